@@ -1,0 +1,46 @@
+# Two commands for a newcomer: `make run` and `make test` (see README.md).
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+RUN_DIR := build/release
+TEST_DIR := build/test
+FUZZ_DIR := build/fuzz
+BENCH_DIR := build/bench
+
+.PHONY: run test build-release unit-tests fuzz bench
+
+run: build-release
+	cd $(RUN_DIR)/game && ./zorbly-frondles
+
+build-release:
+	@sh tools/install-deps.sh run
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(RUN_DIR) -j $(JOBS)
+
+test: fuzz unit-tests
+
+unit-tests:
+	@sh tools/install-deps.sh test
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DZF_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Every fuzz target runs for a bounded time over its seed corpus; a crash fails the run
+# and leaves its input beside the target for a regression case.
+fuzz:
+	@sh tools/install-deps.sh test
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Debug -DZF_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz-targets
+	@for target in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+	  [ -x "$$target" ] || continue; \
+	  name=$$(basename $$target); \
+	  echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+	  SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=dummy $$target -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=$(FUZZ_DIR)/$$name- $(FUZZ_DIR)/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
+
+bench:
+	@sh tools/install-deps.sh bench
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZF_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target zf_bench
+	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ../bench/zf_bench

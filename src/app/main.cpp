@@ -1,0 +1,3 @@
+#include "app/win_main.h"
+
+int main() { return WinMain(); }

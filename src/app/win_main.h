@@ -1,0 +1,23 @@
+#pragma once
+// The program's shell: open the window, start the game, run the loop, shut down.
+#include <cstdint>
+
+#include "platform/window.h"
+
+// The game as the shell sees it.
+struct GameEntryPoints {
+  bool (*startup)(WindowHandle window);
+  void (*frame)(WindowHandle window);
+  void (*shutdown)();
+};
+
+extern const char* const gameTitle;
+
+// Runs the program with the given game and returns the process's exit code: non-zero
+// when the window cannot be opened or the game cannot start.
+int RunProgram(const GameEntryPoints& game);
+
+// The program's entry: RunProgram with the game's own GameStartup, GameFrame, GameShutdown.
+int WinMain();
+
+intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

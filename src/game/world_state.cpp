@@ -1,0 +1,3 @@
+#include "game/world_state.h"
+
+WorldState world;

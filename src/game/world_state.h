@@ -1,0 +1,102 @@
+#pragma once
+// Everything the game knows: the entity pools, the player, the numbers of a run, its
+// timers and the handles of what start-up loads. One instance lives for the whole
+// process; nothing here is allocated during play.
+#include <cstdint>
+
+constexpr int SCREEN_WIDTH = 1024;
+constexpr int SCREEN_HEIGHT = 768;
+constexpr int WORLD_WIDTH = 10240;
+
+// π as the game has always taken it: to ten decimals, not to full double precision.
+constexpr double PI_TEN_DECIMALS = 3.1415926535;
+constexpr double DEG_TO_RAD = PI_TEN_DECIMALS / 180.0;
+constexpr double RAD_TO_DEG = 180.0 / PI_TEN_DECIMALS;
+
+constexpr int ENEMY_COUNT = 125;
+constexpr int TOMATO_COUNT = 100;
+constexpr int PARM_COUNT = 5;
+constexpr int PROJECTILE_COUNT = 300;
+
+constexpr int32_t MODE_NORMAL = 0;
+constexpr int32_t MODE_PHASE = 1;
+constexpr int32_t MODE_MAGNET = 2;
+constexpr int32_t MODE_CHARGE = 3;
+
+// Player, enemy, tomato, parm and projectile alike.
+struct GameObject {
+  bool active = false;
+  bool sauced = false;  // enemies only: struck once, drifting on in sauce
+  float x = 0.0f;       // left edge, screen pixels
+  float y = 0.0f;       // top edge, screen pixels
+  int32_t width = 0;    // image size in texels, before scaling
+  int32_t height = 0;
+  float scale = 1.0f;
+  float rotation = 0.0f;  // projectiles: heading in degrees; tomatoes and parms: radians
+  float velocityX = 0.0f;  // pixels per tick
+  float velocityY = 0.0f;
+  uint32_t color = 0xFFFFFFFF;  // ARGB modulation; opaque white draws the image unchanged
+};
+
+// Device resources; their stand-ins are the graphics layer's.
+struct GraphicsObject;
+struct RenderDevice;
+struct RenderSurface;
+struct SpriteBatch;
+struct Texture;
+struct Font;
+class CSound;
+
+struct WorldState {
+  GameObject player;
+  GameObject enemies[ENEMY_COUNT];
+  GameObject tomatoes[TOMATO_COUNT];
+  GameObject parms[PARM_COUNT];
+  GameObject projectiles[PROJECTILE_COUNT];
+
+  int32_t score = 0;
+  int32_t weaponLevel = 1;
+  double energy = 100.0;
+  double health = 100.0;
+  int32_t playerMode = MODE_NORMAL;
+  int32_t previousPlayerMode = MODE_NORMAL;
+  bool paused = false;
+  bool quitRequested = false;
+
+  uint32_t frameTime = 0;
+  uint32_t lastTickTime = 0;
+  uint32_t lastShotTime = 0;
+  int32_t rumbleTicks = 0;
+  int32_t rumbleDuration = 100;
+  double backgroundScroll = 0.0;
+  double wobbleAngle = 0.0;
+  double wobbleOffset = 0.0;
+  double wobbleStep = 1.0;
+
+  Texture* texPlayer = nullptr;
+  Texture* texEnemy = nullptr;
+  Texture* texEnemySauced = nullptr;
+  Texture* texTomato = nullptr;
+  Texture* texParm = nullptr;
+  Texture* texProjectile = nullptr;
+  Texture* texEnergySlice = nullptr;
+  Texture* texHealthSlice = nullptr;
+
+  Font* fontScore = nullptr;
+  Font* fontSmall = nullptr;
+
+  CSound* accordionSound = nullptr;
+  CSound* gearsSound = nullptr;
+  CSound* musicSound = nullptr;
+  CSound* phasingSound = nullptr;
+  CSound* splatSound = nullptr;
+  CSound* squishSound = nullptr;
+
+  GraphicsObject* d3d = nullptr;
+  RenderDevice* d3ddev = nullptr;
+  RenderSurface* backBuffer = nullptr;
+  SpriteBatch* spriteBatch = nullptr;
+  RenderSurface* backgroundSurface = nullptr;
+};
+
+extern WorldState world;

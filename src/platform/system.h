@@ -1,0 +1,27 @@
+#pragma once
+// The small services the game asks of the system: its clock, the asynchronous key
+// state, the modal question and the debugger output.
+#include <cstdint>
+
+// Milliseconds since some fixed moment; unsigned 32-bit, so it wraps after 49.7 days.
+uint32_t timeGetTime();
+
+constexpr int VK_ESCAPE = 0x1B;
+// Bit 0x8000 of the result is set while the key is down at this moment.
+int16_t GetAsyncKeyState(int virtualKey);
+
+// Message box styles and answers.
+constexpr uint32_t MB_OK = 0x00;
+constexpr uint32_t MB_YESNO = 0x04;
+constexpr uint32_t MB_ICONERROR = 0x10;
+constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
+constexpr int IDOK = 1;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// Shows a modal question and waits for the answer (IDYES, IDNO or IDOK). A box that
+// cannot be shown gives 0, which counts as No.
+int MessageBox(const char* text, const char* caption, uint32_t style);
+
+// One piece of text for the developer: no line break is added.
+void OutputDebugString(const char* text);

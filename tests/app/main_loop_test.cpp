@@ -1,0 +1,135 @@
+// The shell's contract: one message at most and one frame per pass, the loop ends after
+// the pass in which the window is destroyed, and a failed start runs no frame.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/win_main.h"
+#include "game/world_state.h"
+#include "platform/scripted_system.h"
+
+namespace {
+
+struct Recorder {
+  ScriptedSystem* system = nullptr;
+  WindowHandle window = nullptr;
+  bool startupResult = true;
+  int startups = 0;
+  int shutdowns = 0;
+  std::vector<size_t> pendingAtFrame;  // messages still queued when each frame ran
+  std::vector<bool> quitAtFrame;
+  int quitAfterFrames = -1;  // the frame itself raises the quit request after this many
+};
+
+Recorder* recorder = nullptr;
+
+bool FakeStartup(WindowHandle window) {
+  recorder->window = window;
+  ++recorder->startups;
+  return recorder->startupResult;
+}
+
+void FakeFrame(WindowHandle) {
+  recorder->pendingAtFrame.push_back(recorder->system->messages.size());
+  recorder->quitAtFrame.push_back(world.quitRequested);
+  if (static_cast<int>(recorder->pendingAtFrame.size()) == recorder->quitAfterFrames) {
+    world.quitRequested = true;
+  }
+}
+
+void FakeShutdown() { ++recorder->shutdowns; }
+
+class MainLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    world = WorldState();
+    previous = SetSystemDriver(&system);
+    rec.system = &system;
+    recorder = &rec;
+  }
+  void TearDown() override {
+    DestroyGameWindow(rec.window);  // a failed start leaves the window to the process's end
+    SetSystemDriver(previous);
+    recorder = nullptr;
+    world = WorldState();
+  }
+  int Run() { return RunProgram(GameEntryPoints{FakeStartup, FakeFrame, FakeShutdown}); }
+
+  ScriptedSystem system;
+  SystemDriver* previous = nullptr;
+  Recorder rec;
+};
+
+TEST_F(MainLoopTest, EachPassTakesOneMessageAndRunsOneFrameUntilTheWindowIsDestroyed) {
+  system.Post(MSG_OTHER);
+  system.Post(MSG_KEYDOWN, 41);
+  system.Post(MSG_SIZE, 800, 600);
+  system.Post(MSG_DESTROY);
+  system.Post(MSG_OTHER);  // never reached
+
+  EXPECT_EQ(Run(), 0);
+
+  // Four passes: the queue shrinks by exactly one before each frame, and the frame of
+  // the pass that dispatched the destruction still runs, seeing the quit request.
+  EXPECT_EQ(rec.pendingAtFrame, (std::vector<size_t>{4, 3, 2, 1}));
+  EXPECT_EQ(rec.quitAtFrame, (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(rec.startups, 1);
+  EXPECT_EQ(rec.shutdowns, 1);
+  EXPECT_EQ(system.messages.size(), 1u);
+  EXPECT_FALSE(system.windowOpen);
+}
+
+TEST_F(MainLoopTest, FramesRunWithoutMessagesAndTheQuitMessageItselfDoesNotEndTheLoop) {
+  rec.quitAfterFrames = 3;
+  system.Post(MSG_QUIT, 5);  // dispatched like any message; only quitRequested ends the loop
+
+  EXPECT_EQ(Run(), 5);  // the quit message was the last one taken
+  EXPECT_EQ(rec.pendingAtFrame, (std::vector<size_t>{0, 0, 0}));
+  EXPECT_EQ(rec.shutdowns, 1);
+}
+
+TEST_F(MainLoopTest, AnEndByTheGameItselfReportsSuccessWhateverMessageCameLast) {
+  rec.quitAfterFrames = 1;
+  system.Post(MSG_KEYDOWN, 41);
+  EXPECT_EQ(Run(), 0);
+}
+
+TEST_F(MainLoopTest, AFailedStartRunsNoFrameAndNoShutdownAndFails) {
+  rec.startupResult = false;
+  system.Post(MSG_OTHER);
+
+  EXPECT_NE(Run(), 0);
+  EXPECT_EQ(rec.startups, 1);
+  EXPECT_TRUE(rec.pendingAtFrame.empty());
+  EXPECT_EQ(rec.shutdowns, 0);
+}
+
+TEST_F(MainLoopTest, NoWindowMeansNoGameAndAFailure) {
+  system.windowAvailable = false;
+  EXPECT_NE(Run(), 0);
+  EXPECT_EQ(rec.startups, 0);
+  EXPECT_EQ(rec.shutdowns, 0);
+}
+
+TEST_F(MainLoopTest, TheWindowIsTheGameScreenSizeAndCarriesTheTitle) {
+  rec.quitAfterFrames = 1;
+  Run();
+  EXPECT_EQ(system.windowTitle, "Zorbly Frondles");
+  EXPECT_EQ(system.windowWidth, 1024);
+  EXPECT_EQ(system.windowHeight, 768);
+}
+
+TEST_F(MainLoopTest, TheWindowProcedureRaisesTheQuitRequestOnlyOnDestruction) {
+  EXPECT_EQ(MainWindowProc(nullptr, MSG_KILLFOCUS, 0, 0), 0);
+  EXPECT_EQ(MainWindowProc(nullptr, MSG_QUIT, 0, 0), 0);
+  EXPECT_FALSE(world.quitRequested);
+  EXPECT_EQ(MainWindowProc(nullptr, MSG_DESTROY, 0, 0), 0);
+  EXPECT_TRUE(world.quitRequested);
+  // The destruction also queued the quit message, which comes next.
+  Message next;
+  ASSERT_TRUE(PeekMessage(&next));
+  EXPECT_EQ(next.message, MSG_QUIT);
+  EXPECT_EQ(next.wParam, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// The SDL system driver turns SDL's events into the game's messages: a closed window or
+// a request to end the program is the window's destruction.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "platform/system.h"
+#include "platform/system_driver.h"
+#include "platform/window.h"
+
+namespace {
+
+intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+class SdlSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetSystemDriver(nullptr);
+    window = CreateGameWindow("Zorbly Frondles", 1024, 768, NoProcedure);
+    ASSERT_NE(window, nullptr);
+    Message ignored;
+    while (PeekMessage(&ignored)) {
+    }  // whatever opening the window queued
+  }
+  void TearDown() override { DestroyGameWindow(window); }
+
+  uint32_t Next() {
+    Message message;
+    EXPECT_TRUE(PeekMessage(&message));
+    EXPECT_EQ(message.window, window);
+    lastWParam = message.wParam;
+    lastLParam = message.lParam;
+    return message.message;
+  }
+
+  WindowHandle window = nullptr;
+  uintptr_t lastWParam = 0;
+  intptr_t lastLParam = 0;
+};
+
+TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATime) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&event);
+  event = SDL_Event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = SDL_SCANCODE_W;
+  event.key.repeat = 1;
+  SDL_PushEvent(&event);
+  event = SDL_Event{};
+  event.type = SDL_QUIT;
+  SDL_PushEvent(&event);
+
+  EXPECT_EQ(Next(), MSG_DESTROY);
+  EXPECT_EQ(Next(), MSG_KEYDOWN);
+  EXPECT_EQ(lastWParam, static_cast<uintptr_t>(SDL_SCANCODE_W));
+  EXPECT_EQ(lastLParam, 1);
+  EXPECT_EQ(Next(), MSG_DESTROY);
+  Message none;
+  EXPECT_FALSE(PeekMessage(&none));
+}
+
+TEST_F(SdlSystemTest, AQuestionThatCannotBeShownCountsAsNo) {
+  // The dummy video driver has no message boxes.
+  int answer = MessageBox("Play again?", "ZORBLY FRONDLES", MB_YESNO | MB_ICONEXCLAMATION);
+  EXPECT_NE(answer, IDYES);
+}
+
+TEST_F(SdlSystemTest, TheClockRunsForwardAndEscIsUpWithoutAKeyboard) {
+  uint32_t before = timeGetTime();
+  SDL_Delay(20);
+  uint32_t after = timeGetTime();
+  EXPECT_GE(static_cast<uint32_t>(after - before), 15u);
+  EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE) & 0x8000, 0);
+}
+
+}  // namespace

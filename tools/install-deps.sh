@@ -1,0 +1,33 @@
+#!/bin/sh
+# Installs the Debian packages a build needs, only when some are missing.
+# Usage: tools/install-deps.sh run|test|bench
+set -e
+
+RUN_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev \
+libfontconfig-dev fonts-liberation2 libstb-dev libassimp-dev libglm-dev"
+TEST_PACKAGES="$RUN_PACKAGES libgtest-dev clang libclang-rt-dev"
+BENCH_PACKAGES="$RUN_PACKAGES libbenchmark-dev"
+
+case "$1" in
+  run) wanted="$RUN_PACKAGES" ;;
+  test) wanted="$TEST_PACKAGES" ;;
+  bench) wanted="$BENCH_PACKAGES" ;;
+  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+esac
+
+missing=""
+for package in $wanted; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing missing packages:$missing"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=""
+else
+  sudo="sudo"
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
