@@ -10,7 +10,8 @@ struct ImageData {
 };
 
 // Reads a PNG or TGA file (a TGA has no magic number: it is recognised by its name's
-// extension). False, with image untouched, when the file is missing or undecodable.
+// extension). False, with image untouched and a one-line message on standard error naming
+// the file, when the file is missing or undecodable.
 bool LoadImageFile(const char* fileName, ImageData* image);
 
 // Writes the pixels as a PNG, or as an uncompressed 32-bit TGA. False on failure.
