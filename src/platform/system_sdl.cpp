@@ -18,6 +18,17 @@ class SdlSystem : public SystemDriver {
                    SDL_GetError());
       return false;
     }
+    // With no screen at all SDL falls back to its invisible drivers; a game nobody can see
+    // is no success, unless those drivers were asked for (tests, recorded runs).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver && (SDL_strcasecmp(driver, "offscreen") == 0 ||
+                                      SDL_strcasecmp(driver, "dummy") == 0);
+    if (invisible && !(requested && SDL_strcasecmp(requested, driver) == 0)) {
+      std::fprintf(stderr, "zorbly-frondles: cannot open the game window: no display\n");
+      SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+      return false;
+    }
     window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
