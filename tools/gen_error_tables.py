@@ -38,6 +38,8 @@ HEADERS = [
 FAMILIES = [
     ("E_, S_", 13, [r"E_", r"S_"]),
     ("ERROR_", 1469, [r"ERROR_"]),
+    # COM+ events' EVENT_ codes are left out: they share 0x80040200 onwards with the
+    # DirectInput and DirectShow codes, whose names the table joins without them.
     ("COM and OLE", 384, [
         r"CO_", r"OLE", r"STG_", r"MK_", r"DV_", r"TYPE_", r"DISP_", r"CONTEXT_", r"REGDB_",
         r"DRAGDROP_", r"CLASSFACTORY_", r"CLASS_", r"MARSHAL_", r"DATA_", r"VIEW_", r"CAT_",
@@ -420,8 +422,9 @@ class Code:
         self.derived = derived  # the HRESULT form of a system error number
 
 
-def ReadCodes(headerTexts, problems):
-    """Every published code of the families: a list of Code, aliases left out."""
+def ReadCodes(headerTexts, problems, outside):
+    """Every published code of the families: a list of Code, aliases left out. The names
+    of other families go to outside, by prefix."""
     codes = []
     seen = set()
     previous = None
@@ -437,7 +440,13 @@ def ReadCodes(headerTexts, problems):
                       if parameters is None and body]
         candidates += header.enumMembers
         for name, body in candidates:
-            if name in seen or name in NOT_CODES or FamilyIndex(name) is None:
+            if name in seen or name in NOT_CODES:
+                continue
+            if FamilyIndex(name) is None:
+                prefix = re.match(r"_*[A-Za-z0-9]+_?", name).group(0)
+                if (headerName == "winerror.h" and not name.startswith("_") and
+                        prefix not in ("FACILITY_", "SEVERITY_")):
+                    outside[prefix] = outside.get(prefix, 0) + 1
                 continue
             seen.add(name)
             try:
@@ -511,7 +520,7 @@ def FamilyCounts(table):
     return counts, len(names)
 
 
-def PrintCounts(table, problems):
+def PrintCounts(table, problems, outside):
     counts, total = FamilyCounts(table)
     print("%-60s %7s %7s" % ("family", "planned", "found"))
     for (label, planned, _), count in zip(FAMILIES, counts):
@@ -521,6 +530,10 @@ def PrintCounts(table, problems):
     print("\nNot in the package:")
     for family in ABSENT_FAMILIES:
         print("  " + family)
+    if outside:
+        print("\nNames of winerror.h outside the families, left out (prefix: names):")
+        ranked = sorted(outside.items(), key=lambda item: (-item[1], item[0]))
+        print("  " + ", ".join("%s %d" % item for item in ranked))
     if problems:
         print("\nLeft out:")
         for problem in problems:
@@ -582,8 +595,9 @@ def Main():
     arguments = parser.parse_args()
 
     problems = []
-    table = BuildTable(ReadCodes(ReadHeaders(arguments.deb), problems), problems)
-    PrintCounts(table, problems)
+    outside = {}
+    table = BuildTable(ReadCodes(ReadHeaders(arguments.deb), problems, outside), problems)
+    PrintCounts(table, problems, outside)
     if not arguments.dry_run:
         WriteTable(table, arguments.output)
         print("\nwrote %d codes to %s" % (len(table), os.path.normpath(arguments.output)))

@@ -54,15 +54,18 @@ TEST_F(DxTraceTest, MessageWithoutTerminatorWithin1024IsLeftOut) {
   EXPECT_EQ(scripted.questions[1].text.find("Calling"), std::string::npos);
 }
 
-TEST_F(DxTraceTest, LongFileNameIsCutToTheBuffers) {
+TEST_F(DxTraceTest, LongTextsAreCutToTheBuffers) {
   const std::string file(5000, 'f');
-  DXTraceA(file.c_str(), 3, E_FAIL, nullptr, true);
-  // The output line's prefix is cut to 2,999 characters, the box's file name to 259.
-  EXPECT_EQ(scripted.debugOutput, file.substr(0, 2999) + "hr=E_FAIL (0x80004005)\n");
+  const std::string message(1023, 'c');
+  DXTraceA(file.c_str(), 3, E_FAIL, message.c_str(), true);
+  // The output's prefix is cut to 2,999 characters, the box's file name to 259 and its
+  // calling line to 1,023, which leaves out that line's break.
+  EXPECT_EQ(scripted.debugOutput,
+            file.substr(0, 2999) + message + " hr=E_FAIL (0x80004005)\n");
   ASSERT_EQ(scripted.questions.size(), 1u);
   EXPECT_EQ(scripted.questions[0].text, "File: " + file.substr(0, 259) +
                                             "\nLine: 3\nError Code: E_FAIL (0x80004005)\n" +
-                                            QUESTION);
+                                            "Calling: " + message.substr(0, 1014) + QUESTION);
 }
 
 TEST_F(DxTraceTest, BoxAsksAndNoReturnsTheCode) {
@@ -81,14 +84,6 @@ TEST_F(DxTraceTest, BoxAsksAndNoReturnsTheCode) {
   // The line is written whatever the box does.
   EXPECT_EQ(scripted.debugOutput,
             "directsound(42): Play hr=DSERR_BUFFERLOST (0x88780096)\nhr=E_INVALIDARG (0x80070057)\n");
-}
-
-TEST_F(DxTraceTest, CallingLineIsCutTo1023Characters) {
-  const std::string message(1023, 'c');
-  DXTraceA("f", 9, E_FAIL, message.c_str(), true);
-  ASSERT_EQ(scripted.questions.size(), 1u);
-  EXPECT_EQ(scripted.questions[0].text, "File: f\nLine: 9\nError Code: E_FAIL (0x80004005)\n"
-                                        "Calling: " + message.substr(0, 1014) + QUESTION);
 }
 
 TEST_F(DxTraceTest, WideVariantWritesUtf8) {

@@ -54,8 +54,6 @@ TEST(ErrorNames, TellingRowsInBothWidths) {
     EXPECT_STREQ(DXGetErrorDescriptionA(Code(row.code)), row.description);
     EXPECT_EQ(std::u16string(DXGetErrorDescriptionW(Code(row.code))), Widen(row.description));
   }
-  // The texts are constants: the same pointer every time.
-  EXPECT_EQ(DXGetErrorStringA(E_FAIL), DXGetErrorStringA(E_FAIL));
 }
 
 TEST(ErrorNames, TablesAreSortedUniqueAndAgreeInBothWidths) {
@@ -166,18 +164,17 @@ TEST(ErrorNames, FamiliesCoverAtLeastWhatTheHeadersPublish) {
   const std::vector<Family> families = {
       {"E_, S_", {"E_", "S_"}, 13, 0},
       {"ERROR_", {"ERROR_"}, 1469, 0},
-      {"COM and OLE", {"CO_", "OLE", "STG_", "MK_", "DV_", "TYPE_", "DISP_", "CONTEXT_",
-                       "REGDB_", "DRAGDROP_", "CLASSFACTORY_", "CLASS_", "MARSHAL_", "DATA_",
-                       "VIEW_", "CAT_", "CS_", "CACHE_", "CLIENTSITE_", "INPLACE_", "ENUM_",
-                       "CONVERT10_", "CLIPBRD_", "MEM_", "PERSIST_"}, 384, 4},
+      {"COM and OLE", {"CO_", "OLE", "STG_", "MK_", "DV_", "TYPE_", "DISP_", "CONTEXT_", "REGDB_",
+                       "DRAGDROP_", "CLASSFACTORY_", "CLASS_", "MARSHAL_", "DATA_", "VIEW_", "CAT_",
+                       "CS_", "CACHE_", "CLIENTSITE_", "INPLACE_", "ENUM_", "CONVERT10_",
+                       "CLIPBRD_", "MEM_", "PERSIST_"}, 384, 4},
       {"RPC_, EPT_", {"RPC_", "EPT_"}, 169, 0},
       {"WBEM", {"WBEM_E_", "WBEM_S_", "WBEMESS_E_", "WBEMMOF_E_"}, 185, 0},
       {"COMADMIN, COMQC", {"COMADMIN", "COMQC"}, 111, 0},
       {"security", {"CRYPT_", "NTE_", "CERT_", "CERTSRV_", "TRUST_", "SEC_", "SCARD_", "OSS_",
                     "MSSIPOTF_", "DIGSIG", "XENROLL"}, 381, 0},
       {"DNS_, WSA", {"DNS_", "WSA"}, 182, 0},
-      {"SPAPI_, SCHED_, FRS_, MSDTC, WAIT_", {"SPAPI_", "SCHED_", "FRS_", "MSDTC", "WAIT_"},
-       108, 0},
+      {"SPAPI_, SCHED_, FRS_, MSDTC, WAIT_", {"SPAPI_", "SCHED_", "FRS_", "MSDTC", "WAIT_"}, 108, 0},
       {"D3DERR_, D3DOK_", {"D3DERR_", "D3DOK_"}, 22, 0},
       {"D3DXERR_, D3DXFERR_, DXFILEERR_", {"D3DXERR_", "D3DXFERR_", "DXFILEERR_"}, 90, 36},
       {"DDERR_", {"DDERR_"}, 113, 1},
