@@ -556,7 +556,7 @@ def WriteTable(table, path):
         "// run the tool again rather than editing this file.",
         "#include \"diag/error_tables.h\"",
         "",
-        "const ErrorName ERROR_NAMES[] = {",
+        "constinit const ErrorName ERROR_NAMES[] = {",
     ]
     for value, name in table:
         literal = CppLiteral(name)
@@ -564,7 +564,7 @@ def WriteTable(table, path):
     lines += [
         "};",
         "",
-        "const size_t ERROR_NAME_COUNT = sizeof(ERROR_NAMES) / sizeof(ERROR_NAMES[0]);",
+        "constinit const size_t ERROR_NAME_COUNT = sizeof(ERROR_NAMES) / sizeof(ERROR_NAMES[0]);",
         "",
     ]
     with open(path, "w", encoding="ascii") as output:

@@ -6,7 +6,7 @@
 
 #define ZF_DESCRIBE(code, text) {code, text, u##text}
 
-const ErrorDescription ERROR_DESCRIPTIONS[] = {
+constinit const ErrorDescription ERROR_DESCRIPTIONS[] = {
     ZF_DESCRIBE(0x00000000u, "The function completed successfully"),
     ZF_DESCRIBE(0x00000001u, "Call successful, but returned FALSE"),
     ZF_DESCRIBE(0x00000002u, "The system cannot find the file specified."),
@@ -22,4 +22,5 @@ const ErrorDescription ERROR_DESCRIPTIONS[] = {
 
 #undef ZF_DESCRIBE
 
-const size_t ERROR_DESCRIPTION_COUNT = sizeof(ERROR_DESCRIPTIONS) / sizeof(ERROR_DESCRIPTIONS[0]);
+constinit const size_t ERROR_DESCRIPTION_COUNT =
+    sizeof(ERROR_DESCRIPTIONS) / sizeof(ERROR_DESCRIPTIONS[0]);

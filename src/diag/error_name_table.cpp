@@ -3,7 +3,7 @@
 // run the tool again rather than editing this file.
 #include "diag/error_tables.h"
 
-const ErrorName ERROR_NAMES[] = {
+constinit const ErrorName ERROR_NAMES[] = {
     {0x00000000u, "S_OK", u"S_OK"},
     {0x00000001u, "S_FALSE", u"S_FALSE"},
     {0x00000002u, "ERROR_FILE_NOT_FOUND", u"ERROR_FILE_NOT_FOUND"},
@@ -6099,4 +6099,4 @@ const ErrorName ERROR_NAMES[] = {
     {0xC0090002u, "ERROR_ALL_SIDS_FILTERED", u"ERROR_ALL_SIDS_FILTERED"},
 };
 
-const size_t ERROR_NAME_COUNT = sizeof(ERROR_NAMES) / sizeof(ERROR_NAMES[0]);
+constinit const size_t ERROR_NAME_COUNT = sizeof(ERROR_NAMES) / sizeof(ERROR_NAMES[0]);

@@ -1,5 +1,6 @@
 #pragma once
 // The constant tables behind the result-code lookups, each sorted by code (as unsigned).
+// They are constant-initialised: nothing is built when the program starts.
 #include <cstddef>
 #include <cstdint>
 
