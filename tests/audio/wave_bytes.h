@@ -1,0 +1,98 @@
+#pragma once
+// Wave files for tests: hand-built bytes for the broken ones the writer would never make,
+// and the game's own writer for good ones.
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/wave_file.h"
+
+using Bytes = std::vector<uint8_t>;
+
+inline void PutLe(Bytes& bytes, uint32_t value, int width) {
+  for (int i = 0; i < width; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// A chunk with its header, padded to an even length.
+inline Bytes Chunk(const char* id, const Bytes& payload, uint32_t claimedSize = UINT32_MAX) {
+  Bytes bytes(id, id + 4);
+  PutLe(bytes, claimedSize == UINT32_MAX ? static_cast<uint32_t>(payload.size()) : claimedSize, 4);
+  bytes.insert(bytes.end(), payload.begin(), payload.end());
+  if (payload.size() % 2) bytes.push_back(0);
+  return bytes;
+}
+
+inline Bytes Riff(const char* form, std::initializer_list<Bytes> children, const char* id = "RIFF") {
+  Bytes payload(form, form + 4);
+  for (const Bytes& child : children) payload.insert(payload.end(), child.begin(), child.end());
+  return Chunk(id, payload);
+}
+
+// The 16 bytes of a format record, without the extra count.
+inline Bytes FormatBytes(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
+  Bytes bytes;
+  const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
+  PutLe(bytes, tag, 2);
+  PutLe(bytes, channels, 2);
+  PutLe(bytes, rate, 4);
+  PutLe(bytes, rate * blockAlign, 4);
+  PutLe(bytes, blockAlign, 2);
+  PutLe(bytes, bits, 2);
+  return bytes;
+}
+
+inline Bytes Pcm16Mono() { return FormatBytes(WAVE_FORMAT_PCM, 1, 22050, 16); }
+
+inline Bytes Samples16(const std::vector<int16_t>& samples) {
+  Bytes bytes;
+  for (int16_t sample : samples) PutLe(bytes, static_cast<uint16_t>(sample), 2);
+  return bytes;
+}
+
+// A file name of the running test's own, so that tests running side by side never meet.
+inline std::string TestFile(const char* suffix) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return ::testing::TempDir() + "zf_" + info->test_suite_name() + "_" + info->name() + suffix;
+}
+
+inline std::string SaveBytes(const Bytes& bytes, const char* suffix = ".wav") {
+  std::string name = TestFile(suffix);
+  FILE* file = std::fopen(name.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  if (file) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  return name;
+}
+
+inline Bytes LoadBytes(const std::string& name) {
+  Bytes bytes;
+  FILE* file = std::fopen(name.c_str(), "rb");
+  if (!file) return bytes;
+  int c;
+  while ((c = std::fgetc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+  std::fclose(file);
+  return bytes;
+}
+
+inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
+  const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
+  return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * blockAlign, blockAlign, bits, 0};
+}
+
+// Writes a wave with the game's own writer.
+inline std::string WriteWave(const WAVEFORMATEX& wfx, const Bytes& data, const char* suffix = ".wav") {
+  std::string name = TestFile(suffix);
+  CWaveFile writer;
+  EXPECT_EQ(writer.Open(name.c_str(), &wfx, WAVEFILE_WRITE), S_OK);
+  uint32_t written = 0;
+  EXPECT_EQ(writer.Write(static_cast<uint32_t>(data.size()), data.data(), &written), S_OK);
+  EXPECT_EQ(written, data.size());
+  EXPECT_EQ(writer.Close(), S_OK);
+  return name;
+}
