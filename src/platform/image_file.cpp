@@ -19,7 +19,7 @@ bool HasTgaExtension(const char* fileName) {
 bool SizeIsUsable(int width, int height) {
   // Also keeps width × height × 4 within what an SDL surface can address.
   return width > 0 && height > 0 && width <= 65536 && height <= 65536 &&
-         static_cast<int64_t>(width) * height <= (int64_t{1} << 28);
+         static_cast<int64_t>(width) * height <= (int64_t{1} << 26);
 }
 
 }  // namespace

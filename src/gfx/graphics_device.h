@@ -1,0 +1,15 @@
+#pragma once
+// The rendering device, its back buffer and the sprite batch, held in world.d3d,
+// world.d3ddev, world.backBuffer and world.spriteBatch. The frame calls the device and
+// the batch directly (Clear, StretchRect, BeginScene, Begin, End, EndScene, Present).
+#include <cstdint>
+
+#include "platform/render_device.h"
+#include "platform/sprite_batch.h"
+#include "platform/window.h"
+
+// Brings up the device for the window with a width × height back buffer; false when
+// there is no graphics object or no device (the platform has said why).
+bool InitGraphics(WindowHandle window, int32_t width, int32_t height, bool fullScreen);
+// Releases the sprite batch, the device (with its back buffer) and the graphics object.
+void ReleaseGraphics();

@@ -1,0 +1,18 @@
+#pragma once
+// Image files (PNG, TGA) as textures for sprites or as plain surfaces for copies.
+#include <cstdint>
+
+struct Texture;
+struct RenderSurface;
+
+// A texture of the image's own size. Texels exactly equal to colorKey (ARGB, alpha
+// included) become transparent black. Empty, after a one-line message on standard error,
+// when the file is missing, unreadable, empty or larger than the device can hold.
+Texture* LoadTexture(const char* fileName, uint32_t colorKey);
+// An X8R8G8B8 off-screen surface of the image's size holding the image. Empty, after a
+// one-line message, on the same failures.
+RenderSurface* LoadSurface(const char* fileName);
+
+// Each releases a handle that is set and leaves it empty.
+void ReleaseTexture(Texture*& texture);
+void ReleaseSurface(RenderSurface*& surface);
