@@ -91,7 +91,9 @@ inline std::string WriteWave(const WAVEFORMATEX& wfx, const Bytes& data, const c
   CWaveFile writer;
   EXPECT_EQ(writer.Open(name.c_str(), &wfx, WAVEFILE_WRITE), S_OK);
   uint32_t written = 0;
-  EXPECT_EQ(writer.Write(static_cast<uint32_t>(data.size()), data.data(), &written), S_OK);
+  const uint8_t nothing = 0;
+  EXPECT_EQ(writer.Write(static_cast<uint32_t>(data.size()), data.empty() ? &nothing : data.data(), &written),
+            S_OK);
   EXPECT_EQ(written, data.size());
   EXPECT_EQ(writer.Close(), S_OK);
   return name;

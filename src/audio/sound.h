@@ -1,0 +1,35 @@
+#pragma once
+// One loaded sound: the whole sample data of a wave file in one or more equal buffers,
+// its voices, so that it can sound several times at once.
+#include <cstdint>
+
+#include "diag/hresult.h"
+#include "platform/sound_device.h"
+
+class CWaveFile;
+
+class CSound {
+ public:
+  SoundBuffer** m_apDSBuffer;  // owned array of m_dwNumBuffers references, in creation order
+  uint32_t m_dwDSBufferSize;   // bytes in each buffer: the wave's sample data
+  CWaveFile* m_pWaveFile;      // owned, open for reading for the sound's whole life
+  uint32_t m_dwNumBuffers;
+  uint32_t m_dwCreationFlags;
+
+  CSound(SoundBuffer** apDSBuffer, uint32_t dwDSBufferSize, uint32_t dwNumBuffers,
+         CWaveFile* pWaveFile, uint32_t dwCreationFlags);
+  virtual ~CSound();
+  CSound(const CSound&) = delete;
+  CSound& operator=(const CSound&) = delete;
+
+  HRESULT FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLarger);
+  HRESULT RestoreBuffer(SoundBuffer* pDSB, bool* pbWasRestored);
+  SoundBuffer* GetFreeBuffer();
+  SoundBuffer* GetBuffer(uint32_t dwIndex) const;
+
+  HRESULT Play(uint32_t dwPriority = 0, uint32_t dwFlags = 0, int32_t lVolume = 0,
+               int32_t lFrequency = -1, int32_t lPan = 0);
+  HRESULT Stop();
+  HRESULT Reset();
+  bool IsSoundPlaying();
+};
