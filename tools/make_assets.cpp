@@ -4,6 +4,7 @@
 #include <string>
 
 #include "assets/art.h"
+#include "assets/sounds.h"
 #include "platform/image_file.h"
 
 namespace {
@@ -26,6 +27,20 @@ constexpr PictureFile PICTURES[] = {
     {"healthslice.tga", DrawHealthSlice, true},
 };
 
+struct SoundFile {
+  const char* name;
+  Samples (*make)();
+};
+
+constexpr SoundFile SOUNDS[] = {
+    {"Accordion.wav", MakeAccordionChord},
+    {"gears.wav", MakeGears},
+    {"phasing.wav", MakePhasing},
+    {"music1.wav", MakeMusic},
+    {"splat.wav", MakeSplat},
+    {"squish.wav", MakeSquish},
+};
+
 bool WritePicture(const std::string& folder, const PictureFile& picture) {
   Canvas canvas = picture.draw();
   std::string path = folder + "/" + picture.name;
@@ -34,6 +49,10 @@ bool WritePicture(const std::string& folder, const PictureFile& picture) {
                      : SaveImagePng(path.c_str(), canvas.width, canvas.height, canvas.pixels.data());
   if (!written) std::fprintf(stderr, "zf_make_assets: cannot write %s\n", path.c_str());
   return written;
+}
+
+bool WriteSound(const std::string& folder, const SoundFile& sound) {
+  return WriteWave(folder + "/" + sound.name, sound.make());
 }
 
 }  // namespace
@@ -46,5 +65,6 @@ int main(int argc, char** argv) {
   std::string folder = argv[1];
   bool allWritten = true;
   for (const PictureFile& picture : PICTURES) allWritten = WritePicture(folder, picture) && allWritten;
+  for (const SoundFile& sound : SOUNDS) allWritten = WriteSound(folder, sound) && allWritten;
   return allWritten ? 0 : 1;
 }

@@ -12,7 +12,7 @@ Canvas DrawSauce() {
   Shape curl = Capsule(11.5, 8.6, 14.2, 5.0, 2.4);
   Shape curlTip = Circle(16.8, 5.0, 1.9);
   Shape puddle = Ellipse(12.5, 36.4, 11.4, 3.4);
-  Shape leftArm = Capsule(4.0, 24.0, 2.0, 29.6, 1.7);
+  Shape leftArm = Capsule(4.2, 24.0, 2.7, 29.4, 1.5);
   Shape rightArm = Capsule(20.8, 21.5, 22.4, 16.4, 1.6);
   Shape body = SmoothUnion(belly, swirl, 2.5);
   body = SmoothUnion(body, curl, 2.0);

@@ -1,0 +1,194 @@
+// The pictures the build draws into the game folder: their sizes, their colour keys and
+// the table top's seam. Run from the game folder, where the build leaves them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/image_file.h"
+
+namespace {
+
+constexpr uint32_t MAGENTA = 0xFFFF00FF;
+constexpr uint32_t PLAYER_MAGENTA = 0xFFFB00FF;
+constexpr uint32_t BLACK = 0xFF000000;
+
+struct Sprite {
+  const char* name;
+  int width;
+  int height;
+  uint32_t key;
+};
+
+constexpr Sprite SPRITES[] = {
+    {"sauce.png", 25, 41, PLAYER_MAGENTA}, {"splat.png", 20, 20, BLACK},
+    {"pastaplain.png", 45, 29, MAGENTA},   {"pastasauced.png", 45, 29, MAGENTA},
+    {"tomato.png", 25, 26, MAGENTA},       {"parm.png", 15, 27, MAGENTA},
+};
+
+ImageData Load(const char* name) {
+  ImageData image;
+  EXPECT_TRUE(LoadImageFile(name, &image)) << name << " is missing or unreadable";
+  return image;
+}
+
+uint32_t At(const ImageData& image, int x, int y) {
+  return image.pixels[size_t(y) * size_t(image.width) + size_t(x)];
+}
+
+// Key pixels reachable from the border through other key pixels: the background.
+std::vector<bool> Background(const ImageData& image, uint32_t key) {
+  std::vector<bool> reached(image.pixels.size(), false);
+  std::vector<int> pending;
+  auto visit = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
+    size_t i = size_t(y) * size_t(image.width) + size_t(x);
+    if (reached[i] || image.pixels[i] != key) return;
+    reached[i] = true;
+    pending.push_back(int(i));
+  };
+  for (int x = 0; x < image.width; ++x) {
+    visit(x, 0);
+    visit(x, image.height - 1);
+  }
+  for (int y = 0; y < image.height; ++y) {
+    visit(0, y);
+    visit(image.width - 1, y);
+  }
+  while (!pending.empty()) {
+    int i = pending.back();
+    pending.pop_back();
+    int x = i % image.width, y = i / image.width;
+    visit(x + 1, y);
+    visit(x - 1, y);
+    visit(x, y + 1);
+    visit(x, y - 1);
+  }
+  return reached;
+}
+
+double ChannelDistance(uint32_t a, uint32_t b) {
+  double sum = 0.0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    sum += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+  }
+  return sum;
+}
+
+// Mean colour difference between two columns of the picture.
+double ColumnDifference(const ImageData& image, int a, int b) {
+  double sum = 0.0;
+  for (int y = 0; y < image.height; ++y) sum += ChannelDistance(At(image, a, y), At(image, b, y));
+  return sum / image.height;
+}
+
+TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
+  for (const Sprite& sprite : SPRITES) {
+    SCOPED_TRACE(sprite.name);
+    ImageData image = Load(sprite.name);
+    ASSERT_EQ(image.width, sprite.width);
+    ASSERT_EQ(image.height, sprite.height);
+
+    for (int x = 0; x < image.width; ++x) {
+      EXPECT_EQ(At(image, x, 0), sprite.key) << "top border at x " << x;
+      EXPECT_EQ(At(image, x, image.height - 1), sprite.key) << "bottom border at x " << x;
+    }
+    for (int y = 0; y < image.height; ++y) {
+      EXPECT_EQ(At(image, 0, y), sprite.key) << "left border at y " << y;
+      EXPECT_EQ(At(image, image.width - 1, y), sprite.key) << "right border at y " << y;
+    }
+
+    // A key-coloured pixel inside the figure would load as a hole.
+    std::vector<bool> background = Background(image, sprite.key);
+    int figure = 0;
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+      if (background[i]) continue;
+      ++figure;
+      EXPECT_NE(image.pixels[i], sprite.key)
+          << "stray key at " << i % size_t(image.width) << "," << i / size_t(image.width);
+      EXPECT_EQ(image.pixels[i] >> 24, 0xFFu) << "every drawn pixel is opaque";
+    }
+    // The figure fills a good part of its frame: not a blank or a speck.
+    EXPECT_GT(figure, int(image.pixels.size()) / 4);
+  }
+}
+
+TEST(PictureFiles, ThePlayersKeyIsNotThePlainMagenta) {
+  // The player's key is red 251: pure magenta there would show as a pink box.
+  ImageData image = Load("sauce.png");
+  ASSERT_FALSE(image.pixels.empty());
+  for (uint32_t pixel : image.pixels) EXPECT_NE(pixel, MAGENTA);
+}
+
+TEST(PictureFiles, TableTopIsFullScreenWithoutKeyedBlack) {
+  ImageData wood = Load("wood.png");
+  ASSERT_EQ(wood.width, 1024);
+  ASSERT_EQ(wood.height, 768);
+  int black = 0;
+  for (uint32_t pixel : wood.pixels) black += (pixel == BLACK) ? 1 : 0;
+  EXPECT_EQ(black, 0);
+}
+
+TEST(PictureFiles, TableTopJoinsItselfAcrossTheSeam) {
+  ImageData wood = Load("wood.png");
+  ASSERT_EQ(wood.width, 1024);
+  // The last column is followed on screen by the first: the step between them must
+  // look like any step between neighbouring columns, not like an edge.
+  double sum = 0.0;
+  int steps = 0;
+  for (int x = 0; x + 1 < wood.width; ++x) {
+    sum += ColumnDifference(wood, x, x + 1);
+    ++steps;
+  }
+  double typical = sum / steps;
+  double seam = ColumnDifference(wood, wood.width - 1, 0);
+  EXPECT_LT(seam, 2.0 * typical) << "seam " << seam << ", typical step " << typical;
+  // And the check has teeth: two unrelated columns differ far more.
+  EXPECT_GT(ColumnDifference(wood, 300, 812), 2.0 * typical);
+
+  // Same look on both sides: the columns by the seam have the picture's brightness.
+  auto columnMean = [&](int x) {
+    double total = 0.0;
+    for (int y = 0; y < wood.height; ++y) total += ChannelDistance(At(wood, x, y), 0xFF000000);
+    return total / wood.height;
+  };
+  EXPECT_NEAR(columnMean(0), columnMean(wood.width - 1), 0.1 * columnMean(wood.width / 2));
+}
+
+TEST(PictureFiles, BarSlicesAreColumnsOfTheirOwnColours) {
+  ImageData energy = Load("energyslice.tga");
+  ImageData health = Load("healthslice.tga");
+  ASSERT_GE(energy.width, 1);
+  ASSERT_GE(energy.height, 32);
+  ASSERT_GE(health.width, 1);
+  ASSERT_GE(health.height, 20);
+  // The drawn part is the top-left column: none of it may vanish as keyed black.
+  for (int y = 0; y < 32; ++y) EXPECT_NE(At(energy, 0, y), BLACK) << "energy row " << y;
+  for (int y = 0; y < 20; ++y) EXPECT_NE(At(health, 0, y), BLACK) << "health row " << y;
+
+  // Gold carries far more green than red does: the two bars must not look alike.
+  auto meanColour = [](const ImageData& image, int rows, int shift) {
+    double total = 0.0;
+    for (int y = 0; y < rows; ++y) total += double((At(image, 0, y) >> shift) & 0xFF);
+    return total / rows;
+  };
+  double energyGreen = meanColour(energy, 32, 8);
+  double healthGreen = meanColour(health, 20, 8);
+  EXPECT_GT(energyGreen, healthGreen + 60.0);
+  // Each is shaded, not flat: a rounded bar has a light and a dark part.
+  auto spread = [](const ImageData& image, int rows) {
+    double low = 1e9, high = 0.0;
+    for (int y = 0; y < rows; ++y) {
+      double value = ChannelDistance(At(image, 0, y), 0xFF000000);
+      low = std::min(low, value);
+      high = std::max(high, value);
+    }
+    return high - low;
+  };
+  EXPECT_GT(spread(energy, 32), 150.0);
+  EXPECT_GT(spread(health, 20), 150.0);
+}
+
+}  // namespace
