@@ -62,10 +62,14 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
   SDL_SetTextureAlphaMod(sdlTexture, color >> 24);
   SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  return SDL_RenderCopyExF(device->renderer, sdlTexture, &texels, &dest, angle, &turnCentre,
-                           flip) == 0
-             ? S_OK
-             : E_FAIL;
+  // Unturned sprites take the plain copy: the software renderer's turning path makes
+  // scratch surfaces for every sprite.
+  const int drawn =
+      angle == 0.0 && flip == SDL_FLIP_NONE
+          ? SDL_RenderCopyF(device->renderer, sdlTexture, &texels, &dest)
+          : SDL_RenderCopyExF(device->renderer, sdlTexture, &texels, &dest, angle, &turnCentre,
+                              flip);
+  return drawn == 0 ? S_OK : E_FAIL;
 }
 
 HRESULT CreateSprite(RenderDevice* device, SpriteBatch** result) {

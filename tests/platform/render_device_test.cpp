@@ -1,0 +1,249 @@
+// The device over SDL: presenting keeps the picture's aspect, Alt+Enter switches full
+// screen, a renderer that loses its textures recovers, and a scripted window still gets
+// a device that draws into memory.
+#include "platform/render_device.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/font.h"
+#include "platform/matrix2d.h"
+#include "platform/scripted_system.h"
+#include "platform/sdl_window.h"
+#include "platform/sprite_batch.h"
+#include "platform/system_driver.h"
+#include "platform/texture.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr uint32_t WHITE = 0xFFFFFFFF;
+constexpr uint32_t BLUE = 0xFF000064;
+
+intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+PresentParameters GameParameters(WindowHandle window) {
+  PresentParameters parameters;
+  parameters.backBufferWidth = 1024;
+  parameters.backBufferHeight = 768;
+  parameters.backBufferFormat = D3DFMT_X8R8G8B8;
+  parameters.deviceWindow = window;
+  parameters.windowed = true;
+  parameters.presentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  return parameters;
+}
+
+uint32_t PixelAt(const ImageData& image, int x, int y) {
+  return image.pixels[static_cast<size_t>(y) * image.width + x];
+}
+
+class RenderDeviceTest : public ::testing::Test {
+ protected:
+  void Open(SystemDriver* driver) {
+    SetSystemDriver(driver);
+    window = CreateGameWindow("Zorbly Frondles", 1024, 768, IgnoreMessages);
+    ASSERT_NE(window, nullptr);
+    graphics = CreateGraphicsObject();
+    ASSERT_NE(graphics, nullptr);
+    ASSERT_EQ(graphics->CreateDevice(window, GameParameters(window), &device), S_OK);
+    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), S_OK);
+  }
+
+  void TearDown() override {
+    if (device) device->Release();
+    if (graphics) graphics->Release();
+    if (window) DestroyGameWindow(window);
+    SetSystemDriver(nullptr);
+  }
+
+  // Drains what the test pushed, as the main loop would.
+  static void PumpMessages() {
+    Message message;
+    while (PeekMessage(&message)) {
+    }
+  }
+
+  static void PushKey(SDL_Keycode key, Uint16 modifiers, Uint8 repeat) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = key;
+    event.key.keysym.mod = modifiers;
+    event.key.repeat = repeat;
+    SDL_PushEvent(&event);
+  }
+
+  ImageData Read(RenderSurface* surface) {
+    ImageData image;
+    EXPECT_EQ(surface->ReadPixels(&image), S_OK);
+    return image;
+  }
+
+  ScriptedSystem scripted;
+  WindowHandle window = nullptr;
+  GraphicsObject* graphics = nullptr;
+  RenderDevice* device = nullptr;
+  RenderSurface* backBuffer = nullptr;
+};
+
+TEST_F(RenderDeviceTest, PresentKeepsTheAspectWithBlackBarsInAWiderWindow) {
+  Open(nullptr);
+  SDL_Window* sdlWindow = SdlGameWindow();
+  ASSERT_NE(sdlWindow, nullptr);
+  SDL_SetWindowSize(sdlWindow, 1600, 600);
+  PumpMessages();
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, WHITE, 1.0f, 0), S_OK);
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+
+  // 600 high means 800 wide, centred: bars of 400 on each side.
+  SDL_Surface* screen = SDL_GetWindowSurface(sdlWindow);
+  ASSERT_NE(screen, nullptr);
+  ASSERT_EQ(screen->w, 1600);
+  auto pixel = [&](int x, int y) {
+    Uint8 r = 0, g = 0, b = 0;
+    const auto* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
+    SDL_GetRGB(*reinterpret_cast<const Uint32*>(row + x * 4), screen->format, &r, &g, &b);
+    return (r << 16) | (g << 8) | b;
+  };
+  EXPECT_EQ(pixel(399, 300), 0x000000);
+  EXPECT_EQ(pixel(400, 300), 0xFFFFFF);
+  EXPECT_EQ(pixel(1199, 599), 0xFFFFFF);
+  EXPECT_EQ(pixel(1200, 300), 0x000000);
+  // Presenting leaves the back buffer as it was.
+  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+}
+
+TEST_F(RenderDeviceTest, AltEnterSwitchesFullScreenOncePerPressNotPerRepeat) {
+  Open(nullptr);
+  SDL_Window* sdlWindow = SdlGameWindow();
+  auto fullScreen = [&] { return (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_FULLSCREEN) != 0; };
+  ASSERT_FALSE(fullScreen());
+
+  PushKey(SDLK_RETURN, KMOD_LALT, 0);
+  PushKey(SDLK_RETURN, KMOD_LALT, 1);  // held down: repeats change nothing
+  PushKey(SDLK_RETURN, KMOD_NONE, 0);  // Enter alone is the game's key, not ours
+  PumpMessages();
+  device->Present(nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(fullScreen());
+
+  PushKey(SDLK_KP_ENTER, KMOD_RALT, 0);
+  PumpMessages();
+  device->Present(nullptr, nullptr, nullptr, nullptr);
+  EXPECT_FALSE(fullScreen());
+}
+
+TEST_F(RenderDeviceTest, AfterTheRendererLosesItsTexturesDrawingRecovers) {
+  Open(nullptr);
+  ImageData tile{2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00000000}};
+  Texture* texture = nullptr;
+  ASSERT_EQ(device->CreateTextureFromPixels(tile, &texture), S_OK);
+  RenderSurface* surface = nullptr;
+  ASSERT_EQ(device->CreateOffscreenPlainSurface(4, 4, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface,
+                                                nullptr),
+            S_OK);
+  ASSERT_EQ(surface->LoadPixels(ImageData{4, 4, std::vector<uint32_t>(16, 0xFF123456)}), S_OK);
+  SpriteBatch* batch = nullptr;
+  ASSERT_EQ(CreateSprite(device, &batch), S_OK);
+
+  auto drawFrame = [&] {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, BLUE, 1.0f, 0);
+    const Rect corner{0, 0, 4, 4};
+    EXPECT_EQ(device->StretchRect(surface, nullptr, backBuffer, &corner, D3DTEXF_NONE), S_OK);
+    EXPECT_EQ(device->BeginScene(), S_OK);
+    EXPECT_EQ(batch->Begin(D3DXSPRITE_ALPHABLEND), S_OK);
+    const Vector2 at{10.0f, 10.0f};
+    EXPECT_EQ(batch->Draw(texture, nullptr, nullptr, &at, WHITE), S_OK);
+    batch->End();
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    return Read(backBuffer);
+  };
+  auto expectPicture = [&](const ImageData& image) {
+    EXPECT_EQ(PixelAt(image, 3, 3), 0xFF123456u);
+    EXPECT_EQ(PixelAt(image, 10, 10), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(image, 11, 10), 0xFF00FF00u);
+    EXPECT_EQ(PixelAt(image, 10, 11), 0xFF0000FFu);
+    EXPECT_EQ(PixelAt(image, 11, 11), BLUE);  // the transparent texel
+  };
+  expectPicture(drawFrame());
+
+  for (Uint32 reset : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
+    SDL_Event event{};
+    event.type = reset;
+    SDL_PushEvent(&event);
+    PumpMessages();
+    expectPicture(drawFrame());
+  }
+  batch->Release();
+  surface->Release();
+  texture->Release();
+}
+
+TEST_F(RenderDeviceTest, AScriptedWindowGetsADeviceThatDrawsIntoMemory) {
+  Open(&scripted);
+  const Rect middle{100, 100, 200, 150};
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, BLUE, 1.0f, 0), S_OK);
+  ASSERT_EQ(device->Clear(1, &middle, D3DCLEAR_TARGET, WHITE, 1.0f, 0), S_OK);
+  EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+  ImageData image = Read(backBuffer);
+  EXPECT_EQ(PixelAt(image, 99, 100), BLUE);
+  EXPECT_EQ(PixelAt(image, 100, 100), WHITE);
+  EXPECT_EQ(PixelAt(image, 199, 149), WHITE);
+  EXPECT_EQ(PixelAt(image, 200, 149), BLUE);
+}
+
+TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
+  Open(nullptr);
+  RenderSurface* surface = nullptr;
+  ASSERT_EQ(device->CreateOffscreenPlainSurface(16, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface,
+                                                nullptr),
+            S_OK);
+  const Rect outside{10, 10, 20, 20};
+  EXPECT_EQ(device->StretchRect(surface, &outside, backBuffer, &outside, D3DTEXF_NONE),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->StretchRect(surface, nullptr, surface, nullptr, D3DTEXF_NONE),
+            D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->StretchRect(nullptr, nullptr, backBuffer, nullptr, D3DTEXF_NONE),
+            D3DERR_INVALIDCALL);
+  RenderSurface* none = nullptr;
+  EXPECT_NE(device->CreateOffscreenPlainSurface(0, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &none,
+                                                nullptr),
+            S_OK);
+  EXPECT_EQ(none, nullptr);
+
+  EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->BeginScene(), S_OK);
+  EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
+  EXPECT_EQ(device->EndScene(), S_OK);
+
+  SpriteBatch* batch = nullptr;
+  ASSERT_EQ(CreateSprite(device, &batch), S_OK);
+  Texture* texture = nullptr;
+  ASSERT_EQ(device->CreateTextureFromPixels(ImageData{1, 1, {WHITE}}, &texture), S_OK);
+  EXPECT_EQ(batch->Draw(texture, nullptr, nullptr, nullptr, WHITE), D3DERR_INVALIDCALL);
+  // Handles that outlive their device are released safely.
+  device->Release();
+  device = nullptr;
+  batch->Release();
+  texture->Release();
+  surface->Release();
+}
+
+TEST(MatrixTransformation2DTest, ScalesAboutTheCornerThenTurnsAboutTheCentreThenMoves) {
+  const float scaleX = 1.5f, scaleY = 0.75f, angle = 0.6f;
+  const Vector2 scaling{scaleX, scaleY};
+  const Vector2 centre{20.0f * scaleX / 2.0f, 10.0f * scaleY / 2.0f};
+  const Vector2 translation{300.0f, 40.0f};
+  const Matrix2D matrix =
+      MatrixTransformation2D(nullptr, 0.0f, &scaling, &centre, angle, &translation);
+  for (const Vector2 point : {Vector2{0, 0}, Vector2{20, 0}, Vector2{7, 9}}) {
+    const float u = point.x * scaleX - centre.x;
+    const float v = point.y * scaleY - centre.y;
+    const Vector2 result = TransformPoint(matrix, point);
+    EXPECT_NEAR(result.x, u * std::cos(angle) - v * std::sin(angle) + centre.x + 300.0f, 1e-4);
+    EXPECT_NEAR(result.y, u * std::sin(angle) + v * std::cos(angle) + centre.y + 40.0f, 1e-4);
+  }
+}
+
+}  // namespace
