@@ -1,0 +1,277 @@
+// Gamepads scripted as SDL virtual controllers: their buttons, sticks and triggers as
+// the game reads them, pads coming and going, and rumble.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "input/input.h"
+#include "platform/xinput.h"
+
+namespace {
+
+struct RumbleLog {
+  std::vector<std::pair<Uint16, Uint16>> calls;
+};
+
+int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+  static_cast<RumbleLog*>(userdata)->calls.emplace_back(low, high);
+  return 0;
+}
+
+// A pad in the standard layout: joystick button n is SDL's controller button n, and
+// joystick axis n its controller axis n.
+class ScriptedPad {
+ public:
+  explicit ScriptedPad(RumbleLog* log = nullptr) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Scripted pad";
+    desc.userdata = log;
+    if (log) desc.Rumble = RecordRumble;
+    const int device = SDL_JoystickAttachVirtualEx(&desc);
+    joystick_ = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
+    id_ = joystick_ ? SDL_JoystickInstanceID(joystick_) : -1;
+    // Triggers rest fully released.
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
+    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+  }
+  ~ScriptedPad() { Unplug(); }
+
+  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+    if (joystick_) SDL_JoystickSetVirtualAxis(joystick_, axis, value);
+  }
+  void Button(SDL_GameControllerButton button, bool down) {
+    if (joystick_) SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+  }
+  void Unplug() {
+    if (!joystick_) return;
+    SDL_JoystickClose(joystick_);
+    joystick_ = nullptr;
+    for (int device = 0; device < SDL_NumJoysticks(); ++device) {
+      if (SDL_JoystickGetDeviceInstanceID(device) == id_) SDL_JoystickDetachVirtual(device);
+    }
+  }
+
+ private:
+  SDL_Joystick* joystick_ = nullptr;
+  SDL_JoystickID id_ = -1;
+};
+
+// What the main loop does on every pass: SDL takes in the pads' new states.
+void Pump() { SDL_PumpEvents(); }
+
+XINPUT_GAMEPAD Read(uint32_t userIndex) {
+  Pump();
+  XINPUT_STATE state{};
+  EXPECT_EQ(XInputGetState(userIndex, &state), ERROR_SUCCESS);
+  return state.Gamepad;
+}
+
+bool Connected(uint32_t userIndex) {
+  Pump();
+  XINPUT_STATE state{};
+  return XInputGetState(userIndex, &state) == ERROR_SUCCESS;
+}
+
+class GamepadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+    // Pads of the machine itself would take the slots the tests expect.
+    for (uint32_t userIndex = 0; userIndex < XUSER_MAX_COUNT; ++userIndex) {
+      if (Connected(userIndex)) GTEST_SKIP() << "a real gamepad is plugged in";
+    }
+  }
+  void TearDown() override {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
+};
+
+TEST_F(GamepadTest, SticksReadPositiveUpAndTriggersRunTo255) {
+  ScriptedPad pad;
+  XINPUT_GAMEPAD state = Read(0);
+  const XINPUT_GAMEPAD zero{};
+  EXPECT_EQ(std::memcmp(&state, &zero, sizeof zero), 0);  // at rest: centred and released
+
+  // SDL's up is negative; its full up has no positive twin and becomes 32767.
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
+  pad.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 32767);
+  pad.Axis(SDL_CONTROLLER_AXIS_RIGHTY, 32767);
+  pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
+  pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);  // halfway on the joystick's scale
+  state = Read(0);
+  EXPECT_EQ(state.sThumbLX, -32768);
+  EXPECT_EQ(state.sThumbLY, 32767);
+  EXPECT_EQ(state.sThumbRX, 32767);
+  EXPECT_EQ(state.sThumbRY, -32767);
+  EXPECT_EQ(state.bLeftTrigger, 255);
+  EXPECT_NEAR(state.bRightTrigger, 128, 1);
+
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 2001);  // a little down
+  pad.Axis(SDL_CONTROLLER_AXIS_RIGHTY, -1);   // a touch up
+  pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768 + 2 * 100);  // a light pull is 1
+  pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768 + 2 * 64);  // a lighter one nothing
+  state = Read(0);
+  EXPECT_EQ(state.sThumbLY, -2001);
+  EXPECT_EQ(state.sThumbRY, 1);
+  EXPECT_EQ(state.bLeftTrigger, 1);
+  EXPECT_EQ(state.bRightTrigger, 0);
+}
+
+TEST_F(GamepadTest, ButtonsGoByPositionUnderTheirPublishedBits) {
+  ScriptedPad pad;
+  const struct {
+    SDL_GameControllerButton button;
+    uint16_t bit;
+  } buttons[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001},      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004},    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008},
+      {SDL_CONTROLLER_BUTTON_START, 0x0010},        {SDL_CONTROLLER_BUTTON_BACK, 0x0020},
+      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040},    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200},
+      {SDL_CONTROLLER_BUTTON_A, 0x1000},            {SDL_CONTROLLER_BUTTON_B, 0x2000},
+      {SDL_CONTROLLER_BUTTON_X, 0x4000},            {SDL_CONTROLLER_BUTTON_Y, 0x8000},
+  };
+  for (const auto& entry : buttons) {
+    pad.Button(entry.button, true);
+    EXPECT_EQ(Read(0).wButtons, entry.bit) << SDL_GameControllerGetStringForButton(entry.button);
+    pad.Button(entry.button, false);
+  }
+  // The guide button and the extras have no bit.
+  pad.Button(SDL_CONTROLLER_BUTTON_GUIDE, true);
+  pad.Button(SDL_CONTROLLER_BUTTON_MISC1, true);
+  pad.Button(SDL_CONTROLLER_BUTTON_PADDLE1, true);
+  EXPECT_EQ(Read(0).wButtons, 0);
+  for (const auto& entry : buttons) pad.Button(entry.button, true);
+  EXPECT_EQ(Read(0).wButtons, 0xF3FF);
+}
+
+TEST_F(GamepadTest, PadsComeAndGoBetweenPolls) {
+  auto first = std::make_unique<ScriptedPad>();
+  ScriptedPad second;
+  first->Button(SDL_CONTROLLER_BUTTON_A, true);
+  first->Axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
+  first->Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+  second.Button(SDL_CONTROLLER_BUTTON_B, true);
+  Pump();
+  PollInput();
+  EXPECT_EQ(gamepadStates[0].wButtons, XINPUT_GAMEPAD_A);
+  EXPECT_EQ(gamepadStates[0].sThumbLX, 30000);
+  EXPECT_EQ(gamepadStates[1].wButtons, XINPUT_GAMEPAD_B);
+  EXPECT_FALSE(IsGamepadAbsent());
+
+  // Pulled out while held: every field of its slot is zero from the next poll on.
+  first.reset();
+  PollInput();
+  const XINPUT_GAMEPAD zero{};
+  EXPECT_EQ(std::memcmp(&gamepadStates[0], &zero, sizeof zero), 0);
+  EXPECT_EQ(gamepadStates[1].wButtons, XINPUT_GAMEPAD_B);  // the other pad keeps its place
+  EXPECT_TRUE(IsGamepadAbsent());
+
+  // Plugged in during play: it takes the free slot.
+  ScriptedPad third;
+  third.Button(SDL_CONTROLLER_BUTTON_Y, true);
+  Pump();
+  PollInput();
+  EXPECT_EQ(gamepadStates[0].wButtons, XINPUT_GAMEPAD_Y);
+  EXPECT_EQ(gamepadStates[1].wButtons, XINPUT_GAMEPAD_B);
+  EXPECT_FALSE(Connected(2));
+}
+
+TEST_F(GamepadTest, CapabilitiesAnswerOnlyForAPad) {
+  XINPUT_CAPABILITIES capabilities{};
+  EXPECT_EQ(XInputGetCapabilities(0, XINPUT_FLAG_GAMEPAD, &capabilities),
+            ERROR_DEVICE_NOT_CONNECTED);
+  RumbleLog log;
+  ScriptedPad withMotors(&log);
+  ScriptedPad withoutMotors;
+  Pump();
+  ASSERT_EQ(XInputGetCapabilities(0, XINPUT_FLAG_GAMEPAD, &capabilities), ERROR_SUCCESS);
+  EXPECT_EQ(capabilities.Type, XINPUT_DEVTYPE_GAMEPAD);
+  EXPECT_EQ(capabilities.Gamepad.wButtons, 0xF3FF);
+  EXPECT_EQ(capabilities.Vibration.wLeftMotorSpeed, 0xFFFF);
+  ASSERT_EQ(XInputGetCapabilities(1, 0, &capabilities), ERROR_SUCCESS);
+  EXPECT_EQ(capabilities.Vibration.wRightMotorSpeed, 0);
+  // Pads go by position, never by what is printed on them.
+  EXPECT_STREQ(SDL_GetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS), "0");
+}
+
+TEST_F(GamepadTest, PadSamplesDoNotPileUpInTheEventQueue) {
+  ScriptedPad pad;
+  Pump();
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  for (int sample = 0; sample < 50; ++sample) {
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(sample * 100));
+    pad.Button(SDL_CONTROLLER_BUTTON_A, sample % 2 == 0);
+    Pump();
+  }
+  SDL_Event events[8];
+  EXPECT_EQ(SDL_PeepEvents(events, 8, SDL_PEEKEVENT, SDL_JOYAXISMOTION, SDL_CONTROLLERSENSORUPDATE),
+            0);
+  // The state is still there for the asking.
+  EXPECT_EQ(Read(0).sThumbLX, 4900);
+}
+
+TEST_F(GamepadTest, ALongRumbleLastsWhileTheGamePollsAndEndsWhenItStops) {
+  RumbleLog log;
+  ScriptedPad pad(&log);
+  Pump();
+  SetGamepadVibration(0, 40000);
+  const Uint32 start = SDL_GetTicks();
+  while (SDL_GetTicks() - start < 2500) {
+    SDL_Delay(15);
+    Pump();
+    PollInput();
+  }
+  for (const auto& call : log.calls) {
+    EXPECT_EQ(call, std::make_pair(Uint16{40000}, Uint16{40000}));
+  }
+
+  // A game that stops polling (hung, or gone without a word) does not rumble on for ever.
+  const Uint32 stop = SDL_GetTicks();
+  while (SDL_GetTicks() - stop < 2500 && log.calls.back().first != 0) {
+    SDL_Delay(50);
+    Pump();
+  }
+  EXPECT_EQ(log.calls.back(), std::make_pair(Uint16{0}, Uint16{0}));
+}
+
+TEST_F(GamepadTest, VibrationDrivesBothMotorsAndReleasingTheInputStopsThem) {
+  RumbleLog log;
+  ScriptedPad pad(&log);
+  Pump();
+  InitInput(nullptr);
+  const auto last = [&log] {
+    if (log.calls.empty()) return std::make_pair(-1, -1);
+    return std::make_pair(int{log.calls.back().first}, int{log.calls.back().second});
+  };
+  SetGamepadVibration(0, 65535);
+  EXPECT_EQ(last(), std::make_pair(65535, 65535));
+  SetGamepadVibration(0, 0);
+  EXPECT_EQ(last(), std::make_pair(0, 0));
+  SetGamepadVibration(0, 25000);
+  EXPECT_EQ(last(), std::make_pair(25000, 25000));
+  const size_t calls = log.calls.size();
+  SetGamepadVibration(1, 40000);  // no pad there: no effect here
+  EXPECT_EQ(log.calls.size(), calls);
+
+  ReleaseInput();
+  EXPECT_EQ(directInput, nullptr);
+  EXPECT_EQ(keyboardDevice, nullptr);
+  EXPECT_EQ(mouseDevice, nullptr);
+  EXPECT_EQ(last(), std::make_pair(0, 0));
+  SetGamepadVibration(0, 20000);
+  ReleaseInput();  // nothing left to release: the pad is not touched
+  EXPECT_EQ(last(), std::make_pair(20000, 20000));
+  SetGamepadVibration(0, 0);
+}
+
+}  // namespace
