@@ -1,0 +1,149 @@
+// The sound device over SDL's output: no output at all, an output that goes away during
+// play, and the buffers' own rules.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/sound_device.h"
+
+namespace {
+
+const WAVEFORMATEX MONO16 = {WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+
+SoundBuffer* MakeBuffer(SoundDevice* device, uint32_t bytes, uint32_t flags = 0,
+                        const WAVEFORMATEX* format = &MONO16) {
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), flags, bytes, 0, format, GUID_NULL};
+  SoundBuffer* buffer = nullptr;
+  EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+  return buffer;
+}
+
+uint32_t Position(SoundBuffer* buffer) {
+  uint32_t play = 0;
+  buffer->GetCurrentPosition(&play, nullptr);
+  return play;
+}
+
+TEST(SoundDeviceTest, WithoutAnOutputCreationFailsWithOneLine) {
+  const char* previous = std::getenv("SDL_AUDIODRIVER");
+  const std::string saved = previous ? previous : "";
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SoundDevice* device = nullptr;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DSERR_NODRIVER);
+  std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(device, nullptr);
+  EXPECT_NE(message.find("no sound device"), std::string::npos);
+  EXPECT_EQ(message.find('\n'), message.size() - 1) << message;
+  if (previous) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  else unsetenv("SDL_AUDIODRIVER");
+
+  SetSoundOutputMode(SoundOutputMode::Missing);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DSERR_NODRIVER);
+  EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+}
+
+TEST(SoundDeviceTest, ARemovedOutputIsReplacedAndEveryBufferKeepsItsState) {
+  SoundDevice* device = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+  const uint32_t firstOutput = device->OutputId();
+  ASSERT_NE(firstOutput, 0u);
+  SoundBuffer* paused = MakeBuffer(device, 44100);
+  SoundBuffer* looping = MakeBuffer(device, 44100);
+  paused->SetCurrentPosition(1234);
+  looping->Play(0, 0, DSBPLAY_LOOPING);
+
+  SDL_Event removed{};
+  removed.type = SDL_AUDIODEVICEREMOVED;
+  removed.adevice.which = firstOutput;
+  removed.adevice.iscapture = 0;
+  ::testing::internal::CaptureStderr();
+  SDL_PushEvent(&removed);
+  uint32_t status = 0;
+  looping->GetStatus(&status);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("went away"), std::string::npos);
+
+  EXPECT_NE(device->OutputId(), 0u);
+  EXPECT_EQ(SDL_GetAudioDeviceStatus(device->OutputId()), SDL_AUDIO_PLAYING);
+  EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  EXPECT_EQ(Position(paused), 1234u);
+  // The new output mixes: the looping buffer moves on (waiting as long as a busy machine needs).
+  const uint32_t before = Position(looping);
+  for (int wait = 0; wait < 500 && Position(looping) == before; ++wait) SDL_Delay(10);
+  EXPECT_NE(Position(looping), before);
+  EXPECT_EQ(Position(paused), 1234u);
+  looping->Release();
+  paused->Release();
+  EXPECT_EQ(device->Release(), 0u);
+}
+
+TEST(SoundDeviceTest, BuffersFollowTheirRules) {
+  SetSoundOutputMode(SoundOutputMode::Manual);
+  SoundDevice* device = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+  SoundBuffer* original = MakeBuffer(device, 8);
+
+  // A region that runs past the end comes in two pieces.
+  void* first = nullptr;
+  void* second = nullptr;
+  uint32_t firstBytes = 0;
+  uint32_t secondBytes = 0;
+  ASSERT_EQ(original->Lock(6, 4, &first, &firstBytes, &second, &secondBytes, 0), DS_OK);
+  EXPECT_EQ(firstBytes, 2u);
+  EXPECT_EQ(secondBytes, 2u);
+  static_cast<int16_t*>(first)[0] = 4000;
+  static_cast<int16_t*>(second)[0] = 1000;
+  EXPECT_EQ(original->Unlock(first, firstBytes, second, secondBytes), DS_OK);
+  EXPECT_EQ(original->Lock(6, 4, &first, &firstBytes, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Unlock(first, firstBytes, nullptr, 0), DSERR_INVALIDCALL) << "not locked";
+
+  // A duplicate plays the same samples from its own position.
+  SoundBuffer* duplicate = nullptr;
+  ASSERT_EQ(device->DuplicateSoundBuffer(original, &duplicate), DS_OK);
+  original->SetCurrentPosition(6);
+  original->Play(0, 0, 0);
+  duplicate->Play(0, 0, 0);
+  int16_t out[2];
+  device->MixOutput(out, 1);
+  EXPECT_EQ(out[0], 4000 + 1000);
+  EXPECT_EQ(Position(original), 0u) << "played once to its end";
+  EXPECT_EQ(Position(duplicate), 2u);
+
+  // Samples being written are not mixed.
+  ASSERT_EQ(original->Lock(0, 0, &first, &firstBytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+  EXPECT_EQ(firstBytes, 8u);
+  device->MixOutput(out, 1);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(Position(duplicate), 2u);
+  original->Unlock(first, firstBytes, nullptr, 0);
+
+  EXPECT_EQ(original->SetVolume(-100), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(original->SetFormat(&MONO16), DSERR_INVALIDCALL);
+  EXPECT_EQ(original->SetCurrentPosition(8), DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Restore(), DS_OK);
+
+  // Formats and lengths the mix cannot play are refused.
+  SoundBuffer* refused = nullptr;
+  WAVEFORMATEX wide = MONO16;
+  wide.nChannels = 6;
+  wide.nBlockAlign = 12;
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, 24, 0, &wide, GUID_NULL};
+  EXPECT_EQ(device->CreateSoundBuffer(&desc, &refused, nullptr), DSERR_BADFORMAT);
+  desc.lpwfxFormat = &MONO16;
+  desc.dwBufferBytes = 2;
+  EXPECT_EQ(device->CreateSoundBuffer(&desc, &refused, nullptr), DSERR_INVALIDPARAM);
+  EXPECT_EQ(refused, nullptr);
+
+  // Buffers hold the device: released first, it lives until they go.
+  EXPECT_EQ(device->Release(), 2u);
+  original->Release();
+  duplicate->Release();
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+}
+
+}  // namespace
