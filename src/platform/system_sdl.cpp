@@ -50,6 +50,14 @@ class SdlSystem : public SystemDriver {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
     SDL_Event event;
     if (!SDL_PollEvent(&event)) return false;
+    if (event.type == SDL_MOUSEMOTION) {
+      // Pending moves make one message, as the desktop coalesces them, so that a fast
+      // mouse cannot bury a close request under the one-message-per-pass pump. The input
+      // layer has seen every move as it arrived.
+      SDL_Event later[64];
+      while (SDL_PeepEvents(later, 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0) {
+      }
+    }
     *wParam = 0;
     *lParam = 0;
     *message = Translate(event, wParam, lParam);

@@ -60,6 +60,22 @@ TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATime) {
   EXPECT_FALSE(PeekMessage(&none));
 }
 
+TEST_F(SdlSystemTest, PendingMouseMovesMakeOneMessageSoACloseIsNotBuried) {
+  for (int i = 0; i < 500; ++i) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = 1;
+    SDL_PushEvent(&event);
+  }
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&close);
+
+  EXPECT_EQ(Next(), MSG_OTHER);
+  EXPECT_EQ(Next(), MSG_DESTROY);
+}
+
 TEST_F(SdlSystemTest, AQuestionThatCannotBeShownCountsAsNo) {
   // The dummy video driver has no message boxes.
   int answer = MessageBox("Play again?", "ZORBLY FRONDLES", MB_YESNO | MB_ICONEXCLAMATION);
