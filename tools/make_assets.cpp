@@ -1,7 +1,9 @@
 // Draws and synthesises every picture and sound the game reads, into one folder.
 // Usage: zf_make_assets <output folder>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "assets/art.h"
 #include "assets/sounds.h"
@@ -63,6 +65,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::fprintf(stderr, "zf_make_assets: no such folder: %s\n", folder.c_str());
+    return 1;
+  }
   bool allWritten = true;
   for (const PictureFile& picture : PICTURES) allWritten = WritePicture(folder, picture) && allWritten;
   for (const SoundFile& sound : SOUNDS) allWritten = WriteSound(folder, sound) && allWritten;

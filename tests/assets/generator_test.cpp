@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,7 +36,8 @@ int RunGenerator(const std::string& arguments) {
 
 TEST(AssetGenerator, RedrawsExactlyTheFilesTheGameReads) {
   if (!fs::exists(Generator())) GTEST_SKIP() << "generator not built beside the game folder";
-  fs::path folder = fs::temp_directory_path() / "zf_assets_again";
+  // Other build trees may run this test at the same moment.
+  fs::path folder = fs::temp_directory_path() / ("zf_assets_again_" + std::to_string(getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   ASSERT_EQ(RunGenerator("\"" + folder.string() + "\""), 0);
@@ -52,6 +55,21 @@ TEST(AssetGenerator, FailsLoudlyWhenItCannotWrite) {
   if (!fs::exists(Generator())) GTEST_SKIP() << "generator not built beside the game folder";
   EXPECT_NE(RunGenerator("/nonexistent/zf/folder"), 0);
   EXPECT_NE(RunGenerator(""), 0) << "no folder given";
+
+  // A folder where one file cannot be created: the run fails and names that file, and
+  // still writes the others.
+  fs::path folder = fs::temp_directory_path() / ("zf_assets_blocked_" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "gears.wav");
+  fs::path log = folder / "log.txt";
+  std::string command = "\"" + Generator().string() + "\" \"" + folder.string() + "\" 2>\"" +
+                        log.string() + "\"";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  std::vector<char> message = Bytes(log);
+  EXPECT_NE(std::string(message.begin(), message.end()).find("gears.wav"), std::string::npos);
+  EXPECT_TRUE(fs::is_regular_file(folder / "music1.wav"));
+  EXPECT_TRUE(fs::is_regular_file(folder / "wood.png"));
+  fs::remove_all(folder);
 }
 
 }  // namespace

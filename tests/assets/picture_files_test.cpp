@@ -2,6 +2,7 @@
 // the table top's seam. Run from the game folder, where the build leaves them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -112,6 +113,32 @@ TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
     }
     // The figure fills a good part of its frame: not a blank or a speck.
     EXPECT_GT(figure, int(image.pixels.size()) / 4);
+  }
+}
+
+TEST(PictureFiles, EveryFigureHasADarkOutline) {
+  // The cartoon style: each figure's rim, where it meets the background, is a dark line,
+  // so that it stands off the wood at any tint.
+  for (const Sprite& sprite : SPRITES) {
+    SCOPED_TRACE(sprite.name);
+    ImageData image = Load(sprite.name);
+    ASSERT_EQ(image.width, sprite.width);
+    std::vector<bool> background = Background(image, sprite.key);
+    int rim = 0;
+    for (int y = 1; y + 1 < image.height; ++y) {
+      for (int x = 1; x + 1 < image.width; ++x) {
+        size_t i = size_t(y) * size_t(image.width) + size_t(x);
+        if (background[i]) continue;
+        size_t w = size_t(image.width);
+        if (!background[i - 1] && !background[i + 1] && !background[i - w] && !background[i + w])
+          continue;
+        ++rim;
+        uint32_t pixel = image.pixels[i];
+        int brightest = std::max({int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)});
+        EXPECT_LT(brightest, 110) << "light rim pixel at " << x << "," << y;
+      }
+    }
+    EXPECT_GT(rim, 20);
   }
 }
 

@@ -54,6 +54,23 @@ double Mean(const std::vector<double>& samples) {
   return samples.empty() ? 0.0 : sum / double(samples.size());
 }
 
+// Power of one frequency over a stretch of samples (Goertzel), Hann-windowed so that
+// neighbouring notes do not leak into each other.
+double PowerAt(const std::vector<double>& samples, size_t from, size_t to, double frequency) {
+  double k = 2.0 * std::cos(2.0 * 3.141592653589793 * frequency / 22050.0);
+  double s1 = 0.0, s2 = 0.0;
+  size_t length = to - from;
+  for (size_t i = 0; i < length; ++i) {
+    double window = 0.5 - 0.5 * std::cos(2.0 * 3.141592653589793 * double(i) / double(length));
+    double s0 = samples[from + i] * window + k * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  return (s1 * s1 + s2 * s2 - k * s1 * s2) / double(length * length);
+}
+
+double NoteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
+
 struct Expected {
   const char* name;
   double shortest;  // seconds
@@ -102,6 +119,40 @@ TEST(SoundFiles, EffectsAreShortCleanAndLevelled) {
   }
 }
 
+TEST(SoundFiles, EffectsAreAboutEquallyLoud) {
+  double quietest = 1.0, loudest = 0.0;
+  for (const Expected& expected : EFFECTS) {
+    Wave wave;
+    ASSERT_TRUE(ReadWave(expected.name, &wave)) << expected.name;
+    double rms = Rms(wave.samples, 0, wave.samples.size());
+    quietest = std::min(quietest, rms);
+    loudest = std::max(loudest, rms);
+  }
+  // Within about 8 dB of each other.
+  EXPECT_LT(loudest / quietest, 2.5);
+}
+
+TEST(SoundFiles, TheAccordionIsInTuneOnItsChord) {
+  // The volley chord is G major: its notes ring far above the semitones beside them.
+  // The musette reeds sit a few cents either side of each note, so each note is
+  // looked for across a band of ±20 cents.
+  Wave chord;
+  ASSERT_TRUE(ReadWave("Accordion.wav", &chord));
+  ASSERT_GT(chord.samples.size(), 6000u);
+  auto band = [&](int note) {
+    double best = 0.0;
+    for (int cents = -20; cents <= 20; cents += 10) {
+      best = std::max(best, PowerAt(chord.samples, 441, 5441, NoteHz(note) * std::pow(2.0, cents / 1200.0)));
+    }
+    return best;
+  };
+  for (int note : {67, 71, 74}) {  // G4 B4 D5
+    SCOPED_TRACE(note);
+    EXPECT_GT(band(note), 10.0 * band(note + 1));
+    EXPECT_GT(band(note), 10.0 * band(note - 1));
+  }
+}
+
 TEST(SoundFiles, MusicIsLongQuieterThanTheEffectsAndLoopsWithoutASeam) {
   Wave music;
   ASSERT_TRUE(ReadWave("music1.wav", &music)) << "music1.wav missing or unreadable";
@@ -140,6 +191,20 @@ TEST(SoundFiles, MusicIsLongQuieterThanTheEffectsAndLoopsWithoutASeam) {
   EXPECT_LT(std::fabs(seamStep), 4.0 * stepRms);
   EXPECT_LT(std::fabs(seamBend), 5.0 * bendRms);
   EXPECT_LT(std::fabs(afterBend), 5.0 * bendRms);
+
+  // The tune is in G: over the whole loop, the notes of its scale sound far more than
+  // the sharps and flats between them.
+  double inKey = 0.0, outOfKey = 0.0;
+  for (int octave = 0; octave < 2; ++octave) {
+    for (int note : {67, 71, 74}) inKey += PowerAt(s, 0, n, NoteHz(note + 12 * octave));
+    for (int note : {68, 70, 73}) outOfKey += PowerAt(s, 0, n, NoteHz(note + 12 * octave));
+  }
+  EXPECT_GT(inKey, 10.0 * outOfKey);
+
+  // Never a dead stretch: every half second has music in it.
+  for (size_t at = 0; at + 11025 <= n; at += 11025) {
+    EXPECT_GT(Rms(s, at, at + 11025), 0.3 * musicRms) << "quiet at " << at / 22050.0 << " s";
+  }
 
   // No gap or swell at the join: the music is as loud just before it as just after.
   size_t window = 22050 / 10;

@@ -15,9 +15,9 @@ Canvas DrawColumn(int height, const uint32_t (&tones)[5]) {
     // A tube lit from above: the shine sits a third of the way down.
     double light = std::cos((t - 0.32) * 3.14159265358979 * 1.05);
     uint32_t tone = tones[1];
-    if (light > 0.25) tone = tones[2];
-    if (light > 0.7) tone = tones[3];
-    if (light > 0.93) tone = tones[4];
+    if (light > 0.3) tone = tones[2];
+    if (light > 0.86) tone = tones[3];
+    if (light > 0.985) tone = tones[4];
     SetPixel(&canvas, 0, y, tone);
   }
   return canvas;
