@@ -19,8 +19,10 @@
 namespace {
 std::atomic<long> allocations{0};
 }
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(size_t size) {
   ++allocations;
   void* memory = std::malloc(size ? size : 1);
@@ -29,7 +31,9 @@ void* operator new(size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 
 namespace {
 
