@@ -42,15 +42,16 @@ void PaintPastaTube(Canvas* canvas) {
   LayerStyle plain;
   PaintLayer(canvas, tube, PASTA_RAMP, CylinderLighting(TOP_Y, BOTTOM_Y), plain);
 
-  // Ridges run along the tube, one shade down, stopping short of the ends.
+  // Ridges run along the tube, one shade down, stopping short of the open end and of
+  // the cut at the far end.
   Shape openEnd = EndFace(LEFT_END_X, 0.0);
+  auto beyondFarCut = [](double x, double y) {
+    return x > RIGHT_END_X + (CENTRE_Y - y) * CUT_SLANT / (BOTTOM_Y - TOP_Y) - 1.0;
+  };
   for (int y = 7; y < 24; y += 3) {
     for (int x = 0; x < canvas->width; ++x) {
       double px = x + 0.5, py = y + 0.5;
-      if (tube(px, py) > -1.2 || openEnd(px, py) < 1.0) continue;
-      if (EndFace(RIGHT_END_X, 0.0)(px, py) < 0.0 && px > RIGHT_END_X + (CENTRE_Y - py) *
-                                                                 CUT_SLANT / (BOTTOM_Y - TOP_Y))
-        continue;
+      if (tube(px, py) > -1.2 || openEnd(px, py) < 1.0 || beyondFarCut(px, py)) continue;
       SetPixel(canvas, x, y, OneStepDarker(GetPixel(*canvas, x, y)));
     }
   }
