@@ -328,20 +328,19 @@ HRESULT CWaveFile::Close() {
   if (!m_hmmio) return CO_E_NOTINITIALIZED;
 
   // A file that cannot be finished is still closed, so that no handle outlives it.
-  auto fail = [this](const char* strCall, std::source_location where) {
+  auto fail = [this](const char* strCall, uint32_t dwLine = __builtin_LINE()) {
     mmioClose(m_hmmio, 0);
     m_hmmio = nullptr;
-    return TraceSoundError(strCall, E_FAIL, where);
+    return TraceSoundError(strCall, E_FAIL, dwLine);
   };
-  using Here = std::source_location;
 
-  if (mmioSetInfo(m_hmmio, &m_mmioinfoOut, 0) != 0) return fail("mmioSetInfo", Here::current());
-  if (mmioAscend(m_hmmio, &m_ck, 0) != 0) return fail("mmioAscend", Here::current());
-  if (mmioAscend(m_hmmio, &m_ckRiff, 0) != 0) return fail("mmioAscend", Here::current());
+  if (mmioSetInfo(m_hmmio, &m_mmioinfoOut, 0) != 0) return fail("mmioSetInfo");
+  if (mmioAscend(m_hmmio, &m_ck, 0) != 0) return fail("mmioAscend");
+  if (mmioAscend(m_hmmio, &m_ckRiff, 0) != 0) return fail("mmioAscend");
 
   mmioSeek(m_hmmio, 0, MMIO_SEEK_SET);
   if (mmioDescend(m_hmmio, &m_ckRiff, nullptr, 0) != 0) {
-    return fail("mmioDescend", Here::current());
+    return fail("mmioDescend");
   }
   m_ck.ckid = FOURCC_FACT;
   if (mmioDescend(m_hmmio, &m_ck, &m_ckRiff, MMIO_FINDCHUNK) == 0) {
@@ -349,7 +348,7 @@ HRESULT CWaveFile::Close() {
     mmioWrite(m_hmmio, reinterpret_cast<const char*>(&dwSamples), sizeof(dwSamples));
     mmioAscend(m_hmmio, &m_ck, 0);
   }
-  if (mmioAscend(m_hmmio, &m_ckRiff, 0) != 0) return fail("mmioAscend", Here::current());
+  if (mmioAscend(m_hmmio, &m_ckRiff, 0) != 0) return fail("mmioAscend");
 
   // The last bytes reach the disk only here: a failure now is a broken file.
   uint32_t mmr = mmioClose(m_hmmio, 0);

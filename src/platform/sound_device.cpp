@@ -61,16 +61,13 @@ HRESULT DirectSoundCreate8(const GUID*, SoundDevice** ppDS8, void* pUnkOuter) {
       return DSERR_NODRIVER;
     }
     pDevice->m_uOutputId.store(uOutputId);
-    WatchSoundOutput(pDevice);
   }
   *ppDS8 = pDevice;
   return DS_OK;
 }
 
 SoundDevice::~SoundDevice() {
-  if (!m_bUsesOutput) return;
-  UnwatchSoundOutput(this);
-  CloseSoundOutput(m_uOutputId.exchange(0));
+  if (m_bUsesOutput) CloseSoundOutput(this, m_uOutputId.exchange(0));
 }
 
 uint32_t SoundDevice::AddRef() { return ++m_dwRefs; }
@@ -91,7 +88,7 @@ void SoundDevice::ServiceOutput() {
     std::fprintf(stderr, "zorbly-frondles: the sound output went away; changing to the default one\n");
     m_uOutputId.store(0);
     // Never under m_mutex: closing waits for the output thread, which may want it.
-    CloseSoundOutput(uOutputId);
+    CloseSoundOutput(this, uOutputId);
   }
   m_bOutputLost.store(false);
   OpenOutput();

@@ -7,11 +7,9 @@
 class SoundDevice;
 
 // Opens the default output at 22050 frames per second, 2 channels, 16 bits, mixing from
-// pDevice on the output's thread. 0, with the reason, when there is none.
+// pDevice on the output's thread, and watches for its removal, which marks the device's
+// output lost. 0, with the reason, when there is none.
 uint32_t OpenSoundOutput(SoundDevice* pDevice, std::string* pstrReason);
-void CloseSoundOutput(uint32_t uOutputId);
+void CloseSoundOutput(SoundDevice* pDevice, uint32_t uOutputId);
 // True when an output that was open has stopped by itself (its device was removed).
 bool IsSoundOutputStopped(uint32_t uOutputId);
-// While watched, a removal of the device's output marks the device's output lost.
-void WatchSoundOutput(SoundDevice* pDevice);
-void UnwatchSoundOutput(SoundDevice* pDevice);

@@ -43,10 +43,14 @@ uint32_t OpenSoundOutput(SoundDevice* pDevice, std::string* pstrReason) {
     return 0;
   }
   SDL_PauseAudioDevice(id, 0);
+  // Added anew with every output: a restarted event loop forgets its watches.
+  SDL_DelEventWatch(WatchRemoval, pDevice);
+  SDL_AddEventWatch(WatchRemoval, pDevice);
   return id;
 }
 
-void CloseSoundOutput(uint32_t uOutputId) {
+void CloseSoundOutput(SoundDevice* pDevice, uint32_t uOutputId) {
+  SDL_DelEventWatch(WatchRemoval, pDevice);
   if (uOutputId == 0) return;
   SDL_CloseAudioDevice(uOutputId);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -55,7 +59,3 @@ void CloseSoundOutput(uint32_t uOutputId) {
 bool IsSoundOutputStopped(uint32_t uOutputId) {
   return uOutputId != 0 && SDL_GetAudioDeviceStatus(uOutputId) == SDL_AUDIO_STOPPED;
 }
-
-void WatchSoundOutput(SoundDevice* pDevice) { SDL_AddEventWatch(WatchRemoval, pDevice); }
-
-void UnwatchSoundOutput(SoundDevice* pDevice) { SDL_DelEventWatch(WatchRemoval, pDevice); }
