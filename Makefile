@@ -13,7 +13,7 @@ run: build-release
 
 build-release:
 	@sh tools/install-deps.sh run
-	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZF_TESTS=OFF
 	cmake --build $(RUN_DIR) -j $(JOBS)
 
 test: fuzz unit-tests
