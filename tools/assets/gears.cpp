@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double TWO_PI = 6.283185307179586;
-
 void AddClick(Samples* out, int start, double pitch, double level, NoiseSource* noise) {
   Biquad tick;
   SetHighpass(&tick, 2200.0 * pitch, 0.9);

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double TWO_PI = 6.283185307179586;
-
 // A drop landing: a short sine chirping upwards, as a bubble closes.
 void AddDrop(Samples* out, double at, double from, double to, double level) {
   int start = SamplesFor(at);

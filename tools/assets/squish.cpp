@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr double TWO_PI = 6.283185307179586;
-constexpr double PI = 3.141592653589793;
 constexpr double LENGTH = 0.22;
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double TWO_PI = 6.283185307179586;
 constexpr double NYQUIST = SAMPLE_RATE / 2.0;
 constexpr int TABLE_SIZE = 4096;
 

@@ -3,8 +3,12 @@
 // tables, a few filters, envelopes, a room, and the finishing steps (drift removal,
 // fades, level) that every sound goes through before it is written.
 #include <cstdint>
+#include <numbers>
 #include <string>
 #include <vector>
+
+constexpr double PI = std::numbers::pi;
+constexpr double TWO_PI = 2.0 * std::numbers::pi;
 
 constexpr int SAMPLE_RATE = 22050;
 
