@@ -106,8 +106,12 @@ void ClosePad(PadSlot& slot) {
   slot = PadSlot{};
 }
 
+bool MotorsRunning(const PadSlot& slot) {
+  return slot.vibration.wLeftMotorSpeed != 0 || slot.vibration.wRightMotorSpeed != 0;
+}
+
 void IssueRumble(const PadSlot& slot) {
-  const bool running = slot.vibration.wLeftMotorSpeed != 0 || slot.vibration.wRightMotorSpeed != 0;
+  const bool running = MotorsRunning(slot);
   // A pad without motors refuses; it is still a pad, so that is no failure.
   SDL_GameControllerRumble(slot.controller, slot.vibration.wLeftMotorSpeed,
                            slot.vibration.wRightMotorSpeed, running ? RUMBLE_LEASE_MS : 0);
@@ -132,7 +136,7 @@ void RefreshPads() {
     if (!SDL_GameControllerGetAttached(slot.controller)) {
       ClosePad(slot);
       devicesChanged = true;  // a pad waiting for a slot may have one now
-    } else if (slot.vibration.wLeftMotorSpeed != 0 || slot.vibration.wRightMotorSpeed != 0) {
+    } else if (MotorsRunning(slot)) {
       IssueRumble(slot);
     }
   }
