@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sound_device.h"
+#include "platform/audio/sound_device.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "gfx/graphics_device.h"
 #include "gfx/image_loading.h"
 #include "gfx/sprite_drawing.h"
-#include "platform/system_driver.h"
-#include "platform/texture.h"
-#include "platform/window.h"
+#include "platform/system/system_driver.h"
+#include "platform/gfx/texture.h"
+#include "platform/system/window.h"
 
 // Every C++ allocation in the process, so that a frame's own can be counted.
 namespace {

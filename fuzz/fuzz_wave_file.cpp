@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "audio/wave_file.h"
-#include "platform/scripted_system.h"
-#include "platform/sound_device.h"
+#include "platform/system/scripted_system.h"
+#include "platform/audio/sound_device.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "assets/art.h"
 #include "assets/sounds.h"
-#include "platform/image_file.h"
+#include "platform/gfx/image_file.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The program's shell: open the window, start the game, run the loop, shut down.
 #include <cstdint>
 
-#include "platform/window.h"
+#include "platform/system/window.h"
 
 // The game as the shell sees it.
 struct GameEntryPoints {

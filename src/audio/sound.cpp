@@ -5,8 +5,8 @@
 
 #include "audio/sound_trace.h"
 #include "audio/wave_file.h"
-#include "platform/random.h"
-#include "platform/sleep.h"
+#include "platform/system/random.h"
+#include "platform/system/sleep.h"
 
 CSound::CSound(SoundBuffer** apDSBuffer, uint32_t dwDSBufferSize, uint32_t dwNumBuffers,
                CWaveFile* pWaveFile, uint32_t dwCreationFlags)

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "diag/hresult.h"
-#include "platform/sound_device.h"
+#include "platform/audio/sound_device.h"
 
 class CWaveFile;
 

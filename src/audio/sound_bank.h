@@ -3,7 +3,7 @@
 // stopped. A null sound (one that did not load) makes every call on it do nothing.
 #include <string>
 
-#include "platform/window.h"
+#include "platform/system/window.h"
 
 class CSound;
 class CSoundManager;

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "diag/hresult.h"
-#include "platform/sound_device.h"
-#include "platform/window.h"
+#include "platform/audio/sound_device.h"
+#include "platform/system/window.h"
 
 class CSound;
 

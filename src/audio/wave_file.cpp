@@ -5,7 +5,7 @@
 #include <new>
 
 #include "audio/sound_trace.h"
-#include "platform/resource.h"
+#include "platform/audio/resource.h"
 
 // Format records are copied byte for byte between the file and memory.
 static_assert(std::endian::native == std::endian::little, "wave files are little-endian");

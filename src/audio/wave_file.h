@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "diag/hresult.h"
-#include "platform/mmio.h"
-#include "platform/wave_format.h"
+#include "platform/audio/mmio.h"
+#include "platform/audio/wave_format.h"
 
 constexpr uint32_t WAVEFILE_READ = 1;
 constexpr uint32_t WAVEFILE_WRITE = 2;

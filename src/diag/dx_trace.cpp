@@ -5,8 +5,8 @@
 
 #include "diag/dx_trace.h"
 #include "diag/utf16_text.h"
-#include "platform/debugger.h"
-#include "platform/system.h"
+#include "platform/system/debugger.h"
+#include "platform/system/system.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The three calls through which the program's shell runs the game.
-#include "platform/window.h"
+#include "platform/system/window.h"
 
 // Brings the world up for the window; false when the game cannot start.
 bool GameStartup(WindowHandle window);

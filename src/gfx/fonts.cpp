@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "game/world_state.h"
-#include "platform/font.h"
+#include "platform/gfx/font.h"
 
 Font* MakeFont(const char* faceName, int32_t height) {
   if (!world.d3ddev || !faceName) return nullptr;

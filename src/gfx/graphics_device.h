@@ -4,9 +4,9 @@
 // the batch directly (Clear, StretchRect, BeginScene, Begin, End, EndScene, Present).
 #include <cstdint>
 
-#include "platform/render_device.h"
-#include "platform/sprite_batch.h"
-#include "platform/window.h"
+#include "platform/gfx/render_device.h"
+#include "platform/gfx/sprite_batch.h"
+#include "platform/system/window.h"
 
 // Brings up the device for the window with a width × height back buffer; false when
 // there is no graphics object or no device (the platform has said why).

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "game/world_state.h"
-#include "platform/image_file.h"
-#include "platform/render_device.h"
-#include "platform/texture.h"
+#include "platform/gfx/image_file.h"
+#include "platform/gfx/render_device.h"
+#include "platform/gfx/texture.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "game/world_state.h"
-#include "platform/matrix2d.h"
-#include "platform/sprite_batch.h"
+#include "platform/gfx/matrix2d.h"
+#include "platform/gfx/sprite_batch.h"
 
 void DrawSpriteTransformed(Texture* texture, int32_t x, int32_t y, int32_t width, int32_t height,
                            int32_t frame, int32_t columns, float rotation, float scaleX,

@@ -4,10 +4,10 @@
 // system. Before the first poll everything reads up, released and centred.
 #include <cstdint>
 
-#include "platform/direct_input.h"
-#include "platform/key_codes.h"
-#include "platform/window.h"
-#include "platform/xinput.h"
+#include "platform/input/direct_input.h"
+#include "platform/input/key_codes.h"
+#include "platform/system/window.h"
+#include "platform/input/xinput.h"
 
 // 0x80 set under the code of each key that was down at the last poll.
 extern uint8_t keyboardState[KEY_CODE_COUNT];

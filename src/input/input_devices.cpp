@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include "input/input.h"
-#include "platform/cursor.h"
+#include "platform/system/cursor.h"
 
 DirectInput* directInput = nullptr;
 DirectInputDevice* keyboardDevice = nullptr;

@@ -6,7 +6,7 @@
 
 #include "app/win_main.h"
 #include "game/world_state.h"
-#include "platform/scripted_system.h"
+#include "platform/system/scripted_system.h"
 
 namespace {
 

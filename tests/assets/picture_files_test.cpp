@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/image_file.h"
+#include "platform/gfx/image_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "audio/sound.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
-#include "platform/scripted_system.h"
+#include "platform/system/scripted_system.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "audio/sound.h"
 #include "audio/sound_manager.h"
 #include "audio/wave_file.h"
-#include "platform/random.h"
-#include "platform/scripted_system.h"
+#include "platform/system/random.h"
+#include "platform/system/scripted_system.h"
 #include "wave_bytes.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "audio/wave_file.h"
-#include "platform/scripted_system.h"
+#include "platform/system/scripted_system.h"
 #include "wave_bytes.h"
 
 namespace {

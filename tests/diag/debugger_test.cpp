@@ -8,9 +8,9 @@
 #include <csignal>
 
 #include "diag/dx_trace.h"
-#include "platform/debugger.h"
-#include "platform/scripted_system.h"
-#include "platform/system.h"
+#include "platform/system/debugger.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/system.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "diag/dx_trace.h"
-#include "platform/scripted_system.h"
-#include "platform/system.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/system.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
-#include "platform/image_file.h"
-#include "platform/system_driver.h"
-#include "platform/window.h"
+#include "platform/gfx/image_file.h"
+#include "platform/system/system_driver.h"
+#include "platform/system/window.h"
 
 inline intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 

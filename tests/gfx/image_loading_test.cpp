@@ -6,8 +6,8 @@
 
 #include "gfx/sprite_drawing.h"
 #include "gfx_fixture.h"
-#include "platform/random.h"
-#include "platform/texture.h"
+#include "platform/system/random.h"
+#include "platform/gfx/texture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "gfx/image_loading.h"
 #include "gfx_fixture.h"
-#include "platform/texture.h"
+#include "platform/gfx/texture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "input/input.h"
-#include "platform/scripted_system.h"
-#include "platform/system_driver.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/system_driver.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Image files keep every pixel, alpha included, through a save and a load.
-#include "platform/image_file.h"
+#include "platform/gfx/image_file.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "input/input.h"
-#include "platform/scripted_system.h"
-#include "platform/system_driver.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/system_driver.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "platform/key_codes.h"
+#include "platform/input/key_codes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/mmio.h"
+#include "platform/audio/mmio.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/random.h"
+#include "platform/system/random.h"
 
 namespace {
 

@@ -1,21 +1,21 @@
 // The device over SDL: presenting keeps the picture's aspect, Alt+Enter switches full
 // screen, a renderer that loses its textures recovers, and a scripted window still gets
 // a device that draws into memory.
-#include "platform/render_device.h"
+#include "platform/gfx/render_device.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "platform/font.h"
-#include "platform/matrix2d.h"
-#include "platform/scripted_system.h"
-#include "platform/sdl_window.h"
-#include "platform/sprite_batch.h"
-#include "platform/system_driver.h"
-#include "platform/texture.h"
-#include "platform/window.h"
+#include "platform/gfx/font.h"
+#include "platform/gfx/matrix2d.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/sdl_window.h"
+#include "platform/gfx/sprite_batch.h"
+#include "platform/system/system_driver.h"
+#include "platform/gfx/texture.h"
+#include "platform/system/window.h"
 
 namespace {
 

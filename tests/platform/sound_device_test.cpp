@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound_device.h"
+#include "platform/audio/sound_device.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sound_mixer.h"
+#include "platform/audio/sound_mixer.h"
 
 namespace {
 

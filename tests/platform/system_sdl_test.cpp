@@ -3,9 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/system.h"
-#include "platform/system_driver.h"
-#include "platform/window.h"
+#include "platform/system/system.h"
+#include "platform/system/system_driver.h"
+#include "platform/system/window.h"
 
 namespace {
 

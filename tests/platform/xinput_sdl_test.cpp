@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "input/input.h"
-#include "platform/xinput.h"
+#include "platform/input/xinput.h"
 
 namespace {
 

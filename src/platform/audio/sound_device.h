@@ -1,0 +1,189 @@
+#pragma once
+// The sound device and its buffers, as the sound code was first written against them:
+// a device object opened for the game window, one primary buffer standing for the mixed
+// output and any number of secondary buffers, each a fixed-length block of sample data in
+// its own format that plays once or loops. Duplicates share their original's samples and
+// have their own position. Buffers are never lost here.
+//
+// Calls come from the game's thread; the output mixes on the sound output's own thread,
+// so the state the two share is taken under a short lock.
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "diag/hresult.h"
+#include "platform/audio/sound_mixer.h"
+#include "platform/audio/wave_format.h"
+#include "platform/system/window.h"
+
+struct GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+};
+constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+
+// Cooperative levels.
+constexpr uint32_t DSSCL_NORMAL = 1;
+constexpr uint32_t DSSCL_PRIORITY = 2;
+constexpr uint32_t DSSCL_EXCLUSIVE = 3;
+constexpr uint32_t DSSCL_WRITEPRIMARY = 4;
+
+// Buffer capabilities.
+constexpr uint32_t DSBCAPS_PRIMARYBUFFER = 0x1;
+constexpr uint32_t DSBCAPS_STATIC = 0x2;
+constexpr uint32_t DSBCAPS_CTRL3D = 0x10;
+constexpr uint32_t DSBCAPS_CTRLFREQUENCY = 0x20;
+constexpr uint32_t DSBCAPS_CTRLPAN = 0x40;
+constexpr uint32_t DSBCAPS_CTRLVOLUME = 0x80;
+constexpr uint32_t DSBCAPS_CTRLFX = 0x200;
+
+constexpr uint32_t DSBSTATUS_PLAYING = 0x1;
+constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x2;
+constexpr uint32_t DSBSTATUS_LOOPING = 0x4;
+
+constexpr uint32_t DSBPLAY_LOOPING = 0x1;
+constexpr uint32_t DSBLOCK_FROMWRITECURSOR = 0x1;
+constexpr uint32_t DSBLOCK_ENTIREBUFFER = 0x2;
+
+constexpr int32_t DSBVOLUME_MIN = -10000;
+constexpr int32_t DSBVOLUME_MAX = 0;
+constexpr int32_t DSBPAN_LEFT = -10000;
+constexpr int32_t DSBPAN_RIGHT = 10000;
+constexpr uint32_t DSBFREQUENCY_ORIGINAL = 0;
+constexpr uint32_t DSBFREQUENCY_MIN = 100;
+constexpr uint32_t DSBFREQUENCY_MAX = 200000;
+constexpr uint32_t DSBSIZE_MIN = 4;
+constexpr uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
+
+constexpr HRESULT DS_OK = S_OK;
+constexpr HRESULT DS_NO_VIRTUALIZATION = MakeResult(0x0878000Au);
+constexpr HRESULT DSERR_INVALIDPARAM = E_INVALIDARG;
+constexpr HRESULT DSERR_OUTOFMEMORY = E_OUTOFMEMORY;
+constexpr HRESULT DSERR_NOAGGREGATION = MakeResult(0x80040110u);
+constexpr HRESULT DSERR_CONTROLUNAVAIL = MakeResult(0x8878001Eu);
+constexpr HRESULT DSERR_INVALIDCALL = MakeResult(0x88780032u);
+constexpr HRESULT DSERR_BADFORMAT = MakeResult(0x88780064u);
+constexpr HRESULT DSERR_NODRIVER = MakeResult(0x88780078u);
+constexpr HRESULT DSERR_BUFFERLOST = MakeResult(0x88780096u);
+
+struct DSBUFFERDESC {
+  uint32_t dwSize;  // sizeof(DSBUFFERDESC)
+  uint32_t dwFlags;
+  uint32_t dwBufferBytes;
+  uint32_t dwReserved;
+  const WAVEFORMATEX* lpwfxFormat;
+  GUID guid3DAlgorithm;
+};
+
+// Where the mixed sound goes. Speakers: SDL's default output, mixed on its thread.
+// Manual: nothing is mixed until MixOutput is called (tests, benchmarks). Missing: as on a
+// machine without sound, no device can be created.
+enum class SoundOutputMode { Speakers, Manual, Missing };
+void SetSoundOutputMode(SoundOutputMode mode);
+SoundOutputMode GetSoundOutputMode();
+
+class SoundBuffer;
+
+class SoundDevice {
+ public:
+  uint32_t AddRef();
+  uint32_t Release();
+
+  HRESULT SetCooperativeLevel(WindowHandle hwnd, uint32_t dwLevel);
+  HRESULT CreateSoundBuffer(const DSBUFFERDESC* pcDSBufferDesc, SoundBuffer** ppDSBuffer,
+                            void* pUnkOuter);
+  HRESULT DuplicateSoundBuffer(SoundBuffer* pDSBufferOriginal, SoundBuffer** ppDSBufferDuplicate);
+
+  // Mixes the next dwFrames frames of every playing buffer into psOutput (2 channels,
+  // 16 bits, 22050 frames per second) and moves the buffers on. The output thread calls
+  // it; so may tests and benchmarks.
+  void MixOutput(int16_t* psOutput, uint32_t dwFrames);
+
+  // The settings the game asked for.
+  uint32_t CooperativeLevel() const { return m_dwLevel; }
+  WAVEFORMATEX PrimaryFormat() const { return m_wfxPrimary; }
+
+  // The SDL output currently open for this device (0 for none): for the output's own
+  // code and its tests.
+  uint32_t OutputId() const { return m_uOutputId.load(); }
+  // Called when the output device went away (from any thread): the next call from the
+  // game's thread reopens the default output; buffers keep their state.
+  void MarkOutputLost() { m_bOutputLost.store(true); }
+
+ private:
+  friend class SoundBuffer;
+  friend HRESULT DirectSoundCreate8(const GUID*, SoundDevice**, void*);
+
+  SoundDevice() = default;
+  ~SoundDevice();
+  // Reopens a lost output; cheap when nothing is wrong.
+  void ServiceOutput();
+  bool OpenOutput();
+
+  uint32_t m_dwRefs = 1;
+  uint32_t m_dwLevel = 0;
+  WindowHandle m_hwnd = nullptr;
+  WAVEFORMATEX m_wfxPrimary{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
+  bool m_bUsesOutput = false;  // false in manual mode
+  std::atomic<uint32_t> m_uOutputId{0};
+  std::atomic<bool> m_bOutputLost{false};
+  uint64_t m_qwNextReopenTry = 0;  // steady-clock milliseconds
+  bool m_bReportedNoOutput = false;
+
+  std::mutex m_mutex;  // guards the buffer list and every voice's state
+  SoundBuffer* m_pFirstBuffer = nullptr;
+};
+
+class SoundBuffer {
+ public:
+  uint32_t AddRef();
+  uint32_t Release();
+
+  HRESULT GetStatus(uint32_t* pdwStatus);
+  HRESULT Restore();
+  HRESULT Lock(uint32_t dwOffset, uint32_t dwBytes, void** ppvAudioPtr1, uint32_t* pdwAudioBytes1,
+               void** ppvAudioPtr2, uint32_t* pdwAudioBytes2, uint32_t dwFlags);
+  HRESULT Unlock(void* pvAudioPtr1, uint32_t dwAudioBytes1, void* pvAudioPtr2,
+                 uint32_t dwAudioBytes2);
+  HRESULT SetFormat(const WAVEFORMATEX* pcfxFormat);
+  HRESULT SetVolume(int32_t lVolume);
+  HRESULT GetVolume(int32_t* plVolume);
+  HRESULT SetFrequency(uint32_t dwFrequency);
+  HRESULT GetFrequency(uint32_t* pdwFrequency);
+  HRESULT SetPan(int32_t lPan);
+  HRESULT GetPan(int32_t* plPan);
+  // Starts playing from the current position; a buffer already playing goes on where it
+  // is, taking the new looping flag.
+  HRESULT Play(uint32_t dwReserved1, uint32_t dwPriority, uint32_t dwFlags);
+  // Stops and keeps the position.
+  HRESULT Stop();
+  HRESULT SetCurrentPosition(uint32_t dwNewPosition);
+  HRESULT GetCurrentPosition(uint32_t* pdwCurrentPlayCursor, uint32_t* pdwCurrentWriteCursor);
+
+ private:
+  friend class SoundDevice;
+
+  explicit SoundBuffer(SoundDevice* pDevice) : m_pDevice(pDevice) {}
+  ~SoundBuffer() = default;
+  void UpdateGains();
+
+  uint32_t m_dwRefs = 1;
+  SoundDevice* m_pDevice;
+  bool m_bPrimary = false;
+  uint32_t m_dwFlags = 0;
+  uint32_t m_dwBufferBytes = 0;
+  uint32_t m_dwOriginalFrequency = 0;
+  uint32_t m_dwFrequency = 0;
+  int32_t m_lVolume = 0;
+  int32_t m_lPan = 0;
+  SampleMemory* m_pMemory = nullptr;
+  SoundVoice m_voice;  // under the device's lock
+  SoundBuffer* m_pNextBuffer = nullptr;
+  SoundBuffer* m_pPrevBuffer = nullptr;
+};
+
+// Creates the device object for the default output. DSERR_NODRIVER, after a one-line
+// message on standard error, when the machine has no sound output.
+HRESULT DirectSoundCreate8(const GUID* pcGuidDevice, SoundDevice** ppDS8, void* pUnkOuter);

@@ -1,0 +1,84 @@
+#include "platform/audio/sound_mixer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int32_t VOLUME_SILENT = -10000;
+
+// One channel of frame dwFrame, as a 16-bit value.
+inline int32_t SampleAt(const SoundVoice& voice, uint32_t dwFrame, uint32_t dwChannel) {
+  const uint8_t* pbFrame = voice.pMemory->pbBytes + static_cast<size_t>(dwFrame) * voice.wBlockAlign;
+  if (voice.wBitsPerSample == 8) return (static_cast<int32_t>(pbFrame[dwChannel]) - 128) * 256;
+  int16_t sSample;
+  std::memcpy(&sSample, pbFrame + 2 * dwChannel, sizeof(sSample));
+  return sSample;
+}
+
+// The part of the way from one sample to the next at a fraction of 65536.
+inline int32_t Interpolate(int32_t lFrom, int32_t lTo, int32_t lFraction) {
+  return static_cast<int32_t>((static_cast<int64_t>(lTo - lFrom) * lFraction) >> 16);
+}
+
+double GainForAttenuation(int32_t lHundredthsOfDecibel) {
+  if (lHundredthsOfDecibel <= VOLUME_SILENT) return 0.0;
+  return std::pow(10.0, lHundredthsOfDecibel / 2000.0);
+}
+
+}  // namespace
+
+uint64_t StepForFrequency(uint32_t dwFrequency) {
+  return (static_cast<uint64_t>(dwFrequency) << 32) / MIX_FRAMES_PER_SECOND;
+}
+
+void GainsForVolumeAndPan(int32_t lVolume, int32_t lPan, int32_t* plLeft, int32_t* plRight) {
+  const double dVolume = GainForAttenuation(lVolume);
+  // Panning to one side attenuates the other; the near side keeps the volume.
+  const double dLeft = dVolume * (lPan > 0 ? GainForAttenuation(-lPan) : 1.0);
+  const double dRight = dVolume * (lPan < 0 ? GainForAttenuation(lPan) : 1.0);
+  *plLeft = static_cast<int32_t>(std::lround(dLeft * UNITY_GAIN));
+  *plRight = static_cast<int32_t>(std::lround(dRight * UNITY_GAIN));
+}
+
+void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames) {
+  if (!voice.bPlaying || !voice.pMemory || voice.dwFrames == 0) return;
+  const uint64_t qwEnd = static_cast<uint64_t>(voice.dwFrames) << 32;
+  const uint32_t dwLastChannel = voice.wChannels > 1 ? 1 : 0;
+  // Positions beyond the end (a rewind of a shorter voice, a changed rate) start over.
+  if (voice.qwPosition >= qwEnd) voice.qwPosition %= qwEnd;
+
+  for (uint32_t i = 0; i < dwFrames; ++i) {
+    const uint32_t dwFrame = static_cast<uint32_t>(voice.qwPosition >> 32);
+    const int32_t lFraction = static_cast<int32_t>((voice.qwPosition >> 16) & 0xFFFF);
+    int32_t lLeft = SampleAt(voice, dwFrame, 0);
+    int32_t lRight = SampleAt(voice, dwFrame, dwLastChannel);
+    if (lFraction != 0) {
+      // Between two frames: a straight line from this one to the next.
+      uint32_t dwNext = dwFrame + 1;
+      if (dwNext >= voice.dwFrames) dwNext = voice.bLooping ? 0 : dwFrame;
+      lLeft += Interpolate(lLeft, SampleAt(voice, dwNext, 0), lFraction);
+      lRight += Interpolate(lRight, SampleAt(voice, dwNext, dwLastChannel), lFraction);
+    }
+    plAccumulator[2 * i] += static_cast<int32_t>((static_cast<int64_t>(lLeft) * voice.lGainLeft) >> 16);
+    plAccumulator[2 * i + 1] +=
+        static_cast<int32_t>((static_cast<int64_t>(lRight) * voice.lGainRight) >> 16);
+
+    voice.qwPosition += voice.qwStep;
+    if (voice.qwPosition >= qwEnd) {
+      if (!voice.bLooping) {
+        voice.bPlaying = false;
+        voice.qwPosition = 0;
+        return;
+      }
+      voice.qwPosition %= qwEnd;
+    }
+  }
+}
+
+void SaturateSamples(const int32_t* plAccumulator, int16_t* psOutput, uint32_t dwSamples) {
+  for (uint32_t i = 0; i < dwSamples; ++i) {
+    psOutput[i] = static_cast<int16_t>(std::clamp<int32_t>(plAccumulator[i], INT16_MIN, INT16_MAX));
+  }
+}

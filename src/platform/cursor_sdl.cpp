@@ -1,8 +1,0 @@
-#include <SDL.h>
-
-#include "platform/cursor.h"
-
-void ShowGameCursor(bool show) {
-  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
-  SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
-}

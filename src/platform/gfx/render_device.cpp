@@ -1,0 +1,312 @@
+// The device over SDL's renderer: the back buffer as a render target texture, the
+// scene, clearing, presenting with kept aspect, Alt+Enter and recovery after the
+// renderer loses its textures.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/gfx/render_internal.h"
+#include "platform/system/sdl_window.h"
+
+namespace {
+
+// Largest side accepted when the renderer names no limit of its own.
+constexpr int TEXTURE_SIZE_LIMIT = 16384;
+
+DeviceImpl* Impl(RenderDevice* device) { return static_cast<DeviceImpl*>(device); }
+
+struct GraphicsImpl : GraphicsObject {};
+
+// Watches every event as it is queued: the main loop takes one event per pass and
+// hands none of them here.
+int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
+  DeviceImpl* device = static_cast<DeviceImpl*>(userData);
+  switch (event->type) {
+    case SDL_RENDER_TARGETS_RESET:
+      device->targetsReset = true;
+      break;
+    case SDL_RENDER_DEVICE_RESET:
+      device->deviceReset = true;
+      break;
+    case SDL_KEYDOWN: {
+      const SDL_Keysym& key = event->key.keysym;
+      const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
+      if (enter && (key.mod & KMOD_ALT) && !event->key.repeat && device->window) {
+        ++device->fullScreenToggles;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return 1;
+}
+
+bool BuildBackBuffer(DeviceImpl* device) {
+  SurfaceImpl& back = device->backBuffer;
+  back.texture = SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888,
+                                   SDL_TEXTUREACCESS_TARGET, back.width, back.height);
+  if (!back.texture) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make the %d x %d back buffer (%s)\n",
+                 back.width, back.height, SDL_GetError());
+    return false;
+  }
+  // Smooth when the window's size is not a whole multiple of the picture's.
+  SDL_SetTextureScaleMode(back.texture, SDL_ScaleModeLinear);
+  SDL_SetTextureBlendMode(back.texture, SDL_BLENDMODE_NONE);
+  SDL_SetRenderTarget(device->renderer, back.texture);
+  SDL_SetRenderDrawColor(device->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(device->renderer);
+  return true;
+}
+
+void ToggleFullScreen(DeviceImpl* device) {
+  const bool fullScreen = SDL_GetWindowFlags(device->window) & SDL_WINDOW_FULLSCREEN;
+  if (SDL_SetWindowFullscreen(device->window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) !=
+      0) {
+    std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
+                 fullScreen ? "out of" : "to", SDL_GetError());
+  }
+}
+
+// The largest rectangle of the picture's aspect in the middle of the output.
+SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
+  SDL_Rect rect{0, 0, outputWidth, outputHeight};
+  if (static_cast<int64_t>(outputWidth) * height > static_cast<int64_t>(outputHeight) * width) {
+    rect.w = static_cast<int>(static_cast<int64_t>(outputHeight) * width / height);
+  } else {
+    rect.h = static_cast<int>(static_cast<int64_t>(outputWidth) * height / width);
+  }
+  rect.x = (outputWidth - rect.w) / 2;
+  rect.y = (outputHeight - rect.h) / 2;
+  return rect;
+}
+
+}  // namespace
+
+bool RecoverDevice(DeviceImpl* device) {
+  if (device->deviceReset.exchange(false)) {
+    // Every texture is gone: rebuild each from the pixels kept for it.
+    device->targetsReset = false;
+    if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
+    device->backBuffer.texture = nullptr;
+    for (TextureImpl* texture : device->textures) {
+      if (texture->texture) SDL_DestroyTexture(texture->texture);
+      texture->texture = nullptr;
+      BuildTexture(texture);
+    }
+    for (SurfaceImpl* surface : device->surfaces) {
+      if (surface->texture) SDL_DestroyTexture(surface->texture);
+      surface->texture = nullptr;
+      surface->textureStale = true;
+    }
+    BuildBackBuffer(device);
+  } else if (device->targetsReset.exchange(false) && device->backBuffer.texture) {
+    // Only the back buffer's picture is lost, and every frame redraws it.
+    SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+    SDL_SetRenderDrawColor(device->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(device->renderer);
+  }
+  if (!device->backBuffer.texture && !BuildBackBuffer(device)) return false;
+  return true;
+}
+
+GraphicsObject* CreateGraphicsObject() {
+  if (SDL_GetNumRenderDrivers() <= 0) {
+    std::fprintf(stderr, "zorbly-frondles: no renderer is available for drawing\n");
+    return nullptr;
+  }
+  return new GraphicsImpl;
+}
+
+void GraphicsObject::Release() { delete static_cast<GraphicsImpl*>(this); }
+
+HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameters& parameters,
+                                     RenderDevice** result) {
+  if (!result) return D3DERR_INVALIDCALL;
+  *result = nullptr;
+  if (!window) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device: no window\n");
+    return D3DERR_INVALIDCALL;
+  }
+  if (parameters.backBufferFormat != D3DFMT_X8R8G8B8 &&
+      parameters.backBufferFormat != D3DFMT_UNKNOWN) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device: only 32-bit "
+                         "colour back buffers are supported\n");
+    return D3DERR_INVALIDCALL;
+  }
+
+  DeviceImpl* device = new DeviceImpl;
+  device->window = SdlGameWindow();
+  int width = static_cast<int>(parameters.backBufferWidth);
+  int height = static_cast<int>(parameters.backBufferHeight);
+  if (device->window && (width <= 0 || height <= 0)) {
+    SDL_GetWindowSize(device->window, &width, &height);
+  }
+  if (width <= 0 || height <= 0 || width > TEXTURE_SIZE_LIMIT || height > TEXTURE_SIZE_LIMIT) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make a %d x %d back buffer\n", width, height);
+    delete device;
+    return D3DERR_INVALIDCALL;
+  }
+
+  const bool vsync = parameters.presentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+  if (device->window) {
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, vsync ? "1" : "0");
+    const Uint32 flags = SDL_RENDERER_TARGETTEXTURE | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    device->renderer = SDL_CreateRenderer(device->window, -1, flags | SDL_RENDERER_ACCELERATED);
+    if (!device->renderer) {
+      device->renderer = SDL_CreateRenderer(device->window, -1, flags | SDL_RENDERER_SOFTWARE);
+    }
+  } else {
+    // No pixels on any screen: draw into memory so that what is drawn can still be read.
+    device->memoryTarget =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (device->memoryTarget) device->renderer = SDL_CreateSoftwareRenderer(device->memoryTarget);
+  }
+  if (!device->renderer) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device (%s)\n",
+                 SDL_GetError());
+    if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+    delete device;
+    return D3DERR_NOTAVAILABLE;
+  }
+
+  SDL_RendererInfo info{};
+  SDL_GetRendererInfo(device->renderer, &info);
+  int limit = TEXTURE_SIZE_LIMIT;
+  if (info.max_texture_width > 0) limit = std::min(limit, info.max_texture_width);
+  if (info.max_texture_height > 0) limit = std::min(limit, info.max_texture_height);
+  device->maxTextureSize = limit;
+
+  device->backBuffer.device = device;
+  device->backBuffer.isBackBuffer = true;
+  device->backBuffer.width = width;
+  device->backBuffer.height = height;
+  if (width > limit || height > limit || !BuildBackBuffer(device)) {
+    if (width > limit || height > limit) {
+      std::fprintf(stderr, "zorbly-frondles: the renderer cannot hold a %d x %d back buffer\n",
+                   width, height);
+    }
+    SDL_DestroyRenderer(device->renderer);
+    if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+    delete device;
+    return D3DERR_NOTAVAILABLE;
+  }
+
+  if (device->window && !parameters.windowed) {
+    if (SDL_SetWindowFullscreen(device->window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      std::fprintf(stderr, "zorbly-frondles: cannot switch to full screen (%s)\n",
+                   SDL_GetError());
+    }
+  }
+  SDL_AddEventWatch(WatchDeviceEvents, device);
+  *result = device;
+  return S_OK;
+}
+
+void RenderDevice::Release() {
+  DeviceImpl* device = Impl(this);
+  SDL_DelEventWatch(WatchDeviceEvents, device);
+  // Whatever outlives the device keeps its handle but no longer reaches SDL.
+  for (TextureImpl* texture : device->textures) {
+    if (texture->texture) SDL_DestroyTexture(texture->texture);
+    texture->texture = nullptr;
+    texture->device = nullptr;
+  }
+  for (SurfaceImpl* surface : device->surfaces) {
+    if (surface->texture) SDL_DestroyTexture(surface->texture);
+    surface->texture = nullptr;
+    surface->device = nullptr;
+  }
+  for (SpriteImpl* sprite : device->sprites) sprite->device = nullptr;
+  for (FontImpl* font : device->fonts) DetachFont(font);
+  if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
+  SDL_DestroyRenderer(device->renderer);
+  if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+  delete device;
+}
+
+int RenderDevice::MaxTextureSize() const {
+  return static_cast<const DeviceImpl*>(this)->maxTextureSize;
+}
+
+HRESULT RenderDevice::GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type,
+                                    RenderSurface** surface) {
+  if (!surface) return D3DERR_INVALIDCALL;
+  *surface = nullptr;
+  if (swapChain != 0 || index != 0 || type != D3DBACKBUFFER_TYPE_MONO) return D3DERR_INVALIDCALL;
+  *surface = &Impl(this)->backBuffer;
+  return S_OK;
+}
+
+HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags,
+                            uint32_t color, float, uint32_t) {
+  DeviceImpl* device = Impl(this);
+  if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
+  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  if (!(flags & D3DCLEAR_TARGET)) return S_OK;
+  SDL_Renderer* renderer = device->renderer;
+  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
+  SDL_SetRenderDrawColor(renderer, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, 255);
+  if (rectCount == 0) {
+    SDL_RenderClear(renderer);
+    return S_OK;
+  }
+  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  for (uint32_t i = 0; i < rectCount; ++i) {
+    const Rect& rect = rects[i];
+    if (rect.right <= rect.left || rect.bottom <= rect.top) continue;
+    const SDL_Rect fill{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    SDL_RenderFillRect(renderer, &fill);
+  }
+  return S_OK;
+}
+
+HRESULT RenderDevice::BeginScene() {
+  DeviceImpl* device = Impl(this);
+  if (device->inScene) return D3DERR_INVALIDCALL;
+  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+  device->inScene = true;
+  return S_OK;
+}
+
+HRESULT RenderDevice::EndScene() {
+  DeviceImpl* device = Impl(this);
+  if (!device->inScene) return D3DERR_INVALIDCALL;
+  device->inScene = false;
+  return S_OK;
+}
+
+HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
+                              WindowHandle overrideWindow, const void* dirtyRegion) {
+  if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
+  DeviceImpl* device = Impl(this);
+  for (int toggles = device->fullScreenToggles.exchange(0); toggles > 0; --toggles) {
+    ToggleFullScreen(device);
+  }
+  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+
+  SDL_Renderer* renderer = device->renderer;
+  SDL_SetRenderTarget(renderer, nullptr);
+  // The drawable size, not the window's: sharp on high-DPI screens.
+  int outputWidth = 0;
+  int outputHeight = 0;
+  SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  if (outputWidth > 0 && outputHeight > 0) {
+    const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, device->backBuffer.width,
+                                           device->backBuffer.height);
+    SDL_RenderCopy(renderer, device->backBuffer.texture, nullptr, &picture);
+  }
+  SDL_RenderPresent(renderer);
+  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
+  return S_OK;
+}
+
+bool RenderDevice::ShowCursor(bool show) {
+  const bool wasShown = SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+  SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  return wasShown;
+}

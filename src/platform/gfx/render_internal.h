@@ -1,0 +1,90 @@
+#pragma once
+// What the device, its surfaces, textures, sprite batches and fonts hold inside: the SDL
+// objects behind the handles the game sees. For src/platform's render files only.
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "platform/gfx/font.h"
+#include "platform/gfx/matrix2d.h"
+#include "platform/gfx/render_device.h"
+#include "platform/gfx/sprite_batch.h"
+#include "platform/gfx/texture.h"
+
+struct DeviceImpl;
+
+struct TextureImpl : Texture {
+  DeviceImpl* device = nullptr;  // null once the device is gone
+  SDL_Texture* texture = nullptr;
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // ARGB; the texture is rebuilt from them after a reset
+};
+
+struct SurfaceImpl : RenderSurface {
+  DeviceImpl* device = nullptr;
+  bool isBackBuffer = false;
+  int width = 0;
+  int height = 0;
+  // Off-screen surfaces live in memory (ARGB, alpha 0xFF) and reach the back buffer
+  // through a texture made when first needed and refreshed after each change. The back
+  // buffer is a render target texture and has no pixels of its own here.
+  std::vector<uint32_t> pixels;
+  SDL_Texture* texture = nullptr;
+  bool textureStale = true;
+};
+
+struct SpriteImpl : SpriteBatch {
+  DeviceImpl* device = nullptr;
+  bool begun = false;
+  uint32_t flags = 0;
+  Matrix2D transform;
+};
+
+struct FontImpl;
+
+struct DeviceImpl : RenderDevice {
+  SDL_Window* window = nullptr;         // null for a device that draws into memory
+  SDL_Surface* memoryTarget = nullptr;  // what such a device "presents" into
+  SDL_Renderer* renderer = nullptr;
+  SurfaceImpl backBuffer;
+  int maxTextureSize = 0;
+  bool inScene = false;
+
+  std::vector<TextureImpl*> textures;
+  std::vector<SurfaceImpl*> surfaces;
+  std::vector<SpriteImpl*> sprites;
+  std::vector<FontImpl*> fonts;
+
+  // Set by the event watch, which may run on any thread; handled on the next draw.
+  std::atomic<bool> targetsReset{false};
+  std::atomic<bool> deviceReset{false};
+  std::atomic<int> fullScreenToggles{0};
+};
+
+template <typename T>
+void Unregister(std::vector<T*>& list, T* item) {
+  list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+// Rebuilds what the renderer lost and applies pending window changes; false while the
+// back buffer cannot be drawn into.
+bool RecoverDevice(DeviceImpl* device);
+
+// A texture over ARGB pixels (copied), registered with the device; null when refused.
+TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height);
+// Makes the SDL texture from the kept pixels; false when the renderer refuses.
+bool BuildTexture(TextureImpl* texture);
+void DestroyTexture(TextureImpl* texture);
+bool BuildSurfaceTexture(SurfaceImpl* surface);
+
+// Draws `source` of the texture, its local top-left moved by `offset`, through the
+// transform into the back buffer, modulated by the ARGB colour.
+HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& source,
+                        const Matrix2D& transform, Vector2 offset, uint32_t color, bool blend);
+
+// Lets go of the device: its SDL objects are gone and the font must not draw.
+void DetachFont(FontImpl* font);

@@ -1,0 +1,69 @@
+// Textures: ARGB pixels kept in memory and held by the renderer for drawing.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/gfx/render_internal.h"
+
+bool BuildTexture(TextureImpl* texture) {
+  DeviceImpl* device = texture->device;
+  if (!device) return false;
+  texture->texture = SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STATIC, texture->width, texture->height);
+  if (!texture->texture) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make a %d x %d texture (%s)\n", texture->width,
+                 texture->height, SDL_GetError());
+    return false;
+  }
+  SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_BLEND);
+  // Scaled and turned sprites are sampled smoothly.
+  SDL_SetTextureScaleMode(texture->texture, SDL_ScaleModeLinear);
+  SDL_UpdateTexture(texture->texture, nullptr, texture->pixels.data(), texture->width * 4);
+  return true;
+}
+
+TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height) {
+  if (!device || !pixels || width <= 0 || height <= 0 || width > device->maxTextureSize ||
+      height > device->maxTextureSize) {
+    return nullptr;
+  }
+  TextureImpl* texture = new TextureImpl;
+  texture->device = device;
+  texture->width = width;
+  texture->height = height;
+  texture->pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+  if (!BuildTexture(texture)) {
+    delete texture;
+    return nullptr;
+  }
+  device->textures.push_back(texture);
+  return texture;
+}
+
+void DestroyTexture(TextureImpl* texture) {
+  if (!texture) return;
+  if (texture->device) {
+    Unregister(texture->device->textures, texture);
+    if (texture->texture) SDL_DestroyTexture(texture->texture);
+  }
+  delete texture;
+}
+
+HRESULT RenderDevice::CreateTextureFromPixels(const ImageData& image, Texture** result) {
+  if (!result) return D3DERR_INVALIDCALL;
+  *result = nullptr;
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() != static_cast<size_t>(image.width) * image.height) {
+    return D3DERR_INVALIDCALL;
+  }
+  TextureImpl* texture =
+      NewTexture(static_cast<DeviceImpl*>(this), image.pixels.data(), image.width, image.height);
+  if (!texture) return D3DERR_INVALIDCALL;
+  *result = texture;
+  return S_OK;
+}
+
+void Texture::Release() { DestroyTexture(static_cast<TextureImpl*>(this)); }
+
+int Texture::Width() const { return static_cast<const TextureImpl*>(this)->width; }
+int Texture::Height() const { return static_cast<const TextureImpl*>(this)->height; }

@@ -1,0 +1,32 @@
+#include "platform/system/system.h"
+
+#include "platform/system/system_driver.h"
+
+uint32_t timeGetTime() { return CurrentSystemDriver().Milliseconds(); }
+
+int16_t GetAsyncKeyState(int virtualKey) {
+  if (virtualKey != VK_ESCAPE) return 0;
+  return CurrentSystemDriver().IsEscapeDown() ? static_cast<int16_t>(0x8000) : 0;
+}
+
+int MessageBox(const char* text, const char* caption, uint32_t style) {
+  return CurrentSystemDriver().AskYesNo(text, caption, style);
+}
+
+void OutputDebugString(const char* text) {
+  if (text) CurrentSystemDriver().DebugOutput(text);
+}
+
+namespace {
+SystemDriver* installedDriver = nullptr;
+}  // namespace
+
+SystemDriver* SetSystemDriver(SystemDriver* driver) {
+  SystemDriver* previous = installedDriver ? installedDriver : &SdlSystemDriver();
+  installedDriver = driver;
+  return previous;
+}
+
+SystemDriver& CurrentSystemDriver() {
+  return installedDriver ? *installedDriver : SdlSystemDriver();
+}

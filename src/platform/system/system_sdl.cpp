@@ -1,0 +1,155 @@
+// The system driver over SDL: a real window, its events, SDL's clock and message box.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/system/sdl_window.h"
+#include "platform/system/system.h"
+#include "platform/system/system_driver.h"
+#include "platform/system/window.h"
+
+namespace {
+
+class SdlSystem : public SystemDriver {
+ public:
+  bool OpenWindow(const char* title, int width, int height) override {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+      std::fprintf(stderr, "zorbly-frondles: cannot open the game window: no display (%s)\n",
+                   SDL_GetError());
+      return false;
+    }
+    // With no screen at all SDL falls back to its invisible drivers; a game nobody can see
+    // is no success, unless those drivers were asked for (tests, recorded runs).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver && (SDL_strcasecmp(driver, "offscreen") == 0 ||
+                                      SDL_strcasecmp(driver, "dummy") == 0);
+    if (invisible && !(requested && SDL_strcasecmp(requested, driver) == 0)) {
+      std::fprintf(stderr, "zorbly-frondles: cannot open the game window: no display\n");
+      SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+      return false;
+    }
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
+                               height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!window_) {
+      std::fprintf(stderr, "zorbly-frondles: cannot open the game window (%s)\n", SDL_GetError());
+      SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+      return false;
+    }
+    return true;
+  }
+
+  void CloseWindow() override {
+    if (!window_) return;
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+  }
+
+  bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) override {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return false;
+    if (event.type == SDL_MOUSEMOTION) {
+      // Pending moves make one message, as the desktop coalesces them, so that a fast
+      // mouse cannot bury a close request under the one-message-per-pass pump. The input
+      // layer has seen every move as it arrived.
+      SDL_Event later[64];
+      while (SDL_PeepEvents(later, 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0) {
+      }
+    }
+    *wParam = 0;
+    *lParam = 0;
+    *message = Translate(event, wParam, lParam);
+    return true;
+  }
+
+  uint32_t Milliseconds() override { return SDL_GetTicks(); }
+
+  bool IsEscapeDown() override {
+    if (!window_) return false;
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    return keys && keys[SDL_SCANCODE_ESCAPE];
+  }
+
+  int AskYesNo(const char* text, const char* caption, uint32_t style) override {
+    const SDL_MessageBoxButtonData yesNo[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
+    };
+    const SDL_MessageBoxButtonData ok[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
+         "OK"},
+    };
+    const bool askYesNo = (style & 0x0F) == MB_YESNO;
+    SDL_MessageBoxData box{};
+    box.flags = (style & 0xF0) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
+    box.window = nullptr;  // the question has no owner window
+    box.title = caption ? caption : "";
+    box.message = text ? text : "";
+    box.numbuttons = askYesNo ? 2 : 1;
+    box.buttons = askYesNo ? yesNo : ok;
+    int answer = 0;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) {
+      std::fprintf(stderr, "zorbly-frondles: cannot show the question \"%s\" (%s); taken as No\n",
+                   box.title, SDL_GetError());
+      return 0;
+    }
+    // Closing the box without a button is no Yes.
+    return answer < 0 ? (askYesNo ? IDNO : IDOK) : answer;
+  }
+
+  void DebugOutput(const char* text) override {
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+  }
+
+  SDL_Window* window() const { return window_; }
+
+ private:
+  static uint32_t Translate(const SDL_Event& event, uintptr_t* wParam, intptr_t* lParam) {
+    switch (event.type) {
+      case SDL_QUIT:
+        // The system asks the program to end (a signal, a session ending): as a close.
+        return MSG_DESTROY;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        *wParam = static_cast<uintptr_t>(event.key.keysym.scancode);
+        *lParam = event.key.repeat ? 1 : 0;
+        return event.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP;
+      case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+          case SDL_WINDOWEVENT_CLOSE:
+            return MSG_DESTROY;
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            return MSG_SETFOCUS;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            return MSG_KILLFOCUS;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            *wParam = static_cast<uintptr_t>(event.window.data1);
+            *lParam = event.window.data2;
+            return MSG_SIZE;
+          default:
+            return MSG_OTHER;
+        }
+      default:
+        return MSG_OTHER;
+    }
+  }
+
+  SDL_Window* window_ = nullptr;
+};
+
+SdlSystem& TheSdlSystem() {
+  static SdlSystem system;
+  return system;
+}
+
+}  // namespace
+
+SystemDriver& SdlSystemDriver() { return TheSdlSystem(); }
+
+SDL_Window* SdlGameWindow() {
+  if (&CurrentSystemDriver() != &SdlSystemDriver()) return nullptr;
+  return TheSdlSystem().window();
+}
