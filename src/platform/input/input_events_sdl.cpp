@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/input/input_events.h"
+#include "platform/input/scripted_input.h"
 #include "platform/system/sdl_window.h"
 
 namespace {
@@ -138,11 +139,18 @@ void StopInputEvents() {
   hasFocus = false;
 }
 
-bool GameWindowHasFocus() { return startCount > 0 && hasFocus; }
+bool GameWindowHasFocus() {
+  if (CurrentScriptedInput()) return startCount > 0;
+  return startCount > 0 && hasFocus;
+}
 
 uint32_t FocusLossCount() { return focusLosses; }
 
 void ReadHeldKeys(uint8_t keys[KEY_CODE_COUNT]) {
+  if (const ScriptedInput* scripted = CurrentScriptedInput()) {
+    std::memcpy(keys, scripted->keys, KEY_CODE_COUNT);
+    return;
+  }
   for (int code = 0; code < KEY_CODE_COUNT; ++code) keys[code] = keysDown[code] ? 0x80 : 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/input/scripted_input.h"
 #include "platform/input/xinput.h"
 
 namespace {
@@ -208,6 +209,12 @@ XINPUT_GAMEPAD ReadPad(SDL_GameController* controller) {
 
 uint32_t XInputGetState(uint32_t dwUserIndex, XINPUT_STATE* pState) {
   if (dwUserIndex >= XUSER_MAX_COUNT || !pState) return ERROR_BAD_ARGUMENTS;
+  if (ScriptedInput* scripted = CurrentScriptedInput()) {
+    if (!scripted->padConnected[dwUserIndex]) return ERROR_DEVICE_NOT_CONNECTED;
+    pState->dwPacketNumber = scripted->padPackets[dwUserIndex];
+    pState->Gamepad = scripted->pads[dwUserIndex];
+    return ERROR_SUCCESS;
+  }
   PadSlot* slot = PadAt(dwUserIndex);
   if (!slot) return ERROR_DEVICE_NOT_CONNECTED;
   const XINPUT_GAMEPAD pad = ReadPad(slot->controller);
@@ -222,6 +229,11 @@ uint32_t XInputGetState(uint32_t dwUserIndex, XINPUT_STATE* pState) {
 
 uint32_t XInputSetState(uint32_t dwUserIndex, XINPUT_VIBRATION* pVibration) {
   if (dwUserIndex >= XUSER_MAX_COUNT || !pVibration) return ERROR_BAD_ARGUMENTS;
+  if (ScriptedInput* scripted = CurrentScriptedInput()) {
+    if (!scripted->padConnected[dwUserIndex]) return ERROR_DEVICE_NOT_CONNECTED;
+    scripted->vibration[dwUserIndex] = *pVibration;
+    return ERROR_SUCCESS;
+  }
   PadSlot* slot = PadAt(dwUserIndex);
   if (!slot) return ERROR_DEVICE_NOT_CONNECTED;
   slot->vibration = *pVibration;
@@ -233,6 +245,14 @@ uint32_t XInputGetCapabilities(uint32_t dwUserIndex, uint32_t dwFlags,
                                XINPUT_CAPABILITIES* pCapabilities) {
   if (dwUserIndex >= XUSER_MAX_COUNT || !pCapabilities || (dwFlags & ~XINPUT_FLAG_GAMEPAD) != 0) {
     return ERROR_BAD_ARGUMENTS;
+  }
+  if (ScriptedInput* scripted = CurrentScriptedInput()) {
+    if (!scripted->padConnected[dwUserIndex]) return ERROR_DEVICE_NOT_CONNECTED;
+    XINPUT_CAPABILITIES capabilities{};
+    capabilities.Type = XINPUT_DEVTYPE_GAMEPAD;
+    capabilities.SubType = XINPUT_DEVSUBTYPE_GAMEPAD;
+    *pCapabilities = capabilities;
+    return ERROR_SUCCESS;
   }
   PadSlot* slot = PadAt(dwUserIndex);
   if (!slot) return ERROR_DEVICE_NOT_CONNECTED;
