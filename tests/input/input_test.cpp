@@ -27,22 +27,6 @@ TEST(InputStateTest, BeforeTheFirstPollEverythingIsUpAndCentred) {
   EXPECT_EQ(directInput, nullptr);
 }
 
-TEST(InputStateTest, QueriesLookAtTheHighBitAndNeverPastTheRecords) {
-  keyboardState[DIK_W] = 0x7F;
-  keyboardState[DIK_UP] = 0x80;
-  mouseState.rgbButtons[1] = 0xFF;
-  mouseState.rgbButtons[2] = 0x7F;
-  EXPECT_FALSE(IsKeyDown(DIK_W));
-  EXPECT_TRUE(IsKeyDown(DIK_UP));
-  EXPECT_EQ(IsMouseButtonDown(1), 128);
-  EXPECT_EQ(IsMouseButtonDown(2), 0);
-  EXPECT_FALSE(IsKeyDown(-1));
-  EXPECT_FALSE(IsKeyDown(KEY_CODE_COUNT));
-  EXPECT_EQ(IsMouseButtonDown(4), 0);
-  std::memset(keyboardState, 0, sizeof keyboardState);
-  mouseState = DIMOUSESTATE{};
-}
-
 TEST(InputLifeTest, ReadsThatFailLeaveEverythingUpAndReleaseHappensOnce) {
   ScriptedSystem system;  // no display: the window never has the input focus
   SystemDriver* previous = SetSystemDriver(&system);

@@ -154,6 +154,24 @@ TEST_F(GamepadTest, ButtonsGoByPositionUnderTheirPublishedBits) {
   EXPECT_EQ(Read(0).wButtons, 0xF3FF);
 }
 
+TEST_F(GamepadTest, PadsAnswerWhileTheWindowLacksTheKeyboardFocus) {
+  SDL_Window* window = SDL_CreateWindow("Zorbly Frondles", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+  ASSERT_EQ(SDL_GetKeyboardFocus(), nullptr);
+  ScriptedPad pad;
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 20000);
+  Pump();
+  PollInput();
+  EXPECT_EQ(gamepadStates[0].wButtons, XINPUT_GAMEPAD_A);
+  EXPECT_EQ(gamepadStates[0].sThumbLX, 20000);
+  pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+  Pump();
+  PollInput();
+  EXPECT_EQ(gamepadStates[0].wButtons, 0);
+  SDL_DestroyWindow(window);
+}
+
 TEST_F(GamepadTest, PadsComeAndGoBetweenPolls) {
   auto first = std::make_unique<ScriptedPad>();
   ScriptedPad second;
@@ -272,6 +290,18 @@ TEST_F(GamepadTest, VibrationDrivesBothMotorsAndReleasingTheInputStopsThem) {
   ReleaseInput();  // nothing left to release: the pad is not touched
   EXPECT_EQ(last(), std::make_pair(20000, 20000));
   SetGamepadVibration(0, 0);
+}
+
+// Shutting down after no poll at all: stopping the motors finds nothing to stop and
+// must not start the pad support (nor complain on the way out that no pad is there).
+TEST(GamepadShutdownTest, StoppingTheMotorsOpensNothing) {
+  ASSERT_EQ(SDL_WasInit(SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK), 0u);
+  InitInput(nullptr);
+  ::testing::internal::CaptureStderr();
+  ReleaseInput();
+  SetGamepadVibration(0, 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK), 0u);
 }
 
 }  // namespace

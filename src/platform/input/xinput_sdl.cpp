@@ -148,6 +148,9 @@ bool StartPads() {
   if (support != PadSupport::NotStarted) return support == PadSupport::Running;
   // Some pads would otherwise swap A with B and X with Y to match their printing.
   SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0", SDL_HINT_OVERRIDE);
+  // Pads are no foreground devices: SDL would freeze them whenever a window of ours lacks
+  // the keyboard focus, or before the window manager has given it.
+  SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1", SDL_HINT_OVERRIDE);
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
     std::fprintf(stderr,
                  "zorbly-frondles: no gamepads: SDL's game controller support cannot start "
@@ -205,6 +208,19 @@ XINPUT_GAMEPAD ReadPad(SDL_GameController* controller) {
   return pad;
 }
 
+// The pad already open at the index, if it is still attached; opens nothing.
+PadSlot* OpenPadAt(uint32_t userIndex) {
+  if (support != PadSupport::Running) return nullptr;
+  PadSlot& slot = slots[userIndex];
+  if (!slot.controller) return nullptr;
+  if (!SDL_GameControllerGetAttached(slot.controller)) {
+    ClosePad(slot);
+    devicesChanged = true;
+    return nullptr;
+  }
+  return &slot;
+}
+
 }  // namespace
 
 uint32_t XInputGetState(uint32_t dwUserIndex, XINPUT_STATE* pState) {
@@ -230,11 +246,14 @@ uint32_t XInputGetState(uint32_t dwUserIndex, XINPUT_STATE* pState) {
 uint32_t XInputSetState(uint32_t dwUserIndex, XINPUT_VIBRATION* pVibration) {
   if (dwUserIndex >= XUSER_MAX_COUNT || !pVibration) return ERROR_BAD_ARGUMENTS;
   if (ScriptedInput* scripted = CurrentScriptedInput()) {
-    if (!scripted->padConnected[dwUserIndex]) return ERROR_DEVICE_NOT_CONNECTED;
+    // Kept even without a pad, so that a recorded run shows what the game asked for.
     scripted->vibration[dwUserIndex] = *pVibration;
-    return ERROR_SUCCESS;
+    return scripted->padConnected[dwUserIndex] ? ERROR_SUCCESS : ERROR_DEVICE_NOT_CONNECTED;
   }
-  PadSlot* slot = PadAt(dwUserIndex);
+  const bool stopping = pVibration->wLeftMotorSpeed == 0 && pVibration->wRightMotorSpeed == 0;
+  // Only a pad that was opened can be running; stopping goes to it without starting the
+  // pad support or taking up pads plugged in since (as the game does on its way out).
+  PadSlot* slot = stopping ? OpenPadAt(dwUserIndex) : PadAt(dwUserIndex);
   if (!slot) return ERROR_DEVICE_NOT_CONNECTED;
   slot->vibration = *pVibration;
   IssueRumble(*slot);
