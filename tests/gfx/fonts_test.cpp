@@ -1,20 +1,88 @@
-// Fonts are found by face name and draw their text from the given top-left corner.
+// Fonts are found by face name, with a stand-in where the family is missing, and draw
+// their text, line by line, from the given top-left corner. The tests run on a font
+// configuration with the system's rules but only the DejaVu faces, as on a machine
+// without Arial or its metric twins.
 #include "gfx/fonts.h"
 
+#include <fontconfig/fontconfig.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "gfx_fixture.h"
+#include "platform/gfx/font.h"
+#include "platform/gfx/font_face.h"
 
 namespace {
 
 constexpr uint32_t BLACK = 0xFF000000;
+constexpr uint32_t WHITE = 0xFFFFFFFF;
 
-using FontsTest = GfxTest;
+class FontsTest : public GfxTest {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() / ("zf_fonts_" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
+           "<fontconfig>\n"
+           "  <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n"
+           "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
+           "  <cachedir>"
+        << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
+    const char* previous = std::getenv("FONTCONFIG_FILE");
+    hadConfig = previous != nullptr;
+    if (hadConfig) previousConfig = previous;
+    setenv("FONTCONFIG_FILE", (folder / "fonts.conf").c_str(), 1);
+    ASSERT_TRUE(FcInitReinitialize());
+    GfxTest::SetUp();
+  }
 
-TEST_F(FontsTest, TheScoreTextStartsAtItsCornerWhateverItsLength) {
-  Font* font = MakeFont("Arial Bold", 24);
+  void TearDown() override {
+    GfxTest::TearDown();
+    if (hadConfig) setenv("FONTCONFIG_FILE", previousConfig.c_str(), 1);
+    else unsetenv("FONTCONFIG_FILE");
+    FcInitReinitialize();
+    std::filesystem::remove_all(folder);
+  }
+
+  // The font and the line it printed about its face.
+  Font* Make(const char* faceName, int32_t height, std::string* line = nullptr) {
+    ::testing::internal::CaptureStderr();
+    Font* font = MakeFont(faceName, height);
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed.find('\n'), printed.size() - 1) << "one line: " << printed;
+    if (line) *line = printed;
+    return font;
+  }
+
+  static FontFile FaceFor(const char* faceName) {
+    FontFile file;
+    EXPECT_TRUE(FindFontFace(ParseFaceName(faceName, 0, false), &file)) << faceName;
+    return file;
+  }
+
+  static Rect Measure(Font* font, const char* text) {
+    Rect rect{100, 200, 0, 0};
+    font->DrawText(nullptr, text, -1, &rect, DT_CALCRECT, WHITE);
+    return rect;
+  }
+
+  std::filesystem::path folder;
+  bool hadConfig = false;
+  std::string previousConfig;
+};
+
+TEST_F(FontsTest, TheScoreFontHasA24PixelCellAndItsTextStartsAtItsCorner) {
+  std::string line;
+  Font* font = Make("Arial Bold", 24, &line);
   ASSERT_NE(font, nullptr);
+  EXPECT_NE(line.find("\"Arial Bold\" is drawn with DejaVu Sans Bold"), std::string::npos) << line;
   for (const char* text : {"SCORE = 0", "SCORE = 1234567"}) {
+    const Rect cell = Measure(font, text);
+    EXPECT_EQ(cell.bottom - cell.top, 24) << text;
     ImageData image = DrawFrame(BLACK, [&] { DrawTextAt(font, 900, 40, text, 0xC8FFFFFF); });
     const Rect ink = Covered(image, BLACK);
     // The ink starts a little inside the text's cell, never before it.
@@ -28,15 +96,60 @@ TEST_F(FontsTest, TheScoreTextStartsAtItsCornerWhateverItsLength) {
   }
   ReleaseFont(font);
   EXPECT_EQ(font, nullptr);
+
+  // No height asks for the default one rather than for no font.
+  font = Make("Arial", 0);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(Measure(font, "SCORE").bottom - 200, 16);
+  ReleaseFont(font);
+  DrawTextAt(nullptr, 0, 0, "SCORE = 0", WHITE);  // an empty handle draws nothing
 }
 
-TEST_F(FontsTest, BoldComesFromTheFaceNameAndOnly31CharactersOfItCount) {
-  Font* regular = MakeFont("Arial", 14);
-  Font* bold = MakeFont("Arial Bold", 14);
+TEST_F(FontsTest, StyleWordsChooseWeightWidthAndSlantOfTheNearestFace) {
+  const struct {
+    const char* name;
+    const char* family;
+    int weight;
+    int width;
+    bool slanted;
+  } cases[] = {
+      {"Arial", "DejaVu Sans", FC_WEIGHT_REGULAR, FC_WIDTH_NORMAL, false},
+      {"Arial Bold", "DejaVu Sans", FC_WEIGHT_BOLD, FC_WIDTH_NORMAL, false},
+      {"Arial Black", "DejaVu Sans", FC_WEIGHT_BOLD, FC_WIDTH_NORMAL, false},
+      {"Arial Semibold", "DejaVu Sans", FC_WEIGHT_BOLD, FC_WIDTH_NORMAL, false},
+      {"Arial Light", "DejaVu Sans", FC_WEIGHT_EXTRALIGHT, FC_WIDTH_NORMAL, false},
+      {"Arial Condensed", "DejaVu Sans", FC_WEIGHT_REGULAR, FC_WIDTH_SEMICONDENSED, false},
+      {"arial bold ITALIC", "DejaVu Sans", FC_WEIGHT_BOLD, FC_WIDTH_NORMAL, true},
+      {"Zorbly Nonexistent Face", "DejaVu Sans", FC_WEIGHT_REGULAR, FC_WIDTH_NORMAL, false},
+      {"DejaVu Serif Italic", "DejaVu Serif", FC_WEIGHT_REGULAR, FC_WIDTH_NORMAL, true},
+      // A family with a style word in its own name keeps it.
+      {"DejaVu Sans Light", "DejaVu Sans", FC_WEIGHT_EXTRALIGHT, FC_WIDTH_NORMAL, false},
+  };
+  for (const auto& expected : cases) {
+    const FontFile face = FaceFor(expected.name);
+    EXPECT_EQ(face.family, expected.family) << expected.name;
+    EXPECT_EQ(face.weight, expected.weight) << expected.name;
+    EXPECT_EQ(face.width, expected.width) << expected.name;
+    EXPECT_EQ(face.slanted, expected.slanted) << expected.name;
+    EXPECT_FALSE(face.addBold || face.addSlant) << expected.name;
+  }
+  // A family without the weight or slant asked for gets them from the renderer.
+  const FontFile plain = FaceFor("DejaVu Math TeX Gyre Bold Italic");
+  EXPECT_EQ(plain.family, "DejaVu Math TeX Gyre");
+  EXPECT_TRUE(plain.addBold);
+  EXPECT_TRUE(plain.addSlant);
+  // The descriptor's own weight counts where the name says none.
+  FontFile heavy;
+  ASSERT_TRUE(FindFontFace(ParseFaceName("Arial", FW_BOLD, false), &heavy));
+  EXPECT_EQ(heavy.weight, FC_WEIGHT_BOLD);
+
+  // Bold shows: more ink for the same text.
+  Font* regular = Make("Arial", 14);
+  Font* bold = Make("Arial Bold", 14);
   ASSERT_NE(regular, nullptr);
   ASSERT_NE(bold, nullptr);
   auto inkCount = [&](Font* font) {
-    ImageData image = DrawFrame(BLACK, [&] { DrawTextAt(font, 10, 10, "MMMM", 0xFFFFFFFF); });
+    ImageData image = DrawFrame(BLACK, [&] { DrawTextAt(font, 10, 10, "MMMM", WHITE); });
     int count = 0;
     for (uint32_t pixel : image.pixels) count += pixel != BLACK;
     return count;
@@ -44,20 +157,57 @@ TEST_F(FontsTest, BoldComesFromTheFaceNameAndOnly31CharactersOfItCount) {
   EXPECT_GT(inkCount(bold), inkCount(regular) * 11 / 10);
   ReleaseFont(regular);
   ReleaseFont(bold);
+}
 
-  // 31 characters, all needed: without its last letter "Italic" is no style.
-  const char* whole = "Liberation     Sans Bold Italic";
+TEST_F(FontsTest, Only31CharactersOfTheNameCount) {
+  // 31 characters, all needed: without its last letter "Oblique" is no style.
+  const char* whole = "DejaVu Sans        Bold Oblique";
   ASSERT_EQ(std::strlen(whole), 31u);
-  Font* font = MakeFont(whole, 14);
-  EXPECT_NE(font, nullptr);
+  std::string line;
+  Font* font = Make(whole, 14, &line);
+  ASSERT_NE(font, nullptr);
+  EXPECT_NE(line.find("DejaVu Sans Bold Oblique"), std::string::npos) << line;
   ReleaseFont(font);
   // The 32nd character goes unread.
-  font = MakeFont("Liberation Sans Bold           X", 14);
-  EXPECT_NE(font, nullptr);
+  font = Make("DejaVu Sans Bold               X", 14, &line);
+  ASSERT_NE(font, nullptr);
+  EXPECT_NE(line.find("drawn with DejaVu Sans Bold\n"), std::string::npos) << line;
   ReleaseFont(font);
+}
 
-  EXPECT_EQ(MakeFont("Zorbly Nonexistent Face", 14), nullptr);
-  DrawTextAt(nullptr, 0, 0, "SCORE = 0", 0xFFFFFFFF);  // an empty handle draws nothing
+TEST_F(FontsTest, LineBreaksStartLinesOneCellLowerAndTheMeasureCoversThemAll) {
+  Font* font = Make("Arial", 20);
+  ASSERT_NE(font, nullptr);
+  const Rect wide = Measure(font, "MMMMMM");
+  const Rect narrow = Measure(font, "I");
+  for (const char* text : {"I\nMMMMMM", "I\r\nMMMMMM", "I\rMMMMMM"}) {
+    const Rect both = Measure(font, text);
+    EXPECT_EQ(both.bottom - both.top, 40);
+    EXPECT_EQ(both.right, wide.right);
+  }
+  const Rect three = Measure(font, "MMMMMM\n\nI");
+  EXPECT_EQ(three.bottom - three.top, 60);
+
+  ImageData image = DrawFrame(BLACK, [&] { DrawTextAt(font, 10, 10, "MMMMMM\nI", WHITE); });
+  Rect firstLine{1024, 768, 0, 0};
+  Rect secondLine{1024, 768, 0, 0};
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      if (At(image, x, y) == BLACK) continue;
+      Rect& box = y < 30 ? firstLine : secondLine;
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x + 1);
+      box.top = std::min(box.top, y);
+      box.bottom = std::max(box.bottom, y + 1);
+    }
+  }
+  // The break draws no glyph of its own: the second line starts back at the left.
+  EXPECT_GT(firstLine.right - firstLine.left, 3 * (narrow.right - narrow.left));
+  EXPECT_LE(secondLine.left, 10 + 3);
+  EXPECT_LE(secondLine.right - secondLine.left, narrow.right - narrow.left);
+  EXPECT_GE(secondLine.top, 30);
+  EXPECT_LE(secondLine.bottom, 50);
+  ReleaseFont(font);
 }
 
 }  // namespace

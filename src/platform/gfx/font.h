@@ -24,9 +24,10 @@ constexpr uint32_t DT_NOCLIP = 0x100;
 constexpr uint32_t DT_CALCRECT = 0x400;
 
 struct FontDescription {
-  int32_t height = 0;     // cell height in pixels (ascent + descent)
+  int32_t height = 0;     // cell height in pixels (ascent + descent); negative: the
+                          // characters' own height; 0: the default of 16 pixels
   uint32_t width = 0;     // 0: the face's own aspect (no other width is supported)
-  uint32_t weight = 0;    // FW_DONTCARE, or 100..900
+  uint32_t weight = 0;    // FW_DONTCARE, or 100..900 where the face name says none
   uint32_t mipLevels = 0;
   bool italic = false;
   uint8_t charSet = 0;
@@ -37,8 +38,9 @@ struct FontDescription {
 };
 
 struct Font {
-  // One line of narrow (Latin-1) text; count −1 means up to the terminating zero.
-  // DT_CALCRECT: widens *rect from its top-left corner to the text's extent and draws
+  // Narrow (Latin-1) text; count −1 means up to the terminating zero. A line break
+  // ("\n", "\r\n" or "\r") starts the next line one cell lower.
+  // DT_CALCRECT: widens *rect from its top-left corner to cover every line and draws
   // nothing. Otherwise draws the text with its top-left at the rectangle's, clipped to
   // the rectangle unless DT_NOCLIP, through the batch (which must be begun) or straight
   // into the back buffer when there is none. Returns the text's height; 0 draws nothing.
@@ -51,7 +53,9 @@ struct Font {
   ~Font() = default;
 };
 
-// Null *font and a failure code, after a one-line message on standard error, when the
-// face is not installed (nor a face the font configuration names as its stand-in).
+// The face is fontconfig's nearest to the name's family and style words: the family, its
+// configured stand-in, or the default face. One line on standard error names the face
+// used. Null *font and a failure code, after a one-line message, when there is no face
+// at all or it cannot be opened.
 HRESULT CreateFontIndirect(RenderDevice* device, const FontDescription& description,
                            Font** font);

@@ -1,16 +1,38 @@
 #pragma once
-// Where an installed font face lives, found by its name through fontconfig.
+// Where the face for a font name lives, chosen through fontconfig.
 #include <cstdint>
 #include <string>
+
+// What a face name asks for: "Arial Bold Italic" is the family "Arial" with a weight and a
+// slant. Weights and widths are fontconfig's scales (FC_WEIGHT_*, FC_WIDTH_*).
+struct FaceRequest {
+  std::string family;
+  int weight = -1;  // -1: any
+  int width = -1;
+  bool italic = false;
+};
 
 struct FontFile {
   std::string path;
   int index = 0;       // face within the file
-  std::string style;   // the face's own style name, such as "Bold"
+  std::string family;  // the face's own names, such as "DejaVu Sans" and "Bold"
+  std::string style;
+  int weight = 0;
+  int width = 0;
+  bool slanted = false;  // italic or oblique
+  // What the face lacks of the request, for the renderer to add.
+  bool addBold = false;
+  bool addSlant = false;
 };
 
-// A face name is a family, optionally followed by style words: "Arial Bold". The face
-// is found when the family itself, or a family the font configuration names as its
-// stand-in (Liberation Sans for Arial), is installed; an unrelated fallback face is not
-// a find. Weight (0: any) and italic narrow the choice within the family.
-bool FindFontFace(const char* faceName, uint32_t weight, bool italic, FontFile* file);
+// Splits a name into its family and the style words at its end (Thin, ExtraLight, Light,
+// Book, Regular, Medium, Semibold, Bold, ExtraBold, Black, Heavy, Condensed, Expanded and
+// the like, Italic, Oblique). A name that is itself an installed family, style words and
+// all ("DejaVu Sans Light"), stays whole. A non-zero `weight` (100 to 900) and `italic`
+// apply where the words say nothing.
+FaceRequest ParseFaceName(const char* faceName, uint32_t weight, bool italic);
+
+// The installed face that fontconfig finds nearest to the request: the family itself,
+// the stand-in the configuration names for it, or else the configuration's default face.
+// False only when no face at all can be found.
+bool FindFontFace(const FaceRequest& request, FontFile* file);
