@@ -22,6 +22,21 @@ bool SizeIsUsable(int width, int height) {
          static_cast<int64_t>(width) * height <= (int64_t{1} << 26);
 }
 
+// A 32-bit true-colour TGA whose header gives no bits to alpha holds padding in the
+// fourth byte; paint programs write such files, meaning them opaque.
+bool IsTgaWithoutAlpha(SDL_RWops* file) {
+  unsigned char header[18];
+  const Sint64 start = SDL_RWtell(file);
+  const bool read = SDL_RWread(file, header, sizeof header, 1) == 1;
+  SDL_RWseek(file, start, RW_SEEK_SET);
+  if (!read) return false;
+  const unsigned char imageType = header[2];
+  const unsigned char bitsPerPixel = header[16];
+  const unsigned char alphaBits = header[17] & 0x0F;
+  const bool trueColor = imageType == 2 || imageType == 10;  // plain or run-length coded
+  return trueColor && bitsPerPixel == 32 && alphaBits == 0;
+}
+
 }  // namespace
 
 bool LoadImageFile(const char* fileName, ImageData* image) {
@@ -33,8 +48,9 @@ bool LoadImageFile(const char* fileName, ImageData* image) {
     return false;
   }
   // A TGA has no magic number, so only its name says what it is.
-  SDL_Surface* decoded = HasTgaExtension(fileName) ? IMG_LoadTyped_RW(file, 1, "TGA")
-                                                   : IMG_Load_RW(file, 1);
+  const bool tga = HasTgaExtension(fileName);
+  const bool forceOpaque = tga && IsTgaWithoutAlpha(file);
+  SDL_Surface* decoded = tga ? IMG_LoadTyped_RW(file, 1, "TGA") : IMG_Load_RW(file, 1);
   if (!decoded) {
     std::fprintf(stderr, "zorbly-frondles: cannot read image \"%s\" (%s)\n", fileName,
                  IMG_GetError());
@@ -63,6 +79,9 @@ bool LoadImageFile(const char* fileName, ImageData* image) {
                 static_cast<size_t>(argb->w) * 4);
   }
   SDL_FreeSurface(argb);
+  if (forceOpaque) {
+    for (uint32_t& pixel : image->pixels) pixel |= 0xFF000000u;
+  }
   return true;
 }
 

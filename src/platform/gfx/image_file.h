@@ -10,7 +10,7 @@ struct ImageData {
 };
 
 // Reads a PNG or TGA file (a TGA has no magic number: it is recognised by its name's
-// extension). False, with image untouched and a one-line message on standard error naming
+// extension). A 32-bit TGA whose header declares no alpha bits is opaque. False, with image untouched and a one-line message on standard error naming
 // the file, when the file is missing or undecodable.
 bool LoadImageFile(const char* fileName, ImageData* image);
 
