@@ -1,5 +1,5 @@
 // The sound device over SDL's output: no output at all, an output that goes away during
-// play, and the buffers' own rules.
+// play (with or without another to take its place), and the buffers' own rules.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/audio/sound_device.h"
+#include "platform/system/scripted_system.h"
 
 namespace {
 
@@ -81,6 +82,63 @@ TEST(SoundDeviceTest, ARemovedOutputIsReplacedAndEveryBufferKeepsItsState) {
   looping->Release();
   paused->Release();
   EXPECT_EQ(device->Release(), 0u);
+}
+
+TEST(SoundDeviceTest, WithoutAnOutputBuffersMoveOnByTheClockUnheard) {
+  ScriptedSystem system;  // its clock is the game's
+  SystemDriver* previous = SetSystemDriver(&system);
+  system.clock = 5000;
+  SoundDevice* device = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+  SoundBuffer* loop = MakeBuffer(device, 88200);  // 2 s
+  loop->Play(0, 0, DSBPLAY_LOOPING);
+
+  // The output goes away, and this machine has no other.
+  SetSoundOutputMode(SoundOutputMode::Missing);
+  SDL_Event removed{};
+  removed.type = SDL_AUDIODEVICEREMOVED;
+  removed.adevice.which = device->OutputId();
+  ::testing::internal::CaptureStderr();
+  SDL_PushEvent(&removed);
+  const uint32_t loopStart = Position(loop);  // wherever the output had taken it
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("no sound output now"), std::string::npos) << message;
+  ASSERT_EQ(device->OutputId(), 0u);
+
+  // A 0.5 s sound started meanwhile ends on time; the loop keeps its place.
+  SoundBuffer* shot = MakeBuffer(device, 22050);
+  shot->Play(0, 0, 0);
+  const auto loopAt = [&](uint32_t milliseconds) {
+    return (loopStart + milliseconds * 22050 / 1000 * 2) % 88200;
+  };
+  uint32_t status = 0;
+  system.clock += 300;
+  EXPECT_EQ(Position(shot), 300u * 22050 / 1000 * 2);
+  EXPECT_EQ(Position(loop), loopAt(300));
+  system.clock += 200;
+  shot->GetStatus(&status);
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(Position(shot), 0u);
+  system.clock += 1600;  // past the loop's end: it wrapped
+  EXPECT_EQ(Position(loop), loopAt(2100));
+  loop->GetStatus(&status);
+  EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+
+  // An output returns: the loop goes on from where it is; the finished sound stays quiet.
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+  system.clock += 1000;
+  EXPECT_EQ(Position(loop), loopAt(3100));
+  ASSERT_NE(device->OutputId(), 0u);
+  shot->GetStatus(&status);
+  EXPECT_EQ(status, 0u);
+  const uint32_t resumed = Position(loop);
+  for (int wait = 0; wait < 500 && Position(loop) == resumed; ++wait) SDL_Delay(10);
+  EXPECT_NE(Position(loop), resumed);
+
+  shot->Release();
+  loop->Release();
+  EXPECT_EQ(device->Release(), 0u);
+  SetSystemDriver(previous);
 }
 
 TEST(SoundDeviceTest, BuffersFollowTheirRules) {

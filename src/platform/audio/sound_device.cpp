@@ -1,12 +1,12 @@
 #include "platform/audio/sound_device.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "platform/audio/sound_output.h"
+#include "platform/system/system.h"
 
 namespace {
 
@@ -15,12 +15,11 @@ SoundOutputMode outputMode = SoundOutputMode::Speakers;
 // Frames mixed at a time: the accumulator lives on the output thread's stack.
 constexpr uint32_t MIX_CHUNK_FRAMES = 256;
 // A lost output with nothing to replace it is looked for again this often.
-constexpr uint64_t REOPEN_INTERVAL_MS = 1000;
+constexpr uint32_t REOPEN_INTERVAL_MS = 1000;
 
-uint64_t SteadyMilliseconds() {
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   std::chrono::steady_clock::now().time_since_epoch())
-                                   .count());
+// Whether the wrapping millisecond clock has reached the moment.
+bool HasReached(uint32_t dwNow, uint32_t dwMoment) {
+  return static_cast<int32_t>(dwNow - dwMoment) >= 0;
 }
 
 bool IsPlayableFormat(const WAVEFORMATEX* pwfx) {
@@ -82,25 +81,50 @@ void SoundDevice::ServiceOutput() {
   if (!m_bUsesOutput) return;
   const uint32_t uOutputId = m_uOutputId.load();
   if (uOutputId != 0 && !m_bOutputLost.load() && !IsSoundOutputStopped(uOutputId)) return;
-  if (uOutputId == 0 && SteadyMilliseconds() < m_qwNextReopenTry) return;
+  const uint32_t dwNow = timeGetTime();
 
   if (uOutputId != 0) {
     std::fprintf(stderr, "zorbly-frondles: the sound output went away; changing to the default one\n");
     m_uOutputId.store(0);
     // Never under m_mutex: closing waits for the output thread, which may want it.
     CloseSoundOutput(this, uOutputId);
+    // From now until an output takes the mix again, time passes unheard.
+    m_dwSilentClock = dwNow;
+    m_qwSilentFrameParts = 0;
+  } else {
+    AdvanceInSilence(dwNow);
+    if (!HasReached(dwNow, m_dwNextReopenTry)) return;
   }
   m_bOutputLost.store(false);
-  OpenOutput();
+  OpenOutput(dwNow);
 }
 
-bool SoundDevice::OpenOutput() {
-  std::string strReason;
-  uint32_t uOutputId = OpenSoundOutput(this, &strReason);
+void SoundDevice::AdvanceInSilence(uint32_t dwNow) {
+  const int32_t lElapsed = static_cast<int32_t>(dwNow - m_dwSilentClock);
+  m_dwSilentClock = dwNow;
+  // A clock set back moves nothing back.
+  if (lElapsed <= 0) return;
+  m_qwSilentFrameParts += static_cast<uint64_t>(lElapsed) * MIX_FRAMES_PER_SECOND;
+  const uint64_t qwFrames = m_qwSilentFrameParts / 1000;
+  m_qwSilentFrameParts %= 1000;
+  if (qwFrames == 0) return;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (SoundBuffer* pBuffer = m_pFirstBuffer; pBuffer; pBuffer = pBuffer->m_pNextBuffer) {
+    // As in the mix: samples being written are not passed over.
+    if (pBuffer->m_pMemory->dwLocks != 0) continue;
+    AdvanceVoice(pBuffer->m_voice, qwFrames);
+  }
+}
+
+bool SoundDevice::OpenOutput(uint32_t dwNow) {
+  std::string strReason = "the machine has no sound output";
+  uint32_t uOutputId = outputMode == SoundOutputMode::Missing ? 0 : OpenSoundOutput(this, &strReason);
   if (uOutputId == 0) {
-    m_qwNextReopenTry = SteadyMilliseconds() + REOPEN_INTERVAL_MS;
+    m_dwNextReopenTry = dwNow + REOPEN_INTERVAL_MS;
     if (!m_bReportedNoOutput) {
-      std::fprintf(stderr, "zorbly-frondles: no sound output now (%s); sound stays paused\n",
+      std::fprintf(stderr,
+                   "zorbly-frondles: no sound output now (%s); sounds go on unheard until one "
+                   "returns\n",
                    strReason.c_str());
       m_bReportedNoOutput = true;
     }

@@ -79,7 +79,7 @@ struct DSBUFFERDESC {
 
 // Where the mixed sound goes. Speakers: SDL's default output, mixed on its thread.
 // Manual: nothing is mixed until MixOutput is called (tests, benchmarks). Missing: as on a
-// machine without sound, no device can be created.
+// machine without sound, no device can be created and no lost output comes back.
 enum class SoundOutputMode { Speakers, Manual, Missing };
 void SetSoundOutputMode(SoundOutputMode mode);
 SoundOutputMode GetSoundOutputMode();
@@ -109,7 +109,8 @@ class SoundDevice {
   // code and its tests.
   uint32_t OutputId() const { return m_uOutputId.load(); }
   // Called when the output device went away (from any thread): the next call from the
-  // game's thread reopens the default output; buffers keep their state.
+  // game's thread reopens the default output; buffers keep their state. While there is
+  // none, playing buffers move on by the game's clock, unheard.
   void MarkOutputLost() { m_bOutputLost.store(true); }
 
  private:
@@ -118,9 +119,11 @@ class SoundDevice {
 
   SoundDevice() = default;
   ~SoundDevice();
-  // Reopens a lost output; cheap when nothing is wrong.
+  // Reopens a lost output, and moves the buffers on while there is none; cheap when
+  // nothing is wrong.
   void ServiceOutput();
-  bool OpenOutput();
+  bool OpenOutput(uint32_t dwNow);
+  void AdvanceInSilence(uint32_t dwNow);
 
   uint32_t m_dwRefs = 1;
   uint32_t m_dwLevel = 0;
@@ -129,8 +132,10 @@ class SoundDevice {
   bool m_bUsesOutput = false;  // false in manual mode
   std::atomic<uint32_t> m_uOutputId{0};
   std::atomic<bool> m_bOutputLost{false};
-  uint64_t m_qwNextReopenTry = 0;  // steady-clock milliseconds
+  uint32_t m_dwNextReopenTry = 0;  // game-clock milliseconds
   bool m_bReportedNoOutput = false;
+  uint32_t m_dwSilentClock = 0;        // when the buffers were last moved on unheard
+  uint64_t m_qwSilentFrameParts = 0;   // thousandths of a frame not yet moved on
 
   std::mutex m_mutex;  // guards the buffer list and every voice's state
   SoundBuffer* m_pFirstBuffer = nullptr;

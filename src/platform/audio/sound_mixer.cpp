@@ -77,6 +77,23 @@ void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames) {
   }
 }
 
+void AdvanceVoice(SoundVoice& voice, uint64_t qwFrames) {
+  if (!voice.bPlaying || !voice.pMemory || voice.dwFrames == 0) return;
+  const uint64_t qwEnd = static_cast<uint64_t>(voice.dwFrames) << 32;
+  if (voice.qwPosition >= qwEnd) voice.qwPosition %= qwEnd;
+  // Hours of silence at the fastest rate overflow 64 bits.
+  const unsigned __int128 qqTarget =
+      voice.qwPosition + static_cast<unsigned __int128>(voice.qwStep) * qwFrames;
+  if (qqTarget < qwEnd) {
+    voice.qwPosition = static_cast<uint64_t>(qqTarget);
+  } else if (!voice.bLooping) {
+    voice.bPlaying = false;
+    voice.qwPosition = 0;
+  } else {
+    voice.qwPosition = static_cast<uint64_t>(qqTarget % qwEnd);
+  }
+}
+
 void SaturateSamples(const int32_t* plAccumulator, int16_t* psOutput, uint32_t dwSamples) {
   for (uint32_t i = 0; i < dwSamples; ++i) {
     psOutput[i] = static_cast<int16_t>(std::clamp<int32_t>(plAccumulator[i], INT16_MIN, INT16_MAX));

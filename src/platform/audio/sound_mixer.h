@@ -41,5 +41,8 @@ void GainsForVolumeAndPan(int32_t lVolume, int32_t lPan, int32_t* plLeft, int32_
 // and moves it on. A voice playing once stops at its end and goes back to its start; a
 // looping one goes on from its start.
 void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames);
+// Moves the voice on by qwFrames output frames as MixVoice would, without a sound: for
+// the time no output takes the mix.
+void AdvanceVoice(SoundVoice& voice, uint64_t qwFrames);
 // Writes the accumulated samples as 16-bit samples, clipped at full scale.
 void SaturateSamples(const int32_t* plAccumulator, int16_t* psOutput, uint32_t dwSamples);
