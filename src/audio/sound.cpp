@@ -17,10 +17,9 @@ CSound::CSound(SoundBuffer** apDSBuffer, uint32_t dwDSBufferSize, uint32_t dwNum
       m_dwCreationFlags(dwCreationFlags) {
   m_apDSBuffer = new (std::nothrow) SoundBuffer*[dwNumBuffers];
   if (!m_apDSBuffer) {
-    // The references were handed over: without an array to keep them, let them go.
-    for (uint32_t i = 0; i < dwNumBuffers; ++i) {
-      if (apDSBuffer[i]) apDSBuffer[i]->Release();
-    }
+    // Without an array the sound takes nothing: the buffers and the wave file stay the
+    // caller's, which sees the null array and gives up.
+    m_pWaveFile = nullptr;
     return;
   }
   for (uint32_t i = 0; i < dwNumBuffers; ++i) m_apDSBuffer[i] = apDSBuffer[i];

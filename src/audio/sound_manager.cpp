@@ -125,7 +125,10 @@ HRESULT CSoundManager::Create(CSound** ppSound, const char* strWaveFileName,
 
   CSound* pSound = new (std::nothrow)
       CSound(apDSBuffer, dwDSBufferSize, dwNumBuffers, pWaveFile, dwCreationFlags);
-  if (!pSound) return cleanUp(E_OUTOFMEMORY);
+  if (!pSound || !pSound->m_apDSBuffer) {
+    delete pSound;  // it took nothing over
+    return cleanUp(E_OUTOFMEMORY);
+  }
   *ppSound = pSound;
   delete[] apDSBuffer;
   return hrRet;

@@ -1,6 +1,7 @@
 // Sounds and their voices on a device whose mix the test drives by hand.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "audio/sound.h"
@@ -9,6 +10,25 @@
 #include "platform/system/random.h"
 #include "platform/system/scripted_system.h"
 #include "wave_bytes.h"
+
+namespace {
+
+// Allocations that may fail (the nothrow ones) are counted here; when the count reaches
+// failingAllocation, that one fails. 0 never fails.
+int nothrowAllocations = 0;
+int failingAllocation = 0;
+
+bool NextAllocationFails() { return ++nothrowAllocations == failingAllocation; }
+
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return NextAllocationFails() ? nullptr : ::operator new(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return NextAllocationFails() ? nullptr : ::operator new[](size);
+}
 
 namespace {
 
@@ -92,6 +112,35 @@ TEST_F(SoundTest, FailedCreationsLeaveNoSound) {
             DSERR_BADFORMAT);
   EXPECT_NE(scripted.debugOutput.find("CreateSoundBuffer hr=DSERR_BADFORMAT"), std::string::npos);
   EXPECT_EQ(sound, untouched);
+}
+
+// Every allocation of a creation fails in turn: each failure is reported, no sound
+// appears and nothing stays behind (the leak check sees to that).
+TEST_F(SoundTest, CreationThatRunsOutOfMemoryLeavesNothing) {
+  const std::string wave = WriteWave(MakeFormat(1, 22050, 16), Samples16(Ramp(100)));
+  CSound* const untouched = reinterpret_cast<CSound*>(0x1);
+  HRESULT lastFailure = S_OK;
+  for (int failing = 1;; ++failing) {
+    ASSERT_LT(failing, 100) << "creation never got through";
+    CSound* sound = untouched;
+    nothrowAllocations = 0;
+    failingAllocation = failing;
+    const HRESULT hr = manager.Create(&sound, wave.c_str(), 0, GUID_NULL, 3);
+    failingAllocation = 0;
+    if (failing > nothrowAllocations) {
+      // Nothing failed this time: the whole creation went through.
+      ASSERT_EQ(hr, S_OK);
+      ASSERT_NE(sound, untouched);
+      EXPECT_EQ(sound->Play(), S_OK);
+      delete sound;
+      break;
+    }
+    EXPECT_TRUE(FAILED(hr)) << "allocation " << failing;
+    EXPECT_EQ(sound, untouched) << "allocation " << failing;
+    lastFailure = hr;
+  }
+  // The last allocation is the sound's own list of its buffers.
+  EXPECT_EQ(lastFailure, E_OUTOFMEMORY);
 }
 
 TEST_F(SoundTest, SixteenBitMonoAtTheMixRateComesOutSampleForSampleOnBothChannels) {
