@@ -10,10 +10,21 @@ const char* const gameTitle = "Zorbly Frondles";
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == MSG_DESTROY) {
     world.quitRequested = true;
+    world.windowClosed = true;
     PostQuitMessage(0);
     return 0;
   }
   return DefWindowProc(window, message, wParam, lParam);
+}
+
+void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage) {
+  // Never wait for a message: one at most per pass, then one frame, whatever came.
+  Message message;
+  if (PeekMessage(&message)) {
+    DispatchMessage(message);
+    *lastMessage = message;
+  }
+  game.frame(window);
 }
 
 int RunProgram(const GameEntryPoints& game) {
@@ -25,16 +36,8 @@ int RunProgram(const GameEntryPoints& game) {
     return EXIT_FAILURE;
   }
 
-  // Never wait for a message: one at most per pass, then one frame, whatever came.
   Message lastMessage;
-  while (!world.quitRequested) {
-    Message message;
-    if (PeekMessage(&message)) {
-      DispatchMessage(message);
-      lastMessage = message;
-    }
-    game.frame(window);
-  }
+  while (!world.quitRequested) RunPass(game, window, &lastMessage);
 
   game.shutdown();
   DestroyGameWindow(window);

@@ -13,6 +13,10 @@ struct GameEntryPoints {
 
 extern const char* const gameTitle;
 
+// One pass of the main loop: at most one message is taken and dispatched, then one frame
+// runs whatever came. The last message taken is kept in *lastMessage.
+void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage);
+
 // Runs the program with the given game and returns the process's exit code: non-zero
 // when the window cannot be opened or the game cannot start.
 int RunProgram(const GameEntryPoints& game);

@@ -1,7 +1,139 @@
+#include <cstdio>
+#include <string>
+
+#include "audio/sound_bank.h"
+#include "audio/sound.h"
 #include "game/game_entry.h"
+#include "game/population.h"
+#include "game/world_state.h"
+#include "gfx/fonts.h"
+#include "gfx/graphics_device.h"
+#include "gfx/image_loading.h"
+#include "input/input.h"
+#include "platform/gfx/render_device.h"
+#include "platform/system/asset_path.h"
 
-// Start-up and shutdown bring up and release the devices, the assets and the level as
-// those pieces arrive; until then the world keeps its start values.
-bool GameStartup(WindowHandle) { return true; }
+namespace {
 
-void GameShutdown() {}
+constexpr int BACKGROUND_WIDTH = 2 * SCREEN_WIDTH;
+
+Texture* LoadGameTexture(const char* fileName, uint32_t colorKey) {
+  if (!AssetExists(fileName)) {
+    std::fprintf(stderr, "zorbly-frondles: warning: \"%s\" not found in %s; it will not be drawn\n",
+                 fileName, AssetFolders().c_str());
+    return nullptr;
+  }
+  return LoadTexture(AssetPath(fileName).c_str(), colorKey);
+}
+
+CSound* LoadGameSound(const char* fileName) {
+  if (!soundManager) return nullptr;  // no sound device: the game runs silent, said once
+  if (!AssetExists(fileName)) {
+    std::fprintf(stderr, "zorbly-frondles: warning: \"%s\" not found in %s; it will not be heard\n",
+                 fileName, AssetFolders().c_str());
+    return nullptr;
+  }
+  return LoadSound(AssetPath(fileName));
+}
+
+// The wood is needed: without it there is no table to play on.
+RenderSurface* LoadWood() {
+  const char* fileName = "wood.png";
+  if (!AssetExists(fileName)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot start: \"%s\" not found in %s\n", fileName,
+                 AssetFolders().c_str());
+    return nullptr;
+  }
+  RenderSurface* wood = LoadSurface(AssetPath(fileName).c_str());
+  if (!wood) std::fprintf(stderr, "zorbly-frondles: cannot start without \"%s\"\n", fileName);
+  return wood;
+}
+
+// Two copies of the wood side by side, so any 1024-wide window into it joins seamlessly.
+bool BuildBackground(RenderSurface* wood) {
+  if (FAILED(world.d3ddev->CreateOffscreenPlainSurface(BACKGROUND_WIDTH, SCREEN_HEIGHT,
+                                                       D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                                       &world.backgroundSurface, nullptr))) {
+    world.backgroundSurface = nullptr;
+    std::fprintf(stderr, "zorbly-frondles: cannot start: no room for the %d x %d background\n",
+                 BACKGROUND_WIDTH, SCREEN_HEIGHT);
+    return false;
+  }
+  const Rect source{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  const Rect left{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  const Rect right{SCREEN_WIDTH, 0, BACKGROUND_WIDTH, SCREEN_HEIGHT};
+  world.d3ddev->StretchRect(wood, &source, world.backgroundSurface, &left, D3DTEXF_NONE);
+  world.d3ddev->StretchRect(wood, &source, world.backgroundSurface, &right, D3DTEXF_NONE);
+  return true;
+}
+
+void ReleaseSoundHandle(CSound*& sound) {
+  delete sound;
+  sound = nullptr;
+}
+
+}  // namespace
+
+bool GameStartup(WindowHandle window) {
+  if (!InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) {
+    // Every later step needs the device; running on would only spin without a picture.
+    std::fprintf(stderr, "zorbly-frondles: cannot start: no graphics device\n");
+    return false;
+  }
+  InitInput(window);
+  InitSound(window);
+  world.fontScore = MakeFont("Arial Bold", 24);
+  world.fontSmall = MakeFont("Arial", 14);
+
+  RenderSurface* wood = LoadWood();
+  if (!wood) return false;
+
+  world.texPlayer = LoadGameTexture("sauce.png", 0xFFFB00FF);
+  PlacePlayer();
+  world.texProjectile = LoadGameTexture("splat.png", 0xFF000000);
+  PopulateProjectiles();
+  world.texEnemy = LoadGameTexture("pastaplain.png", 0xFFFF00FF);
+  PopulateEnemies();
+  world.texEnergySlice = LoadGameTexture("energyslice.tga", 0xFF000000);
+  world.texHealthSlice = LoadGameTexture("healthslice.tga", 0xFF000000);
+
+  world.accordionSound = LoadGameSound("Accordion.wav");
+  world.gearsSound = LoadGameSound("gears.wav");
+  world.phasingSound = LoadGameSound("phasing.wav");
+  world.musicSound = LoadGameSound("music1.wav");
+  world.splatSound = LoadGameSound("splat.wav");
+  world.squishSound = LoadGameSound("squish.wav");
+
+  world.texTomato = LoadGameTexture("tomato.png", 0xFFFF00FF);
+  PopulateTomatoes();
+  world.texEnemySauced = LoadGameTexture("pastasauced.png", 0xFFFF00FF);
+  world.texParm = LoadGameTexture("parm.png", 0xFFFF00FF);
+  PopulateParms();
+
+  const bool built = BuildBackground(wood);
+  ReleaseSurface(wood);
+  return built;
+}
+
+void GameShutdown() {
+  ReleaseSurface(world.backgroundSurface);
+  ReleaseFont(world.fontScore);
+  ReleaseFont(world.fontSmall);
+  ReleaseTexture(world.texTomato);
+  ReleaseTexture(world.texEnemySauced);
+  ReleaseTexture(world.texParm);
+  ReleaseSoundHandle(world.gearsSound);
+  ReleaseSoundHandle(world.accordionSound);
+  ReleaseSoundHandle(world.musicSound);
+  ReleaseSoundHandle(world.phasingSound);
+  ReleaseSoundHandle(world.splatSound);
+  ReleaseSoundHandle(world.squishSound);
+  ReleaseTexture(world.texEnergySlice);
+  ReleaseTexture(world.texHealthSlice);
+  ReleaseTexture(world.texEnemy);
+  ReleaseTexture(world.texProjectile);
+  ReleaseTexture(world.texPlayer);
+  ReleaseInput();
+  ReleaseGraphics();
+  ReleaseSound();
+}

@@ -62,10 +62,13 @@ struct WorldState {
   int32_t previousPlayerMode = MODE_NORMAL;
   bool paused = false;
   bool quitRequested = false;
+  bool windowClosed = false;    // the window is gone: nothing may cancel the quit
+  bool pauseKeyWasDown = false;  // P at the previous tick's poll, so a press toggles once
 
   uint32_t frameTime = 0;
   uint32_t lastTickTime = 0;
   uint32_t lastShotTime = 0;
+  uint64_t ticksRun = 0;  // for recorded runs and the frame counter of benchmarks
   int32_t rumbleTicks = 0;
   int32_t rumbleDuration = 100;
   double backgroundScroll = 0.0;

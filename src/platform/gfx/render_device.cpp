@@ -262,9 +262,16 @@ HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flag
   return S_OK;
 }
 
+namespace {
+bool sceneFailing = false;
+}  // namespace
+
+void SetSceneFailing(bool failing) { sceneFailing = failing; }
+
 HRESULT RenderDevice::BeginScene() {
   DeviceImpl* device = Impl(this);
   if (device->inScene) return D3DERR_INVALIDCALL;
+  if (sceneFailing) return D3DERR_DEVICELOST;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
   device->inScene = true;

@@ -121,3 +121,6 @@ struct GraphicsObject {
 
 // Null, with a one-line message on standard error, when no renderer exists at all.
 GraphicsObject* CreateGraphicsObject();
+
+// For tests and recorded runs: while set, every BeginScene fails as on a lost device.
+void SetSceneFailing(bool failing);

@@ -12,7 +12,7 @@ struct ScriptedInput {
   bool padConnected[XUSER_MAX_COUNT] = {};
   XINPUT_GAMEPAD pads[XUSER_MAX_COUNT] = {};
   uint32_t padPackets[XUSER_MAX_COUNT] = {};
-  XINPUT_VIBRATION vibration[XUSER_MAX_COUNT] = {};  // the last speeds each pad was given
+  XINPUT_VIBRATION vibration[XUSER_MAX_COUNT] = {};  // the last speeds asked for, pad or not
 };
 
 // Installs scripted input and returns the one it replaces; null puts back the devices.

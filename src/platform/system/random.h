@@ -7,3 +7,6 @@ int Rand();
 
 // Puts the sequence back at its start, as a fresh process has it (tests, replays).
 void ResetRand();
+
+// How many values have been taken since the start (or the last reset).
+unsigned long long RandCount();

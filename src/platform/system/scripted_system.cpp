@@ -29,11 +29,21 @@ uint32_t ScriptedSystem::Milliseconds() { return clock; }
 
 bool ScriptedSystem::IsEscapeDown() { return escapeDown; }
 
-int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t style) {
-  questions.push_back(Question{text ? text : "", caption ? caption : "", style});
-  if (answers.empty()) return 0;
-  int answer = answers.front();
-  answers.pop_front();
+int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t style,
+                             bool* windowClosed) {
+  int answer = defaultAnswer;
+  bool closes = defaultCloses;
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+    closes = false;
+  }
+  if (!closesWhileAsking.empty()) {
+    closes = closesWhileAsking.front();
+    closesWhileAsking.pop_front();
+  }
+  if (windowClosed) *windowClosed = closes && windowOpen;
+  questions.push_back(Question{text ? text : "", caption ? caption : "", style, answer, closes});
   return answer;
 }
 

@@ -14,6 +14,8 @@ class ScriptedSystem : public SystemDriver {
     std::string text;
     std::string caption;
     uint32_t style;
+    int answer;
+    bool windowClosed;
   };
 
   bool windowAvailable = true;  // false: opening the window fails as with no display
@@ -24,7 +26,10 @@ class ScriptedSystem : public SystemDriver {
   std::deque<Message> messages;  // pending events, taken from the front
   uint32_t clock = 0;            // what timeGetTime reads
   bool escapeDown = false;
-  std::deque<int> answers;       // answers to the coming questions; none left means 0
+  std::deque<int> answers;       // answers to the coming questions; none left: defaultAnswer
+  std::deque<bool> closesWhileAsking;  // per coming question: the window is closed meanwhile
+  int defaultAnswer = 0;
+  bool defaultCloses = false;
   std::vector<Question> questions;
   std::string debugOutput;
 
@@ -35,6 +40,7 @@ class ScriptedSystem : public SystemDriver {
   bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) override;
   uint32_t Milliseconds() override;
   bool IsEscapeDown() override;
-  int AskYesNo(const char* text, const char* caption, uint32_t style) override;
+  int AskYesNo(const char* text, const char* caption, uint32_t style,
+               bool* windowClosed) override;
   void DebugOutput(const char* text) override;
 };

@@ -1,6 +1,7 @@
 #include "platform/system/system.h"
 
 #include "platform/system/system_driver.h"
+#include "platform/system/window.h"
 
 uint32_t timeGetTime() { return CurrentSystemDriver().Milliseconds(); }
 
@@ -10,7 +11,12 @@ int16_t GetAsyncKeyState(int virtualKey) {
 }
 
 int MessageBox(const char* text, const char* caption, uint32_t style) {
-  return CurrentSystemDriver().AskYesNo(text, caption, style);
+  bool windowClosed = false;
+  const int answer = CurrentSystemDriver().AskYesNo(text, caption, style, &windowClosed);
+  // A modal box keeps handing the window its messages: a close while it showed reaches
+  // the window's procedure before the answer does.
+  if (windowClosed) DeliverWindowClose();
+  return answer;
 }
 
 void OutputDebugString(const char* text) {

@@ -17,7 +17,9 @@ class SystemDriver {
   virtual bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) = 0;
   virtual uint32_t Milliseconds() = 0;
   virtual bool IsEscapeDown() = 0;
-  virtual int AskYesNo(const char* text, const char* caption, uint32_t style) = 0;
+  // Sets *windowClosed when the game's window was closed while the question showed.
+  virtual int AskYesNo(const char* text, const char* caption, uint32_t style,
+                       bool* windowClosed) = 0;
   virtual void DebugOutput(const char* text) = 0;
 };
 

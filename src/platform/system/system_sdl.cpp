@@ -72,7 +72,8 @@ class SdlSystem : public SystemDriver {
     return keys && keys[SDL_SCANCODE_ESCAPE];
   }
 
-  int AskYesNo(const char* text, const char* caption, uint32_t style) override {
+  int AskYesNo(const char* text, const char* caption, uint32_t style,
+               bool* windowClosed) override {
     const SDL_MessageBoxButtonData yesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
@@ -95,6 +96,7 @@ class SdlSystem : public SystemDriver {
                    box.title, SDL_GetError());
       return 0;
     }
+    if (windowClosed) *windowClosed = CloseIsPending();
     // Closing the box without a button is no Yes.
     return answer < 0 ? (askYesNo ? IDNO : IDOK) : answer;
   }
@@ -107,6 +109,20 @@ class SdlSystem : public SystemDriver {
   SDL_Window* window() const { return window_; }
 
  private:
+  // A close of the game's window (or a request to end) queued while a box showed.
+  bool CloseIsPending() const {
+    if (!window_) return false;
+    SDL_PumpEvents();
+    if (SDL_HasEvent(SDL_QUIT)) return true;
+    SDL_Event events[64];
+    const int count =
+        SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+      if (events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
+    }
+    return false;
+  }
+
   static uint32_t Translate(const SDL_Event& event, uintptr_t* wParam, intptr_t* lParam) {
     switch (event.type) {
       case SDL_QUIT:

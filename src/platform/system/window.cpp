@@ -53,6 +53,12 @@ intptr_t DispatchMessage(const Message& message) {
                                    message.lParam);
 }
 
+void DeliverWindowClose() {
+  if (windowCreated && gameWindow.procedure) {
+    gameWindow.procedure(&gameWindow, MSG_DESTROY, 0, 0);
+  }
+}
+
 void PostQuitMessage(int exitCode) {
   quitPosted = true;
   quitExitCode = exitCode;

@@ -41,5 +41,7 @@ bool PeekMessage(Message* message);
 intptr_t DispatchMessage(const Message& message);
 // Queues MSG_QUIT with the exit code as its wParam.
 void PostQuitMessage(int exitCode);
+// Hands MSG_DESTROY to the open window's procedure at once (a close during a modal box).
+void DeliverWindowClose();
 // The default handling of every message the game's procedure does not handle itself.
 intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

@@ -1,0 +1,10 @@
+#pragma once
+// The picture of each pass: the back buffer cleared near the start, and at the end the
+// scrolling table, the player in its mode's look, every live thing and the HUD.
+#include <cstdint>
+#include <string>
+
+void ClearFrame();
+void DrawFrame();
+// The value's decimal digits (fixed notation at the precision, which an integer ignores).
+std::string FormatNumber(int32_t value, int32_t precision);

@@ -1,0 +1,45 @@
+#include "game/overlap.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gfx/rect.h"
+
+namespace {
+
+Rect ScaledRect(const GameObject& object) {
+  // Sums and products in double, then cut towards zero, as the old rectangle code did.
+  const double right = static_cast<double>(object.x) +
+                       static_cast<double>(object.width) * static_cast<double>(object.scale);
+  const double bottom = static_cast<double>(object.y) +
+                        static_cast<double>(object.height) * static_cast<double>(object.scale);
+  return Rect{static_cast<int32_t>(object.x), static_cast<int32_t>(object.y),
+              static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+}
+
+double Radius(const GameObject& object) {
+  const int32_t side = object.width > object.height ? object.width : object.height;
+  return side * object.scale / 2.0;
+}
+
+}  // namespace
+
+bool RectsOverlap(GameObject a, GameObject b) {
+  const Rect first = ScaledRect(a);
+  const Rect second = ScaledRect(b);
+  return std::max(first.left, second.left) < std::min(first.right, second.right) &&
+         std::max(first.top, second.top) < std::min(first.bottom, second.bottom);
+}
+
+bool CirclesOverlap(GameObject a, GameObject b) {
+  const double radiusA = Radius(a);
+  const double radiusB = Radius(b);
+  // The centres are kept in single precision, as the records' own coordinates are.
+  const float centreAX = static_cast<float>(a.x + radiusA);
+  const float centreAY = static_cast<float>(a.y + radiusA);
+  const float centreBX = static_cast<float>(b.x + radiusB);
+  const float centreBY = static_cast<float>(b.y + radiusB);
+  const double dx = static_cast<double>(centreAX) - static_cast<double>(centreBX);
+  const double dy = static_cast<double>(centreAY) - static_cast<double>(centreBY);
+  return radiusA + radiusB > std::sqrt(dx * dx + dy * dy);
+}

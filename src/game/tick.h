@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+
+// One step of the simulation: the input is polled once, the controls and modes are
+// read, and everything moves. At most one tick runs per pass of the main loop.
+
+// Ticks are at least this many milliseconds apart plus one.
+constexpr uint32_t TICK_GAP_MS = 14;
+
+void RunTick();
+// Moves the player 4 pixels per unit of direction and keeps it on screen; the player
+// cannot move while charging or in the tick that ends a charge.
+void MovePlayer(float dx, float dy);

@@ -1,0 +1,53 @@
+#include "platform/system/asset_path.h"
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <vector>
+
+#ifndef ZF_DATA_DIR
+#define ZF_DATA_DIR "/usr/local/share/zorbly-frondles"
+#endif
+
+namespace {
+
+std::vector<std::string> Folders() {
+  std::vector<std::string> folders;
+  char workingDir[4096];
+  folders.push_back(getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
+  if (char* base = SDL_GetBasePath()) {
+    folders.push_back(base);
+    SDL_free(base);
+  }
+  folders.push_back(std::string(ZF_DATA_DIR) + "/");
+  return folders;
+}
+
+bool Readable(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+}  // namespace
+
+std::string AssetPath(const char* fileName) {
+  if (!fileName) return std::string();
+  // A path of its own is taken as it is.
+  if (fileName[0] == '/') return fileName;
+  if (Readable(fileName)) return fileName;
+  for (const std::string& folder : Folders()) {
+    const std::string path = folder + fileName;
+    if (Readable(path)) return path;
+  }
+  return fileName;
+}
+
+bool AssetExists(const char* fileName) {
+  return fileName && Readable(AssetPath(fileName));
+}
+
+std::string AssetFolders() {
+  std::string joined;
+  for (const std::string& folder : Folders()) {
+    if (!joined.empty()) joined += ", ";
+    joined += folder;
+  }
+  return joined;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Where the game's files are found. A launcher from the desktop menu starts the game in
+// the home folder, so the working directory is only the first place looked in: then
+// the program's own folder, then the folder the game is installed to.
+#include <string>
+
+// The first existing path for the file name, or the name itself when none exists.
+std::string AssetPath(const char* fileName);
+// True when the file name is found in one of the folders.
+bool AssetExists(const char* fileName);
+// The folders looked in, in order, joined by ", " (for messages).
+std::string AssetFolders();

@@ -1,0 +1,9 @@
+#pragma once
+// Recorded runs: the real start-up and passes of the game, headless and silent, driven
+// by a line script of clocks, keys, pad states and answers, printing the world after
+// every pass. See README.md beside this file for the script and the lines printed.
+#include <iosfwd>
+
+// Runs the script and prints its lines to out; problems with the script go to errors.
+// 0 when the script ran to its end (or the game ended), 2 for a script it cannot read.
+int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors);
