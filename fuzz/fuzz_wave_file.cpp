@@ -1,7 +1,14 @@
-// Wave bytes of any shape through the reader, and whatever it accepts through the mix.
+// Wave bytes of any shape through the reader, from memory and from a file by name (which
+// must agree), and whatever it accepts through the mix.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "audio/wave_file.h"
@@ -24,6 +31,31 @@ SoundDevice* ManualDevice() {
     return created;
   }();
   return device;
+}
+
+// One file for this process, rewritten with every input.
+const std::string& InputFilePath() {
+  static const std::string path = (std::filesystem::temp_directory_path() /
+                                   ("zf_fuzz_wave_" + std::to_string(getpid()) + ".wav"))
+                                      .string();
+  // Registered after the name exists, so it runs while the name still does.
+  static const bool removedAtExit =
+      std::atexit([] { std::remove(InputFilePath().c_str()); }) == 0;
+  (void)removedAtExit;
+  return path;
+}
+
+bool WriteInputFile(const uint8_t* data, size_t size) {
+  std::FILE* file = std::fopen(InputFilePath().c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(data, 1, size, file) == size;
+  return std::fclose(file) == 0 && written;
+}
+
+bool SameFormat(const WAVEFORMATEX* first, const WAVEFORMATEX* second) {
+  if (!first || !second) return first == second;
+  return first->cbSize == second->cbSize &&
+         std::memcmp(first, second, sizeof(WAVEFORMATEX) + first->cbSize) == 0;
 }
 
 // Reads everything in pieces of changing sizes.
@@ -74,7 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1u << 24) return 0;
 
   CWaveFile wave;
-  if (FAILED(wave.OpenFromMemory(data, static_cast<uint32_t>(size)))) return 0;
+  const bool fromMemory = SUCCEEDED(wave.OpenFromMemory(data, static_cast<uint32_t>(size)));
+  // The same bytes as a file, opened by its name: its own seeks, sizes and reads.
+  CWaveFile named;
+  const bool haveFile = WriteInputFile(data, size);
+  const bool fromFile =
+      haveFile && SUCCEEDED(named.Open(InputFilePath().c_str(), nullptr, WAVEFILE_READ));
+  if (haveFile && fromFile != fromMemory) __builtin_trap();
+  if (!fromMemory) return 0;
   // A length never exceeds what the input holds.
   if (wave.GetSize() > size) __builtin_trap();
 
@@ -83,6 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (FAILED(wave.ResetFile())) __builtin_trap();
   const std::vector<uint8_t> second = ReadInPieces(wave, data, size);
   if (second != first) __builtin_trap();
+
+  if (fromFile) {
+    if (named.GetSize() != wave.GetSize() || !SameFormat(named.m_pwfx, wave.m_pwfx)) {
+      __builtin_trap();
+    }
+    if (ReadInPieces(named, data, size) != first) __builtin_trap();
+  }
 
   PlayThroughTheMix(wave.m_pwfx, first, size > 0 ? data[0] : 0);
   return 0;
