@@ -220,6 +220,7 @@ void RenderDevice::Release() {
   }
   for (SpriteImpl* sprite : device->sprites) sprite->device = nullptr;
   for (FontImpl* font : device->fonts) DetachFont(font);
+  for (MeshImpl* mesh : device->meshes) DetachMesh(mesh);
   if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
   SDL_DestroyRenderer(device->renderer);
   if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);

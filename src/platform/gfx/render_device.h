@@ -7,6 +7,8 @@
 
 #include "diag/hresult.h"
 #include "platform/gfx/image_file.h"
+#include "platform/gfx/material.h"
+#include "platform/gfx/matrix3d.h"
 #include "platform/gfx/rect.h"
 #include "platform/system/window.h"
 
@@ -34,6 +36,11 @@ constexpr uint32_t D3DPRESENTFLAG_DISCARD_DEPTHSTENCIL = 0x2;
 constexpr uint32_t D3DPRESENT_INTERVAL_DEFAULT = 0;  // wait for the vertical retrace
 constexpr uint32_t D3DPRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
 constexpr uint32_t D3DBACKBUFFER_TYPE_MONO = 0;
+
+// Transform states.
+constexpr uint32_t D3DTS_VIEW = 2;
+constexpr uint32_t D3DTS_PROJECTION = 3;
+constexpr uint32_t D3DTS_WORLD = 256;
 
 struct PresentParameters {
   uint32_t backBufferWidth = 0;
@@ -95,6 +102,19 @@ struct RenderDevice {
   // Shows the back buffer in the window's client area; all arguments must be null.
   HRESULT Present(const Rect* sourceRect, const Rect* destRect, WindowHandle overrideWindow,
                   const void* dirtyRegion);
+  // The transforms that meshes are drawn through: world (model to world space), view
+  // (world to the eye's space) and projection (eye to clip space). Each starts as the
+  // identity and stays until it is set again.
+  HRESULT SetTransform(uint32_t state, const Matrix4* matrix);
+  HRESULT GetTransform(uint32_t state, Matrix4* matrix);
+  // The material meshes are lit by; it starts as opaque white.
+  HRESULT SetMaterial(const Material* material);
+  HRESULT GetMaterial(Material* material);
+  // The texture meshes are drawn with (null: none). Stage 0 is the only stage. It stays
+  // set until replaced, or until the texture is released.
+  HRESULT SetTexture(uint32_t stage, Texture* texture);
+  HRESULT GetTexture(uint32_t stage, Texture** texture);
+
   // Whether the mouse cursor shows over the window; returns the previous setting.
   bool ShowCursor(bool show);
   // Frees the device and what it still holds for its textures, surfaces and fonts.

@@ -45,6 +45,15 @@ struct SpriteImpl : SpriteBatch {
 };
 
 struct FontImpl;
+struct MeshImpl;
+
+// Opaque white: what meshes are lit by before any material is set.
+inline Material DefaultMaterial() {
+  Material material;
+  material.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
+  material.ambient = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
+  return material;
+}
 
 struct DeviceImpl : RenderDevice {
   SDL_Window* window = nullptr;         // null for a device that draws into memory
@@ -58,6 +67,14 @@ struct DeviceImpl : RenderDevice {
   std::vector<SurfaceImpl*> surfaces;
   std::vector<SpriteImpl*> sprites;
   std::vector<FontImpl*> fonts;
+  std::vector<MeshImpl*> meshes;
+
+  // What meshes are drawn with.
+  Matrix4 world;
+  Matrix4 view;
+  Matrix4 projection;
+  Material material = DefaultMaterial();
+  TextureImpl* stageTexture = nullptr;
 
   // Set by the event watch, which may run on any thread; handled on the next draw.
   std::atomic<bool> targetsReset{false};
@@ -88,3 +105,5 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
 
 // Lets go of the device: its SDL objects are gone and the font must not draw.
 void DetachFont(FontImpl* font);
+// Lets go of the device: the mesh keeps its data but draws nothing any more.
+void DetachMesh(MeshImpl* mesh);

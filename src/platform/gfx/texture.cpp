@@ -44,6 +44,8 @@ void DestroyTexture(TextureImpl* texture) {
   if (!texture) return;
   if (texture->device) {
     Unregister(texture->device->textures, texture);
+    // A released texture must not stay behind in the stage that meshes draw with.
+    if (texture->device->stageTexture == texture) texture->device->stageTexture = nullptr;
     if (texture->texture) SDL_DestroyTexture(texture->texture);
   }
   delete texture;

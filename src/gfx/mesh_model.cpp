@@ -1,0 +1,68 @@
+#include "gfx/mesh_model.h"
+
+#include "app/win_main.h"
+#include "game/world_state.h"
+#include "gfx/file_paths.h"
+#include "platform/gfx/mesh.h"
+#include "platform/gfx/render_device.h"
+#include "platform/gfx/texture.h"
+#include "platform/system/system.h"
+
+MeshModel* LoadModel(std::string fileName) {
+  MeshModel* model = new MeshModel;
+  DataBuffer* materialBuffer = nullptr;
+  const HRESULT loaded =
+      LoadMeshFromX(fileName.c_str(), D3DXMESH_SYSTEMMEM, world.d3ddev, nullptr, &materialBuffer,
+                    nullptr, &model->materialCount, &model->mesh);
+  if (loaded != S_OK) {
+    MessageBox("Error loading model file", gameTitle, MB_OK);
+    if (materialBuffer) materialBuffer->Release();
+    ReleaseModel(model);
+    return nullptr;
+  }
+
+  const MeshMaterial* records =
+      materialBuffer ? static_cast<const MeshMaterial*>(materialBuffer->GetBufferPointer()) : nullptr;
+  if (!records) model->materialCount = 0;
+  model->materials.resize(model->materialCount);
+  model->textures.assign(model->materialCount, nullptr);
+  for (uint32_t i = 0; i < model->materialCount; ++i) {
+    model->materials[i] = records[i].matD3D;
+    // The file's ambient colour is not used: things are lit as they are coloured.
+    model->materials[i].ambient = model->materials[i].diffuse;
+    if (!records[i].textureFilename || records[i].textureFilename[0] == '\0') continue;
+    std::string textureName = records[i].textureFilename;
+    if (!FindFile(&textureName)) continue;
+    if (FAILED(CreateTextureFromFile(world.d3ddev, textureName.c_str(), &model->textures[i]))) {
+      MessageBox("Could not find texture file", "Error", MB_OK);
+      materialBuffer->Release();
+      ReleaseModel(model);
+      return nullptr;
+    }
+  }
+  if (materialBuffer) materialBuffer->Release();
+  return model;
+}
+
+void DrawModel(MeshModel* model) {
+  if (!model || !model->mesh || !world.d3ddev) return;
+  if (model->materialCount == 0) {
+    model->mesh->DrawSubset(0);
+    return;
+  }
+  for (uint32_t i = 0; i < model->materialCount; ++i) {
+    world.d3ddev->SetMaterial(&model->materials[i]);
+    Texture* texture = model->textures[i];
+    if (texture && texture->Width() > 0) world.d3ddev->SetTexture(0, texture);
+    model->mesh->DrawSubset(i);
+  }
+}
+
+void ReleaseModel(MeshModel* model) {
+  if (!model) return;
+  for (uint32_t i = 0; i < model->materialCount && i < model->textures.size(); ++i) {
+    if (model->textures[i]) model->textures[i]->Release();
+  }
+  if (model->mesh) model->mesh->Release();
+  delete model;
+}

@@ -1,0 +1,281 @@
+// Drawing meshes through SDL's renderer: each triangle is transformed, lit and cut to
+// the view on the CPU, faces turned away are dropped, and the rest are drawn far to
+// near, which is what a closed model needs.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_inverse.hpp>
+
+#include "platform/gfx/mesh_internal.h"
+#include "platform/gfx/render_internal.h"
+
+namespace {
+
+// The light comes from the eye: a face turned to the viewer shows its full diffuse
+// colour, one seen edge-on only the ambient share.
+constexpr float AMBIENT_SHARE = 0.25f;
+constexpr float DIFFUSE_SHARE = 0.75f;
+// Triangles are cut this many half-screens beyond each edge, so that SDL's rasteriser
+// only ever sees coordinates of a sane size.
+constexpr float GUARD_BAND = 4.0f;
+constexpr float SMALLEST_W = 1e-5f;
+// A triangle cut by the planes gains at most one corner per plane.
+constexpr int CLIP_PLANES = 7;
+constexpr int MAX_CORNERS = 3 + CLIP_PLANES;
+
+MeshImpl* Impl(Mesh* mesh) { return static_cast<MeshImpl*>(mesh); }
+
+glm::mat4 ToGlm(const Matrix4& matrix) {
+  glm::mat4 result;
+  std::memcpy(&result[0][0], &matrix.m[0][0], sizeof matrix.m);
+  return result;
+}
+
+glm::vec3 ToGlm(const Vector3& vector) { return glm::vec3(vector.x, vector.y, vector.z); }
+
+glm::vec4 ToGlm(const ColorValue& color) { return glm::vec4(color.r, color.g, color.b, color.a); }
+
+struct Corner {
+  glm::vec4 clip;
+  glm::vec4 color;
+  glm::vec2 uv;
+};
+
+struct Transformed {
+  glm::vec4 clip;
+  glm::vec3 view;
+  glm::vec3 normal;  // in view space; zero when the mesh has none here
+};
+
+struct Polygon {
+  float depth;     // mean view-space z of the triangle: larger is farther
+  uint32_t first;  // into the corner pool
+  uint32_t count;
+};
+
+// Distance inside each plane; a corner is kept where it is not negative.
+float PlaneDistance(int plane, const glm::vec4& p) {
+  switch (plane) {
+    case 0: return p.z;                    // near
+    case 1: return p.w - p.z;              // far
+    case 2: return p.w - SMALLEST_W;       // in front of the eye
+    case 3: return p.x + GUARD_BAND * p.w;
+    case 4: return GUARD_BAND * p.w - p.x;
+    case 5: return p.y + GUARD_BAND * p.w;
+    default: return GUARD_BAND * p.w - p.y;
+  }
+}
+
+// Cuts the polygon to the planes; returns how many corners are left.
+int ClipPolygon(Corner* corners, int count) {
+  Corner scratch[MAX_CORNERS];
+  for (int plane = 0; plane < CLIP_PLANES && count > 0; ++plane) {
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+      const Corner& from = corners[i];
+      const Corner& to = corners[(i + 1) % count];
+      const float dFrom = PlaneDistance(plane, from.clip);
+      const float dTo = PlaneDistance(plane, to.clip);
+      if (dFrom >= 0.0f) scratch[kept++] = from;
+      if ((dFrom >= 0.0f) != (dTo >= 0.0f) && kept < MAX_CORNERS) {
+        const float t = dFrom / (dFrom - dTo);
+        scratch[kept++] = Corner{glm::mix(from.clip, to.clip, t), glm::mix(from.color, to.color, t),
+                                 glm::mix(from.uv, to.uv, t)};
+      }
+    }
+    count = kept;
+    std::copy(scratch, scratch + count, corners);
+  }
+  return count;
+}
+
+glm::vec4 LitColor(const Material& material, const glm::vec3& normal) {
+  const float facing = std::max(0.0f, -normal.z);
+  glm::vec4 color = ToGlm(material.emissive) + ToGlm(material.ambient) * AMBIENT_SHARE +
+                    ToGlm(material.diffuse) * (DIFFUSE_SHARE * facing);
+  color.a = material.diffuse.a;
+  return glm::clamp(color, 0.0f, 1.0f);
+}
+
+Uint8 ColorByte(float value) { return static_cast<Uint8>(value * 255.0f + 0.5f); }
+
+bool IsFinite(const glm::vec4& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.w);
+}
+
+// One draw's working memory, kept between draws: there is only one thread.
+struct DrawScratch {
+  std::vector<Transformed> vertices;
+  std::vector<Corner> corners;
+  std::vector<Polygon> polygons;
+  std::vector<SDL_Vertex> output;
+};
+
+DrawScratch scratch;
+
+}  // namespace
+
+void AttachMesh(DeviceImpl* device, MeshImpl* mesh) {
+  mesh->device = device;
+  device->meshes.push_back(mesh);
+}
+
+void DetachMesh(MeshImpl* mesh) { mesh->device = nullptr; }
+
+void Mesh::Release() {
+  MeshImpl* mesh = Impl(this);
+  if (mesh->device) Unregister(mesh->device->meshes, mesh);
+  delete mesh;
+}
+
+uint32_t Mesh::GetNumVertices() const {
+  return static_cast<uint32_t>(static_cast<const MeshImpl*>(this)->vertices.size());
+}
+
+uint32_t Mesh::GetNumFaces() const {
+  size_t count = 0;
+  for (const std::vector<uint32_t>& subset : static_cast<const MeshImpl*>(this)->subsets) {
+    count += subset.size() / 3;
+  }
+  return static_cast<uint32_t>(count);
+}
+
+HRESULT Mesh::ComputeBoundingSphere(Vector3* centre, float* radius) const {
+  const MeshImpl* mesh = static_cast<const MeshImpl*>(this);
+  if (!centre || !radius || mesh->vertices.empty()) return D3DERR_INVALIDCALL;
+  glm::vec3 low = ToGlm(mesh->vertices[0].position);
+  glm::vec3 high = low;
+  for (const MeshVertex& vertex : mesh->vertices) {
+    low = glm::min(low, ToGlm(vertex.position));
+    high = glm::max(high, ToGlm(vertex.position));
+  }
+  const glm::vec3 middle = (low + high) * 0.5f;
+  float farthest = 0.0f;
+  for (const MeshVertex& vertex : mesh->vertices) {
+    farthest = std::max(farthest, glm::length(ToGlm(vertex.position) - middle));
+  }
+  *centre = Vector3{middle.x, middle.y, middle.z};
+  *radius = farthest;
+  return S_OK;
+}
+
+HRESULT Mesh::DrawSubset(uint32_t attributeId) {
+  MeshImpl* mesh = Impl(this);
+  DeviceImpl* device = mesh->device;
+  if (!device || !device->inScene) return D3DERR_INVALIDCALL;
+  if (attributeId >= mesh->subsets.size() || mesh->subsets[attributeId].empty()) return S_OK;
+  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+
+  // Row-vector matrices are the transposes of GLM's column-vector ones: the products
+  // run the other way round.
+  const glm::mat4 worldView = ToGlm(device->view) * ToGlm(device->world);
+  const glm::mat4 worldViewProjection = ToGlm(device->projection) * worldView;
+  const glm::mat3 normalTurn = glm::inverseTranspose(glm::mat3(worldView));
+  const Material& material = device->material;
+
+  scratch.vertices.resize(mesh->vertices.size());
+  for (size_t i = 0; i < mesh->vertices.size(); ++i) {
+    const MeshVertex& vertex = mesh->vertices[i];
+    Transformed& out = scratch.vertices[i];
+    const glm::vec4 position(ToGlm(vertex.position), 1.0f);
+    out.clip = worldViewProjection * position;
+    out.view = glm::vec3(worldView * position);
+    const glm::vec3 normal = normalTurn * ToGlm(vertex.normal);
+    const float length = glm::length(normal);
+    out.normal = length > 0.0f && std::isfinite(length) ? normal / length : glm::vec3(0.0f);
+  }
+
+  scratch.corners.clear();
+  scratch.polygons.clear();
+  const std::vector<uint32_t>& triangles = mesh->subsets[attributeId];
+  for (size_t t = 0; t + 2 < triangles.size(); t += 3) {
+    const Transformed* v[3] = {&scratch.vertices[triangles[t]], &scratch.vertices[triangles[t + 1]],
+                               &scratch.vertices[triangles[t + 2]]};
+    if (!IsFinite(v[0]->clip) || !IsFinite(v[1]->clip) || !IsFinite(v[2]->clip)) continue;
+    // Front faces run clockwise on screen. The sign of this determinant is that of the
+    // projected triangle's area, even for triangles that reach behind the eye.
+    const glm::vec3 a(v[0]->clip.x, v[0]->clip.y, v[0]->clip.w);
+    const glm::vec3 b(v[1]->clip.x, v[1]->clip.y, v[1]->clip.w);
+    const glm::vec3 c(v[2]->clip.x, v[2]->clip.y, v[2]->clip.w);
+    if (glm::dot(a, glm::cross(b, c)) >= 0.0f) continue;
+
+    // Vertices without a normal of their own take the face's.
+    glm::vec3 faceNormal = glm::cross(v[1]->view - v[0]->view, v[2]->view - v[0]->view);
+    const float faceLength = glm::length(faceNormal);
+    faceNormal = faceLength > 0.0f ? faceNormal / faceLength : glm::vec3(0.0f, 0.0f, -1.0f);
+
+    Corner corners[MAX_CORNERS];
+    for (int k = 0; k < 3; ++k) {
+      const MeshVertex& source = mesh->vertices[triangles[t + k]];
+      const glm::vec3& normal = v[k]->normal == glm::vec3(0.0f) ? faceNormal : v[k]->normal;
+      corners[k] = Corner{v[k]->clip, LitColor(material, normal), glm::vec2(source.u, source.v)};
+    }
+    const int count = ClipPolygon(corners, 3);
+    if (count < 3) continue;
+    const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
+    scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
+                                       static_cast<uint32_t>(count)});
+    scratch.corners.insert(scratch.corners.end(), corners, corners + count);
+  }
+  std::stable_sort(scratch.polygons.begin(), scratch.polygons.end(),
+                   [](const Polygon& x, const Polygon& y) { return x.depth > y.depth; });
+
+  TextureImpl* stage = device->stageTexture;
+  SDL_Texture* texture = stage && stage->texture ? stage->texture : nullptr;
+  const float width = static_cast<float>(device->backBuffer.width);
+  const float height = static_cast<float>(device->backBuffer.height);
+  scratch.output.clear();
+  for (const Polygon& polygon : scratch.polygons) {
+    const Corner* corners = &scratch.corners[polygon.first];
+    // SDL samples only inside the texture: a polygon's coordinates are moved by whole
+    // repeats towards it, and what still lies outside is held at the edge.
+    glm::vec2 low = corners[0].uv;
+    for (uint32_t k = 1; k < polygon.count; ++k) low = glm::min(low, corners[k].uv);
+    const glm::vec2 shift = glm::floor(low);
+    SDL_Vertex fan[MAX_CORNERS];
+    for (uint32_t k = 0; k < polygon.count; ++k) {
+      const Corner& corner = corners[k];
+      const glm::vec2 uv = glm::clamp(corner.uv - shift, 0.0f, 1.0f);
+      fan[k].position = SDL_FPoint{(corner.clip.x / corner.clip.w + 1.0f) * 0.5f * width,
+                                   (1.0f - corner.clip.y / corner.clip.w) * 0.5f * height};
+      fan[k].color = SDL_Color{ColorByte(corner.color.r), ColorByte(corner.color.g),
+                               ColorByte(corner.color.b), ColorByte(corner.color.a)};
+      fan[k].tex_coord = SDL_FPoint{uv.x, uv.y};
+    }
+    for (uint32_t k = 1; k + 1 < polygon.count; ++k) {
+      scratch.output.push_back(fan[0]);
+      scratch.output.push_back(fan[k]);
+      scratch.output.push_back(fan[k + 1]);
+    }
+  }
+  if (scratch.output.empty()) return S_OK;
+
+  // Meshes are opaque, and the colour is all in the vertices.
+  SDL_Renderer* renderer = device->renderer;
+  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
+  if (texture) {
+    // Nearest texel, as the device samples by default.
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(texture, 255);
+  } else {
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  }
+  const int drawn = SDL_RenderGeometry(renderer, texture, scratch.output.data(),
+                                       static_cast<int>(scratch.output.size()), nullptr, 0);
+  if (texture) {
+    // Back as sprites draw it.
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+  }
+  if (drawn != 0) {
+    std::fprintf(stderr, "zorbly-frondles: cannot draw a mesh (%s)\n", SDL_GetError());
+    return E_FAIL;
+  }
+  return S_OK;
+}

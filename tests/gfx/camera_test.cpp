@@ -1,0 +1,71 @@
+// The camera's projection and view against values worked out by hand.
+#include "gfx/camera.h"
+
+#include "mesh_fixture.h"
+
+namespace {
+
+void ExpectMatrix(const Matrix4& actual, const float (&expected)[4][4]) {
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_NEAR(actual.m[row][column], expected[row][column], 1e-5f)
+          << "row " << row << ", column " << column;
+    }
+  }
+}
+
+Matrix4 Transform(uint32_t state) {
+  Matrix4 matrix;
+  EXPECT_EQ(world.d3ddev->GetTransform(state, &matrix), S_OK);
+  return matrix;
+}
+
+using CameraTest = MeshTest;
+
+TEST_F(CameraTest, TheProjectionIsAQuarterTurnHighOverTheGamesAspectFromOneTo2000) {
+  SetCamera(0, 0, -10, 0, 0, 0);
+  // cot(π/8) = 2.4142136 high, over 1024 / 768 wide; depth 0 at 1 and 1 at 2000.
+  const float depth = 2000.0f / 1999.0f;
+  ExpectMatrix(Transform(D3DTS_PROJECTION), {{1.8106602f, 0, 0, 0},
+                                             {0, 2.4142136f, 0, 0},
+                                             {0, 0, depth, 1},
+                                             {0, 0, -depth, 0}});
+  const Vector3 nearest = TransformCoord(Transform(D3DTS_PROJECTION), Vector3{0, 0, 1});
+  const Vector3 farthest = TransformCoord(Transform(D3DTS_PROJECTION), Vector3{0, 0, 2000});
+  EXPECT_NEAR(nearest.z, 0.0f, 1e-6f);
+  EXPECT_NEAR(farthest.z, 1.0f, 1e-6f);
+}
+
+TEST_F(CameraTest, TheViewLooksFromTheEyeAtTheTargetWithYUp) {
+  SetCamera(0, 0, -10, 0, 0, 0);
+  ExpectMatrix(Transform(D3DTS_VIEW), {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 10, 1}});
+
+  // From +x: the world's -z is the view's right, +x points at the eye.
+  SetCamera(10, 0, 0, 0, 0, 0);
+  ExpectMatrix(Transform(D3DTS_VIEW), {{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 10, 1}});
+
+  // Up and behind at 45 degrees: the target lies 5√2 ahead.
+  const float half = 0.70710678f;
+  SetCamera(0, 5, -5, 0, 0, 0);
+  ExpectMatrix(Transform(D3DTS_VIEW),
+               {{1, 0, 0, 0}, {0, half, -half, 0}, {0, half, half, 0}, {0, 0, 10 * half, 1}});
+  const Vector3 target = TransformCoord(Transform(D3DTS_VIEW), Vector3{0, 0, 0});
+  EXPECT_NEAR(target.z, 5.0f / half, 1e-4f);
+}
+
+TEST_F(CameraTest, ACameraWithoutASidewaysDirectionKeepsTheViewAndNoDeviceIsNoCrash) {
+  SetCamera(0, 0, -10, 0, 0, 0);
+  const Matrix4 before = Transform(D3DTS_VIEW);
+  Matrix4 blank;
+  world.d3ddev->SetTransform(D3DTS_PROJECTION, &blank);
+  SetCamera(1, 2, 3, 1, 2, 3);   // on the target
+  SetCamera(0, 9, 0, 0, -1, 0);  // straight down
+  ExpectMatrix(Transform(D3DTS_VIEW), before.m);
+  // The projection is still set.
+  EXPECT_NEAR(Transform(D3DTS_PROJECTION).m[1][1], 2.4142136f, 1e-5f);
+
+  ReleaseGraphics();
+  SetCamera(0, 0, -10, 0, 0, 0);
+}
+
+}  // namespace
