@@ -26,6 +26,9 @@ constexpr float SMALLEST_W = 1e-5f;
 // A triangle cut by the planes gains at most one corner per plane.
 constexpr int CLIP_PLANES = 7;
 constexpr int MAX_CORNERS = 3 + CLIP_PLANES;
+// Triangles longer than this on screen are cut in four, at most this many times over.
+constexpr float SPLIT_LENGTH = 96.0f;
+constexpr int MAX_SPLITS = 3;
 
 MeshImpl* Impl(Mesh* mesh) { return static_cast<MeshImpl*>(mesh); }
 
@@ -107,12 +110,54 @@ bool IsFinite(const glm::vec4& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.w);
 }
 
+SDL_Vertex ToScreen(const Corner& corner, float width, float height) {
+  SDL_Vertex vertex;
+  vertex.position = SDL_FPoint{(corner.clip.x / corner.clip.w + 1.0f) * 0.5f * width,
+                               (1.0f - corner.clip.y / corner.clip.w) * 0.5f * height};
+  vertex.color = SDL_Color{ColorByte(corner.color.r), ColorByte(corner.color.g),
+                           ColorByte(corner.color.b), ColorByte(corner.color.a)};
+  vertex.tex_coord = SDL_FPoint{corner.uv.x, corner.uv.y};
+  return vertex;
+}
+
+float ScreenDistance(const SDL_Vertex& a, const SDL_Vertex& b) {
+  return std::hypot(a.position.x - b.position.x, a.position.y - b.position.y);
+}
+
+Corner Middle(const Corner& a, const Corner& b) {
+  return Corner{(a.clip + b.clip) * 0.5f, (a.color + b.color) * 0.5f, (a.uv + b.uv) * 0.5f};
+}
+
+// SDL spreads texture and colour evenly over the screen, not over the surface; large
+// triangles are cut at their middles in clip space, where halving is true to the surface,
+// until the error is too small to see.
+void EmitTriangle(const Corner& a, const Corner& b, const Corner& c, int splits, float width,
+                  float height, std::vector<SDL_Vertex>* out) {
+  const SDL_Vertex screen[3] = {ToScreen(a, width, height), ToScreen(b, width, height),
+                                ToScreen(c, width, height)};
+  const float longest = std::max({ScreenDistance(screen[0], screen[1]),
+                                  ScreenDistance(screen[1], screen[2]),
+                                  ScreenDistance(screen[2], screen[0])});
+  if (splits < MAX_SPLITS && longest > SPLIT_LENGTH) {
+    const Corner ab = Middle(a, b);
+    const Corner bc = Middle(b, c);
+    const Corner ca = Middle(c, a);
+    EmitTriangle(a, ab, ca, splits + 1, width, height, out);
+    EmitTriangle(ab, b, bc, splits + 1, width, height, out);
+    EmitTriangle(ca, bc, c, splits + 1, width, height, out);
+    EmitTriangle(ab, bc, ca, splits + 1, width, height, out);
+    return;
+  }
+  out->insert(out->end(), screen, screen + 3);
+}
+
 // One draw's working memory, kept between draws: there is only one thread.
 struct DrawScratch {
   std::vector<Transformed> vertices;
   std::vector<Corner> corners;
   std::vector<Polygon> polygons;
   std::vector<SDL_Vertex> output;
+  std::vector<int> indices;
 };
 
 DrawScratch scratch;
@@ -236,20 +281,13 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
     glm::vec2 low = corners[0].uv;
     for (uint32_t k = 1; k < polygon.count; ++k) low = glm::min(low, corners[k].uv);
     const glm::vec2 shift = glm::floor(low);
-    SDL_Vertex fan[MAX_CORNERS];
+    Corner fan[MAX_CORNERS];
     for (uint32_t k = 0; k < polygon.count; ++k) {
-      const Corner& corner = corners[k];
-      const glm::vec2 uv = glm::clamp(corner.uv - shift, 0.0f, 1.0f);
-      fan[k].position = SDL_FPoint{(corner.clip.x / corner.clip.w + 1.0f) * 0.5f * width,
-                                   (1.0f - corner.clip.y / corner.clip.w) * 0.5f * height};
-      fan[k].color = SDL_Color{ColorByte(corner.color.r), ColorByte(corner.color.g),
-                               ColorByte(corner.color.b), ColorByte(corner.color.a)};
-      fan[k].tex_coord = SDL_FPoint{uv.x, uv.y};
+      fan[k] = corners[k];
+      fan[k].uv = glm::clamp(corners[k].uv - shift, 0.0f, 1.0f);
     }
     for (uint32_t k = 1; k + 1 < polygon.count; ++k) {
-      scratch.output.push_back(fan[0]);
-      scratch.output.push_back(fan[k]);
-      scratch.output.push_back(fan[k + 1]);
+      EmitTriangle(fan[0], fan[k], fan[k + 1], 0, width, height, &scratch.output);
     }
   }
   if (scratch.output.empty()) return S_OK;
@@ -266,8 +304,13 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
   } else {
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
   }
-  const int drawn = SDL_RenderGeometry(renderer, texture, scratch.output.data(),
-                                       static_cast<int>(scratch.output.size()), nullptr, 0);
+  // Numbered vertices: without them SDL's software renderer takes some pairs of
+  // triangles for the halves of a rectangle and draws them wrongly.
+  const int count = static_cast<int>(scratch.output.size());
+  scratch.indices.resize(scratch.output.size());
+  for (int i = 0; i < count; ++i) scratch.indices[i] = i;
+  const int drawn = SDL_RenderGeometry(renderer, texture, scratch.output.data(), count,
+                                       scratch.indices.data(), count);
   if (texture) {
     // Back as sprites draw it.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
