@@ -107,7 +107,7 @@ TEST_F(SoundBankTest, RepeatedRequestsContinueOneSoundAndStopPausesIt) {
 
 TEST_F(SoundBankTest, NamesUpTo254CharactersLoad) {
   ASSERT_TRUE(InitSound(window));
-  const std::string directory = ::testing::TempDir();
+  const std::string directory = ::testing::TempDir() + std::to_string(getpid()) + "_";
   auto nameOfLength = [&](size_t length) {
     return directory + std::string(length - directory.size() - 4, 'n') + ".wav";
   };
