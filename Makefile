@@ -42,5 +42,6 @@ fuzz:
 bench:
 	@sh tools/install-deps.sh bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZF_BENCH=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target zf_bench
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target zf_bench zf_bench_game
 	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ../bench/zf_bench
+	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software ../bench/zf_bench_game

@@ -5,8 +5,11 @@
 
 #include <vector>
 
+#ifndef ZF_APP_ID
+#define ZF_APP_ID "net.zorbly.ZorblyFrondles"
+#endif
 #ifndef ZF_DATA_DIR
-#define ZF_DATA_DIR "/usr/local/share/zorbly-frondles"
+#define ZF_DATA_DIR "/usr/local/share/" ZF_APP_ID
 #endif
 
 namespace {
@@ -15,11 +18,18 @@ std::vector<std::string> Folders() {
   std::vector<std::string> folders;
   char workingDir[4096];
   folders.push_back(getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
+  std::string programFolder;
   if (char* base = SDL_GetBasePath()) {
-    folders.push_back(base);
+    programFolder = base;
     SDL_free(base);
+    folders.push_back(programFolder);
   }
   folders.push_back(std::string(ZF_DATA_DIR) + "/");
+  // An installed tree moved elsewhere as a whole still finds its data beside bin/.
+  if (!programFolder.empty()) {
+    const std::string moved = programFolder + "../share/" ZF_APP_ID "/";
+    if (moved.find(ZF_DATA_DIR) == std::string::npos) folders.push_back(moved);
+  }
   return folders;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Where the game's files are found. A launcher from the desktop menu starts the game in
 // the home folder, so the working directory is only the first place looked in: then
-// the program's own folder, then the folder the game is installed to.
+// the program's own folder, then the folder the game is installed to, then the data
+// folder beside the program's when an installed tree was moved as a whole.
 #include <string>
 
 // The first existing path for the file name, or the name itself when none exists.
