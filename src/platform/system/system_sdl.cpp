@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/system/question_box.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
@@ -83,6 +84,12 @@ class SdlSystem : public SystemDriver {
          "OK"},
     };
     const bool askYesNo = (style & 0x0F) == MB_YESNO;
+    // Drawn in the game's window where it can be: a system dialog takes no pad input and
+    // may open behind a full-screen window.
+    if (window_ && SDL_GetRenderer(window_)) {
+      const int answer = AskInWindow(window_, text, caption, askYesNo, windowClosed);
+      if (answer != 0) return answer;
+    }
     SDL_MessageBoxData box{};
     box.flags = (style & 0xF0) == MB_ICONERROR ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING;
     box.window = nullptr;  // the question has no owner window

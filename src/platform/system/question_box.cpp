@@ -1,0 +1,541 @@
+#include "platform/system/question_box.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/gfx/font_face.h"
+#include "platform/input/xinput.h"
+#include "platform/system/system.h"
+
+namespace {
+
+// The game's look: dark wood, sauce red, cheese cream.
+constexpr SDL_Color WOOD{52, 30, 18, 255};
+constexpr SDL_Color WOOD_DARK{30, 17, 10, 255};
+constexpr SDL_Color SAUCE{178, 34, 24, 255};
+constexpr SDL_Color SAUCE_DARK{96, 22, 16, 255};
+constexpr SDL_Color CREAM{250, 232, 196, 255};
+constexpr SDL_Color CREAM_DIM{190, 160, 120, 255};
+constexpr Uint8 DIM = 100;  // the picture behind the box, out of 255
+
+// Sizes on the game's 1024 x 768 picture; scaled with it to the window's output.
+constexpr int PANEL_WIDTH = 640;
+constexpr int PADDING = 28;
+constexpr int CAPTION_HEIGHT = 54;
+constexpr int CAPTION_POINTS = 28;
+constexpr int TEXT_POINTS = 24;
+constexpr int LABEL_POINTS = 26;
+constexpr int BUTTON_WIDTH = 160;
+constexpr int BUTTON_HEIGHT = 56;
+constexpr int BUTTON_GAP = 48;
+constexpr int BORDER = 4;
+
+// Sticks count as pressed past half way and as let go below a quarter.
+constexpr int STICK_PRESS = 16384;
+constexpr int STICK_RELEASE = 8192;
+constexpr uint32_t STICK_LEFT = 1u << 16;
+constexpr uint32_t STICK_RIGHT = 1u << 17;
+
+// Content the window may have lost is drawn again at least this often.
+constexpr uint32_t REDRAW_MS = 250;
+
+std::atomic<int> fullScreenToggles{0};
+SDL_EventFilter chainedFilter = nullptr;
+void* chainedFilterData = nullptr;
+
+// Alt+Enter is taken away from the device, which would only apply it at its next
+// present, and switched here at once.
+int SDLCALL FilterAltEnter(void*, SDL_Event* event) {
+  if (chainedFilter && !chainedFilter(chainedFilterData, event)) return 0;
+  if (event->type != SDL_KEYDOWN) return 1;
+  const SDL_Keysym& key = event->key.keysym;
+  if ((key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER) && (key.mod & KMOD_ALT)) {
+    if (!event->key.repeat) ++fullScreenToggles;
+    return 0;
+  }
+  return 1;
+}
+
+SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
+  SDL_Rect rect{0, 0, outputWidth, outputHeight};
+  if (static_cast<int64_t>(outputWidth) * height > static_cast<int64_t>(outputHeight) * width) {
+    rect.w = static_cast<int>(static_cast<int64_t>(outputHeight) * width / height);
+  } else {
+    rect.h = static_cast<int>(static_cast<int64_t>(outputWidth) * height / width);
+  }
+  rect.x = (outputWidth - rect.w) / 2;
+  rect.y = (outputHeight - rect.h) / 2;
+  return rect;
+}
+
+void Fill(SDL_Renderer* renderer, const SDL_Rect& rect, SDL_Color color) {
+  SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
+  SDL_RenderFillRect(renderer, &rect);
+}
+
+SDL_Rect Inset(const SDL_Rect& rect, int by) {
+  return SDL_Rect{rect.x + by, rect.y + by, std::max(0, rect.w - 2 * by),
+                  std::max(0, rect.h - 2 * by)};
+}
+
+bool Inside(const SDL_Rect& rect, int x, int y) {
+  return x >= rect.x && y >= rect.y && x < rect.x + rect.w && y < rect.y + rect.h;
+}
+
+}  // namespace
+
+QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char* text,
+                         const char* caption, bool yesNo, uint32_t now)
+    : window_(window),
+      renderer_(renderer),
+      text_(text ? text : ""),
+      caption_(caption ? caption : ""),
+      openedAt_(now) {
+  if (yesNo) {
+    buttons_ = {{"Yes", IDYES}, {"No", IDNO}};
+  } else {
+    buttons_ = {{"OK", IDOK}};
+  }
+  savedTarget_ = SDL_GetRenderTarget(renderer_);
+  if (savedTarget_) SDL_QueryTexture(savedTarget_, nullptr, nullptr, &pictureWidth_, &pictureHeight_);
+
+  FontFile file;
+  if (!FindFontFace(ParseFaceName("Arial Bold", 0, false), &file)) {
+    std::fprintf(stderr, "zorbly-frondles: no face to write the question with\n");
+    return;
+  }
+  if (TTF_Init() != 0) {
+    std::fprintf(stderr, "zorbly-frondles: cannot start the font renderer (%s)\n",
+                 TTF_GetError());
+    return;
+  }
+  font_ = TTF_OpenFontIndex(file.path.c_str(), TEXT_POINTS, file.index);
+  if (!font_) {
+    std::fprintf(stderr, "zorbly-frondles: cannot open the face %s (%s)\n", file.path.c_str(),
+                 TTF_GetError());
+    TTF_Quit();
+    return;
+  }
+  if (file.addBold) TTF_SetFontStyle(font_, TTF_STYLE_BOLD);
+
+  TakeSnapshot();
+  savedCursor_ = SDL_ShowCursor(SDL_QUERY);
+  SDL_ShowCursor(SDL_ENABLE);
+  SDL_GetEventFilter(&savedFilter_, &savedFilterData_);
+  // One box at a time: a box opened inside another must not chain to itself.
+  if (savedFilter_ == FilterAltEnter) savedFilter_ = chainedFilter;
+  chainedFilter = savedFilter_;
+  chainedFilterData = savedFilterData_;
+  fullScreenToggles = 0;
+  SDL_SetEventFilter(FilterAltEnter, nullptr);
+
+  // Pads already held count only once let go.
+  for (uint32_t pad = 0; pad < XUSER_MAX_COUNT; ++pad) {
+    XINPUT_STATE state{};
+    padSeen_[pad] = XInputGetState(pad, &state) == ERROR_SUCCESS;
+    if (!padSeen_[pad]) continue;
+    padHeld_[pad] = state.Gamepad.wButtons;
+    if (state.Gamepad.sThumbLX <= -STICK_RELEASE) padHeld_[pad] |= STICK_LEFT;
+    if (state.Gamepad.sThumbLX >= STICK_RELEASE) padHeld_[pad] |= STICK_RIGHT;
+  }
+}
+
+QuestionBox::~QuestionBox() {
+  if (!font_) return;
+  SDL_SetEventFilter(savedFilter_, savedFilterData_);
+  chainedFilter = nullptr;
+  chainedFilterData = nullptr;
+  SDL_ShowCursor(savedCursor_);
+  FreeTextures();
+  TTF_CloseFont(font_);
+  TTF_Quit();
+  SDL_SetRenderTarget(renderer_, savedTarget_);
+}
+
+void QuestionBox::TakeSnapshot() {
+  SDL_SetRenderTarget(renderer_, nullptr);
+  int outputWidth = 0;
+  int outputHeight = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0 ||
+      outputWidth <= 0 || outputHeight <= 0) {
+    return;
+  }
+  const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
+  snapshot_.resize(static_cast<size_t>(picture.w) * picture.h);
+  if (SDL_RenderReadPixels(renderer_, &picture, SDL_PIXELFORMAT_ARGB8888, snapshot_.data(),
+                           picture.w * 4) != 0) {
+    // A plain dark backdrop then; the question matters, not the picture.
+    std::fprintf(stderr, "zorbly-frondles: the question shows without the game's picture (%s)\n",
+                 SDL_GetError());
+    snapshot_.clear();
+    return;
+  }
+  snapshotWidth_ = picture.w;
+  snapshotHeight_ = picture.h;
+}
+
+void QuestionBox::FreeTextures() {
+  if (snapshotTexture_) SDL_DestroyTexture(snapshotTexture_);
+  snapshotTexture_ = nullptr;
+  if (captionLine_.texture) SDL_DestroyTexture(captionLine_.texture);
+  captionLine_ = Line{};
+  for (Line& line : lines_) {
+    if (line.texture) SDL_DestroyTexture(line.texture);
+  }
+  lines_.clear();
+  for (Line& label : labels_) {
+    if (label.texture) SDL_DestroyTexture(label.texture);
+  }
+  labels_.clear();
+  layoutOutputWidth_ = 0;
+  layoutOutputHeight_ = 0;
+}
+
+QuestionBox::Line QuestionBox::MakeLine(const std::string& text, int pointSize) {
+  Line line;
+  line.text = text;
+  TTF_SetFontSize(font_, std::max(1, pointSize));
+  if (text.empty()) {
+    line.height = TTF_FontLineSkip(font_);
+    return line;
+  }
+  // White glyphs, tinted when drawn.
+  SDL_Surface* glyphs = TTF_RenderText_Blended(font_, text.c_str(), SDL_Color{255, 255, 255, 255});
+  if (!glyphs) return line;
+  line.texture = SDL_CreateTextureFromSurface(renderer_, glyphs);
+  line.width = glyphs->w;
+  line.height = std::max(glyphs->h, TTF_FontLineSkip(font_));
+  SDL_FreeSurface(glyphs);
+  if (line.texture) SDL_SetTextureBlendMode(line.texture, SDL_BLENDMODE_BLEND);
+  return line;
+}
+
+// Fonts are rendered at the output's own scale, so the text stays sharp when the window
+// is larger than the picture or the screen has more pixels than points.
+void QuestionBox::Relayout() {
+  int outputWidth = 0;
+  int outputHeight = 0;
+  SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+  if (outputWidth == layoutOutputWidth_ && outputHeight == layoutOutputHeight_ &&
+      (captionLine_.texture || caption_.empty())) {
+    return;
+  }
+  FreeTextures();
+  if (outputWidth <= 0 || outputHeight <= 0) return;
+  layoutOutputWidth_ = outputWidth;
+  layoutOutputHeight_ = outputHeight;
+
+  QuestionLayout& layout = layout_;
+  layout.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
+  const double scale = static_cast<double>(layout.picture.w) / pictureWidth_;
+  auto px = [scale](int size) { return static_cast<int>(std::lround(size * scale)); };
+
+  if (!snapshot_.empty()) {
+    snapshotTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STATIC, snapshotWidth_, snapshotHeight_);
+    if (snapshotTexture_) {
+      SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
+      SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
+      SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
+    }
+  }
+
+  const int panelWidth = px(PANEL_WIDTH);
+  const int textWidth = panelWidth - 2 * px(PADDING);
+  captionLine_ = MakeLine(caption_, px(CAPTION_POINTS));
+
+  // Greedy word wrap at the text's own size; a word wider than the box gets its own line.
+  TTF_SetFontSize(font_, std::max(1, px(TEXT_POINTS)));
+  std::vector<std::string> wrapped;
+  std::string current;
+  size_t start = 0;
+  while (start <= text_.size()) {
+    size_t end = text_.find_first_of(" \n", start);
+    if (end == std::string::npos) end = text_.size();
+    const std::string word = text_.substr(start, end - start);
+    const std::string candidate = current.empty() ? word : current + " " + word;
+    int width = 0;
+    TTF_SizeText(font_, candidate.c_str(), &width, nullptr);
+    if (width > textWidth && !current.empty()) {
+      wrapped.push_back(current);
+      current = word;
+    } else {
+      current = candidate;
+    }
+    if (end < text_.size() && text_[end] == '\n') {
+      wrapped.push_back(current);
+      current.clear();
+    }
+    start = end + 1;
+  }
+  if (!current.empty() || wrapped.empty()) wrapped.push_back(current);
+  int textHeight = 0;
+  for (const std::string& text : wrapped) {
+    lines_.push_back(MakeLine(text, px(TEXT_POINTS)));
+    textHeight += lines_.back().height;
+  }
+  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, px(LABEL_POINTS)));
+
+  const int panelHeight =
+      px(CAPTION_HEIGHT) + px(PADDING) + textHeight + px(PADDING) + px(BUTTON_HEIGHT) + px(PADDING);
+  layout.panel = SDL_Rect{layout.picture.x + (layout.picture.w - panelWidth) / 2,
+                          layout.picture.y + (layout.picture.h - panelHeight) / 2, panelWidth,
+                          panelHeight};
+  layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, px(CAPTION_HEIGHT)};
+  layout.text = SDL_Rect{layout.panel.x + px(PADDING),
+                         layout.caption.y + layout.caption.h + px(PADDING), textWidth, textHeight};
+  const int count = static_cast<int>(buttons_.size());
+  const int rowWidth = count * px(BUTTON_WIDTH) + (count - 1) * px(BUTTON_GAP);
+  int x = layout.panel.x + (panelWidth - rowWidth) / 2;
+  const int y = layout.text.y + textHeight + px(PADDING);
+  for (int i = 0; i < 2; ++i) {
+    layout.buttons[i] = i < count ? SDL_Rect{x, y, px(BUTTON_WIDTH), px(BUTTON_HEIGHT)} : SDL_Rect{};
+    x += px(BUTTON_WIDTH) + px(BUTTON_GAP);
+  }
+}
+
+void QuestionBox::Draw() {
+  SDL_SetRenderTarget(renderer_, nullptr);
+  Relayout();
+  const QuestionLayout& layout = layout_;
+  SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (snapshotTexture_) {
+    SDL_RenderCopy(renderer_, snapshotTexture_, nullptr, &layout.picture);
+  } else {
+    Fill(renderer_, layout.picture, WOOD_DARK);
+  }
+
+  const double scale = static_cast<double>(layout.picture.w) / pictureWidth_;
+  const int border = std::max(1, static_cast<int>(std::lround(BORDER * scale)));
+  SDL_Rect shadow = layout.panel;
+  shadow.x += 2 * border;
+  shadow.y += 2 * border;
+  Fill(renderer_, shadow, SDL_Color{0, 0, 0, 255});
+  Fill(renderer_, layout.panel, SAUCE);
+  Fill(renderer_, Inset(layout.panel, border), WOOD);
+  Fill(renderer_, layout.caption, SAUCE);
+
+  auto put = [this](const Line& line, int x, int y, SDL_Color color) {
+    if (!line.texture) return;
+    SDL_SetTextureColorMod(line.texture, color.r, color.g, color.b);
+    const SDL_Rect where{x, y, line.width, line.height};
+    SDL_RenderCopy(renderer_, line.texture, nullptr, &where);
+  };
+  put(captionLine_, layout.caption.x + (layout.caption.w - captionLine_.width) / 2,
+      layout.caption.y + (layout.caption.h - captionLine_.height) / 2, CREAM);
+  int y = layout.text.y;
+  for (const Line& line : lines_) {
+    put(line, layout.text.x + (layout.text.w - line.width) / 2, y, CREAM);
+    y += line.height;
+  }
+  for (size_t i = 0; i < labels_.size(); ++i) {
+    const SDL_Rect& rect = layout.buttons[i];
+    const bool chosen = static_cast<int>(i) == chosen_;
+    Fill(renderer_, rect, chosen ? CREAM : SAUCE_DARK);
+    Fill(renderer_, Inset(rect, border), chosen ? SAUCE : WOOD_DARK);
+    put(labels_[i], rect.x + (rect.w - labels_[i].width) / 2,
+        rect.y + (rect.h - labels_[i].height) / 2, chosen ? CREAM : CREAM_DIM);
+  }
+  SDL_RenderPresent(renderer_);
+}
+
+SDL_Rect QuestionBox::ButtonInWindow(int index) const {
+  if (index < 0 || index >= static_cast<int>(buttons_.size())) return SDL_Rect{};
+  int windowWidth = 0;
+  int windowHeight = 0;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  const SDL_Rect& rect = layout_.buttons[index];
+  if (layoutOutputWidth_ <= 0 || layoutOutputHeight_ <= 0) return SDL_Rect{};
+  const double sx = static_cast<double>(windowWidth) / layoutOutputWidth_;
+  const double sy = static_cast<double>(windowHeight) / layoutOutputHeight_;
+  return SDL_Rect{static_cast<int>(std::ceil(rect.x * sx)), static_cast<int>(std::ceil(rect.y * sy)),
+                  static_cast<int>(rect.w * sx), static_cast<int>(rect.h * sy)};
+}
+
+int QuestionBox::ButtonAt(int windowX, int windowY) const {
+  int windowWidth = 0;
+  int windowHeight = 0;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  if (windowWidth <= 0 || windowHeight <= 0) return -1;
+  // Mouse events come in window points; the layout is in output pixels.
+  const int x = static_cast<int>(static_cast<int64_t>(windowX) * layoutOutputWidth_ / windowWidth);
+  const int y = static_cast<int>(static_cast<int64_t>(windowY) * layoutOutputHeight_ / windowHeight);
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    if (Inside(layout_.buttons[i], x, y)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void QuestionBox::Move(int step) {
+  const int count = static_cast<int>(buttons_.size());
+  const int next = std::clamp(chosen_ + step, 0, count - 1);
+  if (next != chosen_) dirty_ = true;
+  chosen_ = next;
+}
+
+int QuestionBox::Press(int index) {
+  if (index < 0 || index >= static_cast<int>(buttons_.size())) return 0;
+  chosen_ = index;
+  return buttons_[index].answer;
+}
+
+void QuestionBox::HandleKey(SDL_Scancode key, bool shift) {
+  const bool yesNo = buttons_.size() == 2;
+  switch (key) {
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER:
+      answer_ = Press(chosen_);
+      break;
+    case SDL_SCANCODE_Y:
+      if (yesNo) answer_ = IDYES;
+      break;
+    case SDL_SCANCODE_ESCAPE:
+    case SDL_SCANCODE_N:
+      answer_ = yesNo ? IDNO : IDOK;
+      break;
+    case SDL_SCANCODE_LEFT:
+      Move(-1);
+      break;
+    case SDL_SCANCODE_RIGHT:
+      Move(1);
+      break;
+    case SDL_SCANCODE_TAB: {
+      const int count = static_cast<int>(buttons_.size());
+      chosen_ = (chosen_ + (shift ? count - 1 : 1)) % count;
+      dirty_ = true;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
+  const Uint32 ourWindow = SDL_GetWindowID(window_);
+  switch (event.type) {
+    case SDL_QUIT:
+      windowClosed_ = true;
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.windowID != ourWindow) break;
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) windowClosed_ = true;
+      // Size, exposure, focus: whatever the window shows may be gone.
+      dirty_ = true;
+      break;
+    case SDL_RENDER_DEVICE_RESET:
+      // The renderer lost every texture; they are made again from what is kept.
+      FreeTextures();
+      dirty_ = true;
+      break;
+    case SDL_RENDER_TARGETS_RESET:
+      dirty_ = true;
+      break;
+    case SDL_KEYDOWN:
+      // Only fresh presses after the guard: a key held since before, or pressed during
+      // the guard, repeats but never presses anew until it is let go.
+      if (event.key.windowID != ourWindow || event.key.repeat || Guarded(now)) break;
+      HandleKey(event.key.keysym.scancode, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+      break;
+    case SDL_MOUSEMOTION:
+      if (event.motion.windowID != ourWindow || Guarded(now)) break;
+      if (const int over = ButtonAt(event.motion.x, event.motion.y); over >= 0 && over != chosen_) {
+        chosen_ = over;
+        dirty_ = true;
+      }
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.windowID != ourWindow || event.button.button != SDL_BUTTON_LEFT) break;
+      mousePressed_ = Guarded(now) ? -1 : ButtonAt(event.button.x, event.button.y);
+      if (mousePressed_ >= 0 && mousePressed_ != chosen_) {
+        chosen_ = mousePressed_;
+        dirty_ = true;
+      }
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.windowID != ourWindow || event.button.button != SDL_BUTTON_LEFT) break;
+      // A click is a press and a release on the same button.
+      if (mousePressed_ >= 0 && ButtonAt(event.button.x, event.button.y) == mousePressed_) {
+        answer_ = Press(mousePressed_);
+      }
+      mousePressed_ = -1;
+      break;
+    default:
+      break;
+  }
+}
+
+void QuestionBox::ReadPads(uint32_t now) {
+  for (uint32_t pad = 0; pad < XUSER_MAX_COUNT && !answer_; ++pad) {
+    XINPUT_STATE state{};
+    const bool connected = XInputGetState(pad, &state) == ERROR_SUCCESS;
+    if (!connected) {
+      padSeen_[pad] = false;
+      continue;
+    }
+    uint32_t down = state.Gamepad.wButtons;
+    const int stickX = state.Gamepad.sThumbLX;
+    const uint32_t held = padHeld_[pad];
+    // The stick presses past half way and lets go below a quarter.
+    if (stickX <= -STICK_PRESS || ((held & STICK_LEFT) && stickX <= -STICK_RELEASE)) {
+      down |= STICK_LEFT;
+    }
+    if (stickX >= STICK_PRESS || ((held & STICK_RIGHT) && stickX >= STICK_RELEASE)) {
+      down |= STICK_RIGHT;
+    }
+    // A pad plugged in while the box shows has nothing fresh yet.
+    const uint32_t pressed = padSeen_[pad] ? down & ~held : 0;
+    padSeen_[pad] = true;
+    padHeld_[pad] = down;
+    if (!pressed || Guarded(now)) continue;
+    if (pressed & (XINPUT_GAMEPAD_DPAD_LEFT | STICK_LEFT)) Move(-1);
+    if (pressed & (XINPUT_GAMEPAD_DPAD_RIGHT | STICK_RIGHT)) Move(1);
+    if (pressed & XINPUT_GAMEPAD_B) {
+      answer_ = buttons_.size() == 2 ? IDNO : IDOK;
+    } else if (pressed & XINPUT_GAMEPAD_A) {
+      answer_ = Press(chosen_);
+    }
+  }
+}
+
+int QuestionBox::Step(uint32_t now) {
+  if (!font_) return 0;
+  SDL_Event event;
+  while (!answer_ && !windowClosed_ && SDL_PollEvent(&event)) HandleEvent(event, now);
+  if (windowClosed_) return buttons_.size() == 2 ? IDNO : IDOK;
+  if (!answer_) ReadPads(now);
+  if (answer_) return answer_;
+  for (int toggles = fullScreenToggles.exchange(0); toggles > 0; --toggles) {
+    const bool fullScreen = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN;
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
+                   fullScreen ? "out of" : "to", SDL_GetError());
+    }
+    dirty_ = true;
+  }
+  if (dirty_ || now - lastDrawn_ >= REDRAW_MS) {
+    Draw();
+    dirty_ = false;
+    lastDrawn_ = now;
+  }
+  return 0;
+}
+
+int AskInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
+                bool* windowClosed) {
+  SDL_Renderer* renderer = window ? SDL_GetRenderer(window) : nullptr;
+  if (!renderer) return 0;
+  QuestionBox box(window, renderer, text, caption, yesNo, SDL_GetTicks());
+  if (!box.Ready()) return 0;
+  for (;;) {
+    const int answer = box.Step(SDL_GetTicks());
+    if (answer) {
+      if (windowClosed) *windowClosed = box.WindowClosed();
+      return answer;
+    }
+    SDL_Delay(10);
+  }
+}

@@ -1,0 +1,109 @@
+#pragma once
+// The modal yes/no question drawn inside the game's window, over its last picture
+// dimmed, in the game's own face and colours. Answered with the keyboard, the mouse or a
+// gamepad; it pumps the window's events while it waits. For src/platform only.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Nothing is taken this long after the box opens: a player still firing answers nothing.
+constexpr uint32_t QUESTION_GUARD_MS = 500;
+
+struct QuestionLayout {
+  SDL_Rect picture{};  // the game's picture in the window's output, letterboxed
+  SDL_Rect panel{};
+  SDL_Rect caption{};  // the caption strip
+  SDL_Rect text{};     // the wrapped question
+  SDL_Rect buttons[2]{};
+};
+
+class QuestionBox {
+ public:
+  // `now` is the clock at opening, in milliseconds. The renderer's target and cursor
+  // are given back on destruction.
+  QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char* text,
+              const char* caption, bool yesNo, uint32_t now);
+  ~QuestionBox();
+  QuestionBox(const QuestionBox&) = delete;
+  QuestionBox& operator=(const QuestionBox&) = delete;
+
+  // False, after a one-line message, when the box has no face to write with.
+  bool Ready() const { return font_ != nullptr; }
+  // Takes every pending event and the pads' states, then draws when something changed.
+  // Returns IDYES, IDNO or IDOK once answered (IDNO when the window was closed), else 0.
+  int Step(uint32_t now);
+  bool WindowClosed() const { return windowClosed_; }
+  int Chosen() const { return chosen_; }
+  // In the renderer's output pixels.
+  const QuestionLayout& Layout() const { return layout_; }
+  // Where a button lies in the window's own coordinates, the ones mouse events carry.
+  SDL_Rect ButtonInWindow(int index) const;
+
+ private:
+  struct Button {
+    const char* label;
+    int answer;
+  };
+  struct Line {
+    std::string text;
+    SDL_Texture* texture = nullptr;
+    int width = 0;
+    int height = 0;
+  };
+
+  bool Guarded(uint32_t now) const { return now - openedAt_ < QUESTION_GUARD_MS; }
+  void HandleEvent(const SDL_Event& event, uint32_t now);
+  void HandleKey(SDL_Scancode key, bool shift);
+  void ReadPads(uint32_t now);
+  void Move(int step);
+  int Press(int index);
+  int ButtonAt(int windowX, int windowY) const;
+  void TakeSnapshot();
+  void Relayout();
+  void FreeTextures();
+  Line MakeLine(const std::string& text, int pointSize);
+  void Draw();
+
+  SDL_Window* window_;
+  SDL_Renderer* renderer_;
+  std::string text_;
+  std::string caption_;
+  std::vector<Button> buttons_;
+  uint32_t openedAt_;
+
+  int chosen_ = 0;
+  int answer_ = 0;
+  bool windowClosed_ = false;
+  bool dirty_ = true;
+  uint32_t lastDrawn_ = 0;
+  int mousePressed_ = -1;  // the button a click began on
+  uint32_t padHeld_[4] = {};
+  bool padSeen_[4] = {};
+
+  TTF_Font* font_ = nullptr;
+  std::vector<uint32_t> snapshot_;  // the last picture, kept to outlive a device reset
+  int snapshotWidth_ = 0;
+  int snapshotHeight_ = 0;
+  SDL_Texture* snapshotTexture_ = nullptr;
+  int pictureWidth_ = 1024;
+  int pictureHeight_ = 768;
+  int layoutOutputWidth_ = 0;
+  int layoutOutputHeight_ = 0;
+  Line captionLine_;
+  std::vector<Line> lines_;
+  std::vector<Line> labels_;
+  QuestionLayout layout_;
+
+  SDL_Texture* savedTarget_ = nullptr;
+  int savedCursor_ = SDL_ENABLE;
+  SDL_EventFilter savedFilter_ = nullptr;
+  void* savedFilterData_ = nullptr;
+};
+
+// Asks in the window on SDL's clock until answered. 0 when the box cannot be drawn
+// there, so that the caller falls back to the system's dialog.
+int AskInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
+                bool* windowClosed);
