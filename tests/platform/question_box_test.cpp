@@ -301,6 +301,16 @@ TEST_F(QuestionBoxTest, ClosingTheWindowEndsTheBoxAsNoAndSaysSo) {
     EXPECT_EQ(box->Step(OPEN + 1), IDNO);
     EXPECT_TRUE(box->WindowClosed());
   }
+  // A close queued just before the box opens is not lost on the way in, and what comes
+  // after the answer is left for the game.
+  box.reset();
+  WindowEvent(SDL_WINDOWEVENT_CLOSE);
+  box = std::make_unique<QuestionBox>(window, renderer, "Again?", "ZORBLY FRONDLES", true, OPEN);
+  EXPECT_EQ(box->Step(OPEN + 1), IDNO);
+  EXPECT_TRUE(box->WindowClosed());
+  WindowEvent(SDL_WINDOWEVENT_CLOSE);
+  box.reset();
+  EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT), 1);
 }
 
 TEST_F(QuestionBoxTest, DrawsItsWordsAndButtonsOverTheDimmedPicture) {

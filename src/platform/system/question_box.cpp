@@ -58,6 +58,21 @@ int SDLCALL FilterAltEnter(void*, SDL_Event* event) {
   return 1;
 }
 
+// SDL drops every pending event when a filter is set; these are kept across the change.
+// Put back without passing the filter or the watches again, which saw them already.
+void SetFilterKeepingEvents(SDL_EventFilter filter, void* data) {
+  std::vector<SDL_Event> pending;
+  SDL_Event batch[64];
+  int count = 0;
+  while ((count = SDL_PeepEvents(batch, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+    pending.insert(pending.end(), batch, batch + count);
+  }
+  SDL_SetEventFilter(filter, data);
+  if (!pending.empty()) {
+    SDL_PeepEvents(pending.data(), static_cast<int>(pending.size()), SDL_ADDEVENT, 0, 0);
+  }
+}
+
 SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
   SDL_Rect rect{0, 0, outputWidth, outputHeight};
   if (static_cast<int64_t>(outputWidth) * height > static_cast<int64_t>(outputHeight) * width) {
@@ -129,7 +144,7 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
   chainedFilter = savedFilter_;
   chainedFilterData = savedFilterData_;
   fullScreenToggles = 0;
-  SDL_SetEventFilter(FilterAltEnter, nullptr);
+  SetFilterKeepingEvents(FilterAltEnter, nullptr);
 
   // Pads already held count only once let go.
   for (uint32_t pad = 0; pad < XUSER_MAX_COUNT; ++pad) {
@@ -144,7 +159,7 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
 
 QuestionBox::~QuestionBox() {
   if (!font_) return;
-  SDL_SetEventFilter(savedFilter_, savedFilterData_);
+  SetFilterKeepingEvents(savedFilter_, savedFilterData_);
   chainedFilter = nullptr;
   chainedFilterData = nullptr;
   SDL_ShowCursor(savedCursor_);
@@ -438,6 +453,11 @@ void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
       // Only fresh presses after the guard: a key held since before, or pressed during
       // the guard, repeats but never presses anew until it is let go.
       if (event.key.windowID != ourWindow || event.key.repeat || Guarded(now)) break;
+      // An Alt+Enter queued before the box opened belongs to the device, not to the box.
+      if ((event.key.keysym.mod & KMOD_ALT) && (event.key.keysym.scancode == SDL_SCANCODE_RETURN ||
+                                                event.key.keysym.scancode == SDL_SCANCODE_KP_ENTER)) {
+        break;
+      }
       HandleKey(event.key.keysym.scancode, (event.key.keysym.mod & KMOD_SHIFT) != 0);
       break;
     case SDL_MOUSEMOTION:
