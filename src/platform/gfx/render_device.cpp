@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/gfx/render_internal.h"
+#include "platform/gfx/window_picture.h"
 #include "platform/system/sdl_window.h"
 
 namespace {
@@ -58,28 +59,6 @@ bool BuildBackBuffer(DeviceImpl* device) {
   SDL_SetRenderDrawColor(device->renderer, 0, 0, 0, 255);
   SDL_RenderClear(device->renderer);
   return true;
-}
-
-void ToggleFullScreen(DeviceImpl* device) {
-  const bool fullScreen = SDL_GetWindowFlags(device->window) & SDL_WINDOW_FULLSCREEN;
-  if (SDL_SetWindowFullscreen(device->window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) !=
-      0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
-                 fullScreen ? "out of" : "to", SDL_GetError());
-  }
-}
-
-// The largest rectangle of the picture's aspect in the middle of the output.
-SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
-  SDL_Rect rect{0, 0, outputWidth, outputHeight};
-  if (static_cast<int64_t>(outputWidth) * height > static_cast<int64_t>(outputHeight) * width) {
-    rect.w = static_cast<int>(static_cast<int64_t>(outputHeight) * width / height);
-  } else {
-    rect.h = static_cast<int>(static_cast<int64_t>(outputWidth) * height / width);
-  }
-  rect.x = (outputWidth - rect.w) / 2;
-  rect.y = (outputHeight - rect.h) / 2;
-  return rect;
 }
 
 }  // namespace
@@ -291,7 +270,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
   DeviceImpl* device = Impl(this);
   for (int toggles = device->fullScreenToggles.exchange(0); toggles > 0; --toggles) {
-    ToggleFullScreen(device);
+    ToggleWindowFullScreen(device->window);
   }
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/gfx/font_face.h"
+#include "platform/gfx/window_picture.h"
 #include "platform/input/xinput.h"
 #include "platform/system/system.h"
 
@@ -71,18 +72,6 @@ void SetFilterKeepingEvents(SDL_EventFilter filter, void* data) {
   if (!pending.empty()) {
     SDL_PeepEvents(pending.data(), static_cast<int>(pending.size()), SDL_ADDEVENT, 0, 0);
   }
-}
-
-SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
-  SDL_Rect rect{0, 0, outputWidth, outputHeight};
-  if (static_cast<int64_t>(outputWidth) * height > static_cast<int64_t>(outputHeight) * width) {
-    rect.w = static_cast<int>(static_cast<int64_t>(outputHeight) * width / height);
-  } else {
-    rect.h = static_cast<int>(static_cast<int64_t>(outputWidth) * height / width);
-  }
-  rect.x = (outputWidth - rect.w) / 2;
-  rect.y = (outputHeight - rect.h) / 2;
-  return rect;
 }
 
 void Fill(SDL_Renderer* renderer, const SDL_Rect& rect, SDL_Color color) {

@@ -1,0 +1,9 @@
+#pragma once
+// How the game's picture sits in its window, for the device and the question box alike:
+// letterboxed at its own aspect, and switched to and from desktop full screen.
+#include <SDL.h>
+
+// The largest rectangle of the picture's aspect in the middle of the output.
+SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height);
+// Alt+Enter: desktop full screen and back; a refusal is said in one line.
+void ToggleWindowFullScreen(SDL_Window* window);
