@@ -5,8 +5,6 @@
 
 #include "platform/gfx/rect.h"
 
-namespace {
-
 Rect ScaledRect(const GameObject& object) {
   // Sums and products in double, then cut towards zero, as the old rectangle code did.
   const double right = static_cast<double>(object.x) +
@@ -17,6 +15,13 @@ Rect ScaledRect(const GameObject& object) {
               static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
 }
 
+bool RectsIntersect(const Rect& a, const Rect& b) {
+  return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+         std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+namespace {
+
 double Radius(const GameObject& object) {
   const int32_t side = object.width > object.height ? object.width : object.height;
   return side * object.scale / 2.0;
@@ -25,10 +30,7 @@ double Radius(const GameObject& object) {
 }  // namespace
 
 bool RectsOverlap(GameObject a, GameObject b) {
-  const Rect first = ScaledRect(a);
-  const Rect second = ScaledRect(b);
-  return std::max(first.left, second.left) < std::min(first.right, second.right) &&
-         std::max(first.top, second.top) < std::min(first.bottom, second.bottom);
+  return RectsIntersect(ScaledRect(a), ScaledRect(b));
 }
 
 bool CirclesOverlap(GameObject a, GameObject b) {
