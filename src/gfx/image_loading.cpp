@@ -19,16 +19,10 @@ void ApplyColorKey(ImageData* image, uint32_t colorKey) {
   }
 }
 
+// The header's size is held against the device's limit before anything is decoded.
 bool LoadImageForDevice(const char* fileName, ImageData* image) {
   if (!world.d3ddev || !fileName) return false;
-  if (!LoadImageFile(fileName, image)) return false;
-  const int maxSize = world.d3ddev->MaxTextureSize();
-  if (image->width > maxSize || image->height > maxSize) {
-    std::fprintf(stderr, "zorbly-frondles: image \"%s\" is too large (%d x %d; at most %d)\n",
-                 fileName, image->width, image->height, maxSize);
-    return false;
-  }
-  return true;
+  return LoadImageFile(fileName, image, world.d3ddev->MaxTextureSize());
 }
 
 }  // namespace

@@ -7,7 +7,8 @@ struct RenderSurface;
 
 // A texture of the image's own size. Texels exactly equal to colorKey (ARGB, alpha
 // included) become transparent black. Empty, after a one-line message on standard error,
-// when the file is missing, unreadable, empty or larger than the device can hold.
+// when the file is missing, unreadable, empty or larger than the device can hold; the
+// size its header claims is checked before the image is decoded.
 Texture* LoadTexture(const char* fileName, uint32_t colorKey);
 // An X8R8G8B8 off-screen surface of the image's size holding the image. Empty, after a
 // one-line message, on the same failures.

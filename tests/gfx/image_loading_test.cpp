@@ -2,6 +2,7 @@
 // that copy into the back buffer pixel for pixel.
 #include "gfx/image_loading.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gfx/sprite_drawing.h"
@@ -63,6 +64,29 @@ TEST_F(ImageLoadingTest, MissingEmptyAndOversizedImagesLoadAsEmptyHandles) {
   const std::string wide = WriteImage("wide.png", tooWide, 1, [](int, int) { return BLACK; });
   EXPECT_EQ(LoadTexture(wide.c_str(), 0), nullptr);
   EXPECT_EQ(LoadSurface(wide.c_str()), nullptr);
+
+  // A hand-made PNG header claiming 65535 x 65535 is refused from its header alone, in
+  // one line naming the file, the size and what the device holds.
+  const std::string huge = (std::filesystem::temp_directory_path() /
+                            ("zf_gfx_" + std::to_string(getpid()) + "_huge.png")).string();
+  writtenFiles.push_back(huge);
+  const unsigned char ihdr[33] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+                                  'I', 'H', 'D', 'R', 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 8, 6};
+  file = std::fopen(huge.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fwrite(ihdr, 1, sizeof ihdr, file);
+  std::fclose(file);
+  const std::string limit = std::to_string(world.d3ddev->MaxTextureSize());
+  for (bool texture : {true, false}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(texture ? LoadTexture(huge.c_str(), MAGENTA) == nullptr
+                        : LoadSurface(huge.c_str()) == nullptr);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    for (const std::string& word : {"\"" + huge + "\"", std::string("65535 x 65535"), limit}) {
+      EXPECT_NE(said.find(word), std::string::npos) << said;
+    }
+  }
 
   Texture* none = nullptr;
   ReleaseTexture(none);  // an empty handle is skipped

@@ -5,8 +5,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,115 @@ TEST(ImageFileTest, MissingOrBrokenFilesFailAndLeaveTheImageAlone) {
   EXPECT_FALSE(SaveImagePng(TempPath("empty.png").c_str(), 0, 1, &pixel));
   EXPECT_FALSE(SaveImageTga(TempPath("empty.tga").c_str(), 1, 0, &pixel));
   EXPECT_FALSE(SaveImageTga("/nonexistent-dir/zf.tga", 1, 1, &pixel));
+}
+
+// The start of a PNG up to its IHDR's colour type (8-bit RGBA), claiming width × height.
+std::vector<unsigned char> PngHeader(uint32_t width, uint32_t height) {
+  std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                      0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t side : {width, height}) {
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<unsigned char>(side >> shift));
+  }
+  bytes.insert(bytes.end(), {8, 6, 0, 0, 0});
+  return bytes;
+}
+
+// An uncompressed (type 2) or run-length coded (type 10) 32-bit TGA header.
+std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height) {
+  return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+          static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
+          static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8), 32, 8};
+}
+
+// Loads the file expecting a refusal, and returns what was said.
+std::string RefusalOf(const std::string& path, int maxSide = IMAGE_SIDE_LIMIT) {
+  ImageData image;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(LoadImageFile(path.c_str(), &image, maxSide)) << path;
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(image.width, 0) << path;
+  EXPECT_TRUE(image.pixels.empty()) << path;
+  return said;
+}
+
+// One line naming the file and each of the words, and nothing from the decoder.
+void ExpectOneLineNaming(const std::string& said, const std::string& path,
+                         const std::vector<const char*>& words) {
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find("\"" + path + "\""), std::string::npos) << said;
+  for (const char* word : words) EXPECT_NE(said.find(word), std::string::npos) << said;
+  EXPECT_EQ(said.find("cannot read"), std::string::npos) << said;
+}
+
+TEST(ImageFileTest, HeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
+  std::vector<std::string> paths;
+  // The header cut or padded with zeros to `total` bytes.
+  const auto write = [&](const char* name, std::vector<unsigned char> bytes, size_t total) {
+    bytes.resize(total, 0);
+    paths.push_back(WriteBytes(name, bytes));
+    return paths.back();
+  };
+
+  // Sides past the device's limit, the largest each format can state among them.
+  for (const auto& [name, bytes] :
+       {std::pair<const char*, std::vector<unsigned char>>{"huge.png", PngHeader(65535, 65535)},
+        {"widest.png", PngHeader(0x7FFFFFFF, 1)},
+        {"huge.tga", TgaHeader(2, 65535, 65535)}}) {
+    const std::string path = write(name, bytes, 100);
+    const bool widest = std::string(name) == "widest.png";
+    int width = 0, height = 0;
+    EXPECT_TRUE(ReadImageSize(path.c_str(), &width, &height)) << name;
+    EXPECT_EQ(width, widest ? 0x7FFFFFFF : 65535) << name;
+    EXPECT_EQ(height, widest ? 1 : 65535) << name;
+    ExpectOneLineNaming(RefusalOf(path), path,
+                        {widest ? "2147483647 x 1" : "65535 x 65535", "16384 per side"});
+  }
+
+  // Within every side, but more pixels than any image may have.
+  const std::string many = write("many.tga", TgaHeader(2, 16384, 8192), 100);
+  ExpectOneLineNaming(RefusalOf(many), many, {"16384 x 8192", "67108864"});
+
+  // Believable sizes that the file is far too short to hold: 8192 × 8192 run-length
+  // coded needs 2.6 MB at least, and a 4000 × 4000 RGBA PNG 62 kB.
+  const std::string shortRuns = write("short_runs.tga", TgaHeader(10, 8192, 8192), 4096);
+  ExpectOneLineNaming(RefusalOf(shortRuns), shortRuns, {"8192 x 8192", "its 4096 bytes"});
+  const std::string shortPng = write("short.png", PngHeader(4000, 4000), 4096);
+  ExpectOneLineNaming(RefusalOf(shortPng), shortPng, {"4000 x 4000", "its 4096 bytes"});
+
+  // The device's own limit holds exactly: 64 wide loads with 64 and is refused with 63.
+  const std::vector<uint32_t> row(64, 0xFF123456);
+  const std::string fits = TempPath("fits.png");
+  paths.push_back(fits);
+  ASSERT_TRUE(SaveImagePng(fits.c_str(), 64, 1, row.data()));
+  ImageData image;
+  EXPECT_TRUE(LoadImageFile(fits.c_str(), &image, 64));
+  ExpectOneLineNaming(RefusalOf(fits, 63), fits, {"64 x 1", "63"});
+
+  // Headers cut short, an empty size, and what is no PNG at all.
+  const std::string cutPng = write("cut.png", PngHeader(16, 16), 20);
+  const std::string cutTga = write("cut.tga", TgaHeader(2, 16, 16), 10);
+  const std::string empty = write("empty.png", PngHeader(0, 16), 100);
+  const std::string text = write("text.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'}, 100);
+  for (const auto& [path, words] :
+       {std::pair<std::string, std::vector<const char*>>{cutPng, {"PNG header", "cut short"}},
+        {cutTga, {"TGA header cut short", "10 of 18"}},
+        {empty, {"empty size 0 x 16"}},
+        {text, {"no valid PNG header"}}}) {
+    int width = -1, height = -1;
+    ::testing::internal::CaptureStderr();
+    const bool sized = ReadImageSize(path.c_str(), &width, &height);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sized, path == empty) << path;
+    ExpectOneLineNaming(RefusalOf(path), path, words);
+  }
+
+  // A folder (like a pipe or a device) is never opened as an image.
+  const std::string folder = TempPath("folder.png");
+  std::filesystem::create_directory(folder);
+  ExpectOneLineNaming(RefusalOf(folder), folder, {"not a regular file"});
+  std::filesystem::remove(folder);
+
+  for (const std::string& path : paths) std::remove(path.c_str());
 }
 
 // TGAs as paint programs write them, made by hand: 2 × 2 pixels, red and green in the

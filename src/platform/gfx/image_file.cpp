@@ -5,6 +5,10 @@
 #include <SDL_image.h>
 #include <stb_image_write.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -19,13 +23,146 @@ bool HasTgaExtension(const char* fileName) {
 bool SizeIsUsable(int width, int height) {
   // Also keeps width × height × 4 within what an SDL surface can address.
   return width > 0 && height > 0 && width <= 65536 && height <= 65536 &&
-         static_cast<int64_t>(width) * height <= (int64_t{1} << 26);
+         static_cast<int64_t>(width) * height <= IMAGE_PIXEL_LIMIT;
+}
+
+constexpr unsigned char PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Signature, IHDR length and type, width, height, bit depth and colour type.
+constexpr size_t PNG_HEADER_SIZE = 26;
+constexpr size_t TGA_HEADER_SIZE = 18;
+// Deflate packs at most about 1032 bytes into one.
+constexpr int64_t DEFLATE_BEST_RATIO = 1032;
+
+// What a header claims: the size, and the fewest bytes a file holding it can have.
+struct Claim {
+  int width = 0;
+  int height = 0;
+  int64_t leastFileSize = 0;
+};
+
+uint32_t BigEndian32(const unsigned char* bytes) {
+  return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
+         bytes[3];
+}
+
+// Uncompressed pixels take their full size; run-length coded ones at least a count byte
+// and one pixel per 128.
+int64_t LeastTgaSize(const unsigned char* header, int64_t pixels) {
+  const int64_t pixelBytes = (header[16] + 7) / 8;
+  const unsigned char type = header[2];
+  if (type == 1 || type == 2 || type == 3) return TGA_HEADER_SIZE + pixels * pixelBytes;
+  if (type == 9 || type == 10 || type == 11) {
+    return TGA_HEADER_SIZE + (pixels + 127) / 128 * (1 + pixelBytes);
+  }
+  return TGA_HEADER_SIZE;  // no image or an unknown kind: the decoder refuses it
+}
+
+// Each row is a filter byte and its packed samples, deflated.
+int64_t LeastPngSize(const unsigned char* header, int64_t width, int64_t height) {
+  static constexpr int CHANNELS[7] = {1, 0, 3, 1, 2, 0, 4};  // by colour type
+  // Sides past the limit are refused anyway; this keeps the product in range.
+  width = std::min<int64_t>(width, IMAGE_SIDE_LIMIT + 1);
+  height = std::min<int64_t>(height, IMAGE_SIDE_LIMIT + 1);
+  const int depth = header[24];
+  const int channels = header[25] < 7 ? CHANNELS[header[25]] : 0;
+  const int64_t rowBytes = 1 + (width * std::max(1, depth * channels) + 7) / 8;
+  return PNG_HEADER_SIZE + height * rowBytes / DEFLATE_BEST_RATIO;
+}
+
+// Reads the claim from the start of the file and puts the position back. False, after a
+// message, when the header is cut short or not a PNG's.
+bool ReadClaim(SDL_RWops* file, const char* fileName, bool tga, Claim* claim) {
+  unsigned char header[PNG_HEADER_SIZE] = {};
+  const size_t wanted = tga ? TGA_HEADER_SIZE : PNG_HEADER_SIZE;
+  const Sint64 start = SDL_RWtell(file);
+  const size_t got = SDL_RWread(file, header, 1, wanted);
+  SDL_RWseek(file, start, RW_SEEK_SET);
+  if (tga) {
+    if (got < wanted) {
+      std::fprintf(stderr, "zorbly-frondles: image \"%s\" has a TGA header cut short (%zu of %zu bytes)\n",
+                   fileName, got, wanted);
+      return false;
+    }
+    claim->width = header[12] | (header[13] << 8);
+    claim->height = header[14] | (header[15] << 8);
+    claim->leastFileSize = LeastTgaSize(header, int64_t{claim->width} * claim->height);
+    return true;
+  }
+  const bool png = got == wanted && std::memcmp(header, PNG_SIGNATURE, sizeof PNG_SIGNATURE) == 0 &&
+                   BigEndian32(header + 8) == 13 && std::memcmp(header + 12, "IHDR", 4) == 0;
+  const uint32_t width = png ? BigEndian32(header + 16) : 0;
+  const uint32_t height = png ? BigEndian32(header + 20) : 0;
+  // A PNG's sides stop at 2^31 - 1.
+  if (!png || width > INT32_MAX || height > INT32_MAX) {
+    std::fprintf(stderr, "zorbly-frondles: image \"%s\" has no valid PNG header%s\n", fileName,
+                 got < wanted ? " (cut short)" : "");
+    return false;
+  }
+  claim->width = static_cast<int>(width);
+  claim->height = static_cast<int>(height);
+  claim->leastFileSize = LeastPngSize(header, width, height);
+  return true;
+}
+
+// Opens a regular file only: a pipe or a device could block or never end.
+SDL_RWops* OpenImage(const char* fileName) {
+  struct stat status;
+  if (stat(fileName, &status) != 0) {
+    std::fprintf(stderr, "zorbly-frondles: cannot open image \"%s\" (%s)\n", fileName,
+                 std::strerror(errno));
+    return nullptr;
+  }
+  if (!S_ISREG(status.st_mode)) {
+    std::fprintf(stderr, "zorbly-frondles: image \"%s\" is not a regular file\n", fileName);
+    return nullptr;
+  }
+  SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
+  if (!file) {
+    std::fprintf(stderr, "zorbly-frondles: cannot open image \"%s\" (%s)\n", fileName,
+                 SDL_GetError());
+  }
+  return file;
+}
+
+// False, after a message naming the file and the size, when the claimed size is empty,
+// more than may be held, or more than the file's bytes can describe; the decoder is never
+// asked to make room for it then.
+bool ClaimIsBelievable(const char* fileName, const Claim& claim, int64_t fileSize, int maxSide) {
+  const int width = claim.width, height = claim.height;
+  if (width <= 0 || height <= 0) {
+    std::fprintf(stderr, "zorbly-frondles: image \"%s\" claims an empty size %d x %d\n",
+                 fileName, width, height);
+    return false;
+  }
+  const int side = std::min(maxSide, IMAGE_SIDE_LIMIT);
+  if (width > side || height > side) {
+    std::fprintf(stderr,
+                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than the %d per "
+                 "side the device can hold; refused\n",
+                 fileName, width, height, side);
+    return false;
+  }
+  if (int64_t{width} * height > IMAGE_PIXEL_LIMIT) {
+    std::fprintf(stderr,
+                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than the %lld "
+                 "an image may have; refused\n",
+                 fileName, width, height, static_cast<long long>(IMAGE_PIXEL_LIMIT));
+    return false;
+  }
+  if (fileSize < claim.leastFileSize) {
+    std::fprintf(stderr,
+                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than its %lld "
+                 "bytes can hold; refused\n",
+                 fileName, width, height, static_cast<long long>(fileSize));
+    return false;
+  }
+  return true;
 }
 
 // A 32-bit true-colour TGA whose header gives no bits to alpha holds padding in the
 // fourth byte; paint programs write such files, meaning them opaque.
 bool IsTgaWithoutAlpha(SDL_RWops* file) {
-  unsigned char header[18];
+  unsigned char header[TGA_HEADER_SIZE];
   const Sint64 start = SDL_RWtell(file);
   const bool read = SDL_RWread(file, header, sizeof header, 1) == 1;
   SDL_RWseek(file, start, RW_SEEK_SET);
@@ -39,18 +176,34 @@ bool IsTgaWithoutAlpha(SDL_RWops* file) {
 
 }  // namespace
 
-bool LoadImageFile(const char* fileName, ImageData* image) {
+bool ReadImageSize(const char* fileName, int* width, int* height) {
+  if (!fileName || !width || !height) return false;
+  SDL_RWops* file = OpenImage(fileName);
+  if (!file) return false;
+  Claim claim;
+  const bool read = ReadClaim(file, fileName, HasTgaExtension(fileName), &claim);
+  SDL_RWclose(file);
+  if (!read) return false;
+  *width = claim.width;
+  *height = claim.height;
+  return true;
+}
+
+bool LoadImageFile(const char* fileName, ImageData* image, int maxSide) {
   if (!fileName || !image) return false;
-  SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
-  if (!file) {
-    std::fprintf(stderr, "zorbly-frondles: cannot open image \"%s\" (%s)\n", fileName,
-                 SDL_GetError());
-    return false;
-  }
+  SDL_RWops* file = OpenImage(fileName);
+  if (!file) return false;
   // A TGA has no magic number, so only its name says what it is.
   const bool tga = HasTgaExtension(fileName);
+  Claim claim;
+  if (!ReadClaim(file, fileName, tga, &claim) ||
+      !ClaimIsBelievable(fileName, claim, SDL_RWsize(file), maxSide)) {
+    SDL_RWclose(file);
+    return false;
+  }
   const bool forceOpaque = tga && IsTgaWithoutAlpha(file);
-  SDL_Surface* decoded = tga ? IMG_LoadTyped_RW(file, 1, "TGA") : IMG_Load_RW(file, 1);
+  // Named decoders only: a file that is neither PNG nor TGA never reaches another one.
+  SDL_Surface* decoded = IMG_LoadTyped_RW(file, 1, tga ? "TGA" : "PNG");
   if (!decoded) {
     std::fprintf(stderr, "zorbly-frondles: cannot read image \"%s\" (%s)\n", fileName,
                  IMG_GetError());
@@ -63,9 +216,10 @@ bool LoadImageFile(const char* fileName, ImageData* image) {
                  SDL_GetError());
     return false;
   }
-  if (!SizeIsUsable(argb->w, argb->h)) {
-    std::fprintf(stderr, "zorbly-frondles: image \"%s\" has an unusable size %d x %d\n",
-                 fileName, argb->w, argb->h);
+  if (argb->w != claim.width || argb->h != claim.height) {
+    std::fprintf(stderr, "zorbly-frondles: image \"%s\" decoded as %d x %d, not the %d x %d "
+                         "its header claims\n",
+                 fileName, argb->w, argb->h, claim.width, claim.height);
     SDL_FreeSurface(argb);
     return false;
   }

@@ -9,10 +9,23 @@ struct ImageData {
   std::vector<uint32_t> pixels;  // width × height
 };
 
-// Reads a PNG or TGA file (a TGA has no magic number: it is recognised by its name's
-// extension). A 32-bit TGA whose header declares no alpha bits is opaque. False, with image untouched and a one-line message on standard error naming
-// the file, when the file is missing or undecodable.
-bool LoadImageFile(const char* fileName, ImageData* image);
+// The most pixels any image may have, whatever the device: 256 MiB of ARGB.
+constexpr int64_t IMAGE_PIXEL_LIMIT = int64_t{1} << 26;
+// The longest side an image may have when the caller gives no smaller limit.
+constexpr int IMAGE_SIDE_LIMIT = 16384;
+
+// The width and height a PNG's IHDR or a TGA's header claims, read without decoding (a
+// TGA has no magic number: it is recognised by its name's extension). False, after a
+// one-line message naming the file, when the file is missing, not a regular file, not a
+// PNG or TGA, or its header is cut short.
+bool ReadImageSize(const char* fileName, int* width, int* height);
+
+// Reads a PNG or TGA file. The header's size is checked before any decoding: an empty
+// image, a side longer than maxSide or more than IMAGE_PIXEL_LIMIT pixels is refused. A
+// 32-bit TGA whose header declares no alpha bits is opaque. False, with image untouched
+// and a one-line message on standard error naming the file, when the file is missing,
+// refused or undecodable.
+bool LoadImageFile(const char* fileName, ImageData* image, int maxSide = IMAGE_SIDE_LIMIT);
 
 // Writes the pixels as a PNG, or as an uncompressed 32-bit TGA. False on failure.
 bool SaveImagePng(const char* fileName, int width, int height, const uint32_t* pixels);
