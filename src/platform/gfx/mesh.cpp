@@ -104,7 +104,11 @@ glm::vec4 LitColor(const Material& material, const glm::vec3& normal) {
   return glm::clamp(color, 0.0f, 1.0f);
 }
 
-Uint8 ColorByte(float value) { return static_cast<Uint8>(value * 255.0f + 0.5f); }
+// A file's colour may be no number at all (NaN): it draws as none.
+Uint8 ColorByte(float value) {
+  if (!(value > 0.0f)) return 0;
+  return value >= 1.0f ? 255 : static_cast<Uint8>(value * 255.0f + 0.5f);
+}
 
 bool IsFinite(const glm::vec4& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.w);

@@ -1,16 +1,20 @@
 // .x mesh files through Assimp: the meshes of every frame, placed by the frames'
 // transforms, become one mesh whose subset i holds the faces of material i, with the
-// file's material records and texture names beside it.
+// file's material records and texture names beside it. Text and binary files are taken,
+// each handed to Assimp as checked text (see PrepareForAssimp).
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -45,6 +49,268 @@ bool ReadWholeFile(const std::string& path, std::vector<char>* bytes) {
   file.seekg(0, std::ios::beg);
   bytes->resize(static_cast<size_t>(size));
   return static_cast<bool>(file.read(bytes->data(), size));
+}
+
+// Assimp sizes its arrays, and runs its loops, by the counts a .x file declares before
+// it reads their elements, and its binary reader goes on reading zeros at the end of the
+// file. So it is only given text, and in that text no integer that could be read as a
+// count is negative or larger than the file: such a number is written as a real number
+// (123.0), which reads the same where a real number belongs and is refused as a count.
+
+constexpr size_t X_HEADER_SIZE = 16;  // "xof 0303txt 0032": version, format, float size
+
+bool IsWordCharacter(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+}
+
+// Copies the text with every count-like integer out of range made a real number.
+std::string BoundCounts(const char* text, size_t size, uint64_t limit) {
+  std::string out;
+  out.reserve(size + 64);
+  size_t i = 0;
+  while (i < size) {
+    const char c = text[i];
+    size_t skipTo = i;
+    if (c == '#' || (c == '/' && i + 1 < size && text[i + 1] == '/')) {
+      while (skipTo < size && text[skipTo] != '\n') ++skipTo;
+    } else if (c == '"' || c == '<') {
+      const char close = c == '"' ? '"' : '>';
+      ++skipTo;
+      while (skipTo < size && text[skipTo] != close) ++skipTo;
+      if (skipTo < size) ++skipTo;
+    }
+    if (skipTo > i) {
+      out.append(text + i, skipTo - i);
+      i = skipTo;
+      continue;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(c)) || (i > 0 && IsWordCharacter(text[i - 1]))) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    uint64_t value = 0;
+    while (end < size && std::isdigit(static_cast<unsigned char>(text[end]))) {
+      value = std::min<uint64_t>(value * 10 + (text[end] - '0'), limit + 1);
+      ++end;
+    }
+    out.append(text + i, end - i);
+    const bool negative = i > 0 && text[i - 1] == '-' &&
+                          !(i > 1 && (text[i - 2] == 'e' || text[i - 2] == 'E'));
+    size_t next = end;
+    while (next < size && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
+    const bool countLike = (end == size || !IsWordCharacter(text[end])) && next < size &&
+                           (text[next] == ';' || text[next] == ',');
+    if (countLike && (negative || value > limit)) out += ".0";
+    i = end;
+  }
+  return out;
+}
+
+uint32_t ReadLittle32(const char* bytes) {
+  uint32_t value;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+// The binary tokens as the text they stand for; false, with the reason, when the bytes are
+// no sequence of whole tokens.
+bool BinaryToText(const char* bytes, size_t size, bool doubles, std::string* text,
+                  std::string* problem) {
+  static const char* const KEYWORDS[] = {"WORD",  "DWORD", "FLOAT", "DOUBLE",  "CHAR",
+                                         "UCHAR", "SWORD", "SDWORD", "void",   "LPSTR",
+                                         "UNICODE", "CSTRING", "array"};
+  static const char PUNCTUATION[] = "{}()[]<>.,;";
+  size_t at = 0;
+  const auto need = [&](uint64_t count) { return count <= size - at; };
+  char number[40];
+  while (at < size) {
+    const size_t tokenAt = at;
+    if (!need(2)) break;
+    const unsigned token = static_cast<unsigned char>(bytes[at]) |
+                           (static_cast<unsigned char>(bytes[at + 1]) << 8);
+    at += 2;
+    if (token == 1 || token == 2) {  // a name, or a string ended by a separator token
+      if (!need(4)) break;
+      const uint32_t length = ReadLittle32(bytes + at);
+      at += 4;
+      if (!need(uint64_t{length} + (token == 2 ? 2 : 0))) break;
+      const std::string_view chars(bytes + at, length);
+      at += length + (token == 2 ? 2 : 0);
+      const bool plain = std::all_of(chars.begin(), chars.end(), [&](char c) {
+        return token == 2 ? c != '"' && c != '\0'
+                          : std::isgraph(static_cast<unsigned char>(c)) &&
+                                std::strchr("{}();,\"<>[]#/", c) == nullptr;
+      });
+      if (!plain || (token == 1 && chars.empty())) {
+        *problem = "an unreadable name or string at byte " + std::to_string(X_HEADER_SIZE + tokenAt);
+        return false;
+      }
+      if (token == 2) *text += "\"" + std::string(chars) + "\";\n";
+      else *text += std::string(chars) + " ";
+    } else if (token == 3) {
+      if (!need(4)) break;
+      std::snprintf(number, sizeof number, "%u;", ReadLittle32(bytes + at));
+      *text += number;
+      at += 4;
+    } else if (token == 5) {
+      if (!need(16)) break;
+      *text += "<";
+      for (int k = 0; k < 16; ++k) {
+        std::snprintf(number, sizeof number, "%02X", static_cast<unsigned char>(bytes[at + k]));
+        *text += number;
+      }
+      *text += ">\n";
+      at += 16;
+    } else if (token == 6 || token == 7) {
+      if (!need(4)) break;
+      const uint64_t count = ReadLittle32(bytes + at);
+      at += 4;
+      const size_t width = token == 7 && doubles ? 8 : 4;
+      if (!need(count * width)) break;
+      for (uint64_t k = 0; k < count; ++k, at += width) {
+        if (token == 6) {
+          std::snprintf(number, sizeof number, "%u;", ReadLittle32(bytes + at));
+        } else if (doubles) {
+          double value;
+          std::memcpy(&value, bytes + at, sizeof value);
+          std::snprintf(number, sizeof number, "%.17g;", value);
+        } else {
+          float value;
+          std::memcpy(&value, bytes + at, sizeof value);
+          std::snprintf(number, sizeof number, "%.9g;", static_cast<double>(value));
+        }
+        *text += number;
+      }
+      *text += "\n";
+    } else if (token >= 10 && token <= 20) {
+      *text += PUNCTUATION[token - 10];
+      *text += "\n";
+    } else if (token == 31) {
+      *text += "template ";
+    } else if (token >= 40 && token <= 52) {
+      *text += KEYWORDS[token - 40];
+      *text += " ";
+    } else {
+      *problem = "an unknown token " + std::to_string(token) + " at byte " +
+                 std::to_string(X_HEADER_SIZE + tokenAt);
+      return false;
+    }
+  }
+  if (at < size) {
+    *problem = "a token cut short at byte " + std::to_string(X_HEADER_SIZE + at);
+    return false;
+  }
+  return true;
+}
+
+// The next token of .x text after `at`: a word, a number, a string or a brace; spaces,
+// separators and comments are passed over. Empty at the end.
+std::string_view NextToken(std::string_view text, size_t* at) {
+  size_t i = *at;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (std::isspace(static_cast<unsigned char>(c)) || c == ';' || c == ',') {
+      ++i;
+    } else if (c == '#' || (c == '/' && i + 1 < text.size() && text[i + 1] == '/')) {
+      while (i < text.size() && text[i] != '\n') ++i;
+    } else {
+      break;
+    }
+  }
+  size_t end = i;
+  if (end < text.size() && (text[end] == '{' || text[end] == '}')) {
+    ++end;
+  } else if (end < text.size() && text[end] == '"') {
+    end = text.find('"', end + 1);
+    end = end == std::string_view::npos ? text.size() : end + 1;
+  } else {
+    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
+           std::strchr(";,{}\"", text[end]) == nullptr) {
+      ++end;
+    }
+  }
+  *at = end;
+  return text.substr(i, end - i);
+}
+
+// Assimp looks up each face's material among the materials its list holds without
+// checking that it is there: a list whose faces name more materials than it holds is
+// refused here.
+bool MaterialListsHoldTheirMaterials(std::string_view text, std::string* problem) {
+  size_t at = 0;
+  for (std::string_view token = NextToken(text, &at); !token.empty(); token = NextToken(text, &at)) {
+    if (token != "MeshMaterialList") continue;
+    while (!token.empty() && token != "{") token = NextToken(text, &at);
+    const auto number = [&](uint64_t* value) {
+      const std::string_view digits = NextToken(text, &at);
+      if (digits.empty() || digits.size() > 10 ||
+          !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        return false;
+      }
+      *value = std::stoull(std::string(digits));
+      return true;
+    };
+    uint64_t materials = 0, faces = 0, highest = 0, index = 0;
+    // A list that is not made of plain numbers is Assimp's to refuse.
+    if (!number(&materials) || !number(&faces)) continue;
+    bool plain = true;
+    for (uint64_t f = 0; f < faces && plain; ++f) {
+      plain = number(&index);
+      highest = std::max(highest, index);
+    }
+    if (!plain) continue;
+    // Held are Material objects and references ({ Name }); other objects are skipped.
+    uint64_t held = 0;
+    std::string_view firstWord;
+    for (int depth = 1; depth > 0;) {
+      token = NextToken(text, &at);
+      if (token.empty()) break;
+      if (token == "{") {
+        if (++depth == 2 && (firstWord.empty() || firstWord == "Material")) ++held;
+      } else if (token == "}") {
+        if (--depth == 1) firstWord = {};
+      } else if (depth == 1 && firstWord.empty()) {
+        firstWord = token;
+      }
+    }
+    if (faces > 0 && highest >= held) {
+      *problem = "a material list names material " + std::to_string(highest) + " but holds " +
+                 std::to_string(held);
+      return false;
+    }
+  }
+  return true;
+}
+
+// The file as bounded text for Assimp: "xof 0303" and "txt " or "bin ", with floats of 32
+// or 64 bits; compressed files are not taken.
+bool PrepareForAssimp(const std::vector<char>& bytes, std::string* text, std::string* problem) {
+  if (bytes.size() < X_HEADER_SIZE) {
+    *problem = "its header is cut short";
+    return false;
+  }
+  const std::string_view format(bytes.data() + 8, 4);
+  const std::string_view floatSize(bytes.data() + 12, 4);
+  if ((format != "txt " && format != "bin ") || (floatSize != "0032" && floatSize != "0064")) {
+    *problem = "it is neither text nor binary with 32- or 64-bit floats (\"" +
+               std::string(bytes.data() + 8, 8) + "\")";
+    return false;
+  }
+  const char* body = bytes.data() + X_HEADER_SIZE;
+  const size_t bodySize = bytes.size() - X_HEADER_SIZE;
+  std::string plain;
+  if (format == "bin ") {
+    plain.reserve(bodySize * 4);
+    if (!BinaryToText(body, bodySize, floatSize == "0064", &plain, problem)) return false;
+    body = plain.data();
+  }
+  // Counts are bounded by the file as given: text made from binary is longer.
+  // The header is a line of its own.
+  *text = std::string(bytes.data(), 8) + "txt 0032\n" +
+          BoundCounts(body, format == "bin " ? plain.size() : bodySize, bytes.size());
+  return MaterialListsHoldTheirMaterials(*text, problem);
 }
 
 ColorValue ReadColor(const aiMaterial* material, const char* key, unsigned type, unsigned index) {
@@ -214,8 +480,14 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
     std::fprintf(stderr, "zorbly-frondles: \"%s\" is not a .x mesh file\n", fileName);
     return D3DXFERR_BADFILETYPE;
   }
+  std::string text, problem;
+  if (!PrepareForAssimp(bytes, &text, &problem)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\": %s\n", fileName,
+                 problem.c_str());
+    return D3DXFERR_BADFILE;
+  }
   Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), IMPORT_STEPS, "x");
+  const aiScene* scene = importer.ReadFileFromMemory(text.data(), text.size(), IMPORT_STEPS, "x");
   if (!scene || !scene->mRootNode) {
     std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\" (%s)\n", fileName,
                  importer.GetErrorString());
