@@ -261,7 +261,10 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
     for (int k = 0; k < 3; ++k) {
       const MeshVertex& source = mesh->vertices[triangles[t + k]];
       const glm::vec3& normal = v[k]->normal == glm::vec3(0.0f) ? faceNormal : v[k]->normal;
-      corners[k] = Corner{v[k]->clip, LitColor(material, normal), glm::vec2(source.u, source.v)};
+      // A coordinate that is no number would send SDL's rasteriser outside the texture.
+      const glm::vec2 uv(std::isfinite(source.u) ? source.u : 0.0f,
+                         std::isfinite(source.v) ? source.v : 0.0f);
+      corners[k] = Corner{v[k]->clip, LitColor(material, normal), uv};
     }
     const int count = ClipPolygon(corners, 3);
     if (count < 3) continue;

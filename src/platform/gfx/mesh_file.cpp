@@ -235,6 +235,69 @@ std::string_view NextToken(std::string_view text, size_t* at) {
   return text.substr(i, end - i);
 }
 
+// The next token as a count: plain digits only.
+bool NextCount(std::string_view text, size_t* at, uint64_t* value) {
+  const std::string_view digits = NextToken(text, at);
+  if (digits.empty() || digits.size() > 10 ||
+      !std::all_of(digits.begin(), digits.end(),
+                   [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+    return false;
+  }
+  *value = std::stoull(std::string(digits));
+  return true;
+}
+
+// Reads what Mesh and MeshNormals hold after their brace: a count of items of three
+// numbers each, then faces of a corner count and as many item indices. False, with the
+// reason, when a face names an item past the count; a layout it cannot follow is left to
+// Assimp, which refuses it.
+bool FacesStayWithin(std::string_view text, size_t* at, const char* kind, uint64_t* items,
+                     std::string* problem) {
+  uint64_t faces = 0, corners = 0, index = 0;
+  if (!NextCount(text, at, items)) return true;
+  for (uint64_t k = 0; k < *items * 3; ++k) {
+    const std::string_view token = NextToken(text, at);
+    if (token.empty() || token == "{" || token == "}") return true;
+  }
+  if (!NextCount(text, at, &faces)) return true;
+  for (uint64_t f = 0; f < faces; ++f) {
+    if (!NextCount(text, at, &corners)) return true;
+    for (uint64_t c = 0; c < corners; ++c) {
+      if (!NextCount(text, at, &index)) return true;
+      if (index >= *items) {
+        *problem = std::string("a face names ") + kind + " " + std::to_string(index) +
+                   " of " + std::to_string(*items);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Assimp takes each face's corners as indices into the mesh's vertices and normals, and
+// one texture coordinate per vertex, without checking them.
+bool FacesNameWhatIsThere(std::string_view text, std::string* problem) {
+  size_t at = 0;
+  uint64_t vertices = 0, items = 0;
+  for (std::string_view token = NextToken(text, &at); !token.empty(); token = NextToken(text, &at)) {
+    const bool mesh = token == "Mesh", normals = token == "MeshNormals";
+    const bool coordinates = token == "MeshTextureCoords";
+    if (!mesh && !normals && !coordinates) continue;
+    while (!token.empty() && token != "{") token = NextToken(text, &at);
+    if (coordinates) {
+      if (NextCount(text, &at, &items) && items < vertices) {
+        *problem = "a mesh of " + std::to_string(vertices) + " vertices has " +
+                   std::to_string(items) + " texture coordinates";
+        return false;
+      }
+      continue;
+    }
+    if (!FacesStayWithin(text, &at, mesh ? "vertex" : "normal", &items, problem)) return false;
+    if (mesh) vertices = items;
+  }
+  return true;
+}
+
 // Assimp looks up each face's material among the materials its list holds without
 // checking that it is there: a list whose faces name more materials than it holds is
 // refused here.
@@ -243,15 +306,7 @@ bool MaterialListsHoldTheirMaterials(std::string_view text, std::string* problem
   for (std::string_view token = NextToken(text, &at); !token.empty(); token = NextToken(text, &at)) {
     if (token != "MeshMaterialList") continue;
     while (!token.empty() && token != "{") token = NextToken(text, &at);
-    const auto number = [&](uint64_t* value) {
-      const std::string_view digits = NextToken(text, &at);
-      if (digits.empty() || digits.size() > 10 ||
-          !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-        return false;
-      }
-      *value = std::stoull(std::string(digits));
-      return true;
-    };
+    const auto number = [&](uint64_t* value) { return NextCount(text, &at, value); };
     uint64_t materials = 0, faces = 0, highest = 0, index = 0;
     // A list that is not made of plain numbers is Assimp's to refuse.
     if (!number(&materials) || !number(&faces)) continue;
@@ -310,7 +365,7 @@ bool PrepareForAssimp(const std::vector<char>& bytes, std::string* text, std::st
   // The header is a line of its own.
   *text = std::string(bytes.data(), 8) + "txt 0032\n" +
           BoundCounts(body, format == "bin " ? plain.size() : bodySize, bytes.size());
-  return MaterialListsHoldTheirMaterials(*text, problem);
+  return FacesNameWhatIsThere(*text, problem) && MaterialListsHoldTheirMaterials(*text, problem);
 }
 
 ColorValue ReadColor(const aiMaterial* material, const char* key, unsigned type, unsigned index) {
