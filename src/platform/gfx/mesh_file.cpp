@@ -68,22 +68,10 @@ std::string BoundCounts(const char* text, size_t size, uint64_t limit) {
   std::string out;
   out.reserve(size + 64);
   size_t i = 0;
+  // Comments, strings and GUIDs are not passed over: Assimp reads a quote or an angle
+  // bracket out of place as a name, and a number changed in a comment changes nothing.
   while (i < size) {
     const char c = text[i];
-    size_t skipTo = i;
-    if (c == '#' || (c == '/' && i + 1 < size && text[i + 1] == '/')) {
-      while (skipTo < size && text[skipTo] != '\n') ++skipTo;
-    } else if (c == '"' || c == '<') {
-      const char close = c == '"' ? '"' : '>';
-      ++skipTo;
-      while (skipTo < size && text[skipTo] != close) ++skipTo;
-      if (skipTo < size) ++skipTo;
-    }
-    if (skipTo > i) {
-      out.append(text + i, skipTo - i);
-      i = skipTo;
-      continue;
-    }
     if (!std::isdigit(static_cast<unsigned char>(c)) || (i > 0 && IsWordCharacter(text[i - 1]))) {
       out.push_back(c);
       ++i;
@@ -205,7 +193,7 @@ bool BinaryToText(const char* bytes, size_t size, bool doubles, std::string* tex
   return true;
 }
 
-// The next token of .x text after `at`: a word, a number, a string or a brace; spaces,
+// The next token of .x text after `at`: a word, a number or a brace; spaces,
 // separators and comments are passed over. Empty at the end.
 std::string_view NextToken(std::string_view text, size_t* at) {
   size_t i = *at;
@@ -222,12 +210,10 @@ std::string_view NextToken(std::string_view text, size_t* at) {
   size_t end = i;
   if (end < text.size() && (text[end] == '{' || text[end] == '}')) {
     ++end;
-  } else if (end < text.size() && text[end] == '"') {
-    end = text.find('"', end + 1);
-    end = end == std::string_view::npos ? text.size() : end + 1;
   } else {
+    // Quotes are part of a token, as Assimp reads them where it looks for counts.
     while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
-           std::strchr(";,{}\"", text[end]) == nullptr) {
+           std::strchr(";,{}", text[end]) == nullptr) {
       ++end;
     }
   }
