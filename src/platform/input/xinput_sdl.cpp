@@ -107,6 +107,16 @@ void ClosePad(PadSlot& slot) {
   slot = PadSlot{};
 }
 
+// A pad pulled out during play is said once, so its player knows why it stopped.
+void DropUnpluggedPad(PadSlot& slot) {
+  const char* name = SDL_GameControllerName(slot.controller);
+  std::fprintf(stderr,
+               "zorbly-frondles: gamepad %d (%s) was unplugged; the keyboard still plays, and a "
+               "gamepad plugged in is taken up\n",
+               static_cast<int>(&slot - slots) + 1, name ? name : "unnamed");
+  ClosePad(slot);
+}
+
 bool MotorsRunning(const PadSlot& slot) {
   return slot.vibration.wLeftMotorSpeed != 0 || slot.vibration.wRightMotorSpeed != 0;
 }
@@ -135,7 +145,7 @@ void RefreshPads() {
   for (PadSlot& slot : slots) {
     if (!slot.controller) continue;
     if (!SDL_GameControllerGetAttached(slot.controller)) {
-      ClosePad(slot);
+      DropUnpluggedPad(slot);
       devicesChanged = true;  // a pad waiting for a slot may have one now
     } else if (MotorsRunning(slot)) {
       IssueRumble(slot);
@@ -214,7 +224,7 @@ PadSlot* OpenPadAt(uint32_t userIndex) {
   PadSlot& slot = slots[userIndex];
   if (!slot.controller) return nullptr;
   if (!SDL_GameControllerGetAttached(slot.controller)) {
-    ClosePad(slot);
+    DropUnpluggedPad(slot);
     devicesChanged = true;
     return nullptr;
   }

@@ -1,0 +1,147 @@
+// The game's folder with one file missing or damaged at a time: each missing file in
+// turn, an unreadable one, an empty one, a cut-off PNG and a PNG under a .wav name. The
+// table it is drawn on cannot be done without; for any other file one line names it and
+// the game plays on.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "headless_game.h"
+#include "platform/system/asset_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* NEEDED = "wood.png";
+constexpr const char* ASSETS[] = {
+    "wood.png",        "sauce.png",   "splat.png",   "pastaplain.png", "energyslice.tga",
+    "healthslice.tga", "Accordion.wav", "gears.wav", "phasing.wav",    "music1.wav",
+    "splat.wav",       "squish.wav",  "tomato.png",  "pastasauced.png", "parm.png",
+};
+
+// A copy of the game's files in a folder of its own, made the working directory.
+class AssetsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* previous = std::getenv("SDL_AUDIODRIVER")) savedDriver_ = previous;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);  // a sound device, so that sounds are loaded
+    home_ = fs::current_path();
+    folder_ = fs::temp_directory_path() / ("zf_assets_" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    for (const char* name : ASSETS) {
+      ASSERT_TRUE(fs::exists(home_ / name)) << name << " missing: run from the game's folder";
+      fs::copy_file(home_ / name, folder_ / name, fs::copy_options::overwrite_existing);
+    }
+    fs::current_path(folder_);
+  }
+  void TearDown() override {
+    fs::current_path(home_);
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+    for (const char* name : ASSETS) {
+      std::error_code ignored;
+      fs::permissions(folder_ / name, fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(folder_);
+    if (savedDriver_.empty()) unsetenv("SDL_AUDIODRIVER");
+    else setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1);
+  }
+
+  void Restore(const char* name) {
+    fs::remove_all(folder_ / name);
+    fs::copy_file(home_ / name, folder_ / name);
+  }
+  void Write(const char* name, const std::string& bytes) {
+    fs::remove_all(folder_ / name);
+    std::ofstream(folder_ / name, std::ios::binary) << bytes;
+  }
+  std::string Read(const char* name) {
+    std::ifstream in(home_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Start-up with the file as it now is: the table's file stops it with a line naming
+  // the file; any other gets one line naming it and the game plays on.
+  std::string ExpectNamedAndPlayable(const char* name, const char* damage) {
+    SCOPED_TRACE(std::string(name) + " " + damage);
+    HeadlessGame game;
+    std::string printed;
+    const bool started = game.Start(&printed);
+    if (std::getenv("ZF_SHOW_LINES")) std::printf("%s %s:\n%s", name, damage, printed.c_str());
+    if (std::string(name) == NEEDED) {
+      EXPECT_FALSE(started);
+      EXPECT_EQ(LinesNaming(printed, "cannot start", name), 1) << printed;
+      return printed;
+    }
+    EXPECT_EQ(LinesNaming(printed, name), 1) << printed;
+    EXPECT_TRUE(started) << printed;
+    if (started) {
+      EXPECT_EQ(game.Play(40), "");
+    }
+    return printed;
+  }
+
+  fs::path home_, folder_;
+  std::string savedDriver_;
+};
+
+TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearched) {
+  for (const char* name : ASSETS) {
+    fs::remove(folder_ / name);
+    ASSERT_FALSE(AssetExists(name)) << name << " is also found in " << AssetFolders();
+    const std::string printed = ExpectNamedAndPlayable(name, "missing");
+    EXPECT_EQ(LinesNaming(printed, name, AssetFolders()), 1) << printed;
+    EXPECT_NE(AssetFolders().find(folder_.string()), std::string::npos);
+    Restore(name);
+  }
+}
+
+TEST_F(AssetsTest, EmptyCutOffAndMisnamedFilesAreNamed) {
+  const std::string png = Read("parm.png");
+  const std::string tomato = Read("tomato.png");
+  const std::string wood = Read(NEEDED);
+  const struct {
+    const char* name;
+    const char* damage;
+    std::string bytes;
+  } cases[] = {
+      {"sauce.png", "empty", ""},
+      {"energyslice.tga", "empty", ""},
+      {"splat.wav", "empty", ""},
+      {NEEDED, "empty", ""},
+      {"tomato.png", "cut off", tomato.substr(0, tomato.size() / 2)},
+      {"tomato.png", "cut off in its header", tomato.substr(0, 20)},
+      {NEEDED, "cut off", wood.substr(0, wood.size() / 3)},
+      {"music1.wav", "a PNG", png},
+      {"healthslice.tga", "a PNG", png},
+  };
+  for (const auto& entry : cases) {
+    Write(entry.name, entry.bytes);
+    ExpectNamedAndPlayable(entry.name, entry.damage);
+    Restore(entry.name);
+  }
+}
+
+// Permissions do not stop root from reading; there a folder in the file's place is
+// what cannot be read.
+TEST_F(AssetsTest, UnreadableFilesAreNamed) {
+  for (const char* name : {"pastaplain.png", "gears.wav", NEEDED}) {
+    fs::permissions(folder_ / name, fs::perms::none);
+    std::FILE* file = std::fopen(name, "rb");
+    const char* damage = "without read permission";
+    if (file) {
+      std::fclose(file);
+      fs::remove(folder_ / name);
+      fs::create_directory(folder_ / name);
+      damage = "a folder (permissions do not stop this user)";
+    }
+    ExpectNamedAndPlayable(name, damage);
+    Restore(name);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+// A machine short of devices: no sound output, the output removed during play (with and
+// without another to take its place), and no installed font matching the game's faces.
+// Each is said in a line naming what is missing, and the game plays on.
+#include <fontconfig/fontconfig.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "audio/sound_bank.h"
+#include "audio/sound_manager.h"
+#include "headless_game.h"
+
+namespace {
+
+class DriverEnvironment {
+ public:
+  explicit DriverEnvironment(const char* driver) {
+    if (const char* previous = std::getenv("SDL_AUDIODRIVER")) saved_ = previous;
+    setenv("SDL_AUDIODRIVER", driver, 1);
+  }
+  ~DriverEnvironment() {
+    if (saved_.empty()) unsetenv("SDL_AUDIODRIVER");
+    else setenv("SDL_AUDIODRIVER", saved_.c_str(), 1);
+  }
+
+ private:
+  std::string saved_;
+};
+
+TEST(DevicesTest, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysSilent) {
+  DriverEnvironment noDriver("none");
+  HeadlessGame game;
+  std::string printed;
+  ASSERT_TRUE(game.Start(&printed)) << printed;
+  EXPECT_EQ(LinesNaming(printed, "no sound device"), 1) << printed;
+  EXPECT_EQ(world.musicSound, nullptr);
+  // No sound is looked for either: one line says it all.
+  EXPECT_EQ(LinesNaming(printed, ".wav"), 0) << printed;
+  EXPECT_EQ(game.Play(60), "");
+}
+
+TEST(DevicesTest, AnOutputRemovedDuringPlayIsReplacedOrMissedAloud) {
+  DriverEnvironment dummy("dummy");
+  HeadlessGame game;
+  std::string printed;
+  ASSERT_TRUE(game.Start(&printed)) << printed;
+  ASSERT_NE(soundManager, nullptr);
+  SoundDevice* device = soundManager->GetDirectSound();
+  ASSERT_NE(device, nullptr);
+  ASSERT_NE(device->OutputId(), 0u);
+  game.Play(10);
+
+  // Removed, as the output's removal watch reports it: another output takes over.
+  device->MarkOutputLost();
+  printed = game.Play(10);
+  EXPECT_EQ(LinesNaming(printed, "sound output went away"), 1) << printed;
+  EXPECT_NE(device->OutputId(), 0u);
+
+  // Removed with none left: said once however long it lasts, and the game plays on.
+  SetSoundOutputMode(SoundOutputMode::Missing);
+  device->MarkOutputLost();
+  printed = game.Play(200);
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+  EXPECT_EQ(LinesNaming(printed, "went away"), 1) << printed;
+  EXPECT_EQ(LinesNaming(printed, "no sound output now"), 1) << printed;
+  EXPECT_EQ(device->OutputId(), 0u);
+
+  // An output that returns is taken up again without a word.
+  EXPECT_EQ(game.Play(200), "");
+  EXPECT_NE(device->OutputId(), 0u);
+}
+
+TEST(DevicesTest, WithoutAnyFontEachFaceIsNamedAndTheScoreGoesUndrawn) {
+  DriverEnvironment noDriver("none");
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("zf_nofonts_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder / "fonts");
+  std::ofstream(folder / "fonts.conf")
+      << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << (folder / "fonts").string()
+      << "</dir>\n  <cachedir>" << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
+  const char* previous = std::getenv("FONTCONFIG_FILE");
+  const std::string saved = previous ? previous : "";
+  setenv("FONTCONFIG_FILE", (folder / "fonts.conf").c_str(), 1);
+  ASSERT_TRUE(FcInitReinitialize());
+
+  {
+    HeadlessGame game;
+    std::string printed;
+    const bool started = game.Start(&printed);
+    EXPECT_TRUE(started) << printed;
+    EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial Bold\""), 1) << printed;
+    EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial\""), 1) << printed;
+    EXPECT_EQ(world.fontScore, nullptr);
+    if (started) {
+      EXPECT_EQ(game.Play(30), "");
+    }
+  }
+
+  if (previous) setenv("FONTCONFIG_FILE", saved.c_str(), 1);
+  else unsetenv("FONTCONFIG_FILE");
+  FcInitReinitialize();
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
