@@ -52,9 +52,20 @@ fuzz:
 	    $(CURDIR)/$(FUZZ_DIR)/corpus/$$name $(CURDIR)/fuzz/corpus/$$name || exit 1; \
 	done
 
+# One run prints one table (tools/bench_table.py): headless figures on SDL's software
+# renderer, then the real-window passes under Xvfb on the renderer the game picks there
+# (-noreset: a server that resets when its last window closes refuses the next one).
 bench:
 	@sh tools/install-deps.sh bench
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZF_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target zf_bench zf_bench_game
-	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ../bench/zf_bench
-	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software ../bench/zf_bench_game
+	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ../bench/zf_bench \
+	  --benchmark_out=../bench.json --benchmark_out_format=json
+	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software ../bench/zf_bench_game \
+	  --benchmark_filter=-RealWindow --benchmark_out=../bench_game.json --benchmark_out_format=json
+	cd $(BENCH_DIR)/game && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" env SDL_VIDEODRIVER=x11 \
+	  ../bench/zf_bench_game --benchmark_filter=RealWindow \
+	  --benchmark_out=../bench_window.json --benchmark_out_format=json
+	@echo
+	@python3 tools/bench_table.py $(BENCH_DIR)/bench.json $(BENCH_DIR)/bench_game.json \
+	  $(BENCH_DIR)/bench_window.json

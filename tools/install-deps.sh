@@ -10,7 +10,8 @@ libfontconfig-dev fonts-liberation2 libstb-dev libassimp-dev libglm-dev"
 # real window under Xvfb, with xdotool's keys and ImageMagick's screenshots.
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev clang libclang-rt-dev fonts-dejavu-core fonts-dejavu-extra \
 desktop-file-utils appstream xvfb xdotool imagemagick x11-utils"
-BENCH_PACKAGES="$RUN_PACKAGES libbenchmark-dev"
+# The real-window figures run under Xvfb on Mesa's OpenGL; the table is printed by Python.
+BENCH_PACKAGES="$RUN_PACKAGES libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 python3"
 
 case "$1" in
   run) wanted="$RUN_PACKAGES" ;;

@@ -2,7 +2,8 @@
 // pass with every enemy and projectile in play, one tick, and the whole pass with its
 // drawing at the start-up population and with 300 projectiles in flight, each beside a
 // bare background-copy-and-present frame; and start-up to the first presented frame
-// beside opening a bare window and presenting once.
+// beside opening a bare window and presenting once. The RealWindow ones are the same
+// passes in a window on a display (run under Xvfb by `make bench`).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -126,6 +127,75 @@ void BM_BareFrame(benchmark::State& state) {
                                              benchmark::Counter::kIsRate);
 }
 
+// The same passes in a real window, on the renderer the game picks for the display
+// (under Xvfb: OpenGL through Mesa), on the real clock: a tick whenever 15 ms have
+// passed, as in play. The renderer's name is the label.
+class WindowedGame {
+ public:
+  WindowedGame() {
+    setenv("SDL_AUDIODRIVER", "none", 1);
+    previousSystem_ = SetSystemDriver(nullptr);
+    world = WorldState{};
+    window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
+    started_ = window_ && GameStartup(window_);
+  }
+  ~WindowedGame() {
+    if (started_) GameShutdown();
+    if (window_) DestroyGameWindow(window_);
+    world = WorldState{};
+    SetSystemDriver(previousSystem_);
+  }
+  bool started() const { return started_; }
+  WindowHandle window() const { return window_; }
+
+ private:
+  SystemDriver* previousSystem_ = nullptr;
+  WindowHandle window_ = nullptr;
+  bool started_ = false;
+};
+
+void RunWindowedPasses(benchmark::State& state, bool projectiles) {
+  WindowedGame game;
+  if (!game.started()) return state.SkipWithError("no window or the game did not start");
+  state.SetLabel(RendererName(world.d3ddev));
+  if (projectiles) FillTheScreen();
+  Message last;
+  for (auto _ : state) {
+    // No ending: its question would wait for a player.
+    world.score = 0;
+    world.health = 100.0;
+    const uint64_t ticks = world.ticksRun;
+    RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, game.window(), &last);
+    if (projectiles && world.ticksRun != ticks) FillTheScreen();
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
+}
+
+void BM_RealWindowWholePassStartupPopulation(benchmark::State& state) {
+  RunWindowedPasses(state, false);
+}
+void BM_RealWindowWholePass300Projectiles(benchmark::State& state) {
+  RunWindowedPasses(state, true);
+}
+
+void BM_RealWindowBareFrame(benchmark::State& state) {
+  WindowedGame game;
+  if (!game.started()) return state.SkipWithError("no window or the game did not start");
+  state.SetLabel(RendererName(world.d3ddev));
+  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  for (auto _ : state) {
+    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    world.d3ddev->StretchRect(world.backgroundSurface, &screen, world.backBuffer, &screen,
+                              D3DTEXF_NONE);
+    world.d3ddev->BeginScene();
+    world.d3ddev->EndScene();
+    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
+}
+
 // Through the SDL window system on whatever display SDL_VIDEODRIVER names.
 void BM_StartupToFirstFrame(benchmark::State& state) {
   setenv("SDL_AUDIODRIVER", "none", 1);
@@ -166,6 +236,10 @@ BENCHMARK(BM_OneTick)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_BareFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholePassStartupPopulation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholePass300Projectiles)->Unit(benchmark::kMillisecond);
+// The renderer works on threads of its own: rates go by the wall clock.
+BENCHMARK(BM_RealWindowBareFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RealWindowWholePassStartupPopulation)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RealWindowWholePass300Projectiles)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BareWindowFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -248,6 +248,14 @@ bool sceneFailing = false;
 
 void SetSceneFailing(bool failing) { sceneFailing = failing; }
 
+const char* RendererName(RenderDevice* device) {
+  SDL_RendererInfo info{};
+  if (!device || SDL_GetRendererInfo(static_cast<DeviceImpl*>(device)->renderer, &info) != 0) {
+    return "none";
+  }
+  return info.name;
+}
+
 HRESULT RenderDevice::BeginScene() {
   DeviceImpl* device = Impl(this);
   if (device->inScene) return D3DERR_INVALIDCALL;

@@ -144,3 +144,6 @@ GraphicsObject* CreateGraphicsObject();
 
 // For tests and recorded runs: while set, every BeginScene fails as on a lost device.
 void SetSceneFailing(bool failing);
+
+// The name of the renderer the device draws with ("opengl", "software", ...), for reports.
+const char* RendererName(RenderDevice* device);
