@@ -46,7 +46,7 @@ fuzz:
 	  mkdir -p $(CURDIR)/$(FUZZ_DIR)/corpus/$$name; \
 	  SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=dummy UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan_suppressions.txt \
-	  $$target -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -close_fd_mask=2 \
+	  $$target -seed=$(FUZZ_SEED) -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -close_fd_mask=2 \
 	    $$(grep -sv '^#' $(CURDIR)/fuzz/$$name.flags) \
 	    -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/$$name- \
 	    $(CURDIR)/$(FUZZ_DIR)/corpus/$$name $(CURDIR)/fuzz/corpus/$$name || exit 1; \
