@@ -252,7 +252,16 @@ TEST(SoakTest, RandomPlayKeepsEveryInvariantForMinutes) {
   EXPECT_EQ(levels, (std::set<int32_t>{1, 2, 3, 4, 5}));
   EXPECT_GT(pausedPasses, 0u);
   EXPECT_GT(padPasses, 0u);
-  EXPECT_EQ(endings, (std::set<std::string>{"death no", "death yes", "win no", "win yes"}));
+  // Which endings come depends on the play: the default seed and length reach all four;
+  // other settings say what they missed.
+  const std::set<std::string> allEndings{"death no", "death yes", "win no", "win yes"};
+  const bool defaults = !std::getenv("ZF_SOAK_SEED") && !std::getenv("ZF_SOAK_MINUTES") &&
+                        !std::getenv("ZF_SOAK_DRAW_EVERY");
+  if (defaults) {
+    EXPECT_EQ(endings, allEndings);
+  } else if (endings != allEndings) {
+    std::printf("soak: not every ending was answered both ways with these settings\n");
+  }
 }
 
 }  // namespace
