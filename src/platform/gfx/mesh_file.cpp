@@ -135,8 +135,8 @@ bool BinaryToText(const char* bytes, size_t size, bool doubles, std::string* tex
         *problem = "an unreadable name or string at byte " + std::to_string(X_HEADER_SIZE + tokenAt);
         return false;
       }
-      if (token == 2) *text += "\"" + std::string(chars) + "\";\n";
-      else *text += std::string(chars) + " ";
+      if (token == 2) text->append("\"").append(chars).append("\";\n");
+      else text->append(chars).append(" ");
     } else if (token == 3) {
       if (!need(4)) break;
       std::snprintf(number, sizeof number, "%u;", ReadLittle32(bytes + at));
