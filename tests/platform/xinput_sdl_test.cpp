@@ -282,9 +282,6 @@ TEST_F(GamepadTest, VibrationDrivesBothMotorsAndReleasingTheInputStopsThem) {
   EXPECT_EQ(log.calls.size(), calls);
 
   ReleaseInput();
-  EXPECT_EQ(directInput, nullptr);
-  EXPECT_EQ(keyboardDevice, nullptr);
-  EXPECT_EQ(mouseDevice, nullptr);
   EXPECT_EQ(last(), std::make_pair(0, 0));
   SetGamepadVibration(0, 20000);
   ReleaseInput();  // nothing left to release: the pad is not touched
