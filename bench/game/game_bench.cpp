@@ -15,42 +15,19 @@
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
-#include "platform/input/scripted_input.h"
-#include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
+#include "replay/headless_game.h"
 
 namespace {
 
-// A started game on a device that draws into memory; every question answered yes.
-class RunningGame {
+// A started game on a device that draws into memory, silent; every question answered yes.
+class RunningGame : public HeadlessGame {
  public:
   RunningGame() {
-    setenv("SDL_AUDIODRIVER", "none", 1);
-    system_.defaultAnswer = IDYES;
-    previousSystem_ = SetSystemDriver(&system_);
-    previousInput_ = SetScriptedInput(&input_);
-    world = WorldState{};
-    window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
-    started_ = window_ && GameStartup(window_);
+    system.defaultAnswer = IDYES;
+    Start();
   }
-  ~RunningGame() {
-    if (started_) GameShutdown();
-    if (window_) DestroyGameWindow(window_);
-    world = WorldState{};
-    SetScriptedInput(previousInput_);
-    SetSystemDriver(previousSystem_);
-  }
-  bool started() const { return started_; }
-  void SetClock(uint32_t milliseconds) { system_.clock = milliseconds; }
-  WindowHandle window() const { return window_; }
-
- private:
-  ScriptedSystem system_;
-  ScriptedInput input_;
-  SystemDriver* previousSystem_ = nullptr;
-  ScriptedInput* previousInput_ = nullptr;
-  WindowHandle window_ = nullptr;
-  bool started_ = false;
+  void SetClock(uint32_t milliseconds) { system.clock = milliseconds; }
 };
 
 // Every enemy live on screen in the upper half, every projectile in flight in the lower
@@ -71,6 +48,21 @@ void FillTheScreen() {
     shot.velocityX = 0.0f;  // waiting: the pass draws them where they are
     shot.rotation = static_cast<float>((i * 7) % 360);
   }
+}
+
+// The frame without the game: the clear, the background copy, an empty scene, present.
+void DrawBareFrames(benchmark::State& state) {
+  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  for (auto _ : state) {
+    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    world.d3ddev->StretchRect(world.backgroundSurface, &screen, world.backBuffer, &screen,
+                              D3DTEXF_NONE);
+    world.d3ddev->BeginScene();
+    world.d3ddev->EndScene();
+    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
 }
 
 void BM_CollisionPass(benchmark::State& state) {
@@ -114,17 +106,7 @@ void BM_WholePass300Projectiles(benchmark::State& state) { RunPasses(state, true
 void BM_BareFrame(benchmark::State& state) {
   RunningGame game;
   if (!game.started()) return state.SkipWithError("the game did not start");
-  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  for (auto _ : state) {
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->StretchRect(world.backgroundSurface, &screen, world.backBuffer, &screen,
-                              D3DTEXF_NONE);
-    world.d3ddev->BeginScene();
-    world.d3ddev->EndScene();
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-  }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  DrawBareFrames(state);
 }
 
 // The same passes in a real window, on the renderer the game picks for the display
@@ -183,17 +165,7 @@ void BM_RealWindowBareFrame(benchmark::State& state) {
   WindowedGame game;
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
   state.SetLabel(RendererName(world.d3ddev));
-  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  for (auto _ : state) {
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->StretchRect(world.backgroundSurface, &screen, world.backBuffer, &screen,
-                              D3DTEXF_NONE);
-    world.d3ddev->BeginScene();
-    world.d3ddev->EndScene();
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-  }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  DrawBareFrames(state);
 }
 
 // Through the SDL window system on whatever display SDL_VIDEODRIVER names.

@@ -17,34 +17,33 @@ namespace {
 
 constexpr int BACKGROUND_WIDTH = 2 * SCREEN_WIDTH;
 
-Texture* LoadGameTexture(const char* fileName, uint32_t colorKey) {
-  if (!AssetExists(fileName)) {
-    std::fprintf(stderr, "zorbly-frondles: warning: \"%s\" not found in %s; it will not be drawn\n",
-                 fileName, AssetFolders().c_str());
-    return nullptr;
+// The file's path, or empty after one line naming it and every folder searched.
+std::string FindAsset(const char* fileName, const char* lineStart, const char* lineEnd) {
+  std::string path = AssetPath(fileName);
+  if (path.empty()) {
+    std::fprintf(stderr, "zorbly-frondles: %s\"%s\" not found in %s%s\n", lineStart, fileName,
+                 AssetFolders().c_str(), lineEnd);
   }
-  return LoadTexture(AssetPath(fileName).c_str(), colorKey);
+  return path;
+}
+
+Texture* LoadGameTexture(const char* fileName, uint32_t colorKey) {
+  const std::string path = FindAsset(fileName, "warning: ", "; it will not be drawn");
+  return path.empty() ? nullptr : LoadTexture(path.c_str(), colorKey);
 }
 
 CSound* LoadGameSound(const char* fileName) {
   if (!soundManager) return nullptr;  // no sound device: the game runs silent, said once
-  if (!AssetExists(fileName)) {
-    std::fprintf(stderr, "zorbly-frondles: warning: \"%s\" not found in %s; it will not be heard\n",
-                 fileName, AssetFolders().c_str());
-    return nullptr;
-  }
-  return LoadSound(AssetPath(fileName));
+  const std::string path = FindAsset(fileName, "warning: ", "; it will not be heard");
+  return path.empty() ? nullptr : LoadSound(path);
 }
 
 // The wood is needed: without it there is no table to play on.
 RenderSurface* LoadWood() {
   const char* fileName = "wood.png";
-  if (!AssetExists(fileName)) {
-    std::fprintf(stderr, "zorbly-frondles: cannot start: \"%s\" not found in %s\n", fileName,
-                 AssetFolders().c_str());
-    return nullptr;
-  }
-  RenderSurface* wood = LoadSurface(AssetPath(fileName).c_str());
+  const std::string path = FindAsset(fileName, "cannot start: ", "");
+  if (path.empty()) return nullptr;
+  RenderSurface* wood = LoadSurface(path.c_str());
   if (!wood) std::fprintf(stderr, "zorbly-frondles: cannot start without \"%s\"\n", fileName);
   return wood;
 }

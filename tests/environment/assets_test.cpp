@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "headless_game.h"
+#include "watched_game.h"
 #include "platform/system/asset_path.h"
 
 namespace {
@@ -68,7 +68,7 @@ class AssetsTest : public ::testing::Test {
   // the file; any other gets one line naming it and the game plays on.
   std::string ExpectNamedAndPlayable(const char* name, const char* damage) {
     SCOPED_TRACE(std::string(name) + " " + damage);
-    HeadlessGame game;
+    WatchedGame game;
     std::string printed;
     const bool started = game.Start(&printed);
     if (std::getenv("ZF_SHOW_LINES")) std::printf("%s %s:\n%s", name, damage, printed.c_str());

@@ -10,7 +10,7 @@
 
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
-#include "headless_game.h"
+#include "watched_game.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ class DriverEnvironment {
 
 TEST(DevicesTest, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysSilent) {
   DriverEnvironment noDriver("none");
-  HeadlessGame game;
+  WatchedGame game;
   std::string printed;
   ASSERT_TRUE(game.Start(&printed)) << printed;
   EXPECT_EQ(LinesNaming(printed, "no sound device"), 1) << printed;
@@ -43,7 +43,7 @@ TEST(DevicesTest, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysSilent) {
 
 TEST(DevicesTest, AnOutputRemovedDuringPlayIsReplacedOrMissedAloud) {
   DriverEnvironment dummy("dummy");
-  HeadlessGame game;
+  WatchedGame game;
   std::string printed;
   ASSERT_TRUE(game.Start(&printed)) << printed;
   ASSERT_NE(soundManager, nullptr);
@@ -86,7 +86,7 @@ TEST(DevicesTest, WithoutAnyFontEachFaceIsNamedAndTheScoreGoesUndrawn) {
   ASSERT_TRUE(FcInitReinitialize());
 
   {
-    HeadlessGame game;
+    WatchedGame game;
     std::string printed;
     const bool started = game.Start(&printed);
     EXPECT_TRUE(started) << printed;

@@ -11,41 +11,17 @@
 #include "game/game_entry.h"
 #include "game/world_state.h"
 #include "platform/gfx/render_device.h"
-#include "platform/input/scripted_input.h"
 #include "platform/system/random.h"
-#include "platform/system/scripted_system.h"
-#include "platform/system/system_driver.h"
+#include "replay/headless_game.h"
 
 namespace {
 
-intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 class FrameTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "none", 1);  // silent: sounds would take random values
-    previousSystem = SetSystemDriver(&system);
-    previousInput = SetScriptedInput(&input);
-    Start();
-  }
-  void TearDown() override {
-    Stop();
-    SetScriptedInput(previousInput);
-    SetSystemDriver(previousSystem);
-  }
+  void SetUp() override { Start(); }
 
-  void Start() {
-    world = WorldState{};
-    ResetRand();
-    window = CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT, IgnoreMessages);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(GameStartup(window));
-  }
-  void Stop() {
-    GameShutdown();
-    DestroyGameWindow(window);
-    world = WorldState{};
-  }
+  void Start() { ASSERT_TRUE(game.Start()); }
+  void Stop() { game.Stop(); }
 
   // Only the player and the HUD over the table.
   void ClearTheTable() {
@@ -66,11 +42,7 @@ class FrameTest : public ::testing::Test {
     return image.pixels[static_cast<size_t>(y) * image.width + x];
   }
 
-  ScriptedSystem system;
-  ScriptedInput input;
-  SystemDriver* previousSystem = nullptr;
-  ScriptedInput* previousInput = nullptr;
-  WindowHandle window = nullptr;
+  HeadlessGame game;
 };
 
 TEST_F(FrameTest, StartupPlacesTheSameWorldEveryTime) {
@@ -86,6 +58,7 @@ TEST_F(FrameTest, StartupPlacesTheSameWorldEveryTime) {
   std::copy(std::begin(world.enemies), std::end(world.enemies), enemies);
   std::copy(std::begin(world.tomatoes), std::end(world.tomatoes), tomatoes);
   Stop();
+  ResetRand();
   Start();
   for (int i = 0; i < ENEMY_COUNT; ++i) {
     EXPECT_EQ(world.enemies[i].x, enemies[i].x);

@@ -30,6 +30,7 @@
 #include "platform/system/random.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
+#include "replay/headless_game.h"
 
 namespace {
 
@@ -78,32 +79,12 @@ std::string BrokenInvariant(unsigned long long randBefore) {
 class Soak {
  public:
   explicit Soak(uint32_t seed) : random_(seed) {
-    setenv("SDL_AUDIODRIVER", "none", 1);  // no sound device
-    previousSystem_ = SetSystemDriver(&system_);
-    previousInput_ = SetScriptedInput(&input_);
-    ResetRand();
     // Near the top of its range, so that the clock wraps during the run.
     system_.clock = 0xFFFFFFFFu - 20000;
   }
-  ~Soak() {
-    Stop();
-    SetSceneFailing(false);
-    SetScriptedInput(previousInput_);
-    SetSystemDriver(previousSystem_);
-  }
 
-  bool Start() {
-    world = WorldState{};
-    window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
-    started_ = window_ && GameStartup(window_);
-    return started_;
-  }
-  void Stop() {
-    if (started_) GameShutdown();
-    if (window_) DestroyGameWindow(window_);
-    started_ = false;
-    window_ = nullptr;
-  }
+  bool Start() { return game_.Start(); }
+  void Stop() { game_.Stop(); }
 
   // A new held state every so many passes: long enough for modes, charges and pauses
   // to take effect.
@@ -170,12 +151,9 @@ class Soak {
   }
 
   std::mt19937 random_;
-  ScriptedSystem system_;
-  ScriptedInput input_;
-  SystemDriver* previousSystem_ = nullptr;
-  ScriptedInput* previousInput_ = nullptr;
-  WindowHandle window_ = nullptr;
-  bool started_ = false;
+  HeadlessGame game_;  // silent, on the scripted clock and input below
+  ScriptedSystem& system_ = game_.system;
+  ScriptedInput& input_ = game_.input;
   int holdPasses_ = 0;
 };
 
@@ -192,8 +170,6 @@ TEST(SoakTest, RandomPlayKeepsEveryInvariantForMinutes) {
   std::set<int32_t> modes, levels;
   std::set<std::string> endings;  // "death yes", "win no", ...
   int mostProjectiles = 0;
-  Message lastMessage;
-
   while (simulatedMs < targetMs) {
     if (soak.holdPasses_-- <= 0) soak.ChooseInput();
     const uint32_t step = soak.NextStep();
@@ -204,7 +180,7 @@ TEST(SoakTest, RandomPlayKeepsEveryInvariantForMinutes) {
 
     const unsigned long long randBefore = RandCount();
     const uint64_t ticksBefore = world.ticksRun;
-    RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, soak.window_, &lastMessage);
+    soak.game_.Pass();
     ticks += world.ticksRun - ticksBefore;
 
     const std::string broken = BrokenInvariant(randBefore);

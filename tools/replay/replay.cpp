@@ -13,15 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/win_main.h"
-#include "game/game_entry.h"
 #include "game/world_state.h"
 #include "platform/gfx/render_device.h"
 #include "platform/input/key_codes.h"
-#include "platform/input/scripted_input.h"
 #include "platform/system/random.h"
-#include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
+#include "replay/headless_game.h"
 
 namespace {
 
@@ -175,7 +172,6 @@ class Replay {
 
  private:
   bool Start();
-  void Finish();
   // With execute false the line is only checked.
   bool RunLine(const std::string& line, int lineNumber, bool execute);
   bool RunPass(uint32_t clock, const PassOptions& options);
@@ -187,13 +183,9 @@ class Replay {
 
   std::ostream& out_;
   std::ostream& errors_;
-  ScriptedSystem system_;
-  ScriptedInput input_;
-  SystemDriver* previousSystem_ = nullptr;
-  ScriptedInput* previousInput_ = nullptr;
-  WindowHandle window_ = nullptr;
-  Message lastMessage_;
-  bool started_ = false;
+  HeadlessGame game_;
+  ScriptedSystem& system_ = game_.system;
+  ScriptedInput& input_ = game_.input;
   bool ended_ = false;
   int pass_ = 0;
   bool tickRan_ = false;
@@ -206,27 +198,11 @@ bool Replay::Problem(int lineNumber, const std::string& text) {
 }
 
 bool Replay::Start() {
-  // No sound device, whatever the environment asks for: a sound that plays on a busy
-  // voice would take values from the random sequence.
-  setenv("SDL_AUDIODRIVER", "none", 1);
-  previousSystem_ = SetSystemDriver(&system_);
-  previousInput_ = SetScriptedInput(&input_);
-  ResetRand();
-  world = WorldState{};
-  window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
-  started_ = window_ && GameStartup(window_);
-  out_ << "STARTUP " << (started_ ? "true" : "false") << " rand=" << RandCount() << "\n";
-  if (!started_) return false;
+  const bool started = game_.Start();
+  out_ << "STARTUP " << (started ? "true" : "false") << " rand=" << RandCount() << "\n";
+  if (!started) return false;
   PrintState();
   return true;
-}
-
-void Replay::Finish() {
-  if (started_) GameShutdown();
-  if (window_) DestroyGameWindow(window_);
-  SetSceneFailing(false);
-  SetScriptedInput(previousInput_);
-  SetSystemDriver(previousSystem_);
 }
 
 bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
@@ -253,7 +229,7 @@ bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
 
   const size_t questionsBefore = system_.questions.size();
   const uint64_t ticksBefore = world.ticksRun;
-  ::RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, window_, &lastMessage_);
+  game_.Pass();
   tickRan_ = world.ticksRun != ticksBefore;
   SetSceneFailing(false);
 
@@ -441,7 +417,6 @@ int Replay::Run(std::istream& script) {
       RunLine(lines[i], static_cast<int>(i + 1), true);
     }
   }
-  Finish();
   return 0;
 }
 

@@ -33,25 +33,23 @@ std::vector<std::string> Folders() {
   return folders;
 }
 
-bool Readable(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 }  // namespace
 
 std::string AssetPath(const char* fileName) {
-  if (!fileName) return std::string();
-  // A path of its own is taken as it is.
-  if (fileName[0] == '/') return fileName;
-  if (Readable(fileName)) return fileName;
+  if (!fileName || !*fileName) return std::string();
+  if (Exists(fileName)) return fileName;
+  // A path of its own is looked for nowhere else.
+  if (fileName[0] == '/') return std::string();
   for (const std::string& folder : Folders()) {
     const std::string path = folder + fileName;
-    if (Readable(path)) return path;
+    if (Exists(path)) return path;
   }
-  return fileName;
+  return std::string();
 }
 
-bool AssetExists(const char* fileName) {
-  return fileName && Readable(AssetPath(fileName));
-}
+bool AssetExists(const char* fileName) { return !AssetPath(fileName).empty(); }
 
 std::string AssetFolders() {
   std::string joined;

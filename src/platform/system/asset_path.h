@@ -5,7 +5,7 @@
 // folder beside the program's when an installed tree was moved as a whole.
 #include <string>
 
-// The first existing path for the file name, or the name itself when none exists.
+// The first existing path for the file name; empty when it is in none of the folders.
 std::string AssetPath(const char* fileName);
 // True when the file name is found in one of the folders.
 bool AssetExists(const char* fileName);

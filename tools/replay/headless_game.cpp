@@ -1,0 +1,43 @@
+#include "replay/headless_game.h"
+
+#include <cstdlib>
+
+#include "game/game_entry.h"
+#include "game/world_state.h"
+#include "platform/gfx/render_device.h"
+#include "platform/system/random.h"
+
+HeadlessGame::HeadlessGame(bool withSound) {
+  if (!withSound) setenv("SDL_AUDIODRIVER", "none", 1);
+  previousSystem_ = SetSystemDriver(&system);
+  previousInput_ = SetScriptedInput(&input);
+  ResetRand();
+}
+
+HeadlessGame::~HeadlessGame() {
+  Stop();
+  SetSceneFailing(false);
+  SetScriptedInput(previousInput_);
+  SetSystemDriver(previousSystem_);
+  world = WorldState{};
+}
+
+bool HeadlessGame::Start() {
+  world = WorldState{};
+  window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
+  started_ = window_ && GameStartup(window_);
+  return started_;
+}
+
+void HeadlessGame::Stop() {
+  if (window_) {
+    GameShutdown();
+    DestroyGameWindow(window_);
+  }
+  window_ = nullptr;
+  started_ = false;
+}
+
+void HeadlessGame::Pass() {
+  RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, window_, &lastMessage);
+}
