@@ -28,8 +28,8 @@ unit-tests:
 # behaviour or an input slower than FUZZ_TIMEOUT seconds fails the run and leaves its input
 # beside the target for a regression case. Paths are absolute: a target may change folder.
 # The loaders' own lines about refused inputs are dropped (-close_fd_mask=2); the fuzzer's
-# and the sanitizers' reports still show. Leaks inside the Assimp library are its own;
-# fuzz/<target>.flags holds a target's own extra flags.
+# and the sanitizers' reports still show. fuzz/<target>.flags holds a target's own extra
+# flags.
 # The seed is fixed, so the test command fuzzes the same inputs on every run and a red
 # run is a finding in code that changed, never a roll of the dice; a fresh search is
 # `make fuzz FUZZ_SEED=0 FUZZ_SECONDS=600` (0: a new seed each run).
@@ -45,7 +45,6 @@ fuzz:
 	  echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
 	  mkdir -p $(CURDIR)/$(FUZZ_DIR)/corpus/$$name; \
 	  SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=dummy UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan_suppressions.txt \
 	  $$target -seed=$(FUZZ_SEED) -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -close_fd_mask=2 \
 	    $$(grep -sv '^#' $(CURDIR)/fuzz/$$name.flags) \
 	    -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_DIR)/$$name- \

@@ -46,6 +46,6 @@ if(ZF_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-2.0-0, libsdl2-image-2.0-0, "
-         "libsdl2-ttf-2.0-0, libfontconfig1, libassimp5")
+         "libsdl2-ttf-2.0-0, libfontconfig1")
 endif()
 include(CPack)

@@ -4,7 +4,7 @@
 set -e
 
 RUN_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev \
-libfontconfig-dev fonts-liberation2 libstb-dev libassimp-dev libglm-dev"
+libfontconfig-dev fonts-liberation2 libstb-dev libglm-dev"
 # The font tests run on a configuration holding only the DejaVu faces; the desktop entry
 # and the AppStream metadata are checked by their own validators; the game is played in a
 # real window under Xvfb, with xdotool's keys and ImageMagick's screenshots.

@@ -7,10 +7,10 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 // fontconfig 2.14 loses a few bytes, once per process, while it parses its own
-// configuration, and Assimp part of a broken .x file it gives up on; the leak check
-// should not fail the game for those. This is the program's one list.
+// configuration; the leak check should not fail the game for that. This is the program's
+// one list.
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libassimp.so\n";
+  return "leak:libfontconfig.so\n";
 }
 #endif
 

@@ -1,39 +1,25 @@
-// .x mesh files through Assimp: the meshes of every frame, placed by the frames'
-// transforms, become one mesh whose subset i holds the faces of material i, with the
-// file's material records and texture names beside it. Text and binary files are taken,
-// each handed to Assimp as checked text (see PrepareForAssimp).
-#include <assimp/Importer.hpp>
-#include <assimp/material.h>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
+// .x mesh files: the meshes of every frame, placed by the frames' transforms, become one
+// mesh whose subset i holds the faces of material i, with the file's material records and
+// texture names beside it.
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/gfx/file_access.h"
 #include "platform/gfx/image_file.h"
 #include "platform/gfx/mesh_internal.h"
 #include "platform/gfx/render_internal.h"
+#include "platform/gfx/x_file.h"
 
 namespace {
 
-constexpr char X_FILE_MAGIC[] = "xof ";
-constexpr size_t X_MAGIC_SIZE = 4;
 // No model a game loads whole comes near this; a larger file is a mistake, not a mesh.
 constexpr std::streamoff MESH_FILE_LIMIT = std::streamoff{256} << 20;
-
-// Assimp hands out right-handed data; these put the file's own left-handed coordinates,
-// winding and texture rows back, and cut polygons into triangles.
-constexpr unsigned IMPORT_STEPS =
-    aiProcess_ConvertToLeftHanded | aiProcess_Triangulate | aiProcess_ValidateDataStructure;
 
 struct BufferImpl : DataBuffer {
   std::vector<MeshMaterial> records;
@@ -51,428 +37,371 @@ bool ReadWholeFile(const std::string& path, std::vector<char>* bytes) {
   return static_cast<bool>(file.read(bytes->data(), size));
 }
 
-// Assimp sizes its arrays, and runs its loops, by the counts a .x file declares before
-// it reads their elements, and its binary reader goes on reading zeros at the end of the
-// file. So it is only given text, and in that text no integer that could be read as a
-// count is negative or larger than the file: such a number is written as a real number
-// (123.0), which reads the same where a real number belongs and is refused as a count.
-
-constexpr size_t X_HEADER_SIZE = 16;  // "xof 0303txt 0032": version, format, float size
-
-bool IsWordCharacter(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
-}
-
-// Copies the text with every count-like integer out of range made a real number.
-std::string BoundCounts(const char* text, size_t size, uint64_t limit) {
-  std::string out;
-  out.reserve(size + 64);
-  size_t i = 0;
-  // Comments, strings and GUIDs are not passed over: Assimp reads a quote or an angle
-  // bracket out of place as a name, and a number changed in a comment changes nothing.
-  while (i < size) {
-    const char c = text[i];
-    if (!std::isdigit(static_cast<unsigned char>(c)) || (i > 0 && IsWordCharacter(text[i - 1]))) {
-      out.push_back(c);
-      ++i;
-      continue;
-    }
-    size_t end = i;
-    uint64_t value = 0;
-    while (end < size && std::isdigit(static_cast<unsigned char>(text[end]))) {
-      value = std::min<uint64_t>(value * 10 + (text[end] - '0'), limit + 1);
-      ++end;
-    }
-    out.append(text + i, end - i);
-    const bool negative = i > 0 && text[i - 1] == '-' &&
-                          !(i > 1 && (text[i - 2] == 'e' || text[i - 2] == 'E'));
-    size_t next = end;
-    while (next < size && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
-    const bool countLike = (end == size || !IsWordCharacter(text[end])) && next < size &&
-                           (text[next] == ';' || text[next] == ',');
-    if (countLike && (negative || value > limit)) out += ".0";
-    i = end;
-  }
-  return out;
-}
-
-uint32_t ReadLittle32(const char* bytes) {
-  uint32_t value;
-  std::memcpy(&value, bytes, sizeof value);
-  return value;
-}
-
-// The binary tokens as the text they stand for; false, with the reason, when the bytes are
-// no sequence of whole tokens.
-bool BinaryToText(const char* bytes, size_t size, bool doubles, std::string* text,
-                  std::string* problem) {
-  static const char* const KEYWORDS[] = {"WORD",  "DWORD", "FLOAT", "DOUBLE",  "CHAR",
-                                         "UCHAR", "SWORD", "SDWORD", "void",   "LPSTR",
-                                         "UNICODE", "CSTRING", "array"};
-  static const char PUNCTUATION[] = "{}()[]<>.,;";
+// An object's numbers read in order. Counts are checked against what is left, so a count
+// the file cannot hold is refused before anything is sized by it.
+struct NumberReader {
+  const std::vector<double>& numbers;
   size_t at = 0;
-  const auto need = [&](uint64_t count) { return count <= size - at; };
-  char number[40];
-  while (at < size) {
-    const size_t tokenAt = at;
-    if (!need(2)) break;
-    const unsigned token = static_cast<unsigned char>(bytes[at]) |
-                           (static_cast<unsigned char>(bytes[at + 1]) << 8);
-    at += 2;
-    if (token == 1 || token == 2) {  // a name, or a string ended by a separator token
-      if (!need(4)) break;
-      const uint32_t length = ReadLittle32(bytes + at);
-      at += 4;
-      if (!need(uint64_t{length} + (token == 2 ? 2 : 0))) break;
-      const std::string_view chars(bytes + at, length);
-      at += length + (token == 2 ? 2 : 0);
-      const bool plain = std::all_of(chars.begin(), chars.end(), [&](char c) {
-        return token == 2 ? c != '"' && c != '\0'
-                          : std::isgraph(static_cast<unsigned char>(c)) &&
-                                std::strchr("{}();,\"<>[]#/", c) == nullptr;
-      });
-      if (!plain || (token == 1 && chars.empty())) {
-        *problem = "an unreadable name or string at byte " + std::to_string(X_HEADER_SIZE + tokenAt);
-        return false;
-      }
-      if (token == 2) text->append("\"").append(chars).append("\";\n");
-      else text->append(chars).append(" ");
-    } else if (token == 3) {
-      if (!need(4)) break;
-      std::snprintf(number, sizeof number, "%u;", ReadLittle32(bytes + at));
-      *text += number;
-      at += 4;
-    } else if (token == 5) {
-      if (!need(16)) break;
-      *text += "<";
-      for (int k = 0; k < 16; ++k) {
-        std::snprintf(number, sizeof number, "%02X", static_cast<unsigned char>(bytes[at + k]));
-        *text += number;
-      }
-      *text += ">\n";
-      at += 16;
-    } else if (token == 6 || token == 7) {
-      if (!need(4)) break;
-      const uint64_t count = ReadLittle32(bytes + at);
-      at += 4;
-      const size_t width = token == 7 && doubles ? 8 : 4;
-      if (!need(count * width)) break;
-      for (uint64_t k = 0; k < count; ++k, at += width) {
-        if (token == 6) {
-          std::snprintf(number, sizeof number, "%u;", ReadLittle32(bytes + at));
-        } else if (doubles) {
-          double value;
-          std::memcpy(&value, bytes + at, sizeof value);
-          std::snprintf(number, sizeof number, "%.17g;", value);
-        } else {
-          float value;
-          std::memcpy(&value, bytes + at, sizeof value);
-          std::snprintf(number, sizeof number, "%.9g;", static_cast<double>(value));
-        }
-        *text += number;
-      }
-      *text += "\n";
-    } else if (token >= 10 && token <= 20) {
-      *text += PUNCTUATION[token - 10];
-      *text += "\n";
-    } else if (token == 31) {
-      *text += "template ";
-    } else if (token >= 40 && token <= 52) {
-      *text += KEYWORDS[token - 40];
-      *text += " ";
-    } else {
-      *problem = "an unknown token " + std::to_string(token) + " at byte " +
-                 std::to_string(X_HEADER_SIZE + tokenAt);
+
+  size_t Left() const { return numbers.size() - at; }
+
+  bool Real(float* value) {
+    if (at >= numbers.size()) return false;
+    *value = static_cast<float>(numbers[at++]);
+    return std::isfinite(*value);
+  }
+
+  // A whole number from 0 to `limit`.
+  bool Whole(uint64_t limit, uint32_t* value) {
+    if (at >= numbers.size()) return false;
+    const double number = numbers[at++];
+    if (!(number >= 0.0) || number > static_cast<double>(limit) || number != std::floor(number)) {
+      return false;
+    }
+    *value = static_cast<uint32_t>(number);
+    return true;
+  }
+};
+
+const XObject* FindChild(const XObject& object, std::string_view type) {
+  for (const XObject& child : object.children) {
+    if (child.type == type) return &child;
+  }
+  return nullptr;
+}
+
+bool SameTypeIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x | 0x20) == (y | 0x20);
+         });
+}
+
+// `count` groups of `width` reals.
+bool ReadReals(NumberReader* reader, uint32_t count, int width, std::vector<float>* reals) {
+  if (uint64_t{count} * width > reader->Left()) return false;
+  reals->resize(size_t{count} * width);
+  for (float& real : *reals) {
+    if (!reader->Real(&real)) return false;
+  }
+  return true;
+}
+
+// Faces as a count, then each face's corner count and as many indices below `items`.
+// corners holds every face's indices in turn, starts where each face begins.
+struct Faces {
+  std::vector<uint32_t> corners;
+  std::vector<uint32_t> starts;  // one more than there are faces
+
+  uint32_t Count() const { return static_cast<uint32_t>(starts.size() - 1); }
+  uint32_t Size(uint32_t face) const { return starts[face + 1] - starts[face]; }
+};
+
+bool ReadFaces(NumberReader* reader, uint32_t items, Faces* faces) {
+  uint32_t count = 0;
+  if (!reader->Whole(reader->Left(), &count)) return false;
+  faces->starts.assign(1, 0);
+  faces->starts.reserve(size_t{count} + 1);
+  for (uint32_t f = 0; f < count; ++f) {
+    uint32_t size = 0;
+    if (!reader->Whole(reader->Left(), &size)) return false;
+    for (uint32_t k = 0; k < size; ++k) {
+      uint32_t index = 0;
+      if (!reader->Whole(UINT32_MAX, &index) || index >= items) return false;
+      faces->corners.push_back(index);
+    }
+    faces->starts.push_back(static_cast<uint32_t>(faces->corners.size()));
+  }
+  return true;
+}
+
+// What a Mesh object holds, checked: positions and faces, and where given, normals with
+// faces of their own matching the mesh's, texture coordinates for every vertex, and each
+// face's material among those the list holds.
+struct MeshData {
+  std::vector<float> positions;
+  Faces faces;
+  std::vector<float> normals;
+  Faces normalFaces;
+  std::vector<float> coordinates;
+  std::vector<const XObject*> materials;  // empty without a material list
+  std::vector<uint32_t> faceMaterials;
+};
+
+const XObject* FindNamed(const std::vector<XObject>& objects, std::string_view type,
+                         std::string_view name) {
+  for (const XObject& object : objects) {
+    if (object.type == type && object.name == name) return &object;
+  }
+  return nullptr;
+}
+
+bool ReadMaterialList(const XObject& list, const std::vector<XObject>& file, uint32_t faces,
+                      MeshData* data, std::string* problem) {
+  NumberReader reader{list.numbers};
+  uint32_t declared = 0, indexed = 0;
+  if (!reader.Whole(UINT32_MAX, &declared) || !reader.Whole(reader.Left(), &indexed)) {
+    *problem = "a material list without its counts";
+    return false;
+  }
+  data->faceMaterials.resize(indexed);
+  for (uint32_t& index : data->faceMaterials) {
+    if (!reader.Whole(UINT32_MAX, &index)) {
+      *problem = "a material list with a malformed face index";
       return false;
     }
   }
-  if (at < size) {
-    *problem = "a token cut short at byte " + std::to_string(X_HEADER_SIZE + at);
+  for (const XObject& child : list.children) {
+    const XObject* material = &child;
+    if (child.type.empty()) material = FindNamed(file, "Material", child.name);
+    if (!material) {
+      *problem = "a material list names \"" + child.name + "\", which the file does not hold";
+      return false;
+    }
+    if (material->type == "Material") data->materials.push_back(material);
+  }
+  // Faces past the list's indices take the last one, as the format allows.
+  const uint32_t highest = faces == 0 ? 0
+                           : indexed == 0
+                               ? 0
+                               : *std::max_element(data->faceMaterials.begin(),
+                                                   data->faceMaterials.end());
+  if (faces > 0 && highest >= data->materials.size()) {
+    *problem = "a material list names material " + std::to_string(highest) + " but holds " +
+               std::to_string(data->materials.size());
     return false;
   }
   return true;
 }
 
-// The next token of .x text after `at`: a word, a number or a brace; spaces,
-// separators and comments are passed over. Empty at the end.
-std::string_view NextToken(std::string_view text, size_t* at) {
-  size_t i = *at;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (std::isspace(static_cast<unsigned char>(c)) || c == ';' || c == ',') {
-      ++i;
-    } else if (c == '#' || (c == '/' && i + 1 < text.size() && text[i + 1] == '/')) {
-      while (i < text.size() && text[i] != '\n') ++i;
-    } else {
+bool ReadMesh(const XObject& mesh, const std::vector<XObject>& file, MeshData* data,
+              std::string* problem) {
+  NumberReader reader{mesh.numbers};
+  uint32_t vertices = 0;
+  if (!reader.Whole(reader.Left() / 3, &vertices) ||
+      !ReadReals(&reader, vertices, 3, &data->positions) ||
+      !ReadFaces(&reader, vertices, &data->faces)) {
+    *problem = "a mesh whose vertices or faces do not add up";
+    return false;
+  }
+  if (const XObject* normals = FindChild(mesh, "MeshNormals")) {
+    NumberReader normalReader{normals->numbers};
+    uint32_t count = 0;
+    bool fits = normalReader.Whole(normalReader.Left() / 3, &count) &&
+                ReadReals(&normalReader, count, 3, &data->normals) &&
+                ReadFaces(&normalReader, count, &data->normalFaces) &&
+                data->normalFaces.Count() == data->faces.Count();
+    for (uint32_t f = 0; fits && f < data->faces.Count(); ++f) {
+      fits = data->normalFaces.Size(f) == data->faces.Size(f);
+    }
+    if (!fits) {
+      *problem = "a mesh whose normals do not match its faces";
+      return false;
+    }
+  }
+  if (const XObject* coordinates = FindChild(mesh, "MeshTextureCoords")) {
+    NumberReader coordinateReader{coordinates->numbers};
+    uint32_t count = 0;
+    if (!coordinateReader.Whole(coordinateReader.Left() / 2, &count) || count < vertices ||
+        !ReadReals(&coordinateReader, count, 2, &data->coordinates)) {
+      *problem = "a mesh of " + std::to_string(vertices) + " vertices without a texture " +
+                 "coordinate for each";
+      return false;
+    }
+  }
+  if (const XObject* list = FindChild(mesh, "MeshMaterialList")) {
+    return ReadMaterialList(*list, file, data->faces.Count(), data, problem);
+  }
+  return true;
+}
+
+ColorValue ReadColor(NumberReader* reader, int channels) {
+  ColorValue color{0.0f, 0.0f, 0.0f, 1.0f};
+  float* const parts[] = {&color.r, &color.g, &color.b, &color.a};
+  for (int i = 0; i < channels; ++i) reader->Real(parts[i]);
+  return color;
+}
+
+// Face colour (RGBA), power, specular and emissive (RGB), and the texture file name.
+bool ReadMaterial(const XObject& material, MeshMaterial* record, std::string* texture,
+                  std::string* problem) {
+  constexpr size_t MATERIAL_NUMBERS = 4 + 1 + 3 + 3;
+  NumberReader reader{material.numbers};
+  if (reader.Left() < MATERIAL_NUMBERS ||
+      !std::all_of(material.numbers.begin(), material.numbers.begin() + MATERIAL_NUMBERS,
+                   [](double n) { return std::isfinite(static_cast<float>(n)); })) {
+    *problem = "a material without its colours";
+    return false;
+  }
+  record->matD3D.diffuse = ReadColor(&reader, 4);
+  reader.Real(&record->matD3D.power);
+  record->matD3D.specular = ReadColor(&reader, 3);
+  record->matD3D.emissive = ReadColor(&reader, 3);
+  record->matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+  texture->clear();
+  for (const XObject& child : material.children) {
+    // Exporters spell it both ways.
+    if (SameTypeIgnoringCase(child.type, "TextureFilename") && !child.strings.empty()) {
+      *texture = child.strings.front();
       break;
     }
   }
-  size_t end = i;
-  if (end < text.size() && (text[end] == '{' || text[end] == '}')) {
-    ++end;
-  } else {
-    // Quotes are part of a token, as Assimp reads them where it looks for counts.
-    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
-           std::strchr(";,{}", text[end]) == nullptr) {
-      ++end;
-    }
-  }
-  *at = end;
-  return text.substr(i, end - i);
-}
-
-// The next token as a count: plain digits only.
-bool NextCount(std::string_view text, size_t* at, uint64_t* value) {
-  const std::string_view digits = NextToken(text, at);
-  if (digits.empty() || digits.size() > 10 ||
-      !std::all_of(digits.begin(), digits.end(),
-                   [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
-    return false;
-  }
-  *value = std::stoull(std::string(digits));
   return true;
 }
 
-// Reads what Mesh and MeshNormals hold after their brace: a count of items of three
-// numbers each, then faces of a corner count and as many item indices. False, with the
-// reason, when a face names an item past the count; a layout it cannot follow is left to
-// Assimp, which refuses it.
-bool FacesStayWithin(std::string_view text, size_t* at, const char* kind, uint64_t* items,
-                     std::string* problem) {
-  uint64_t faces = 0, corners = 0, index = 0;
-  if (!NextCount(text, at, items)) return true;
-  for (uint64_t k = 0; k < *items * 3; ++k) {
-    const std::string_view token = NextToken(text, at);
-    if (token.empty() || token == "{" || token == "}") return true;
-  }
-  if (!NextCount(text, at, &faces)) return true;
-  for (uint64_t f = 0; f < faces; ++f) {
-    if (!NextCount(text, at, &corners)) return true;
-    for (uint64_t c = 0; c < corners; ++c) {
-      if (!NextCount(text, at, &index)) return true;
-      if (index >= *items) {
-        *problem = std::string("a face names ") + kind + " " + std::to_string(index) +
-                   " of " + std::to_string(*items);
-        return false;
-      }
-    }
-  }
-  return true;
-}
+struct PlacedMesh {
+  const XObject* mesh;
+  Matrix4 place;
+};
 
-// Assimp takes each face's corners as indices into the mesh's vertices and normals, and
-// one texture coordinate per vertex, without checking them.
-bool FacesNameWhatIsThere(std::string_view text, std::string* problem) {
-  size_t at = 0;
-  uint64_t vertices = 0, items = 0;
-  for (std::string_view token = NextToken(text, &at); !token.empty(); token = NextToken(text, &at)) {
-    const bool mesh = token == "Mesh", normals = token == "MeshNormals";
-    const bool coordinates = token == "MeshTextureCoords";
-    if (!mesh && !normals && !coordinates) continue;
-    while (!token.empty() && token != "{") token = NextToken(text, &at);
-    if (coordinates) {
-      if (NextCount(text, &at, &items) && items < vertices) {
-        *problem = "a mesh of " + std::to_string(vertices) + " vertices has " +
-                   std::to_string(items) + " texture coordinates";
-        return false;
-      }
-      continue;
-    }
-    if (!FacesStayWithin(text, &at, mesh ? "vertex" : "normal", &items, problem)) return false;
-    if (mesh) vertices = items;
+// Every Mesh at the top and in frames, each placed by its frames' transforms in turn.
+bool GatherMeshes(const XObject& object, const Matrix4& parent, std::vector<PlacedMesh>* meshes,
+                  std::string* problem) {
+  if (object.type == "Mesh") {
+    meshes->push_back(PlacedMesh{&object, parent});
+    return true;
   }
-  return true;
-}
-
-// Assimp looks up each face's material among the materials its list holds without
-// checking that it is there: a list whose faces name more materials than it holds is
-// refused here.
-bool MaterialListsHoldTheirMaterials(std::string_view text, std::string* problem) {
-  size_t at = 0;
-  for (std::string_view token = NextToken(text, &at); !token.empty(); token = NextToken(text, &at)) {
-    if (token != "MeshMaterialList") continue;
-    while (!token.empty() && token != "{") token = NextToken(text, &at);
-    const auto number = [&](uint64_t* value) { return NextCount(text, &at, value); };
-    uint64_t materials = 0, faces = 0, highest = 0, index = 0;
-    // A list that is not made of plain numbers is Assimp's to refuse.
-    if (!number(&materials) || !number(&faces)) continue;
-    bool plain = true;
-    for (uint64_t f = 0; f < faces && plain; ++f) {
-      plain = number(&index);
-      highest = std::max(highest, index);
-    }
-    if (!plain) continue;
-    // Held are Material objects and references ({ Name }); other objects are skipped.
-    uint64_t held = 0;
-    std::string_view firstWord;
-    for (int depth = 1; depth > 0;) {
-      token = NextToken(text, &at);
-      if (token.empty()) break;
-      if (token == "{") {
-        if (++depth == 2 && (firstWord.empty() || firstWord == "Material")) ++held;
-      } else if (token == "}") {
-        if (--depth == 1) firstWord = {};
-      } else if (depth == 1 && firstWord.empty()) {
-        firstWord = token;
-      }
-    }
-    if (faces > 0 && highest >= held) {
-      *problem = "a material list names material " + std::to_string(highest) + " but holds " +
-                 std::to_string(held);
+  if (object.type != "Frame") return true;
+  Matrix4 place = parent;
+  if (const XObject* transform = FindChild(object, "FrameTransformMatrix")) {
+    if (transform->numbers.size() < 16) {
+      *problem = "a frame transform of fewer than 16 numbers";
       return false;
     }
+    Matrix4 local;
+    for (int i = 0; i < 16; ++i) local.m[i / 4][i % 4] = static_cast<float>(transform->numbers[i]);
+    place = MatrixMultiply(local, parent);
+  }
+  for (const XObject& child : object.children) {
+    if (!GatherMeshes(child, place, meshes, problem)) return false;
   }
   return true;
 }
 
-// The file as bounded text for Assimp: "xof 0303" and "txt " or "bin ", with floats of 32
-// or 64 bits; compressed files are not taken.
-bool PrepareForAssimp(const std::vector<char>& bytes, std::string* text, std::string* problem) {
-  if (bytes.size() < X_HEADER_SIZE) {
-    *problem = "its header is cut short";
-    return false;
+// Normals turn by the inverse transpose of the placement's turning part; its cofactors
+// are that up to a scale, which normalising takes out (the sign of the determinant stays).
+void NormalTurn(const Matrix4& place, float turn[3][3]) {
+  const auto& a = place.m;
+  turn[0][0] = a[1][1] * a[2][2] - a[1][2] * a[2][1];
+  turn[0][1] = a[1][2] * a[2][0] - a[1][0] * a[2][2];
+  turn[0][2] = a[1][0] * a[2][1] - a[1][1] * a[2][0];
+  turn[1][0] = a[0][2] * a[2][1] - a[0][1] * a[2][2];
+  turn[1][1] = a[0][0] * a[2][2] - a[0][2] * a[2][0];
+  turn[1][2] = a[0][1] * a[2][0] - a[0][0] * a[2][1];
+  turn[2][0] = a[0][1] * a[1][2] - a[0][2] * a[1][1];
+  turn[2][1] = a[0][2] * a[1][0] - a[0][0] * a[1][2];
+  turn[2][2] = a[0][0] * a[1][1] - a[0][1] * a[1][0];
+  const float determinant = a[0][0] * turn[0][0] + a[0][1] * turn[0][1] + a[0][2] * turn[0][2];
+  const float sign = determinant < 0.0f ? -1.0f : 1.0f;
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) turn[i][j] *= sign;
   }
-  const std::string_view format(bytes.data() + 8, 4);
-  const std::string_view floatSize(bytes.data() + 12, 4);
-  if ((format != "txt " && format != "bin ") || (floatSize != "0032" && floatSize != "0064")) {
-    *problem = "it is neither text nor binary with 32- or 64-bit floats (\"" +
-               std::string(bytes.data() + 8, 8) + "\")";
-    return false;
-  }
-  const char* body = bytes.data() + X_HEADER_SIZE;
-  const size_t bodySize = bytes.size() - X_HEADER_SIZE;
-  std::string plain;
-  if (format == "bin ") {
-    plain.reserve(bodySize * 4);
-    if (!BinaryToText(body, bodySize, floatSize == "0064", &plain, problem)) return false;
-    body = plain.data();
-  }
-  // Counts are bounded by the file as given: text made from binary is longer.
-  // The header is a line of its own.
-  *text = std::string(bytes.data(), 8) + "txt 0032\n" +
-          BoundCounts(body, format == "bin " ? plain.size() : bodySize, bytes.size());
-  return FacesNameWhatIsThere(*text, problem) && MaterialListsHoldTheirMaterials(*text, problem);
 }
 
-ColorValue ReadColor(const aiMaterial* material, const char* key, unsigned type, unsigned index) {
-  aiColor4D color(0.0f, 0.0f, 0.0f, 1.0f);
-  // A colour of three floats reads with alpha 1.
-  if (material->Get(key, type, index, color) != AI_SUCCESS) return ColorValue{0, 0, 0, 1.0f};
-  return ColorValue{color.r, color.g, color.b, color.a};
+Vector3 Place(const Matrix4& place, const float* p) {
+  const auto& m = place.m;
+  return Vector3{p[0] * m[0][0] + p[1] * m[1][0] + p[2] * m[2][0] + m[3][0],
+                 p[0] * m[0][1] + p[1] * m[1][1] + p[2] * m[2][1] + m[3][1],
+                 p[0] * m[0][2] + p[1] * m[1][2] + p[2] * m[2][2] + m[3][2]};
 }
 
-// The texture a .x material names: Assimp files it as diffuse, or by a suffix of its
-// name as another kind; the file has only one.
-std::string TextureName(const aiMaterial* material) {
-  for (int type = aiTextureType_DIFFUSE; type <= aiTextureType_UNKNOWN; ++type) {
-    const aiTextureType kind = static_cast<aiTextureType>(type);
-    aiString path;
-    if (material->GetTextureCount(kind) > 0 && material->GetTexture(kind, 0, &path) == AI_SUCCESS) {
-      return std::string(path.C_Str());
-    }
-  }
-  return std::string();
+Vector3 TurnNormal(const float turn[3][3], const float* n) {
+  Vector3 v{n[0] * turn[0][0] + n[1] * turn[1][0] + n[2] * turn[2][0],
+            n[0] * turn[0][1] + n[1] * turn[1][1] + n[2] * turn[2][1],
+            n[0] * turn[0][2] + n[1] * turn[1][2] + n[2] * turn[2][2]};
+  const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  // A normal of no length, or one the turn cannot carry, leaves the face lit flat.
+  if (!(length > 0.0f) || !std::isfinite(length)) return Vector3{};
+  return Vector3{v.x / length, v.y / length, v.z / length};
 }
 
-MeshMaterial ConvertMaterial(const aiMaterial* material) {
-  MeshMaterial record;
-  record.matD3D.diffuse = ReadColor(material, AI_MATKEY_COLOR_DIFFUSE);
-  record.matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-  record.matD3D.specular = ReadColor(material, AI_MATKEY_COLOR_SPECULAR);
-  record.matD3D.emissive = ReadColor(material, AI_MATKEY_COLOR_EMISSIVE);
-  float power = 0.0f;
-  if (material->Get(AI_MATKEY_SHININESS, power) == AI_SUCCESS) record.matD3D.power = power;
-  return record;
+bool IsFinite(const Vector3& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// A mesh without a material list gets one from Assimp, the only kind without a name.
-bool IsInventedMaterial(const aiMaterial* material) {
-  aiString name;
-  return material->Get(AI_MATKEY_NAME, name) != AI_SUCCESS;
-}
-
-bool FileHasMaterials(const aiScene* scene) {
-  for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
-    if (!IsInventedMaterial(scene->mMaterials[i])) return true;
-  }
-  return false;
-}
-
-Vector3 ToVector(const aiVector3D& vector) { return Vector3{vector.x, vector.y, vector.z}; }
-
-bool IsFinite(const aiVector3D& vector) {
-  return std::isfinite(vector.x) && std::isfinite(vector.y) && std::isfinite(vector.z);
-}
-
-// Appends the mesh's vertices, placed by the frame's transform, and its triangles to
-// the subset of its material. False when an index points past the vertices.
-bool AddMesh(const aiMesh* source, const aiMatrix4x4& place, uint32_t subset, MeshImpl* mesh) {
-  const aiMatrix3x3 turn = aiMatrix3x3(place);
-  aiMatrix3x3 normalTurn = turn;
-  normalTurn.Inverse().Transpose();
-  const uint32_t base = static_cast<uint32_t>(mesh->vertices.size());
-  for (unsigned i = 0; i < source->mNumVertices; ++i) {
-    MeshVertex vertex;
-    vertex.position = ToVector(place * source->mVertices[i]);
-    if (source->HasNormals()) {
-      aiVector3D normal = normalTurn * source->mNormals[i];
-      if (IsFinite(normal) && normal.SquareLength() > 0.0f) vertex.normal = ToVector(normal.Normalize());
-    }
-    if (source->HasTextureCoords(0)) {
-      vertex.u = source->mTextureCoords[0][i].x;
-      vertex.v = source->mTextureCoords[0][i].y;
-    }
-    mesh->vertices.push_back(vertex);
-  }
-  std::vector<uint32_t>& triangles = mesh->subsets[subset];
-  for (unsigned f = 0; f < source->mNumFaces; ++f) {
-    const aiFace& face = source->mFaces[f];
-    if (face.mNumIndices != 3) continue;  // points and lines have no surface
-    for (unsigned k = 0; k < 3; ++k) {
-      if (face.mIndices[k] >= source->mNumVertices) return false;
-      triangles.push_back(base + face.mIndices[k]);
-    }
-  }
-  return true;
-}
-
-// Every frame's meshes, each placed by the product of its frame's transforms.
-bool AddFrames(const aiScene* scene, bool withMaterials, MeshImpl* mesh) {
-  std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending{{scene->mRootNode, aiMatrix4x4()}};
-  while (!pending.empty()) {
-    auto [node, parent] = pending.back();
-    pending.pop_back();
-    if (!node) continue;
-    const aiMatrix4x4 place = parent * node->mTransformation;
-    for (unsigned i = 0; i < node->mNumMeshes; ++i) {
-      if (node->mMeshes[i] >= scene->mNumMeshes) return false;
-      const aiMesh* source = scene->mMeshes[node->mMeshes[i]];
-      uint32_t subset = 0;
-      if (withMaterials) {
-        if (source->mMaterialIndex >= scene->mNumMaterials) return false;
-        subset = source->mMaterialIndex;
+// Each face's corners become vertices of their own (a corner's normal belongs to its
+// face) and the face a fan of triangles in the subset of its material: `firstSubset`
+// plus the face's material, or `firstSubset` alone without a material list.
+bool AddMesh(const MeshData& data, const Matrix4& place, uint32_t firstSubset, MeshImpl* mesh) {
+  float turn[3][3];
+  NormalTurn(place, turn);
+  for (uint32_t f = 0; f < data.faces.Count(); ++f) {
+    const uint32_t size = data.faces.Size(f);
+    const uint32_t first = data.faces.starts[f];
+    const uint32_t base = static_cast<uint32_t>(mesh->vertices.size());
+    for (uint32_t k = 0; k < size; ++k) {
+      const uint32_t index = data.faces.corners[first + k];
+      MeshVertex vertex;
+      vertex.position = Place(place, &data.positions[size_t{index} * 3]);
+      if (!IsFinite(vertex.position)) return false;
+      if (!data.normals.empty()) {
+        const uint32_t normal = data.normalFaces.corners[data.normalFaces.starts[f] + k];
+        vertex.normal = TurnNormal(turn, &data.normals[size_t{normal} * 3]);
       }
-      if (!AddMesh(source, place, subset, mesh)) return false;
+      if (!data.coordinates.empty()) {
+        vertex.u = data.coordinates[size_t{index} * 2];
+        vertex.v = data.coordinates[size_t{index} * 2 + 1];
+      }
+      mesh->vertices.push_back(vertex);
     }
-    for (unsigned i = 0; i < node->mNumChildren; ++i) pending.emplace_back(node->mChildren[i], place);
+    uint32_t subset = firstSubset;
+    if (!data.materials.empty()) {
+      const std::vector<uint32_t>& list = data.faceMaterials;
+      subset += list.empty() ? 0 : list[std::min<size_t>(f, list.size() - 1)];
+    }
+    // Points and lines have no surface.
+    std::vector<uint32_t>& triangles = mesh->subsets[subset];
+    for (uint32_t k = 1; k + 1 < size; ++k) {
+      triangles.insert(triangles.end(), {base, base + k, base + k + 1});
+    }
   }
   return true;
 }
 
-BufferImpl* MakeMaterialBuffer(const aiScene* scene, bool withMaterials) {
-  BufferImpl* buffer = new BufferImpl;
-  if (!withMaterials) return buffer;
-  buffer->records.reserve(scene->mNumMaterials);
-  buffer->names.reserve(scene->mNumMaterials);
-  for (unsigned i = 0; i < scene->mNumMaterials; ++i) {
-    buffer->records.push_back(ConvertMaterial(scene->mMaterials[i]));
-    buffer->names.push_back(TextureName(scene->mMaterials[i]));
+// The file's meshes as one, with a record per material in order of the meshes (a mesh
+// without a list, in a file whose other meshes have one, gets a plain white one).
+bool BuildMesh(const std::vector<XObject>& file, MeshImpl* mesh, BufferImpl* buffer,
+               std::string* problem) {
+  std::vector<PlacedMesh> placed;
+  for (const XObject& object : file) {
+    if (!GatherMeshes(object, Matrix4{}, &placed, problem)) return false;
+  }
+  std::vector<MeshData> meshes(placed.size());
+  bool withMaterials = false;
+  for (size_t i = 0; i < placed.size(); ++i) {
+    if (!ReadMesh(*placed[i].mesh, file, &meshes[i], problem)) return false;
+    withMaterials = withMaterials || !meshes[i].materials.empty();
+  }
+  mesh->subsets.resize(1);
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const uint32_t firstSubset = withMaterials ? static_cast<uint32_t>(buffer->records.size()) : 0;
+    if (withMaterials) {
+      if (meshes[i].materials.empty()) {
+        MeshMaterial plain;
+        plain.matD3D.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
+        plain.matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+        plain.matD3D.specular = plain.matD3D.emissive = plain.matD3D.ambient;
+        buffer->records.push_back(plain);
+        buffer->names.emplace_back();
+      }
+      for (const XObject* material : meshes[i].materials) {
+        buffer->records.emplace_back();
+        buffer->names.emplace_back();
+        if (!ReadMaterial(*material, &buffer->records.back(), &buffer->names.back(), problem)) {
+          return false;
+        }
+      }
+      mesh->subsets.resize(std::max<size_t>(buffer->records.size(), 1));
+    }
+    if (!AddMesh(meshes[i], placed[i].place, firstSubset, mesh)) {
+      *problem = "a frame places a mesh out of range";
+      return false;
+    }
   }
   // The names are all in place now, so pointers to them stay put.
   for (size_t i = 0; i < buffer->records.size(); ++i) {
     if (!buffer->names[i].empty()) buffer->records[i].textureFilename = buffer->names[i].c_str();
   }
-  return buffer;
+  return true;
 }
 
 size_t TriangleCount(const MeshImpl& mesh) {
@@ -516,37 +445,32 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
     std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\"\n", fileName);
     return D3DXERR_NOTFOUND;
   }
-  // Assimp reads many formats; this loader takes .x files only, known by their header.
-  if (bytes.size() < X_MAGIC_SIZE || std::memcmp(bytes.data(), X_FILE_MAGIC, X_MAGIC_SIZE) != 0) {
+  // Other formats are refused as such, before any parsing.
+  if (bytes.size() < 4 || std::memcmp(bytes.data(), "xof ", 4) != 0) {
     std::fprintf(stderr, "zorbly-frondles: \"%s\" is not a .x mesh file\n", fileName);
     return D3DXFERR_BADFILETYPE;
   }
-  std::string text, problem;
-  if (!PrepareForAssimp(bytes, &text, &problem)) {
+  std::vector<XObject> file;
+  std::string problem;
+  MeshImpl* mesh = new MeshImpl;
+  BufferImpl* buffer = new BufferImpl;
+  if (!ReadXFile(bytes.data(), bytes.size(), &file, &problem) ||
+      !BuildMesh(file, mesh, buffer, &problem)) {
     std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\": %s\n", fileName,
                  problem.c_str());
+    delete mesh;
+    buffer->Release();
     return D3DXFERR_BADFILE;
   }
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFileFromMemory(text.data(), text.size(), IMPORT_STEPS, "x");
-  if (!scene || !scene->mRootNode) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\" (%s)\n", fileName,
-                 importer.GetErrorString());
-    return D3DXFERR_BADFILE;
-  }
-
-  const bool withMaterials = FileHasMaterials(scene);
-  MeshImpl* mesh = new MeshImpl;
-  mesh->subsets.resize(withMaterials ? scene->mNumMaterials : 1);
-  if (!AddFrames(scene, withMaterials, mesh) || TriangleCount(*mesh) == 0) {
+  if (TriangleCount(*mesh) == 0) {
     std::fprintf(stderr, "zorbly-frondles: mesh file \"%s\" holds no usable triangles\n",
                  fileName);
     delete mesh;
+    buffer->Release();
     return D3DXERR_INVALIDDATA;
   }
   AttachMesh(static_cast<DeviceImpl*>(device), mesh);
 
-  BufferImpl* buffer = MakeMaterialBuffer(scene, withMaterials);
   if (materialCount) *materialCount = static_cast<uint32_t>(buffer->records.size());
   if (materials) {
     *materials = buffer;
