@@ -30,9 +30,9 @@ unit-tests:
 # The loaders' own lines about refused inputs are dropped (-close_fd_mask=2); the fuzzer's
 # and the sanitizers' reports still show. fuzz/<target>.flags holds a target's own extra
 # flags.
-# The seed is fixed, so the test command fuzzes the same inputs on every run and a red
-# run is a finding in code that changed, never a roll of the dice; a fresh search is
-# `make fuzz FUZZ_SEED=0 FUZZ_SECONDS=600` (0: a new seed each run).
+# The seed is fixed, so the test command tries much the same inputs on every run (the
+# search also steers by compared values, which may differ between machines); a fresh
+# search is `make fuzz FUZZ_SEED=0 FUZZ_SECONDS=600` (0: a new seed each run).
 FUZZ_TIMEOUT ?= 10
 FUZZ_SEED ?= 1
 fuzz:
