@@ -87,19 +87,22 @@ TEST_F(MeshModelTest, ATextureIsFoundByBareNameAndOneFoundNowhereStaysEmptyUnask
 }
 
 TEST_F(MeshModelTest, FramesPlaceTheirMeshesInnerFirstAndListsTakeMaterialsByName) {
-  MeshModel* model = LoadModel("framed.x");
-  ASSERT_NE(model, nullptr);
-  ASSERT_EQ(model->materialCount, 1u);
-  EXPECT_TRUE(SameColor(model->materials[0].diffuse, ColorValue{1, 0.75f, 0, 1}));
-  EXPECT_EQ(model->materials[0].power, 4.0f);
-  // Turned, then moved: (2, 1, 0), (2, 3, 0), (2, 1, 1). Moved first, it would lie at x 0.
-  Vector3 centre;
-  float radius = 0.0f;
-  ASSERT_EQ(model->mesh->ComputeBoundingSphere(&centre, &radius), S_OK);
-  EXPECT_FLOAT_EQ(centre.x, 2.0f);
-  EXPECT_FLOAT_EQ(centre.y, 2.0f);
-  EXPECT_FLOAT_EQ(centre.z, 0.5f);
-  ReleaseModel(model);
+  for (const char* file : {"framed.x", "framed_binary.x"}) {
+    SCOPED_TRACE(file);
+    MeshModel* model = LoadModel(file);
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->materialCount, 1u);
+    EXPECT_TRUE(SameColor(model->materials[0].diffuse, ColorValue{1, 0.75f, 0, 1}));
+    EXPECT_EQ(model->materials[0].power, 4.0f);
+    // Turned, then moved: (2, 1, 0), (2, 3, 0), (2, 1, 1). Moved first, it would lie at x 0.
+    Vector3 centre;
+    float radius = 0.0f;
+    ASSERT_EQ(model->mesh->ComputeBoundingSphere(&centre, &radius), S_OK);
+    EXPECT_FLOAT_EQ(centre.x, 2.0f);
+    EXPECT_FLOAT_EQ(centre.y, 2.0f);
+    EXPECT_FLOAT_EQ(centre.z, 0.5f);
+    ReleaseModel(model);
+  }
 }
 
 TEST_F(MeshModelTest, PathsSplitAtEitherSlashAndFilesAreFoundUnchangedThenBare) {
