@@ -179,18 +179,6 @@ TEST_F(SoundTest, StopKeepsThePlacePlayGoesOnFromItAndResetRewinds) {
   delete sound;
 }
 
-TEST_F(SoundTest, LoopingWrapsToTheStartUntilStopped) {
-  const std::vector<int16_t> samples = Ramp(300);
-  CSound* sound = Load(samples);
-  sound->Play(0, DSBPLAY_LOOPING);
-  const std::vector<int16_t> out = Mix(750);
-  for (size_t i = 0; i < 750; ++i) ASSERT_EQ(out[2 * i], samples[i % 300]) << i;
-  EXPECT_TRUE(sound->IsSoundPlaying());
-  sound->Stop();
-  EXPECT_FALSE(sound->IsSoundPlaying());
-  delete sound;
-}
-
 TEST_F(SoundTest, APlayTakesTheFirstIdleVoiceOrElseARandomOne) {
   CSound* sound = Load(Ramp(1000), 0, 3);
   ASSERT_EQ(sound->m_dwNumBuffers, 3u);

@@ -1,16 +1,12 @@
 #pragma once
 // Wave files for tests: hand-built bytes for the broken ones the writer would never make,
 // and the game's own writer for good ones.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "../test_files.h"
 #include "audio/wave_file.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -55,45 +51,8 @@ inline Bytes Samples16(const std::vector<int16_t>& samples) {
   return bytes;
 }
 
-// A file name of the running test's own in this process, so that tests and test runs
-// side by side never meet.
-inline std::string TestFile(const char* suffix) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return ::testing::TempDir() + "zf_" + std::to_string(getpid()) + "_" +
-         info->test_suite_name() + "_" + info->name() + suffix;
-}
-
-// Files the tests wrote, removed when the test program ends.
-inline void RemoveAtExit(const std::string& name) {
-  static struct Written {
-    std::vector<std::string> names;
-    ~Written() {
-      for (const std::string& written : names) std::remove(written.c_str());
-    }
-  } written;
-  written.names.push_back(name);
-}
-
 inline std::string SaveBytes(const Bytes& bytes, const char* suffix = ".wav") {
-  std::string name = TestFile(suffix);
-  RemoveAtExit(name);
-  FILE* file = std::fopen(name.c_str(), "wb");
-  EXPECT_NE(file, nullptr);
-  if (file) {
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-  }
-  return name;
-}
-
-inline Bytes LoadBytes(const std::string& name) {
-  Bytes bytes;
-  FILE* file = std::fopen(name.c_str(), "rb");
-  if (!file) return bytes;
-  int c;
-  while ((c = std::fgetc(file)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-  std::fclose(file);
-  return bytes;
+  return WriteTestFile(bytes, suffix);
 }
 
 inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
@@ -104,7 +63,6 @@ inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits) 
 // Writes a wave with the game's own writer.
 inline std::string WriteWave(const WAVEFORMATEX& wfx, const Bytes& data, const char* suffix = ".wav") {
   std::string name = TestFile(suffix);
-  RemoveAtExit(name);
   CWaveFile writer;
   EXPECT_EQ(writer.Open(name.c_str(), &wfx, WAVEFILE_WRITE), S_OK);
   uint32_t written = 0;

@@ -28,8 +28,6 @@ constexpr const char* ASSETS[] = {
 class AssetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* previous = std::getenv("SDL_AUDIODRIVER")) savedDriver_ = previous;
-    setenv("SDL_AUDIODRIVER", "dummy", 1);  // a sound device, so that sounds are loaded
     home_ = fs::current_path();
     folder_ = fs::temp_directory_path() / ("zf_assets_" + std::to_string(getpid()));
     fs::create_directories(folder_);
@@ -47,8 +45,6 @@ class AssetsTest : public ::testing::Test {
       fs::permissions(folder_ / name, fs::perms::owner_all, fs::perm_options::add, ignored);
     }
     fs::remove_all(folder_);
-    if (savedDriver_.empty()) unsetenv("SDL_AUDIODRIVER");
-    else setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1);
   }
 
   void Restore(const char* name) {
@@ -85,8 +81,8 @@ class AssetsTest : public ::testing::Test {
     return printed;
   }
 
+  ScopedEnvironment driver_{"SDL_AUDIODRIVER", "dummy"};  // a sound device, so sounds load
   fs::path home_, folder_;
-  std::string savedDriver_;
 };
 
 TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearched) {
@@ -110,11 +106,9 @@ TEST_F(AssetsTest, EmptyCutOffAndMisnamedFilesAreNamed) {
     std::string bytes;
   } cases[] = {
       {"sauce.png", "empty", ""},
-      {"energyslice.tga", "empty", ""},
       {"splat.wav", "empty", ""},
       {NEEDED, "empty", ""},
       {"tomato.png", "cut off", tomato.substr(0, tomato.size() / 2)},
-      {"tomato.png", "cut off in its header", tomato.substr(0, 20)},
       {NEEDED, "cut off", wood.substr(0, wood.size() / 3)},
       {"music1.wav", "a PNG", png},
       {"healthslice.tga", "a PNG", png},

@@ -1,12 +1,12 @@
-// A machine short of devices: no sound output, the output removed during play (with and
-// without another to take its place), and no installed font matching the game's faces.
+// A machine short of devices: no sound output, the output removed during play with none
+// to take its place, and no installed font matching the game's faces.
 // Each is said in a line naming what is missing, and the game plays on.
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
@@ -14,23 +14,8 @@
 
 namespace {
 
-class DriverEnvironment {
- public:
-  explicit DriverEnvironment(const char* driver) {
-    if (const char* previous = std::getenv("SDL_AUDIODRIVER")) saved_ = previous;
-    setenv("SDL_AUDIODRIVER", driver, 1);
-  }
-  ~DriverEnvironment() {
-    if (saved_.empty()) unsetenv("SDL_AUDIODRIVER");
-    else setenv("SDL_AUDIODRIVER", saved_.c_str(), 1);
-  }
-
- private:
-  std::string saved_;
-};
-
 TEST(DevicesTest, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysSilent) {
-  DriverEnvironment noDriver("none");
+  ScopedEnvironment noDriver("SDL_AUDIODRIVER", "none");
   WatchedGame game;
   std::string printed;
   ASSERT_TRUE(game.Start(&printed)) << printed;
@@ -41,8 +26,8 @@ TEST(DevicesTest, WithoutASoundDeviceTheGameSaysSoOnceAndPlaysSilent) {
   EXPECT_EQ(game.Play(60), "");
 }
 
-TEST(DevicesTest, AnOutputRemovedDuringPlayIsReplacedOrMissedAloud) {
-  DriverEnvironment dummy("dummy");
+TEST(DevicesTest, AnOutputRemovedWithNoneLeftIsSaidOnceAndTakenUpAgain) {
+  ScopedEnvironment dummy("SDL_AUDIODRIVER", "dummy");
   WatchedGame game;
   std::string printed;
   ASSERT_TRUE(game.Start(&printed)) << printed;
@@ -52,13 +37,8 @@ TEST(DevicesTest, AnOutputRemovedDuringPlayIsReplacedOrMissedAloud) {
   ASSERT_NE(device->OutputId(), 0u);
   game.Play(10);
 
-  // Removed, as the output's removal watch reports it: another output takes over.
-  device->MarkOutputLost();
-  printed = game.Play(10);
-  EXPECT_EQ(LinesNaming(printed, "sound output went away"), 1) << printed;
-  EXPECT_NE(device->OutputId(), 0u);
-
-  // Removed with none left: said once however long it lasts, and the game plays on.
+  // Removed with none left (a replacement is the device's own test): said once however
+  // long it lasts, and the game plays on.
   SetSoundOutputMode(SoundOutputMode::Missing);
   device->MarkOutputLost();
   printed = game.Play(200);
@@ -73,19 +53,16 @@ TEST(DevicesTest, AnOutputRemovedDuringPlayIsReplacedOrMissedAloud) {
 }
 
 TEST(DevicesTest, WithoutAnyFontEachFaceIsNamedAndTheScoreGoesUndrawn) {
-  DriverEnvironment noDriver("none");
+  ScopedEnvironment noDriver("SDL_AUDIODRIVER", "none");
   const std::filesystem::path folder =
       std::filesystem::temp_directory_path() / ("zf_nofonts_" + std::to_string(getpid()));
   std::filesystem::create_directories(folder / "fonts");
   std::ofstream(folder / "fonts.conf")
       << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << (folder / "fonts").string()
       << "</dir>\n  <cachedir>" << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
-  const char* previous = std::getenv("FONTCONFIG_FILE");
-  const std::string saved = previous ? previous : "";
-  setenv("FONTCONFIG_FILE", (folder / "fonts.conf").c_str(), 1);
-  ASSERT_TRUE(FcInitReinitialize());
-
   {
+    ScopedEnvironment fonts("FONTCONFIG_FILE", (folder / "fonts.conf").string());
+    ASSERT_TRUE(FcInitReinitialize());
     WatchedGame game;
     std::string printed;
     const bool started = game.Start(&printed);
@@ -98,8 +75,6 @@ TEST(DevicesTest, WithoutAnyFontEachFaceIsNamedAndTheScoreGoesUndrawn) {
     }
   }
 
-  if (previous) setenv("FONTCONFIG_FILE", saved.c_str(), 1);
-  else unsetenv("FONTCONFIG_FILE");
   FcInitReinitialize();
   std::filesystem::remove_all(folder);
 }

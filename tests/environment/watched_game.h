@@ -2,6 +2,8 @@
 // The real game headless, with what it prints on standard error kept per step.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "game/world_state.h"
@@ -56,3 +58,20 @@ inline int LinesNaming(const std::string& text, const std::string& word,
   }
   return count;
 }
+
+// One variable of the environment set for the scope, as it was afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    if (const char* previous = std::getenv(name)) saved_ = previous;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (saved_) setenv(name_, saved_->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};

@@ -30,10 +30,6 @@ TEST_F(CameraTest, TheProjectionIsAQuarterTurnHighOverTheGamesAspectFromOneTo200
                                              {0, 2.4142136f, 0, 0},
                                              {0, 0, depth, 1},
                                              {0, 0, -depth, 0}});
-  const Vector3 nearest = TransformCoord(Transform(D3DTS_PROJECTION), Vector3{0, 0, 1});
-  const Vector3 farthest = TransformCoord(Transform(D3DTS_PROJECTION), Vector3{0, 0, 2000});
-  EXPECT_NEAR(nearest.z, 0.0f, 1e-6f);
-  EXPECT_NEAR(farthest.z, 1.0f, 1e-6f);
 }
 
 TEST_F(CameraTest, TheViewLooksFromTheEyeAtTheTargetWithYUp) {
@@ -49,8 +45,6 @@ TEST_F(CameraTest, TheViewLooksFromTheEyeAtTheTargetWithYUp) {
   SetCamera(0, 5, -5, 0, 0, 0);
   ExpectMatrix(Transform(D3DTS_VIEW),
                {{1, 0, 0, 0}, {0, half, -half, 0}, {0, half, half, 0}, {0, 0, 10 * half, 1}});
-  const Vector3 target = TransformCoord(Transform(D3DTS_VIEW), Vector3{0, 0, 0});
-  EXPECT_NEAR(target.z, 5.0f / half, 1e-4f);
 }
 
 TEST_F(CameraTest, ACameraWithoutASidewaysDirectionKeepsTheViewAndNoDeviceIsNoCrash) {

@@ -2,14 +2,12 @@
 // A real device on SDL's dummy display (software renderer), with helpers to write test
 // images and to read back what a frame drew.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/image_file.h"
@@ -32,23 +30,19 @@ class GfxTest : public ::testing::Test {
   void TearDown() override {
     ReleaseGraphics();
     DestroyGameWindow(window);
-    for (const std::string& path : writtenFiles) std::remove(path.c_str());
   }
 
-  // A file in the temp folder, unique to this process so that tests may run side by side.
+  // An image file of the pixels, for this test alone.
   std::string WriteImage(const std::string& name, int width, int height,
                          const std::function<uint32_t(int, int)>& pixel) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) pixels[y * width + x] = pixel(x, y);
     }
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("zf_gfx_" + std::to_string(getpid()) + "_" + name))
-                                 .string();
+    const std::string path = TestFile("_" + name);
     const bool tga = name.ends_with(".tga");
     EXPECT_TRUE(tga ? SaveImageTga(path.c_str(), width, height, pixels.data())
                     : SaveImagePng(path.c_str(), width, height, pixels.data()));
-    writtenFiles.push_back(path);
     return path;
   }
 
@@ -89,7 +83,6 @@ class GfxTest : public ::testing::Test {
   }
 
   WindowHandle window = nullptr;
-  std::vector<std::string> writtenFiles;
 };
 
 #define EXPECT_RECT(rect, l, t, r, b)             \

@@ -19,14 +19,6 @@ bool AllZero(const void* data, size_t size) {
   return true;
 }
 
-// First in this program: nothing has polled yet.
-TEST(InputStateTest, BeforeTheFirstPollEverythingIsUpAndCentred) {
-  for (int code = 0; code < KEY_CODE_COUNT; ++code) EXPECT_FALSE(IsKeyDown(code));
-  EXPECT_TRUE(AllZero(&mouseState, sizeof mouseState));
-  EXPECT_TRUE(AllZero(gamepadStates, sizeof gamepadStates));
-  EXPECT_EQ(directInput, nullptr);
-}
-
 TEST(InputLifeTest, ReadsThatFailLeaveEverythingUpAndReleaseHappensOnce) {
   ScriptedSystem system;  // no display: the window never has the input focus
   SystemDriver* previous = SetSystemDriver(&system);

@@ -12,6 +12,7 @@
 #include "input/input.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
+#include "virtual_pad.h"
 
 namespace {
 
@@ -60,20 +61,10 @@ TEST_F(GamepadGameTest, NoPadThenOnePluggedInThenPulledOutWhileHeld) {
   }
 
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.name = "Scripted pad";
-  const int device = SDL_JoystickAttachVirtualEx(&desc);
-  ASSERT_GE(device, 0) << SDL_GetError();
-  SDL_Joystick* joystick = SDL_JoystickOpen(device);
-  ASSERT_NE(joystick, nullptr) << SDL_GetError();
-  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-  SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
-  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, 30000);  // down
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ready()) << SDL_GetError();
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);  // down
 
   const float startY = world.player.y;
   EXPECT_EQ(Play(20), "");
@@ -83,11 +74,7 @@ TEST_F(GamepadGameTest, NoPadThenOnePluggedInThenPulledOutWhileHeld) {
   for (const GameObject& shot : world.projectiles) shots += shot.active;
   EXPECT_GT(shots, 0);  // and A fires
 
-  const int instance = SDL_JoystickInstanceID(joystick);
-  SDL_JoystickClose(joystick);
-  for (int index = 0; index < SDL_NumJoysticks(); ++index) {
-    if (SDL_JoystickGetDeviceInstanceID(index) == instance) SDL_JoystickDetachVirtual(index);
-  }
+  pad.Unplug();
   printed = Play(20);
   EXPECT_NE(printed.find("gamepad 1 (Scripted pad) was unplugged"), std::string::npos) << printed;
   EXPECT_EQ(printed.find('\n'), printed.size() - 1) << "one line: " << printed;

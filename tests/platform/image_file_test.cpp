@@ -1,35 +1,18 @@
 // Image files keep every pixel, alpha included, through a save and a load.
 #include "platform/gfx/image_file.h"
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "../test_files.h"
 
 namespace {
 
-// Unique to this process, so that two test runs never share a file.
-std::string TempPath(const char* name) {
-  return (std::filesystem::temp_directory_path() /
-          ("zf_image_" + std::to_string(getpid()) + "_" + name))
-      .string();
-}
-
 std::string WriteBytes(const char* name, const std::vector<unsigned char>& bytes) {
-  const std::string path = TempPath(name);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(file, nullptr) << path;
-  if (file) {
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-  }
-  return path;
+  return WriteTestFile(bytes, name);
 }
 
 // Distinct colours and alphas in every corner, so a flip or a channel swap shows.
@@ -49,11 +32,11 @@ std::vector<uint32_t> TestPattern(int width, int height) {
   return pixels;
 }
 
-TEST(ImageFileTest, PngAndTgaRoundTripExactly) {
+TEST(ImageFileTest, PngAndTgaRoundTripExactlyAndEmptySizesAreNotSaved) {
   const int width = 25, height = 41;  // odd sizes, not powers of two
   const std::vector<uint32_t> pixels = TestPattern(width, height);
   for (const char* name : {"roundtrip.png", "roundtrip.tga", "roundtrip_upper.TGA"}) {
-    const std::string path = TempPath(name);
+    const std::string path = TestFile(name);
     const std::string lowered(name);
     const bool png = lowered.ends_with(".png");
     ASSERT_TRUE(png ? SaveImagePng(path.c_str(), width, height, pixels.data())
@@ -64,26 +47,10 @@ TEST(ImageFileTest, PngAndTgaRoundTripExactly) {
     EXPECT_EQ(image.width, width);
     EXPECT_EQ(image.height, height);
     EXPECT_EQ(image.pixels, pixels) << name;
-    std::remove(path.c_str());
   }
-}
-
-TEST(ImageFileTest, MissingOrBrokenFilesFailAndLeaveTheImageAlone) {
-  ImageData image;
-  image.width = 7;
-  EXPECT_FALSE(LoadImageFile(TempPath("no_such_image.png").c_str(), &image));
-  EXPECT_EQ(image.width, 7);
-
-  const std::string text = "\x89PNG\r\n\x1a\n but nothing after it";
-  const std::string broken = WriteBytes("broken.png", {text.begin(), text.end()});
-  EXPECT_FALSE(LoadImageFile(broken.c_str(), &image));
-  EXPECT_EQ(image.width, 7);
-  EXPECT_TRUE(image.pixels.empty());
-  std::remove(broken.c_str());
-
   const uint32_t pixel = 0xFFFFFFFF;
-  EXPECT_FALSE(SaveImagePng(TempPath("empty.png").c_str(), 0, 1, &pixel));
-  EXPECT_FALSE(SaveImageTga(TempPath("empty.tga").c_str(), 1, 0, &pixel));
+  EXPECT_FALSE(SaveImagePng(TestFile("empty.png").c_str(), 0, 1, &pixel));
+  EXPECT_FALSE(SaveImageTga(TestFile("empty.tga").c_str(), 1, 0, &pixel));
   EXPECT_FALSE(SaveImageTga("/nonexistent-dir/zf.tga", 1, 1, &pixel));
 }
 
@@ -105,13 +72,14 @@ std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height) 
           static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8), 32, 8};
 }
 
-// Loads the file expecting a refusal, and returns what was said.
+// Loads the file expecting a refusal that leaves the image alone; returns what was said.
 std::string RefusalOf(const std::string& path, int maxSide = IMAGE_SIDE_LIMIT) {
   ImageData image;
+  image.width = 7;
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(LoadImageFile(path.c_str(), &image, maxSide)) << path;
   const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(image.width, 0) << path;
+  EXPECT_EQ(image.width, 7) << path;
   EXPECT_TRUE(image.pixels.empty()) << path;
   return said;
 }
@@ -125,13 +93,11 @@ void ExpectOneLineNaming(const std::string& said, const std::string& path,
   EXPECT_EQ(said.find("cannot read"), std::string::npos) << said;
 }
 
-TEST(ImageFileTest, HeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
-  std::vector<std::string> paths;
+TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
   // The header cut or padded with zeros to `total` bytes.
-  const auto write = [&](const char* name, std::vector<unsigned char> bytes, size_t total) {
+  const auto write = [](const char* name, std::vector<unsigned char> bytes, size_t total) {
     bytes.resize(total, 0);
-    paths.push_back(WriteBytes(name, bytes));
-    return paths.back();
+    return WriteBytes(name, bytes);
   };
 
   // Sides past the device's limit, the largest each format can state among them.
@@ -162,8 +128,7 @@ TEST(ImageFileTest, HeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
 
   // The device's own limit holds exactly: 64 wide loads with 64 and is refused with 63.
   const std::vector<uint32_t> row(64, 0xFF123456);
-  const std::string fits = TempPath("fits.png");
-  paths.push_back(fits);
+  const std::string fits = TestFile("fits.png");
   ASSERT_TRUE(SaveImagePng(fits.c_str(), 64, 1, row.data()));
   ImageData image;
   EXPECT_TRUE(LoadImageFile(fits.c_str(), &image, 64));
@@ -187,13 +152,13 @@ TEST(ImageFileTest, HeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
     ExpectOneLineNaming(RefusalOf(path), path, words);
   }
 
-  // A folder (like a pipe or a device) is never opened as an image.
-  const std::string folder = TempPath("folder.png");
+  // A folder (like a pipe or a device) is never opened as an image; a missing file is
+  // said to be missing.
+  const std::string folder = TestFile("folder.png");
   std::filesystem::create_directory(folder);
   ExpectOneLineNaming(RefusalOf(folder), folder, {"not a regular file"});
-  std::filesystem::remove(folder);
-
-  for (const std::string& path : paths) std::remove(path.c_str());
+  const std::string missing = TestFile("no_such_image.png");
+  ExpectOneLineNaming(RefusalOf(missing), missing, {"cannot open"});
 }
 
 // TGAs as paint programs write them, made by hand: 2 × 2 pixels, red and green in the
@@ -251,7 +216,6 @@ TEST(ImageFileTest, HandMadeTgasLoadInEveryLayout) {
         argb(top[0], layout.keepsAlpha), argb(top[1], layout.keepsAlpha),
         argb(bottom[0], layout.keepsAlpha), argb(bottom[1], layout.keepsAlpha)};
     EXPECT_EQ(image.pixels, expected) << layout.name;
-    std::remove(path.c_str());
   }
 }
 

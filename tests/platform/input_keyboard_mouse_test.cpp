@@ -72,19 +72,15 @@ class PolledInputTest : public ::testing::Test {
 };
 
 TEST_F(PolledInputTest, KeysAreSampledAtEachPoll) {
-  const SDL_Scancode controls[] = {
-      SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_W,
-      SDL_SCANCODE_S,  SDL_SCANCODE_A,    SDL_SCANCODE_D,    SDL_SCANCODE_Z,     SDL_SCANCODE_X,
-      SDL_SCANCODE_C,  SDL_SCANCODE_SPACE, SDL_SCANCODE_F1,  SDL_SCANCODE_F2,    SDL_SCANCODE_F3,
-      SDL_SCANCODE_F4, SDL_SCANCODE_F5,   SDL_SCANCODE_P,    SDL_SCANCODE_E};
-  const int codes[] = {0xC8, 0xD0, 0xCB, 0xCD, 0x11, 0x1F, 0x1E, 0x20, 0x2C, 0x2D,
-                       0x2E, 0x39, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x19, 0x12};
+  // Each key's code is the key-code table's test; here an extended key and plain ones.
+  const SDL_Scancode controls[] = {SDL_SCANCODE_UP, SDL_SCANCODE_W, SDL_SCANCODE_SPACE, SDL_SCANCODE_F5};
+  const int codes[] = {0xC8, 0x11, 0x39, 0x3F};
   for (SDL_Scancode key : controls) PushKey(key, true);
   // Held across polls: down in each.
   for (int tick = 0; tick < 3; ++tick) {
     PollInput();
     for (int code : codes) EXPECT_TRUE(IsKeyDown(code)) << std::hex << code;
-    EXPECT_EQ(KeysDown(), 19);
+    EXPECT_EQ(KeysDown(), 4);
   }
   for (SDL_Scancode key : controls) PushKey(key, false);
   EXPECT_TRUE(IsKeyDown(0x11));  // nothing changes until the next poll

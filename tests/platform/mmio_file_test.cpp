@@ -2,38 +2,23 @@
 // and memory files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "platform/audio/mmio.h"
 
 namespace {
 
-std::string TempName(const char* suffix) {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return ::testing::TempDir() + "zf_mmio_" + info->name() + suffix;
-}
-
-std::vector<char> FileBytes(const std::string& name) {
-  std::vector<char> bytes;
-  FILE* file = std::fopen(name.c_str(), "rb");
-  if (!file) return bytes;
-  int c;
-  while ((c = std::fgetc(file)) != EOF) bytes.push_back(static_cast<char>(c));
-  std::fclose(file);
-  return bytes;
-}
-
-uint32_t Le32(const std::vector<char>& bytes, size_t at) {
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
   uint32_t value;
   std::memcpy(&value, bytes.data() + at, 4);
   return value;
 }
 
 TEST(MmioFileTest, AWrittenChunkLengthIsCorrectedAndItsStateIsCheckedWhenGivenBack) {
-  const std::string name = TempName(".riff");
+  const std::string name = TestFile(".riff");
   HMMIO h = mmioOpen(name.c_str(), nullptr, MMIO_ALLOCBUF | MMIO_READWRITE | MMIO_CREATE);
   ASSERT_NE(h, nullptr);
   MMCKINFO odd{};
@@ -53,10 +38,9 @@ TEST(MmioFileTest, AWrittenChunkLengthIsCorrectedAndItsStateIsCheckedWhenGivenBa
   info.pchNext = &elsewhere;
   EXPECT_EQ(mmioSetInfo(h, &info, 0), MMSYSERR_INVALPARAM);
   EXPECT_EQ(mmioClose(h, 0), 0u);
-  const std::vector<char> bytes = FileBytes(name);
+  const std::vector<uint8_t> bytes = ReadFileBytes(name);
   ASSERT_EQ(bytes.size(), 12u);
   EXPECT_EQ(Le32(bytes, 4), 3u);
-  std::remove(name.c_str());
 }
 
 TEST(MmioFileTest, MemoryFilesAreReadInPlaceAndNeverGrow) {
@@ -81,7 +65,7 @@ TEST(MmioFileTest, MemoryFilesAreReadInPlaceAndNeverGrow) {
 
   info.fccIOProc = 0;
   EXPECT_EQ(mmioOpen(nullptr, &info, MMIO_READ), nullptr);
-  EXPECT_EQ(mmioOpen(TempName(".missing").c_str(), &info, MMIO_READ), nullptr);
+  EXPECT_EQ(mmioOpen(TestFile(".missing").c_str(), &info, MMIO_READ), nullptr);
   EXPECT_NE(info.wErrorRet, 0u);
   EXPECT_EQ(mmioOpen(::testing::TempDir().c_str(), nullptr, MMIO_READ), nullptr) << "a directory";
 }

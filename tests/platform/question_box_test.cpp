@@ -10,6 +10,7 @@
 
 #include "platform/input/xinput.h"
 #include "platform/system/system.h"
+#include "virtual_pad.h"
 
 namespace {
 
@@ -17,45 +18,22 @@ constexpr uint32_t OPEN = 10000;
 constexpr uint32_t LATER = OPEN + QUESTION_GUARD_MS;
 constexpr Uint8 GREY = 200;
 
-class VirtualPad {
- public:
-  VirtualPad() {
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "Question pad";
-    const int device = SDL_JoystickAttachVirtualEx(&desc);
-    joystick_ = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
-    id_ = joystick_ ? SDL_JoystickInstanceID(joystick_) : -1;
-    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-    SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-    // The pad layer takes the new pad up on its next read.
-    SDL_PumpEvents();
-    XINPUT_STATE state{};
-    XInputGetState(0, &state);
-  }
-  ~VirtualPad() {
-    if (!joystick_) return;
-    SDL_JoystickClose(joystick_);
-    for (int device = 0; device < SDL_NumJoysticks(); ++device) {
-      if (SDL_JoystickGetDeviceInstanceID(device) == id_) SDL_JoystickDetachVirtual(device);
-    }
+// A pad the pad layer has taken up, with the controller support started around it.
+struct PadSupport {
+  PadSupport() { SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER); }
+  ~PadSupport() {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   }
-  bool Ready() const { return joystick_ != nullptr; }
-  void Button(SDL_GameControllerButton button, bool down) {
-    SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+};
+struct QuestionPad : PadSupport, VirtualPad {
+  QuestionPad() : VirtualPad(nullptr, "Question pad") {
+    SDL_PumpEvents();
+    XINPUT_STATE state{};
+    XInputGetState(0, &state);
   }
-  void StickX(Sint16 value) { SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, value); }
-
- private:
-  SDL_Joystick* joystick_ = nullptr;
-  SDL_JoystickID id_ = -1;
+  void StickX(Sint16 value) { Axis(SDL_CONTROLLER_AXIS_LEFTX, value); }
 };
 
 class QuestionBoxTest : public ::testing::Test {
@@ -94,7 +72,7 @@ class QuestionBoxTest : public ::testing::Test {
     ASSERT_EQ(box->Step(OPEN), 0);
   }
 
-  void Key(SDL_Scancode key, bool down, bool repeat = false) {
+  void Key(SDL_Scancode key, bool down, bool repeat = false, Uint16 modifiers = KMOD_NONE) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.windowID = SDL_GetWindowID(window);
@@ -102,6 +80,7 @@ class QuestionBoxTest : public ::testing::Test {
     event.key.repeat = repeat ? 1 : 0;
     event.key.keysym.scancode = key;
     event.key.keysym.sym = SDL_GetKeyFromScancode(key);
+    event.key.keysym.mod = modifiers;
     SDL_PushEvent(&event);
   }
   void Tap(SDL_Scancode key) {
@@ -186,13 +165,7 @@ TEST_F(QuestionBoxTest, EveryKeyAnswersAsItShould) {
   }
   // Alt+Enter switches full screen at once and is no Enter.
   Open();
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.windowID = SDL_GetWindowID(window);
-  event.key.keysym.scancode = SDL_SCANCODE_RETURN;
-  event.key.keysym.sym = SDLK_RETURN;
-  event.key.keysym.mod = KMOD_LALT;
-  SDL_PushEvent(&event);
+  Key(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);
   EXPECT_EQ(box->Step(LATER), 0);
   EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
 }
@@ -225,9 +198,9 @@ TEST_F(QuestionBoxTest, ClicksLandOnTheDrawnButtonsAlsoInALetterboxedWindow) {
 }
 
 TEST_F(QuestionBoxTest, PadAnswersAndMovesTheChoice) {
-  VirtualPad pad;
+  QuestionPad pad;
   ASSERT_TRUE(pad.Ready()) << SDL_GetError();
-  auto press = [](VirtualPad& pad, SDL_GameControllerButton button, QuestionBox& box,
+  auto press = [](QuestionPad& pad, SDL_GameControllerButton button, QuestionBox& box,
                   uint32_t at) {
     pad.Button(button, true);
     const int answer = box.Step(at);
@@ -257,7 +230,7 @@ TEST_F(QuestionBoxTest, PadAnswersAndMovesTheChoice) {
 }
 
 TEST_F(QuestionBoxTest, NothingCountsInTheFirstHalfSecondOrWhileHeldSinceBefore) {
-  VirtualPad pad;
+  QuestionPad pad;
   ASSERT_TRUE(pad.Ready()) << SDL_GetError();
   // Pad A held as the box opens, Enter pressed and a click made during the guard.
   pad.Button(SDL_CONTROLLER_BUTTON_A, true);

@@ -5,63 +5,12 @@
 
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "input/input.h"
 #include "platform/input/xinput.h"
+#include "virtual_pad.h"
 
 namespace {
-
-struct RumbleLog {
-  std::vector<std::pair<Uint16, Uint16>> calls;
-};
-
-int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
-  static_cast<RumbleLog*>(userdata)->calls.emplace_back(low, high);
-  return 0;
-}
-
-// A pad in the standard layout: joystick button n is SDL's controller button n, and
-// joystick axis n its controller axis n.
-class ScriptedPad {
- public:
-  explicit ScriptedPad(RumbleLog* log = nullptr) {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "Scripted pad";
-    desc.userdata = log;
-    if (log) desc.Rumble = RecordRumble;
-    const int device = SDL_JoystickAttachVirtualEx(&desc);
-    joystick_ = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
-    id_ = joystick_ ? SDL_JoystickInstanceID(joystick_) : -1;
-    // Triggers rest fully released.
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-    Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
-  }
-  ~ScriptedPad() { Unplug(); }
-
-  void Axis(SDL_GameControllerAxis axis, Sint16 value) {
-    if (joystick_) SDL_JoystickSetVirtualAxis(joystick_, axis, value);
-  }
-  void Button(SDL_GameControllerButton button, bool down) {
-    if (joystick_) SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
-  }
-  void Unplug() {
-    if (!joystick_) return;
-    SDL_JoystickClose(joystick_);
-    joystick_ = nullptr;
-    for (int device = 0; device < SDL_NumJoysticks(); ++device) {
-      if (SDL_JoystickGetDeviceInstanceID(device) == id_) SDL_JoystickDetachVirtual(device);
-    }
-  }
-
- private:
-  SDL_Joystick* joystick_ = nullptr;
-  SDL_JoystickID id_ = -1;
-};
 
 // What the main loop does on every pass: SDL takes in the pads' new states.
 void Pump() { SDL_PumpEvents(); }
@@ -95,7 +44,7 @@ class GamepadTest : public ::testing::Test {
 };
 
 TEST_F(GamepadTest, SticksReadPositiveUpAndTriggersRunTo255) {
-  ScriptedPad pad;
+  VirtualPad pad;
   XINPUT_GAMEPAD state = Read(0);
   const XINPUT_GAMEPAD zero{};
   EXPECT_EQ(std::memcmp(&state, &zero, sizeof zero), 0);  // at rest: centred and released
@@ -127,7 +76,7 @@ TEST_F(GamepadTest, SticksReadPositiveUpAndTriggersRunTo255) {
 }
 
 TEST_F(GamepadTest, ButtonsGoByPositionUnderTheirPublishedBits) {
-  ScriptedPad pad;
+  VirtualPad pad;
   const struct {
     SDL_GameControllerButton button;
     uint16_t bit;
@@ -158,7 +107,7 @@ TEST_F(GamepadTest, PadsAnswerWhileTheWindowLacksTheKeyboardFocus) {
   SDL_Window* window = SDL_CreateWindow("Zorbly Frondles", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
   ASSERT_NE(window, nullptr) << SDL_GetError();
   ASSERT_EQ(SDL_GetKeyboardFocus(), nullptr);
-  ScriptedPad pad;
+  VirtualPad pad;
   pad.Button(SDL_CONTROLLER_BUTTON_A, true);
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 20000);
   Pump();
@@ -173,8 +122,8 @@ TEST_F(GamepadTest, PadsAnswerWhileTheWindowLacksTheKeyboardFocus) {
 }
 
 TEST_F(GamepadTest, PadsComeAndGoBetweenPolls) {
-  auto first = std::make_unique<ScriptedPad>();
-  ScriptedPad second;
+  auto first = std::make_unique<VirtualPad>();
+  VirtualPad second;
   first->Button(SDL_CONTROLLER_BUTTON_A, true);
   first->Axis(SDL_CONTROLLER_AXIS_LEFTX, 30000);
   first->Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
@@ -195,7 +144,7 @@ TEST_F(GamepadTest, PadsComeAndGoBetweenPolls) {
   EXPECT_TRUE(IsGamepadAbsent());
 
   // Plugged in during play: it takes the free slot.
-  ScriptedPad third;
+  VirtualPad third;
   third.Button(SDL_CONTROLLER_BUTTON_Y, true);
   Pump();
   PollInput();
@@ -209,8 +158,8 @@ TEST_F(GamepadTest, CapabilitiesAnswerOnlyForAPad) {
   EXPECT_EQ(XInputGetCapabilities(0, XINPUT_FLAG_GAMEPAD, &capabilities),
             ERROR_DEVICE_NOT_CONNECTED);
   RumbleLog log;
-  ScriptedPad withMotors(&log);
-  ScriptedPad withoutMotors;
+  VirtualPad withMotors(&log);
+  VirtualPad withoutMotors;
   Pump();
   ASSERT_EQ(XInputGetCapabilities(0, XINPUT_FLAG_GAMEPAD, &capabilities), ERROR_SUCCESS);
   EXPECT_EQ(capabilities.Type, XINPUT_DEVTYPE_GAMEPAD);
@@ -223,7 +172,7 @@ TEST_F(GamepadTest, CapabilitiesAnswerOnlyForAPad) {
 }
 
 TEST_F(GamepadTest, PadSamplesDoNotPileUpInTheEventQueue) {
-  ScriptedPad pad;
+  VirtualPad pad;
   Pump();
   SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   for (int sample = 0; sample < 50; ++sample) {
@@ -240,7 +189,7 @@ TEST_F(GamepadTest, PadSamplesDoNotPileUpInTheEventQueue) {
 
 TEST_F(GamepadTest, ALongRumbleLastsWhileTheGamePollsAndEndsWhenItStops) {
   RumbleLog log;
-  ScriptedPad pad(&log);
+  VirtualPad pad(&log);
   Pump();
   SetGamepadVibration(0, 40000);
   const Uint32 start = SDL_GetTicks();
@@ -264,7 +213,7 @@ TEST_F(GamepadTest, ALongRumbleLastsWhileTheGamePollsAndEndsWhenItStops) {
 
 TEST_F(GamepadTest, VibrationDrivesBothMotorsAndReleasingTheInputStopsThem) {
   RumbleLog log;
-  ScriptedPad pad(&log);
+  VirtualPad pad(&log);
   Pump();
   InitInput(nullptr);
   const auto last = [&log] {
