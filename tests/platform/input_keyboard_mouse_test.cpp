@@ -10,38 +10,32 @@ namespace {
 
 intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
-void Push(SDL_Event event) { SDL_PushEvent(&event); }
-
+// Each pushes one event of its kind, filled in by `fill`.
+template <typename Fill>
+void Push(Uint32 type, Fill fill) {
+  SDL_Event event{type};
+  fill(event);
+  SDL_PushEvent(&event);
+}
 void PushKey(SDL_Scancode scancode, bool down) {
-  SDL_Event event{down ? SDL_KEYDOWN : SDL_KEYUP};
-  event.key.keysym.scancode = scancode;
-  Push(event);
+  Push(down ? SDL_KEYDOWN : SDL_KEYUP, [&](SDL_Event& e) { e.key.keysym.scancode = scancode; });
 }
-
 void PushFocus(bool gained) {
-  SDL_Event event{SDL_WINDOWEVENT};
-  event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-  Push(event);
+  Push(SDL_WINDOWEVENT, [&](SDL_Event& e) {
+    e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+  });
 }
-
 void PushMotion(int dx, int dy) {
-  SDL_Event event{SDL_MOUSEMOTION};
-  event.motion.xrel = dx;
-  event.motion.yrel = dy;
-  Push(event);
+  Push(SDL_MOUSEMOTION, [&](SDL_Event& e) { e.motion.xrel = dx; e.motion.yrel = dy; });
 }
-
 void PushWheel(float notches, bool flipped) {
-  SDL_Event event{SDL_MOUSEWHEEL};
-  event.wheel.preciseY = notches;
-  event.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
-  Push(event);
+  Push(SDL_MOUSEWHEEL, [&](SDL_Event& e) {
+    e.wheel.preciseY = notches;
+    e.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+  });
 }
-
 void PushButton(Uint8 button, bool down) {
-  SDL_Event event{down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP};
-  event.button.button = button;
-  Push(event);
+  Push(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, [&](SDL_Event& e) { e.button.button = button; });
 }
 
 int KeysDown() {
@@ -131,6 +125,14 @@ TEST_F(PolledInputTest, LosingFocusReleasesEverythingUntilFocusReturns) {
   EXPECT_EQ(KeysDown(), 0);
   PollInput();
   EXPECT_TRUE(IsKeyDown(0x1F));
+
+  // Released, the devices are gone and every key reads up (TearDown releases again).
+  ReleaseInput();
+  EXPECT_EQ(directInput, nullptr);
+  EXPECT_EQ(keyboardDevice, nullptr);
+  EXPECT_EQ(mouseDevice, nullptr);
+  PollInput();
+  EXPECT_EQ(KeysDown(), 0);
 }
 
 TEST_F(PolledInputTest, TheMouseCountsMovementBetweenPollsAndSamplesButtons) {
