@@ -25,35 +25,29 @@ constexpr int CANNOT_TRACE = 90;
   _exit(!unchanged ? 2 : IsDebuggerPresent() ? 1 : 0);
 }
 
-TEST(Debugger, YesWithoutDebuggerGoesOn) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) TraceAnsweringYes();
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST(Debugger, YesWithDebuggerBreaks) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(CANNOT_TRACE);
-    TraceAnsweringYes();
+TEST(Debugger, YesBreaksOnlyWithADebugger) {
+  for (const bool traced : {false, true}) {
+    SCOPED_TRACE(traced ? "with a debugger" : "without");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (traced && ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(CANNOT_TRACE);
+      TraceAnsweringYes();
+    }
+    // When traced, this process is the child's debugger: it must see the one break, then
+    // let the child go on.
+    int breaks = 0;
+    int status = 0;
+    while (waitpid(child, &status, 0) == child && WIFSTOPPED(status)) {
+      breaks += WSTOPSIG(status) == SIGTRAP;
+      const long forward = WSTOPSIG(status) == SIGTRAP ? 0 : WSTOPSIG(status);
+      ptrace(PTRACE_CONT, child, nullptr, reinterpret_cast<void*>(forward));
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == CANNOT_TRACE) GTEST_SKIP() << "tracing is not allowed here";
+    EXPECT_EQ(WEXITSTATUS(status), traced ? 1 : 0);
+    EXPECT_EQ(breaks, traced ? 1 : 0);
   }
-  // This process is the child's debugger: it must see the break, then let it go on.
-  int breaks = 0;
-  int status = 0;
-  while (waitpid(child, &status, 0) == child && WIFSTOPPED(status)) {
-    if (WSTOPSIG(status) == SIGTRAP) ++breaks;
-    const long forward = WSTOPSIG(status) == SIGTRAP ? 0 : WSTOPSIG(status);
-    ptrace(PTRACE_CONT, child, nullptr, reinterpret_cast<void*>(forward));
-  }
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == CANNOT_TRACE) GTEST_SKIP() << "tracing is not allowed here";
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(breaks, 1);
 }
 
 }  // namespace

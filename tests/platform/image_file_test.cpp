@@ -65,11 +65,13 @@ std::vector<unsigned char> PngHeader(uint32_t width, uint32_t height) {
   return bytes;
 }
 
-// An uncompressed (type 2) or run-length coded (type 10) 32-bit TGA header.
-std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height) {
+// An uncompressed (type 2) or run-length coded (type 10) TGA header.
+std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height,
+                                     unsigned char bits = 32, unsigned char descriptor = 8) {
   return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
           static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
-          static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8), 32, 8};
+          static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8),
+          bits, descriptor};
 }
 
 // Loads the file expecting a refusal that leaves the image alone; returns what was said.
@@ -164,58 +166,37 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
 // TGAs as paint programs write them, made by hand: 2 × 2 pixels, red and green in the
 // top row, blue and grey below, in every layout the files come in.
 TEST(ImageFileTest, HandMadeTgasLoadInEveryLayout) {
-  struct Pixel {
-    unsigned char b, g, r, a;
-  };
-  const Pixel top[2] = {{0, 0, 255, 0x40}, {0, 255, 0, 0x80}};
-  const Pixel bottom[2] = {{255, 0, 0, 0xC0}, {90, 90, 90, 0x00}};
-  const auto tga = [&](unsigned char type, unsigned char bits, unsigned char descriptor,
-                       bool runLength) {
-    std::vector<unsigned char> bytes = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                        2, 0, 2, 0, bits, descriptor};
-    const bool topFirst = (descriptor & 0x20) != 0;
-    for (const Pixel* row : {topFirst ? top : bottom, topFirst ? bottom : top}) {
-      if (runLength) {
-        // Grey comes as a run of one, the others as a raw packet of one.
-        bytes.push_back(row == bottom ? 0x00 : 0x01);
-      }
+  const uint32_t pixels[4] = {0x40FF0000, 0x8000FF00, 0xC00000FF, 0x005A5A5A};
+  const auto tga = [&](unsigned char type, unsigned char bits, unsigned char descriptor) {
+    std::vector<unsigned char> bytes = TgaHeader(type, 2, 2, bits, descriptor);
+    for (const int row : {descriptor & 0x20 ? 0 : 1, descriptor & 0x20 ? 1 : 0}) {
+      // Run-length coded: the top row as one raw packet, then blue raw and grey as a run.
+      if (type == 10) bytes.push_back(row == 0 ? 0x01 : 0x00);
       for (int x = 0; x < 2; ++x) {
-        if (runLength && row == bottom && x == 1) bytes.push_back(0x80);
-        bytes.insert(bytes.end(), {row[x].b, row[x].g, row[x].r});
-        if (bits == 32) bytes.push_back(row[x].a);
+        if (type == 10 && row == 1 && x == 1) bytes.push_back(0x80);
+        const uint32_t pixel = pixels[row * 2 + x];
+        for (int shift = 0; shift < bits; shift += 8) bytes.push_back(pixel >> shift & 0xFF);
       }
     }
     return bytes;
   };
-  const auto argb = [](const Pixel& pixel, bool keepAlpha) {
-    return (static_cast<uint32_t>(keepAlpha ? pixel.a : 0xFF) << 24) |
-           (static_cast<uint32_t>(pixel.r) << 16) | (static_cast<uint32_t>(pixel.g) << 8) |
-           pixel.b;
-  };
   const struct {
-    const char* name;
     unsigned char type, bits, descriptor;
-    bool runLength, keepsAlpha;
+    bool keepsAlpha;  // only with alpha bits in the descriptor
   } layouts[] = {
-      {"rgb_bottom_up.tga", 2, 24, 0x00, false, false},
-      {"rgb_top_down.tga", 2, 24, 0x20, false, false},
-      {"rgba_no_alpha_bits.tga", 2, 32, 0x00, false, false},
-      {"rgba_no_alpha_bits_top_down.tga", 2, 32, 0x20, false, false},
-      {"rgba.tga", 2, 32, 0x08, false, true},
-      {"rgba_top_down.tga", 2, 32, 0x28, false, true},
-      {"rle_rgb.tga", 10, 24, 0x00, true, false},
-      {"rle_rgba_no_alpha_bits.tga", 10, 32, 0x20, true, false},
-      {"rle_rgba.tga", 10, 32, 0x08, true, true},
+      {2, 24, 0x00, false}, {2, 24, 0x20, false}, {2, 32, 0x00, false},
+      {2, 32, 0x20, false}, {2, 32, 0x08, true},  {2, 32, 0x28, true},
+      {10, 24, 0x00, false}, {10, 32, 0x20, false}, {10, 32, 0x08, true},
   };
   for (const auto& layout : layouts) {
-    const std::string path =
-        WriteBytes(layout.name, tga(layout.type, layout.bits, layout.descriptor, layout.runLength));
+    SCOPED_TRACE(testing::Message() << "type " << int(layout.type) << ", " << int(layout.bits)
+                                    << " bits, descriptor " << int(layout.descriptor));
+    const std::string path = WriteBytes(".tga", tga(layout.type, layout.bits, layout.descriptor));
     ImageData image;
-    ASSERT_TRUE(LoadImageFile(path.c_str(), &image)) << layout.name;
-    const std::vector<uint32_t> expected = {
-        argb(top[0], layout.keepsAlpha), argb(top[1], layout.keepsAlpha),
-        argb(bottom[0], layout.keepsAlpha), argb(bottom[1], layout.keepsAlpha)};
-    EXPECT_EQ(image.pixels, expected) << layout.name;
+    ASSERT_TRUE(LoadImageFile(path.c_str(), &image));
+    std::vector<uint32_t> expected(pixels, pixels + 4);
+    for (uint32_t& pixel : expected) pixel |= layout.keepsAlpha ? 0 : 0xFF000000;
+    EXPECT_EQ(image.pixels, expected);
   }
 }
 
