@@ -169,9 +169,6 @@ TEST_F(SoundTest, StopKeepsThePlacePlayGoesOnFromItAndResetRewinds) {
   EXPECT_EQ(Mix(50), std::vector<int16_t>(100, 0));
   sound->Play();
   EXPECT_EQ(Mix(1)[0], samples[100]);
-  // A play request on the playing voice hands it to the device again without a restart.
-  sound->Play();
-  EXPECT_EQ(Mix(1)[0], samples[101]);
   sound->Stop();
   EXPECT_EQ(sound->Reset(), S_OK);
   sound->Play();

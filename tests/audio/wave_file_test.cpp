@@ -65,8 +65,7 @@ TEST_F(WaveFileTest, OtherFormatsKeepTheirExtraBytesFromTheFile) {
             S_OK);
   ASSERT_EQ(wave.m_pwfx->cbSize, 2);
   const uint8_t* extra = reinterpret_cast<const uint8_t*>(wave.m_pwfx) + sizeof(WAVEFORMATEX);
-  EXPECT_EQ(extra[0], 0xAB);
-  EXPECT_EQ(extra[1], 0xCD);
+  EXPECT_EQ(Bytes(extra, extra + 2), (Bytes{0xAB, 0xCD}));
 }
 
 TEST_F(WaveFileTest, BrokenFilesAreRefusedWithTheStepThatFailed) {
