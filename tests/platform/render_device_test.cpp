@@ -14,6 +14,7 @@
 #include "platform/gfx/sprite_batch.h"
 #include "platform/system/system_driver.h"
 #include "platform/gfx/texture.h"
+#include "platform/gfx/window_picture.h"
 #include "platform/system/window.h"
 
 namespace {
@@ -108,6 +109,33 @@ TEST_F(RenderDeviceTest, PresentKeepsTheAspectWithBlackBarsInAWiderWindow) {
   EXPECT_EQ(pixel(1199, 599), 0xFFFFFF);
   EXPECT_EQ(pixel(1200, 300), 0x000000);
   // Presenting leaves the back buffer as it was.
+  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+}
+
+// The question box shows the picture last presented, which a window's own buffer cannot be
+// trusted to hold once presented; the device keeps it while the next frame draws.
+TEST_F(RenderDeviceTest, ThePresentedPictureIsKeptWhileTheNextFrameDraws) {
+  SDL_Renderer* renderer = SDL_GetRenderer(SdlGameWindow());
+  auto presented = [&] {
+    SDL_Texture* picture = LastPresentedPicture(renderer);
+    uint32_t pixel = 0;
+    if (!picture) return pixel;
+    SDL_SetRenderTarget(renderer, picture);
+    const SDL_Rect corner{0, 0, 1, 1};
+    SDL_RenderReadPixels(renderer, &corner, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
+    return pixel;
+  };
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, BLUE, 1.0f, 0), S_OK);
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(presented(), BLUE);
+  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, WHITE, 1.0f, 0), S_OK);
+  EXPECT_EQ(presented(), BLUE);
+  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+  // A frame drawn on without a clear starts from the picture it follows.
+  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+  ASSERT_EQ(device->BeginScene(), S_OK);
+  device->EndScene();
+  EXPECT_EQ(presented(), WHITE);
   EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
 }
 

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/gfx/render_internal.h"
 #include "platform/gfx/window_picture.h"
@@ -43,18 +44,35 @@ int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
   return 1;
 }
 
+// The device whose pictures the window shows: the question box asks it for the last one.
+DeviceImpl* windowDevice = nullptr;
+
+// A picture of the back buffer's size that can be drawn into.
+SDL_Texture* MakePicture(DeviceImpl* device) {
+  SDL_Texture* picture =
+      SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                        device->backBuffer.width, device->backBuffer.height);
+  if (!picture) return nullptr;
+  // Smooth when the window's size is not a whole multiple of the picture's.
+  SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);
+  SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
+  return picture;
+}
+
+void ForgetShownPicture(DeviceImpl* device) {
+  if (device->shownPicture) SDL_DestroyTexture(device->shownPicture);
+  device->shownPicture = nullptr;
+  device->backBufferShown = false;
+}
+
 bool BuildBackBuffer(DeviceImpl* device) {
   SurfaceImpl& back = device->backBuffer;
-  back.texture = SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888,
-                                   SDL_TEXTUREACCESS_TARGET, back.width, back.height);
+  back.texture = MakePicture(device);
   if (!back.texture) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the %d x %d back buffer (%s)\n",
                  back.width, back.height, SDL_GetError());
     return false;
   }
-  // Smooth when the window's size is not a whole multiple of the picture's.
-  SDL_SetTextureScaleMode(back.texture, SDL_ScaleModeLinear);
-  SDL_SetTextureBlendMode(back.texture, SDL_BLENDMODE_NONE);
   SDL_SetRenderTarget(device->renderer, back.texture);
   SDL_SetRenderDrawColor(device->renderer, 0, 0, 0, 255);
   SDL_RenderClear(device->renderer);
@@ -63,10 +81,28 @@ bool BuildBackBuffer(DeviceImpl* device) {
 
 }  // namespace
 
+void KeepShownPicture(DeviceImpl* device, bool wiping) {
+  if (!device->backBufferShown) return;
+  device->backBufferShown = false;
+  if (!device->shownPicture) device->shownPicture = MakePicture(device);
+  // Without room for it, the question box reads the window instead.
+  if (!device->shownPicture) return;
+  std::swap(device->backBuffer.texture, device->shownPicture);
+  SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+  if (!wiping) SDL_RenderCopy(device->renderer, device->shownPicture, nullptr, nullptr);
+}
+
+SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer) {
+  const DeviceImpl* device = windowDevice;
+  if (!device || device->renderer != renderer) return nullptr;
+  return device->backBufferShown ? device->backBuffer.texture : device->shownPicture;
+}
+
 bool RecoverDevice(DeviceImpl* device) {
   if (device->deviceReset.exchange(false)) {
     // Every texture is gone: rebuild each from the pixels kept for it.
     device->targetsReset = false;
+    ForgetShownPicture(device);
     if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
     device->backBuffer.texture = nullptr;
     for (TextureImpl* texture : device->textures) {
@@ -81,7 +117,8 @@ bool RecoverDevice(DeviceImpl* device) {
     }
     BuildBackBuffer(device);
   } else if (device->targetsReset.exchange(false) && device->backBuffer.texture) {
-    // Only the back buffer's picture is lost, and every frame redraws it.
+    // Only the pictures drawn into are lost, and every frame redraws the back buffer.
+    ForgetShownPicture(device);
     SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
     SDL_SetRenderDrawColor(device->renderer, 0, 0, 0, 255);
     SDL_RenderClear(device->renderer);
@@ -179,6 +216,7 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
     }
   }
   SDL_AddEventWatch(WatchDeviceEvents, device);
+  if (device->window) windowDevice = device;
   *result = device;
   return S_OK;
 }
@@ -201,6 +239,8 @@ void RenderDevice::Release() {
   for (FontImpl* font : device->fonts) DetachFont(font);
   for (MeshImpl* mesh : device->meshes) DetachMesh(mesh);
   if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
+  ForgetShownPicture(device);
+  if (windowDevice == device) windowDevice = nullptr;
   SDL_DestroyRenderer(device->renderer);
   if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
   delete device;
@@ -225,6 +265,7 @@ HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flag
   if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   if (!(flags & D3DCLEAR_TARGET)) return S_OK;
+  KeepShownPicture(device, rectCount == 0);
   SDL_Renderer* renderer = device->renderer;
   SDL_SetRenderTarget(renderer, device->backBuffer.texture);
   SDL_SetRenderDrawColor(renderer, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, 255);
@@ -261,6 +302,7 @@ HRESULT RenderDevice::BeginScene() {
   if (device->inScene) return D3DERR_INVALIDCALL;
   if (sceneFailing) return D3DERR_DEVICELOST;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  KeepShownPicture(device, false);
   SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
   device->inScene = true;
   return S_OK;
@@ -296,6 +338,8 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
     SDL_RenderCopy(renderer, device->backBuffer.texture, nullptr, &picture);
   }
   SDL_RenderPresent(renderer);
+  // Only a window's picture is asked for again.
+  device->backBufferShown = device->window != nullptr;
   SDL_SetRenderTarget(renderer, device->backBuffer.texture);
   return S_OK;
 }

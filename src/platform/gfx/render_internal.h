@@ -76,6 +76,12 @@ struct DeviceImpl : RenderDevice {
   Material material = DefaultMaterial();
   TextureImpl* stageTexture = nullptr;
 
+  // The picture the window shows, kept aside once the back buffer is drawn on again: the
+  // question box dims it behind itself, and a window's own buffer cannot be read back
+  // reliably after it was presented. Null until needed or after the renderer lost it.
+  SDL_Texture* shownPicture = nullptr;
+  bool backBufferShown = false;  // presented, and not drawn on since
+
   // Set by the event watch, which may run on any thread; handled on the next draw.
   std::atomic<bool> targetsReset{false};
   std::atomic<bool> deviceReset{false};
@@ -90,6 +96,10 @@ void Unregister(std::vector<T*>& list, T* item) {
 // Rebuilds what the renderer lost and applies pending window changes; false while the
 // back buffer cannot be drawn into.
 bool RecoverDevice(DeviceImpl* device);
+// Called before anything draws into the back buffer: a picture presented from it is kept
+// aside first, by a swap when `wiping` (the whole buffer is about to be cleared), else by a
+// copy that the buffer keeps drawing on.
+void KeepShownPicture(DeviceImpl* device, bool wiping);
 
 // A texture over ARGB pixels (copied), registered with the device; null when refused.
 TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height);

@@ -167,6 +167,7 @@ HRESULT RenderDevice::StretchRect(RenderSurface* sourceSurface, const Rect* sour
 
   if (dest->isBackBuffer) {
     if (!RecoverDevice(device) || !BuildSurfaceTexture(source)) return D3DERR_DEVICELOST;
+    KeepShownPicture(device, false);
     SDL_SetTextureScaleMode(source->texture,
                             filter == D3DTEXF_LINEAR ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);

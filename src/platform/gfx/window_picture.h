@@ -5,5 +5,9 @@
 
 // The largest rectangle of the picture's aspect in the middle of the output.
 SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height);
+// The game's picture as last presented, at the back buffer's size, or null when none is
+// kept (then only the window itself holds it). Owned by the device; valid until the next
+// draw.
+SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer);
 // Alt+Enter: desktop full screen and back; a refusal is said in one line.
 void ToggleWindowFullScreen(SDL_Window* window);

@@ -159,25 +159,35 @@ QuestionBox::~QuestionBox() {
 }
 
 void QuestionBox::TakeSnapshot() {
-  SDL_SetRenderTarget(renderer_, nullptr);
-  int outputWidth = 0;
-  int outputHeight = 0;
-  if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0 ||
-      outputWidth <= 0 || outputHeight <= 0) {
-    return;
+  // The device keeps the presented picture where it can be read; the window's own buffer
+  // after a present holds what the driver pleases, so it is only the fallback.
+  SDL_Texture* picture = LastPresentedPicture(renderer_);
+  SDL_Rect area{0, 0, pictureWidth_, pictureHeight_};
+  if (picture) {
+    SDL_QueryTexture(picture, nullptr, nullptr, &area.w, &area.h);
+  } else {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0 ||
+        outputWidth <= 0 || outputHeight <= 0) {
+      return;
+    }
+    area = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
   }
-  const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
-  snapshot_.resize(static_cast<size_t>(picture.w) * picture.h);
-  if (SDL_RenderReadPixels(renderer_, &picture, SDL_PIXELFORMAT_ARGB8888, snapshot_.data(),
-                           picture.w * 4) != 0) {
+  SDL_SetRenderTarget(renderer_, picture);
+  snapshot_.resize(static_cast<size_t>(area.w) * area.h);
+  const int read = SDL_RenderReadPixels(renderer_, picture ? nullptr : &area,
+                                        SDL_PIXELFORMAT_ARGB8888, snapshot_.data(), area.w * 4);
+  SDL_SetRenderTarget(renderer_, nullptr);
+  if (read != 0) {
     // A plain dark backdrop then; the question matters, not the picture.
     std::fprintf(stderr, "zorbly-frondles: the question shows without the game's picture (%s)\n",
                  SDL_GetError());
     snapshot_.clear();
     return;
   }
-  snapshotWidth_ = picture.w;
-  snapshotHeight_ = picture.h;
+  snapshotWidth_ = area.w;
+  snapshotHeight_ = area.h;
 }
 
 void QuestionBox::FreeTextures() {
