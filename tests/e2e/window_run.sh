@@ -37,13 +37,15 @@ cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles >"$WORK/game.log" 2>&1 &
 game=$!
 
+# A sanitized build starting beside other tests may take a while; a game that ended says why.
 window=""
-for _ in $(seq 1 30); do
+for _ in $(seq 1 150); do
   window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
   [ -n "$window" ] && break
+  kill -0 "$game" 2>/dev/null || fail "the game ended before its window showed: $(tail -n 3 "$WORK/game.log")"
   sleep 0.2
 done
-[ -n "$window" ] || fail "no window titled \"Zorbly Frondles\" appeared"
+[ -n "$window" ] || fail "no window titled \"Zorbly Frondles\" appeared in 30 s: $(tail -n 3 "$WORK/game.log")"
 xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
 sleep 0.6
 
