@@ -22,7 +22,9 @@ fail() {
 }
 
 # Xvfb picks a free display itself and says which, so that runs side by side never meet.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+# -noreset: by default the server resets when its last client leaves (xdpyinfo below), and
+# a game connecting during that reset finds no display.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 1 30); do
   [ -s "$WORK/display" ] && break
