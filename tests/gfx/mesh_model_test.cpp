@@ -10,6 +10,7 @@
 #include "mesh_fixture.h"
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture.h"
+#include "platform/gfx/x_file.h"
 #include "platform/system/system.h"
 
 namespace {
@@ -145,7 +146,14 @@ TEST_F(MeshModelTest, FailedLoadsAskTheirQuestionReleaseWhatWasMadeAndGiveNull) 
   WriteTestFile("cut-short.x", cube.substr(0, cube.size() / 2));
   WriteTestFile("garbled.x", "xof 0303txt 0032\nMesh M {\n 3;\n 0.0;0.0;zero;,\n");
   WriteTestFile("pasta.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  for (const char* file : {"no-such-model.x", "cut-short.x", "garbled.x", "pasta.obj"}) {
+  // What a few bytes each could make take far more memory is refused before it is held.
+  std::string objects = "xof 0303txt 0032\n";
+  for (size_t i = 0; i <= X_OBJECT_LIMIT; ++i) objects += "A{}";
+  WriteTestFile("crowded.x", objects);
+  WriteTestFile("huge.x", "xof 0303txt 0032\n");
+  std::filesystem::resize_file("huge.x", uintmax_t{65} << 20);  // sparse: nothing written
+  for (const char* file :
+       {"no-such-model.x", "cut-short.x", "garbled.x", "pasta.obj", "crowded.x", "huge.x"}) {
     SCOPED_TRACE(file);
     EXPECT_EQ(LoadModel(file), nullptr);
     expectOneQuestion("Error loading model file", "Zorbly Frondles");

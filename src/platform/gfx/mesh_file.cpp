@@ -19,22 +19,34 @@
 namespace {
 
 // No model a game loads whole comes near this; a larger file is a mistake, not a mesh.
-constexpr std::streamoff MESH_FILE_LIMIT = std::streamoff{256} << 20;
+// (Its numbers take up to four times its size once read.)
+constexpr std::streamoff MESH_FILE_LIMIT = std::streamoff{64} << 20;
 
 struct BufferImpl : DataBuffer {
   std::vector<MeshMaterial> records;
   std::vector<std::string> names;
 };
 
-bool ReadWholeFile(const std::string& path, std::vector<char>* bytes) {
+// False, with the reason, when the file cannot be read or is too large to be a mesh.
+bool ReadWholeFile(const std::string& path, std::vector<char>* bytes, std::string* problem) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
+  if (!file) {
+    *problem = "it is missing or cannot be opened";
+    return false;
+  }
   file.seekg(0, std::ios::end);
   const std::streamoff size = file.tellg();
-  if (size < 0 || size > MESH_FILE_LIMIT) return false;
+  if (size > MESH_FILE_LIMIT) {
+    *problem = "it is larger than " + std::to_string(MESH_FILE_LIMIT >> 20) + " MB";
+    return false;
+  }
   file.seekg(0, std::ios::beg);
-  bytes->resize(static_cast<size_t>(size));
-  return static_cast<bool>(file.read(bytes->data(), size));
+  if (size >= 0) bytes->resize(static_cast<size_t>(size));
+  if (size < 0 || !file.read(bytes->data(), size)) {  // a folder, say
+    *problem = "it cannot be read";
+    return false;
+  }
+  return true;
 }
 
 // An object's numbers read in order. Counts are checked against what is left, so a count
@@ -441,8 +453,10 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
 
   const std::string path = NativePath(fileName);
   std::vector<char> bytes;
-  if (!ReadWholeFile(path, &bytes)) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\"\n", fileName);
+  std::string problem;
+  if (!ReadWholeFile(path, &bytes, &problem)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\": %s\n", fileName,
+                 problem.c_str());
     return D3DXERR_NOTFOUND;
   }
   // Other formats are refused as such, before any parsing.
@@ -451,7 +465,6 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
     return D3DXFERR_BADFILETYPE;
   }
   std::vector<XObject> file;
-  std::string problem;
   MeshImpl* mesh = new MeshImpl;
   BufferImpl* buffer = new BufferImpl;
   if (!ReadXFile(bytes.data(), bytes.size(), &file, &problem) ||

@@ -299,13 +299,21 @@ class TokenStream {
   std::string m_problem;
 };
 
+// Counts the objects read so far against X_OBJECT_LIMIT.
+bool CountObject(size_t* objects, std::string* problem) {
+  if (++*objects <= X_OBJECT_LIMIT) return true;
+  *problem = "more than " + std::to_string(X_OBJECT_LIMIT) + " objects";
+  return false;
+}
+
 // The object whose type name was just read: an optional name, then its body.
-bool ReadObject(TokenStream* stream, std::string_view type, int depth, XObject* object,
-                std::string* problem) {
+bool ReadObject(TokenStream* stream, std::string_view type, int depth, size_t* objects,
+                XObject* object, std::string* problem) {
   if (depth > X_NESTING_LIMIT) {
     *problem = "objects nested more than " + std::to_string(X_NESTING_LIMIT) + " deep";
     return false;
   }
+  if (!CountObject(objects, problem)) return false;
   object->type = type;
   Token token = stream->Next();
   if (token.kind == Token::NAME) {
@@ -328,7 +336,8 @@ bool ReadObject(TokenStream* stream, std::string_view type, int depth, XObject* 
         break;
       case Token::NAME:
         object->children.emplace_back();
-        if (!ReadObject(stream, token.text, depth + 1, &object->children.back(), problem)) {
+        if (!ReadObject(stream, token.text, depth + 1, objects, &object->children.back(),
+                        problem)) {
           return false;
         }
         break;
@@ -341,6 +350,7 @@ bool ReadObject(TokenStream* stream, std::string_view type, int depth, XObject* 
                          : "a reference that names no object";
           return false;
         }
+        if (!CountObject(objects, problem)) return false;
         object->children.emplace_back();
         object->children.back().name = name.text;
         break;
@@ -377,6 +387,7 @@ bool ReadXFile(const char* bytes, size_t size, std::vector<XObject>* objects, st
   }
   TokenStream stream(bytes + X_HEADER_SIZE, size - X_HEADER_SIZE, form == "bin ",
                      floatSize == "0064");
+  size_t count = 0;
   for (;;) {
     const Token token = stream.Next();
     if (token.kind == Token::END) return true;
@@ -386,7 +397,7 @@ bool ReadXFile(const char* bytes, size_t size, std::vector<XObject>* objects, st
       return false;
     }
     objects->emplace_back();
-    if (!ReadObject(&stream, token.text, 1, &objects->back(), problem)) {
+    if (!ReadObject(&stream, token.text, 1, &count, &objects->back(), problem)) {
       objects->clear();
       return false;
     }

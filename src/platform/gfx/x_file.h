@@ -18,6 +18,9 @@ struct XObject {
 
 // Objects nested deeper than this make a file refused rather than the stack overrun.
 constexpr int X_NESTING_LIMIT = 64;
+// More objects than this (references included) make a file refused: each takes far more
+// memory than the few bytes that write it.
+constexpr size_t X_OBJECT_LIMIT = size_t{1} << 17;
 
 // Reads the whole file (header included). False, with one line of reason in *problem,
 // when the bytes are not a text or binary .x file with 32- or 64-bit floats, or break
