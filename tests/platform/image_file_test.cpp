@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -135,6 +137,16 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
   ImageData image;
   EXPECT_TRUE(LoadImageFile(fits.c_str(), &image, 64));
   ExpectOneLineNaming(RefusalOf(fits, 63), fits, {"64 x 1", "63"});
+
+  // A chunk claiming more than the file holds (the decoder would wait on it for ever).
+  std::ifstream in(fits, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string lying = TestFile("lying.png");
+  const size_t idat = std::string(bytes.begin(), bytes.end()).find("IDAT") - 4;
+  bytes[idat] = 0x49;
+  bytes[idat + 1] = bytes[idat + 2] = bytes[idat + 3] = static_cast<char>(0xFF);
+  std::ofstream(lying, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ExpectOneLineNaming(RefusalOf(lying), lying, {"\"IDAT\" chunk of 1241513983 bytes"});
 
   // Headers cut short, an empty size, and what is no PNG at all.
   const std::string cutPng = write("cut.png", PngHeader(16, 16), 20);

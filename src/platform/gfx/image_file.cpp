@@ -159,6 +159,32 @@ bool ClaimIsBelievable(const char* fileName, const Claim& claim, int64_t fileSiz
   return true;
 }
 
+// False, after a message, when a chunk of the PNG claims more bytes than the file has
+// left: the decoder would go on asking for them, for as long as the claim says.
+bool PngChunksFitTheFile(SDL_RWops* file, const char* fileName, int64_t fileSize) {
+  const Sint64 start = SDL_RWtell(file);
+  int64_t at = sizeof PNG_SIGNATURE;
+  unsigned char chunk[8];
+  bool fits = true;
+  while (fits && at + 8 <= fileSize && SDL_RWseek(file, at, RW_SEEK_SET) == at &&
+         SDL_RWread(file, chunk, sizeof chunk, 1) == 1) {
+    const uint32_t length = BigEndian32(chunk);
+    // Length, type and CRC besides the data.
+    fits = length <= INT32_MAX && at + 12 + int64_t{length} <= fileSize;
+    if (!fits) {
+      std::fprintf(stderr,
+                   "zorbly-frondles: image \"%s\" has a \"%.4s\" chunk of %u bytes that runs "
+                   "past its end (%lld bytes); refused\n",
+                   fileName, reinterpret_cast<const char*>(chunk + 4), length,
+                   static_cast<long long>(fileSize));
+    }
+    if (std::memcmp(chunk + 4, "IEND", 4) == 0) break;
+    at += 12 + int64_t{length};
+  }
+  SDL_RWseek(file, start, RW_SEEK_SET);
+  return fits;
+}
+
 // A 32-bit true-colour TGA whose header gives no bits to alpha holds padding in the
 // fourth byte; paint programs write such files, meaning them opaque.
 bool IsTgaWithoutAlpha(SDL_RWops* file) {
@@ -196,8 +222,10 @@ bool LoadImageFile(const char* fileName, ImageData* image, int maxSide) {
   // A TGA has no magic number, so only its name says what it is.
   const bool tga = HasTgaExtension(fileName);
   Claim claim;
+  const int64_t fileSize = SDL_RWsize(file);
   if (!ReadClaim(file, fileName, tga, &claim) ||
-      !ClaimIsBelievable(fileName, claim, SDL_RWsize(file), maxSide)) {
+      !ClaimIsBelievable(fileName, claim, fileSize, maxSide) ||
+      (!tga && !PngChunksFitTheFile(file, fileName, fileSize))) {
     SDL_RWclose(file);
     return false;
   }
