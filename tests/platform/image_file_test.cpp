@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -139,13 +137,11 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
   ExpectOneLineNaming(RefusalOf(fits, 63), fits, {"64 x 1", "63"});
 
   // A chunk claiming more than the file holds (the decoder would wait on it for ever).
-  std::ifstream in(fits, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const std::string lying = TestFile("lying.png");
+  std::vector<uint8_t> bytes = ReadFileBytes(fits);
   const size_t idat = std::string(bytes.begin(), bytes.end()).find("IDAT") - 4;
   bytes[idat] = 0x49;
-  bytes[idat + 1] = bytes[idat + 2] = bytes[idat + 3] = static_cast<char>(0xFF);
-  std::ofstream(lying, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes[idat + 1] = bytes[idat + 2] = bytes[idat + 3] = 0xFF;
+  const std::string lying = WriteTestFile(bytes, "lying.png");
   ExpectOneLineNaming(RefusalOf(lying), lying, {"\"IDAT\" chunk of 1241513983 bytes"});
 
   // Headers cut short, an empty size, and what is no PNG at all.

@@ -233,7 +233,7 @@ int Font::DrawText(SpriteBatch* batch, const char* text, int count, Rect* rect, 
     return height;
   }
   if (!RecoverDevice(font->device)) return 0;
-  SDL_SetRenderTarget(font->device->renderer, font->device->backBuffer.texture);
+  TargetBackBufferForDrawing(font->device);
   DrawTextureRect(font->device, block->texture, source, Matrix2D{}, position, color, true);
   return height;
 }

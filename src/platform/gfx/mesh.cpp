@@ -301,7 +301,7 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
 
   // Meshes are opaque, and the colour is all in the vertices.
   SDL_Renderer* renderer = device->renderer;
-  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
+  TargetBackBufferForDrawing(device);
   if (texture) {
     // Nearest texel, as the device samples by default.
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);

@@ -172,11 +172,8 @@ bool ReadMaterialList(const XObject& list, const std::vector<XObject>& file, uin
     if (material->type == "Material") data->materials.push_back(material);
   }
   // Faces past the list's indices take the last one, as the format allows.
-  const uint32_t highest = faces == 0 ? 0
-                           : indexed == 0
-                               ? 0
-                               : *std::max_element(data->faceMaterials.begin(),
-                                                   data->faceMaterials.end());
+  uint32_t highest = 0;
+  for (const uint32_t index : data->faceMaterials) highest = std::max(highest, index);
   if (faces > 0 && highest >= data->materials.size()) {
     *problem = "a material list names material " + std::to_string(highest) + " but holds " +
                std::to_string(data->materials.size());

@@ -81,15 +81,17 @@ bool BuildBackBuffer(DeviceImpl* device) {
 
 }  // namespace
 
-void KeepShownPicture(DeviceImpl* device, bool wiping) {
-  if (!device->backBufferShown) return;
-  device->backBufferShown = false;
-  if (!device->shownPicture) device->shownPicture = MakePicture(device);
-  // Without room for it, the question box reads the window instead.
-  if (!device->shownPicture) return;
-  std::swap(device->backBuffer.texture, device->shownPicture);
+void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping) {
+  bool swapped = false;
+  if (device->backBufferShown) {
+    device->backBufferShown = false;
+    if (!device->shownPicture) device->shownPicture = MakePicture(device);
+    // Without room for it, the question box reads the window instead.
+    swapped = device->shownPicture != nullptr;
+    if (swapped) std::swap(device->backBuffer.texture, device->shownPicture);
+  }
   SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
-  if (!wiping) SDL_RenderCopy(device->renderer, device->shownPicture, nullptr, nullptr);
+  if (swapped && !wiping) SDL_RenderCopy(device->renderer, device->shownPicture, nullptr, nullptr);
 }
 
 SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer) {
@@ -265,9 +267,8 @@ HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flag
   if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   if (!(flags & D3DCLEAR_TARGET)) return S_OK;
-  KeepShownPicture(device, rectCount == 0);
+  TargetBackBufferForDrawing(device, rectCount == 0);
   SDL_Renderer* renderer = device->renderer;
-  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
   SDL_SetRenderDrawColor(renderer, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, 255);
   if (rectCount == 0) {
     SDL_RenderClear(renderer);
@@ -302,8 +303,7 @@ HRESULT RenderDevice::BeginScene() {
   if (device->inScene) return D3DERR_INVALIDCALL;
   if (sceneFailing) return D3DERR_DEVICELOST;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
-  KeepShownPicture(device, false);
-  SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+  TargetBackBufferForDrawing(device);
   device->inScene = true;
   return S_OK;
 }

@@ -96,10 +96,10 @@ void Unregister(std::vector<T*>& list, T* item) {
 // Rebuilds what the renderer lost and applies pending window changes; false while the
 // back buffer cannot be drawn into.
 bool RecoverDevice(DeviceImpl* device);
-// Called before anything draws into the back buffer: a picture presented from it is kept
-// aside first, by a swap when `wiping` (the whole buffer is about to be cleared), else by a
-// copy that the buffer keeps drawing on.
-void KeepShownPicture(DeviceImpl* device, bool wiping);
+// Makes the back buffer the render target for drawing into. A picture presented from it is
+// kept aside first (the question box shows it): by a swap when `wiping` (the whole buffer
+// is about to be cleared), else by a copy that the new frame goes on drawing on.
+void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping = false);
 
 // A texture over ARGB pixels (copied), registered with the device; null when refused.
 TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height);

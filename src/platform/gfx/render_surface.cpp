@@ -167,10 +167,9 @@ HRESULT RenderDevice::StretchRect(RenderSurface* sourceSurface, const Rect* sour
 
   if (dest->isBackBuffer) {
     if (!RecoverDevice(device) || !BuildSurfaceTexture(source)) return D3DERR_DEVICELOST;
-    KeepShownPicture(device, false);
     SDL_SetTextureScaleMode(source->texture,
                             filter == D3DTEXF_LINEAR ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+    TargetBackBufferForDrawing(device);
     const SDL_Rect in{from.left, from.top, from.right - from.left, from.bottom - from.top};
     const SDL_Rect out{to.left, to.top, to.right - to.left, to.bottom - to.top};
     return SDL_RenderCopy(device->renderer, source->texture, &in, &out) == 0 ? S_OK : E_FAIL;

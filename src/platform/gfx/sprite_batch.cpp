@@ -93,7 +93,7 @@ HRESULT SpriteBatch::Begin(uint32_t flags) {
   SpriteImpl* batch = Impl(this);
   if (batch->begun || !batch->device) return D3DERR_INVALIDCALL;
   if (!RecoverDevice(batch->device)) return D3DERR_DEVICELOST;
-  SDL_SetRenderTarget(batch->device->renderer, batch->device->backBuffer.texture);
+  TargetBackBufferForDrawing(batch->device);
   batch->begun = true;
   batch->flags = flags;
   return S_OK;
