@@ -1,11 +1,13 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
-# after moving, after firing and in each mode, then presses Escape and wants status 0.
+# after firing, after moving and in each mode, then presses Escape and wants status 0.
+# Every check waits for what it checks, up to one deadline, so a busy machine only makes
+# the run slower, never wrong.
 # Usage: window_run.sh GAME_FOLDER
 set -u
 GAME_DIR=$1
 WORK=$(mktemp -d)
-status=1
+DEADLINE_S=30
 game=""
 
 cleanup() {
@@ -17,8 +19,23 @@ trap cleanup EXIT
 
 fail() {
   echo "window run: $*" >&2
-  [ -n "${ZF_KEEP_SHOTS:-}" ] && cp "$WORK"/*.png "$WORK"/game.log "$ZF_KEEP_SHOTS"/ 2>/dev/null
+  keep_shots
   exit 1
+}
+
+# Runs the command until it succeeds or the deadline passes; the command's last words
+# (in $WORK/why) explain a failure.
+poll() {
+  end=$(($(date +%s) + DEADLINE_S))
+  while :; do
+    "$@" && return 0
+    [ "$(date +%s)" -ge "$end" ] && return 1
+    sleep 0.1
+  done
+}
+
+game_alive() {
+  [ -z "$game" ] || kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
 }
 
 # Xvfb picks a free display itself and says which, so that runs side by side never meet.
@@ -26,107 +43,105 @@ fail() {
 # a game connecting during that reset finds no display.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 xvfb=$!
-for _ in $(seq 1 30); do
-  [ -s "$WORK/display" ] && break
-  sleep 0.2
-done
-[ -s "$WORK/display" ] || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
+poll test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
 export DISPLAY=":$(head -n 1 "$WORK/display")"
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+poll xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 
 # The leak check belongs to the unit tests; the window system's libraries keep a little.
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles >"$WORK/game.log" 2>&1 &
 game=$!
 
-# A sanitized build starting beside other tests may take a while; a game that ended says why.
-window=""
-for _ in $(seq 1 150); do
+found_window() {
+  game_alive
   window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  kill -0 "$game" 2>/dev/null || fail "the game ended before its window showed: $(tail -n 3 "$WORK/game.log")"
-  sleep 0.2
-done
-[ -n "$window" ] || fail "no window titled \"Zorbly Frondles\" appeared in 30 s: $(tail -n 3 "$WORK/game.log")"
+  [ -n "$window" ]
+}
+poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
 xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
-sleep 0.6
 
+# MIFF, not PNG: compressing a PNG takes seconds on a busy machine.
 shot() {
-  import -window "$window" "$WORK/$1.png" || fail "cannot take the screenshot $1"
+  import -window "$window" "$WORK/$1.miff" 2>/dev/null
+}
+
+keep_shots() {
+  [ -n "${ZF_KEEP_SHOTS:-}" ] || return 0
+  for f in "$WORK"/*.miff; do convert "$f" "$ZF_KEEP_SHOTS/$(basename "$f" .miff).png"; done
+  cp "$WORK/game.log" "$ZF_KEEP_SHOTS/" 2>/dev/null
 }
 
 # Mean red, green and blue (0 to 255) of a rectangle W x H at X,Y of a screenshot.
 mean() {
-  convert "$WORK/$1.png" -crop "$2" +repage -format "%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]" info:
+  convert "$WORK/$1.miff" -crop "$2" +repage -format "%[fx:int(255*mean.r)] %[fx:int(255*mean.g)] %[fx:int(255*mean.b)]" info:
 }
 
 # How many pixels of the rectangle are sauce red: strong red, little green or blue.
 sauce() {
-  convert "$WORK/$1.png" -crop "$2" +repage -fx "(r>0.55 && g<0.3 && b<0.3) ? 1 : 0" \
+  convert "$WORK/$1.miff" -crop "$2" +repage -fx "(r>0.55 && g<0.3 && b<0.3) ? 1 : 0" \
     -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
-shot start
-set -- $(mean start 400x300+300+220)
-[ "$1" -gt "$2" ] && [ "$2" -gt "$3" ] && [ "$1" -gt 90 ] || fail "no wood in the middle: $*"
-set -- $(mean start 990x24+12+4)
-[ "$1" -gt 150 ] && [ "$2" -gt 110 ] && [ "$3" -lt 110 ] || fail "no golden energy bar at the top: $*"
-set -- $(mean start 490x14+12+750)
-[ "$1" -gt 120 ] && [ "$1" -gt $(($2 + 50)) ] || fail "no red health bar at the bottom: $*"
-atStart=$(sauce start 56x88+97+347)
-[ "$atStart" -gt 300 ] || fail "the player is not near (100, 350): $atStart sauce pixels"
+# The first frame: wood in the middle, a golden energy bar at the top, a red health bar at
+# the bottom and the player near (100, 350).
+first_frame() {
+  game_alive
+  shot start || { echo "no screenshot" >"$WORK/why"; return 1; }
+  set -- $(mean start 400x300+300+220)
+  [ "$1" -gt "$2" ] && [ "$2" -gt "$3" ] && [ "$1" -gt 90 ] || { echo "no wood in the middle: $*" >"$WORK/why"; return 1; }
+  set -- $(mean start 990x24+12+4)
+  [ "$1" -gt 150 ] && [ "$2" -gt 110 ] && [ "$3" -lt 110 ] || { echo "no golden energy bar at the top: $*" >"$WORK/why"; return 1; }
+  set -- $(mean start 490x14+12+750)
+  [ "$1" -gt 120 ] && [ "$1" -gt $(($2 + 50)) ] || { echo "no red health bar at the bottom: $*" >"$WORK/why"; return 1; }
+  atStart=$(sauce start 56x88+97+347)
+  [ "$atStart" -gt 300 ] || { echo "the player is not near (100, 350): $atStart sauce pixels" >"$WORK/why"; return 1; }
+}
+poll first_frame || fail "$(cat "$WORK/why")"
 
 # Shots start at the player's unscaled centre and fly right 12 pixels a tick along its row.
-lane() {
-  sauce "$1" 300x30+112+358
+before=$(sauce start 300x30+112+358)
+shots_in_flight() {
+  game_alive
+  shot firing || return 1
+  during=$(sauce firing 300x30+112+358)
+  [ "$during" -gt $((before + 120)) ]
 }
-# A slow machine draws few frames a second: hold a key until the screen shows its effect.
-before=$(lane start)
 xdotool keydown space
-during=$before
-for n in $(seq 1 20); do
-  sleep 0.2
-  shot firing
-  during=$(lane firing)
-  [ "$during" -gt $((before + 120)) ] && break
-done
+poll shots_in_flight
+ok=$?
 xdotool keyup space
-[ "$during" -gt $((before + 120)) ] || fail "no shots in flight: $during sauce pixels in their lane, $before before"
+[ $ok -eq 0 ] || fail "no shots in flight: $during sauce pixels in their lane, $before before"
 
-xdotool keydown Right
-afterMove=$atStart
-for n in $(seq 1 20); do
-  sleep 0.2
-  shot moved
+moved_away() {
+  game_alive
+  shot moved || return 1
   afterMove=$(sauce moved 56x88+97+347)
-  [ "$afterMove" -lt $((atStart / 2)) ] && break
-done
+  [ "$afterMove" -lt $((atStart / 2)) ]
+}
+xdotool keydown Right
+poll moved_away
+ok=$?
 xdotool keyup Right
-[ "$afterMove" -lt $((atStart / 2)) ] || fail "the player did not move away: $afterMove of $atStart sauce pixels left"
+[ $ok -eq 0 ] || fail "the player did not move away: $afterMove of $atStart sauce pixels left"
 
-# The looks of the three modes, for a person to look at; the run may have ended by now.
+# The looks of the three modes, for a person to look at (ZF_KEEP_SHOTS=folder keeps them).
 for key in z x c; do
-  xdotool keydown "$key"; sleep 0.3
-  shot "mode-$key"
-  xdotool keyup "$key"; sleep 0.1
+  xdotool keydown "$key"; shot "mode-$key"; xdotool keyup "$key"
 done
 
-kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
-# Escape ends a run; if the end-of-run question is up by now, Escape answers it with No,
-# once the question takes keys at all.
-for _ in 1 2 3; do
-  xdotool key Escape
-  for _ in $(seq 1 20); do
-    kill -0 "$game" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$game" 2>/dev/null || break
-done
-kill -0 "$game" 2>/dev/null && fail "the game did not end on Escape"
+game_alive
+# Escape ends a run; if the end-of-run question is up by now, Escape answers it with No
+# once the question takes keys, so it is pressed until the game has ended.
+ended() {
+  kill -0 "$game" 2>/dev/null || return 0
+  xdotool key Escape 2>/dev/null
+  return 1
+}
+poll ended || fail "the game did not end on Escape"
 wait "$game"
 status=$?
 game=""
 [ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 3 "$WORK/game.log")"
-[ -n "${ZF_KEEP_SHOTS:-}" ] && cp "$WORK"/*.png "$ZF_KEEP_SHOTS"/
-echo "window run: wood, bars, player, movement, shots and Escape all as expected"
+keep_shots
+echo "window run: wood, bars, player, shots, movement and Escape all as expected"
 exit 0
