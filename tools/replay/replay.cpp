@@ -13,7 +13,14 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
+#include "audio/sound.h"
+#include "audio/sound_bank.h"
+#include "audio/sound_manager.h"
+#include "platform/audio/sound_mixer.h"
 #include "game/world_state.h"
+#include "platform/audio/sound_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/random.h"
@@ -175,6 +182,7 @@ class Replay {
   // With execute false the line is only checked.
   bool RunLine(const std::string& line, int lineNumber, bool execute);
   bool RunPass(uint32_t clock, const PassOptions& options);
+  void MixUntil(uint32_t clock);
   void PrintState();
   void PrintQuestions(size_t from);
   void Dump();
@@ -183,9 +191,12 @@ class Replay {
 
   std::ostream& out_;
   std::ostream& errors_;
-  HeadlessGame game_;
-  ScriptedSystem& system_ = game_.system;
-  ScriptedInput& input_ = game_.input;
+  // Made once the script says whether it wants sound.
+  std::optional<HeadlessGame> game_;
+  int soundLine_ = 0;  // the line of "sound on", 0 without one
+  uint32_t mixedUntil_ = 0;
+  uint64_t mixParts_ = 0;  // frames x 1000 not yet mixed
+  std::vector<int16_t> mixScratch_;
   bool ended_ = false;
   int pass_ = 0;
   bool tickRan_ = false;
@@ -198,38 +209,57 @@ bool Replay::Problem(int lineNumber, const std::string& text) {
 }
 
 bool Replay::Start() {
-  const bool started = game_.Start();
+  const bool started = game_->Start();
   out_ << "STARTUP " << (started ? "true" : "false") << " rand=" << RandCount() << "\n";
   if (!started) return false;
   PrintState();
   return true;
 }
 
+// The output takes what the time since the last pass plays.
+void Replay::MixUntil(uint32_t clock) {
+  const uint32_t elapsed = clock - mixedUntil_;
+  mixedUntil_ = clock;
+  SoundDevice* device = soundManager ? soundManager->GetDirectSound() : nullptr;
+  if (!device) return;
+  mixParts_ += static_cast<uint64_t>(elapsed) * MIX_FRAMES_PER_SECOND;
+  uint64_t frames = mixParts_ / 1000;
+  mixParts_ %= 1000;
+  constexpr uint32_t CHUNK = 4096;
+  mixScratch_.resize(CHUNK * 2);
+  while (frames > 0) {
+    const uint32_t now = static_cast<uint32_t>(std::min<uint64_t>(frames, CHUNK));
+    device->MixOutput(mixScratch_.data(), now);
+    frames -= now;
+  }
+}
+
 bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
   ++pass_;
   clock_ = clock;
-  system_.clock = clock;
-  system_.escapeDown = options.escape;
-  std::fill(std::begin(input_.keys), std::end(input_.keys), uint8_t{0});
-  for (int key : options.keys) input_.keys[key] = 0x80;
-  input_.padConnected[0] = options.padPresent;
+  game_->system.clock = clock;
+  game_->system.escapeDown = options.escape;
+  std::fill(std::begin(game_->input.keys), std::end(game_->input.keys), uint8_t{0});
+  for (int key : options.keys) game_->input.keys[key] = 0x80;
+  game_->input.padConnected[0] = options.padPresent;
   if (options.padPresent) {
     // The packet number changes with the state, as a real pad's does.
-    if (std::memcmp(&input_.pads[0], &options.pad, sizeof options.pad) != 0) ++input_.padPackets[0];
-    input_.pads[0] = options.pad;
+    if (std::memcmp(&game_->input.pads[0], &options.pad, sizeof options.pad) != 0) ++game_->input.padPackets[0];
+    game_->input.pads[0] = options.pad;
   }
-  system_.answers.clear();
-  system_.closesWhileAsking.clear();
+  game_->system.answers.clear();
+  game_->system.closesWhileAsking.clear();
   for (const Answer& answer : options.answers) {
-    system_.answers.push_back(answer.value);
-    system_.closesWhileAsking.push_back(answer.closes);
+    game_->system.answers.push_back(answer.value);
+    game_->system.closesWhileAsking.push_back(answer.closes);
   }
-  if (options.close) system_.Post(MSG_DESTROY);
+  if (options.close) game_->system.Post(MSG_DESTROY);
   SetSceneFailing(options.noScene);
 
-  const size_t questionsBefore = system_.questions.size();
+  if (soundLine_ != 0) MixUntil(clock);
+  const size_t questionsBefore = game_->system.questions.size();
   const uint64_t ticksBefore = world.ticksRun;
-  game_.Pass();
+  game_->Pass();
   tickRan_ = world.ticksRun != ticksBefore;
   SetSceneFailing(false);
 
@@ -244,13 +274,26 @@ bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
 }
 
 void Replay::PrintQuestions(size_t from) {
-  for (size_t i = from; i < system_.questions.size(); ++i) {
-    const ScriptedSystem::Question& question = system_.questions[i];
+  for (size_t i = from; i < game_->system.questions.size(); ++i) {
+    const ScriptedSystem::Question& question = game_->system.questions[i];
     const char* kind = question.text.find("won") != std::string::npos ? "win" : "death";
     out_ << "Q " << pass_ << " " << kind << " \"" << question.text << "\" caption=\""
          << question.caption << "\" answer=" << AnswerName(question.answer, question.windowClosed)
          << "\n";
   }
+}
+
+// The sounds playing now, by their files' names; "-" for none.
+std::string PlayingSounds() {
+  const std::pair<CSound*, const char*> SOUNDS[] = {
+      {world.accordionSound, "Accordion"}, {world.gearsSound, "gears"},
+      {world.phasingSound, "phasing"},     {world.musicSound, "music1"},
+      {world.splatSound, "splat"},         {world.squishSound, "squish"}};
+  std::string playing;
+  for (const auto& [sound, name] : SOUNDS) {
+    if (sound && sound->IsSoundPlaying()) playing += (playing.empty() ? "" : ",") + std::string(name);
+  }
+  return playing.empty() ? "-" : playing;
 }
 
 void Replay::PrintState() {
@@ -274,7 +317,9 @@ void Replay::PrintState() {
        << " live=" << live << " sauced=" << sauced << " rand=" << RandCount()
        << " | clock=" << clock_ << " lastTick=" << world.lastTickTime << " idle=" << idle
        << " rumbleDur=" << world.rumbleDuration
-       << " motor=" << input_.vibration[0].wLeftMotorSpeed << "\n";
+       << " motor=" << game_->input.vibration[0].wLeftMotorSpeed;
+  if (soundLine_ != 0) out_ << " sounds=" << PlayingSounds();
+  out_ << "\n";
 }
 
 void Replay::DumpRecord(const char* kind, int index, const GameObject& object) {
@@ -342,6 +387,88 @@ bool SetField(const std::string& token, bool execute) {
   return true;
 }
 
+// The records a `put` line may change, by the names the dump prints.
+GameObject* Records(const std::string& kind, int* count) {
+  struct Pool {
+    const char* name;
+    GameObject* records;
+    int count;
+  };
+  const Pool POOLS[] = {{"player", &world.player, 1},
+                        {"enemy", world.enemies, ENEMY_COUNT},
+                        {"tomato", world.tomatoes, TOMATO_COUNT},
+                        {"parm", world.parms, PARM_COUNT},
+                        {"projectile", world.projectiles, PROJECTILE_COUNT}};
+  for (const Pool& pool : POOLS) {
+    if (kind == pool.name) {
+      *count = pool.count;
+      return pool.records;
+    }
+  }
+  return nullptr;
+}
+
+// FIELD=VALUE on one record; only checked when record is null.
+bool PutField(const std::string& token, GameObject* record) {
+  const size_t equals = token.find('=');
+  if (equals == std::string::npos) return false;
+  const std::string name = token.substr(0, equals);
+  const std::string text = token.substr(equals + 1);
+  char* end = nullptr;
+  const double value = name == "color" ? static_cast<double>(std::strtoull(text.c_str(), &end, 0))
+                                       : std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(value) || std::fabs(value) > 1e9) return false;
+  struct Field {
+    const char* name;
+    void (*apply)(GameObject&, double);
+  };
+  static constexpr Field FIELDS[] = {
+      {"active", [](GameObject& o, double v) { o.active = v != 0.0; }},
+      {"sauced", [](GameObject& o, double v) { o.sauced = v != 0.0; }},
+      {"x", [](GameObject& o, double v) { o.x = static_cast<float>(v); }},
+      {"y", [](GameObject& o, double v) { o.y = static_cast<float>(v); }},
+      {"width", [](GameObject& o, double v) { o.width = static_cast<int32_t>(v); }},
+      {"height", [](GameObject& o, double v) { o.height = static_cast<int32_t>(v); }},
+      {"scale", [](GameObject& o, double v) { o.scale = static_cast<float>(v); }},
+      {"rotation", [](GameObject& o, double v) { o.rotation = static_cast<float>(v); }},
+      {"velocityX", [](GameObject& o, double v) { o.velocityX = static_cast<float>(v); }},
+      {"velocityY", [](GameObject& o, double v) { o.velocityY = static_cast<float>(v); }},
+      {"color", [](GameObject& o, double v) { o.color = static_cast<uint32_t>(v); }},
+  };
+  for (const Field& field : FIELDS) {
+    if (name != field.name) continue;
+    if (record) field.apply(*record, value);
+    return true;
+  }
+  return false;
+}
+
+// "put KIND FIRST[-LAST] FIELD=VALUE ...": records set by hand between passes.
+bool PutRecords(const std::vector<std::string>& tokens, bool execute, std::string* problem) {
+  int count = 0;
+  GameObject* records = tokens.size() >= 4 ? Records(tokens[1], &count) : nullptr;
+  if (!records) {
+    *problem = "put wants player, enemy, tomato, parm or projectile, an index and FIELD=VALUE";
+    return false;
+  }
+  const std::vector<std::string> range = Split(tokens[2], '-');
+  long long first = 0, last = 0;
+  if (range.empty() || range.size() > 2 || !ParseInteger(range[0], &first) ||
+      !ParseInteger(range.back(), &last) || first < 0 || last < first || last >= count) {
+    *problem = "put wants an index or FIRST-LAST below " + std::to_string(count);
+    return false;
+  }
+  for (size_t i = 3; i < tokens.size(); ++i) {
+    if (!PutField(tokens[i], nullptr)) {
+      *problem = "put takes the dump's fields with a number, not \"" + tokens[i] + "\"";
+      return false;
+    }
+    if (!execute) continue;
+    for (long long index = first; index <= last; ++index) PutField(tokens[i], &records[index]);
+  }
+  return true;
+}
+
 bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
   const std::string line = rawLine.substr(0, rawLine.find('#'));
   std::istringstream stream(line);
@@ -356,8 +483,8 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
       return Problem(lineNumber, "default-answer wants yes, no, yes+close or no+close");
     }
     if (!execute) return true;
-    system_.defaultAnswer = answer.value;
-    system_.defaultCloses = answer.closes;
+    game_->system.defaultAnswer = answer.value;
+    game_->system.defaultCloses = answer.closes;
     return true;
   }
   if (command == "set") {
@@ -367,6 +494,16 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
         return Problem(lineNumber, "set takes health, energy, score, wl, mode, prev, paused, "
                                    "px, py or lastShot with a number, not \"" + tokens[i] + "\"");
       }
+    }
+    return true;
+  }
+  if (command == "put") {
+    std::string problem;
+    return PutRecords(tokens, execute, &problem) || Problem(lineNumber, problem);
+  }
+  if (command == "sound") {
+    if (tokens.size() != 2 || tokens[1] != "on" || lineNumber != soundLine_) {
+      return Problem(lineNumber, "sound on comes once, before the first pass");
     }
     return true;
   }
@@ -409,14 +546,28 @@ int Replay::Run(std::istream& script) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(script, line);) lines.push_back(line);
 
+  // "sound on" before the first command gives the game a sound device whose output is
+  // mixed between passes by the scripted clock, so its sounds start and end as in play.
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::istringstream words(lines[i].substr(0, lines[i].find('#')));
+    std::string command;
+    if (!(words >> command)) continue;
+    if (command == "sound") soundLine_ = static_cast<int>(i + 1);
+    break;
+  }
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!RunLine(lines[i], static_cast<int>(i + 1), false)) return 2;
   }
+  const SoundOutputMode outputMode = GetSoundOutputMode();
+  if (soundLine_ != 0) SetSoundOutputMode(SoundOutputMode::Manual);
+  game_.emplace(soundLine_ != 0);
   if (Start()) {
     for (size_t i = 0; i < lines.size() && !ended_; ++i) {
       RunLine(lines[i], static_cast<int>(i + 1), true);
     }
   }
+  game_.reset();
+  SetSoundOutputMode(outputMode);
   return 0;
 }
 
