@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "input/input.h"
@@ -112,9 +113,14 @@ TEST_F(GamepadTest, PadsComeAndGoBetweenPollsAndAnswerWithoutTheKeyboardFocus) {
   EXPECT_EQ(gamepadStates[1].wButtons, XINPUT_GAMEPAD_B);
   EXPECT_FALSE(IsGamepadAbsent());
 
-  // Pulled out while held: every field of its slot is zero from the next poll on.
+  // Pulled out while held: said in one line, and every field of its slot is zero from the
+  // next poll on.
   first.reset();
+  ::testing::internal::CaptureStderr();
   PollInput();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("gamepad 1 (Scripted pad) was unplugged"), std::string::npos) << said;
+  EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
   const XINPUT_GAMEPAD zero{};
   EXPECT_EQ(std::memcmp(&gamepadStates[0], &zero, sizeof zero), 0);
   EXPECT_EQ(gamepadStates[1].wButtons, XINPUT_GAMEPAD_B);  // the other pad keeps its place
