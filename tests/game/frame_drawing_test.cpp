@@ -91,6 +91,7 @@ TEST_F(FrameTest, FullEnergyAndHalfHealthDrawTheirSlicesOnly) {
   EXPECT_NE(At(full, 508, 766), At(bare, 508, 766));
   EXPECT_EQ(At(full, 510, 750), At(bare, 510, 750));
   EXPECT_EQ(At(full, 508, 746), At(bare, 508, 746));
+  EXPECT_EQ(At(full, 508, 767), At(bare, 508, 767));
   // The score: light text from (900, 40), nothing left of it or above it.
   int lightPixels = 0;
   for (int y = 40; y < 70; ++y) {
