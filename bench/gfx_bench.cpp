@@ -4,6 +4,7 @@
 // mesh models: a load beside reading the file, a draw in 2,000 materials beside one in
 // 1, and references to the last of 65,000 materials beside references to the first.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "game/world_state.h"
 #include "gfx/camera.h"
@@ -156,51 +156,43 @@ BENCHMARK(BM_FullFrameNothingTurned)->Unit(benchmark::kMillisecond);
 
 // A model written for a benchmark, removed after it.
 struct ModelFile {
-  std::string path;
-  explicit ModelFile(const std::string& text)
-      : path((std::filesystem::temp_directory_path() /
-              ("zf_bench_" + std::to_string(getpid()) + ".x")).string()) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  std::string path = std::filesystem::temp_directory_path() / ("zf_bench_" + std::to_string(getpid()) + ".x");
+  explicit ModelFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   ~ModelFile() { std::filesystem::remove(path); }
 };
 
-constexpr int GRID_COLUMNS = 500;
-constexpr int GRID_ROWS = 200;
-constexpr int GRID_FACES = GRID_COLUMNS * GRID_ROWS * 2;
+std::string Text(double value) { return std::to_string(value); }
 
-// A square from -1 to 1 facing -z, cut into 200,000 triangles, the materials taking
-// equal runs of them.
+// A square from -1 to 1 facing the camera, in 500 x 200 cells of two triangles; the
+// materials take equal runs of the 200,000.
 std::string GridModel(int materials) {
-  std::string text = "xof 0303txt 0032\nMesh {" +
-                     std::to_string((GRID_COLUMNS + 1) * (GRID_ROWS + 1)) + ";";
-  for (int y = 0; y <= GRID_ROWS; ++y) {
-    for (int x = 0; x <= GRID_COLUMNS; ++x) {
-      text += std::to_string(2.0 * x / GRID_COLUMNS - 1) + ";" +
-              std::to_string(1 - 2.0 * y / GRID_ROWS) + ";0;,";
-    }
+  constexpr int COLUMNS = 500, ROWS = 200, FACES = COLUMNS * ROWS * 2, ROW = COLUMNS + 1;
+  std::string text = "xof 0303txt 0032\nMesh {" + std::to_string(ROW * (ROWS + 1)) + ";";
+  for (int i = 0; i < ROW * (ROWS + 1); ++i) {
+    text += Text(2.0 * (i % ROW) / COLUMNS - 1) + ";" + Text(1 - 2.0 * (i / ROW) / ROWS) + ";0;,";
   }
   text.back() = ';';
-  text += std::to_string(GRID_FACES) + ";";
-  for (int y = 0; y < GRID_ROWS; ++y) {
-    for (int x = 0; x < GRID_COLUMNS; ++x) {
-      const std::string topLeft = std::to_string(y * (GRID_COLUMNS + 1) + x);
-      const std::string topRight = std::to_string(y * (GRID_COLUMNS + 1) + x + 1);
-      const std::string bottomRight = std::to_string((y + 1) * (GRID_COLUMNS + 1) + x + 1);
-      const std::string bottomLeft = std::to_string((y + 1) * (GRID_COLUMNS + 1) + x);
-      text += "3;" + topLeft + "," + topRight + "," + bottomRight + ";,3;" + topLeft + "," +
-              bottomRight + "," + bottomLeft + ";,";
-    }
+  text += std::to_string(FACES) + ";";
+  for (int f = 0; f < FACES; ++f) {
+    const int topLeft = f / 2 / COLUMNS * ROW + f / 2 % COLUMNS, bottomRight = topLeft + ROW + 1;
+    const int second = f % 2 ? bottomRight : topLeft + 1, third = f % 2 ? bottomRight - 1 : bottomRight;
+    text += "3;" + std::to_string(topLeft) + "," + std::to_string(second) + "," + std::to_string(third) + ";,";
   }
   text.back() = ';';
-  text += " MeshMaterialList {" + std::to_string(materials) + ";" + std::to_string(GRID_FACES) + ";";
-  for (int f = 0; f < GRID_FACES; ++f) {
-    text += std::to_string(static_cast<long>(f) * materials / GRID_FACES) + ",";
-  }
+  text += "MeshMaterialList {" + std::to_string(materials) + ";" + std::to_string(FACES) + ";";
+  for (int f = 0; f < FACES; ++f) text += std::to_string(int64_t{f} * materials / FACES) + ",";
   text.back() = ';';
-  for (int m = 0; m < materials; ++m) {
-    text += "Material {" + std::to_string(m % 2) + ";0.5;1;1;;1;0;0;0;;0;0;0;;}";
-  }
+  for (int m = 0; m < materials; ++m) text += "Material {" + std::to_string(m % 2) + ";0.5;1;1;;1;0;0;0;;0;0;0;;}";
+  return text + "}}\n";
+}
+
+// 65,000 materials at the top and one triangle whose list names one of them 65,000 times.
+std::string ReferencesModel(bool last) {
+  constexpr int MATERIALS = 65000;
+  std::string text = "xof 0303txt 0032\n";
+  for (int m = 0; m < MATERIALS; ++m) text += "Material M" + std::to_string(m) + " {1;1;1;1;;1;0;0;0;;0;0;0;;}\n";
+  text += "Mesh {3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList {65000;1;0;;";
+  for (int m = 0; m < MATERIALS; ++m) text += last ? "{M64999}" : "{M0}";
   return text + "}}\n";
 }
 
@@ -208,44 +200,27 @@ void BM_MeshFileRead(benchmark::State& state) {
   const ModelFile file(GridModel(1));
   for (auto _ : state) {
     std::ifstream stream(file.path, std::ios::binary);
-    benchmark::DoNotOptimize(
-        std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>()));
+    benchmark::DoNotOptimize(std::string(std::istreambuf_iterator<char>(stream), {}));
   }
 }
 
-void LoadModels(benchmark::State& state, const std::string& text) {
-  if (!TheScene().ready) {
-    state.SkipWithError("no device");
-    return;
-  }
+// Loads the model over and over, or loads it once and draws it over and over.
+void RunModel(benchmark::State& state, const std::string& text, bool draw) {
   const ModelFile file(text);
-  for (auto _ : state) {
-    MeshModel* model = LoadModel(file.path);
-    if (!model) {
-      state.SkipWithError("the model does not load");
-      return;
-    }
-    ReleaseModel(model);
+  MeshModel* model = TheScene().ready ? LoadModel(file.path) : nullptr;
+  if (!model) {
+    state.SkipWithError("no device or the model does not load");
+    return;
   }
   state.counters["load_peak_MB"] = static_cast<double>(LastMeshLoadMemory().peak) / (1 << 20);
   state.counters["file_MB"] = static_cast<double>(text.size()) / (1 << 20);
-}
-
-void BM_MeshLoad200000Faces(benchmark::State& state) { LoadModels(state, GridModel(1)); }
-
-void DrawModels(benchmark::State& state, int materials) {
-  if (!TheScene().ready) {
-    state.SkipWithError("no device");
-    return;
-  }
-  const ModelFile file(GridModel(materials));
-  MeshModel* model = LoadModel(file.path);
-  if (!model) {
-    state.SkipWithError("the model does not load");
-    return;
-  }
   SetCamera(0, 0, -3, 0, 0, 0);
   for (auto _ : state) {
+    if (!draw) {
+      ReleaseModel(model);
+      model = LoadModel(file.path);
+      continue;
+    }
     world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
     world.d3ddev->BeginScene();
     DrawModel(model);
@@ -254,27 +229,11 @@ void DrawModels(benchmark::State& state, int materials) {
   ReleaseModel(model);
 }
 
-void BM_MeshDraw1Material(benchmark::State& state) { DrawModels(state, 1); }
-void BM_MeshDraw2000Materials(benchmark::State& state) { DrawModels(state, 2000); }
-
-constexpr int MATERIALS = 65000;
-
-// 65,000 materials at the top and one triangle whose list names one of them 65,000 times.
-std::string ReferencesModel(int named) {
-  std::string text = "xof 0303txt 0032\n";
-  for (int m = 0; m < MATERIALS; ++m) {
-    text += "Material M" + std::to_string(m) + " {1;1;1;1;;1;0;0;0;;0;0;0;;}\n";
-  }
-  text += "Mesh {3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList {" +
-          std::to_string(MATERIALS) + ";1;0;;";
-  for (int m = 0; m < MATERIALS; ++m) text += "{M" + std::to_string(named) + "}";
-  return text + "}}\n";
-}
-
-void BM_MeshReferencesToFirst(benchmark::State& state) { LoadModels(state, ReferencesModel(0)); }
-void BM_MeshReferencesToLast(benchmark::State& state) {
-  LoadModels(state, ReferencesModel(MATERIALS - 1));
-}
+void BM_MeshLoad200000Faces(benchmark::State& state) { RunModel(state, GridModel(1), false); }
+void BM_MeshDraw1Material(benchmark::State& state) { RunModel(state, GridModel(1), true); }
+void BM_MeshDraw2000Materials(benchmark::State& state) { RunModel(state, GridModel(2000), true); }
+void BM_MeshReferencesToFirst(benchmark::State& state) { RunModel(state, ReferencesModel(false), false); }
+void BM_MeshReferencesToLast(benchmark::State& state) { RunModel(state, ReferencesModel(true), false); }
 
 BENCHMARK(BM_MeshFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeshLoad200000Faces)->Unit(benchmark::kMillisecond);

@@ -223,8 +223,8 @@ bool ReadMaterialList(const XObject& list, const NameMap& names, uint32_t faces,
     const XObject* material = &child;
     if (child.type.empty()) material = FindNamed(names, "Material", child.name);
     if (!material) {
-      *problem = "a material list names \"" + std::string(child.name) +
-                 "\", which the file does not hold";
+      problem->assign("a material list names \"").append(child.name).append(
+          "\", which the file does not hold");
       return false;
     }
     if (material->type == "Material") data->materials.push_back(material);

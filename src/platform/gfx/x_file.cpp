@@ -143,12 +143,24 @@ class TokenStream {
     }
   }
 
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
   Token TextNumber() {
     const size_t start = m_at;
-    while (m_at < m_size && std::strchr("0123456789+-.eE", m_bytes[m_at]) != nullptr &&
-           m_bytes[m_at] != '\0') {
-      ++m_at;
+    // Most numbers are indices: small whole numbers are read without from_chars.
+    uint32_t whole = 0;
+    bool plain = true;
+    for (; m_at < m_size; ++m_at) {
+      const char c = m_bytes[m_at];
+      if (IsDigit(c)) {
+        whole = whole * 10 + static_cast<uint32_t>(c - '0');
+      } else if (c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E') {
+        plain = false;
+      } else {
+        break;
+      }
     }
+    if (plain && m_at - start <= 9) return Number(whole);
     const char* first = m_bytes + start;
     if (*first == '+') ++first;  // from_chars takes no plus sign
     double value = 0.0;
@@ -357,9 +369,11 @@ bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* obj
     token = stream->Next();
   }
   if (token.kind != Token::OPEN) {
-    *problem = token.kind == Token::FAULT
-                   ? stream->Problem()
-                   : "\"" + std::string(type) + "\" where a number or an object belongs";
+    if (token.kind == Token::FAULT) {
+      *problem = stream->Problem();
+    } else {
+      problem->assign(1, '"').append(type).append("\" where a number or an object belongs");
+    }
     return false;
   }
   for (;;) {
@@ -396,7 +410,7 @@ bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* obj
       case Token::CLOSE:
         return true;
       case Token::END:
-        *problem = "a \"" + std::string(type) + "\" left open at the end of the file";
+        problem->assign("a \"").append(type).append("\" left open at the end of the file");
         return false;
       case Token::FAULT:
         *problem = stream->Problem();
@@ -409,7 +423,7 @@ bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* obj
 
 bool XBudget::Take(uint64_t bytes, std::string* problem) {
   if (bytes > limit - used) {
-    *problem = "it would take more than " + std::to_string(limit >> 20) + " MB to hold (" +
+    *problem = "it would take more than " + std::to_string((limit + (1 << 19)) >> 20) + " MB to hold (" +
                std::to_string(X_BUDGET_PER_FILE_BYTE) + " times its size and " +
                std::to_string(X_BUDGET_FIXED >> 20) + " MB)";
     return false;
