@@ -20,9 +20,9 @@
 #include "gfx/image_loading.h"
 #include "gfx/mesh_model.h"
 #include "gfx/sprite_drawing.h"
-#include "platform/system/system_driver.h"
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture.h"
+#include "platform/system/system_driver.h"
 #include "platform/system/window.h"
 
 // Every C++ allocation in the process, so that a frame's own can be counted.
@@ -156,7 +156,8 @@ BENCHMARK(BM_FullFrameNothingTurned)->Unit(benchmark::kMillisecond);
 
 // A model written for a benchmark, removed after it.
 struct ModelFile {
-  std::string path = std::filesystem::temp_directory_path() / ("zf_bench_" + std::to_string(getpid()) + ".x");
+  std::string path =
+      std::filesystem::temp_directory_path() / ("zf_bench_" + std::to_string(getpid()) + ".x");
   explicit ModelFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   ~ModelFile() { std::filesystem::remove(path); }
 };
@@ -175,14 +176,18 @@ std::string GridModel(int materials) {
   text += std::to_string(FACES) + ";";
   for (int f = 0; f < FACES; ++f) {
     const int topLeft = f / 2 / COLUMNS * ROW + f / 2 % COLUMNS, bottomRight = topLeft + ROW + 1;
-    const int second = f % 2 ? bottomRight : topLeft + 1, third = f % 2 ? bottomRight - 1 : bottomRight;
-    text += "3;" + std::to_string(topLeft) + "," + std::to_string(second) + "," + std::to_string(third) + ";,";
+    const int second = f % 2 ? bottomRight : topLeft + 1,
+              third = f % 2 ? bottomRight - 1 : bottomRight;
+    text += "3;" + std::to_string(topLeft) + "," + std::to_string(second) + "," +
+            std::to_string(third) + ";,";
   }
   text.back() = ';';
   text += "MeshMaterialList {" + std::to_string(materials) + ";" + std::to_string(FACES) + ";";
   for (int f = 0; f < FACES; ++f) text += std::to_string(int64_t{f} * materials / FACES) + ",";
   text.back() = ';';
-  for (int m = 0; m < materials; ++m) text += "Material {" + std::to_string(m % 2) + ";0.5;1;1;;1;0;0;0;;0;0;0;;}";
+  for (int m = 0; m < materials; ++m) {
+    text += "Material {" + std::to_string(m % 2) + ";0.5;1;1;;1;0;0;0;;0;0;0;;}";
+  }
   return text + "}}\n";
 }
 
@@ -190,7 +195,9 @@ std::string GridModel(int materials) {
 std::string ReferencesModel(bool last) {
   constexpr int MATERIALS = 65000;
   std::string text = "xof 0303txt 0032\n";
-  for (int m = 0; m < MATERIALS; ++m) text += "Material M" + std::to_string(m) + " {1;1;1;1;;1;0;0;0;;0;0;0;;}\n";
+  for (int m = 0; m < MATERIALS; ++m) {
+    text += "Material M" + std::to_string(m) + " {1;1;1;1;;1;0;0;0;;0;0;0;;}\n";
+  }
   text += "Mesh {3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList {65000;1;0;;";
   for (int m = 0; m < MATERIALS; ++m) text += last ? "{M64999}" : "{M0}";
   return text + "}}\n";
@@ -232,8 +239,12 @@ void RunModel(benchmark::State& state, const std::string& text, bool draw) {
 void BM_MeshLoad200000Faces(benchmark::State& state) { RunModel(state, GridModel(1), false); }
 void BM_MeshDraw1Material(benchmark::State& state) { RunModel(state, GridModel(1), true); }
 void BM_MeshDraw2000Materials(benchmark::State& state) { RunModel(state, GridModel(2000), true); }
-void BM_MeshReferencesToFirst(benchmark::State& state) { RunModel(state, ReferencesModel(false), false); }
-void BM_MeshReferencesToLast(benchmark::State& state) { RunModel(state, ReferencesModel(true), false); }
+void BM_MeshReferencesToFirst(benchmark::State& state) {
+  RunModel(state, ReferencesModel(false), false);
+}
+void BM_MeshReferencesToLast(benchmark::State& state) {
+  RunModel(state, ReferencesModel(true), false);
+}
 
 BENCHMARK(BM_MeshFileRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeshLoad200000Faces)->Unit(benchmark::kMillisecond);

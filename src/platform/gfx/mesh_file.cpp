@@ -205,7 +205,8 @@ bool ReadMaterialList(const XObject& list, const NameMap& names, uint32_t faces,
                       std::string* problem) {
   NumberReader reader{list.numbers};
   uint32_t declared = 0;
-  if (!reader.Whole(UINT32_MAX, &declared) || !reader.Whole(reader.Left(), &data->faceMaterialCount)) {
+  if (!reader.Whole(UINT32_MAX, &declared) ||
+      !reader.Whole(reader.Left(), &data->faceMaterialCount)) {
     *problem = "a material list without its counts";
     return false;
   }
@@ -223,8 +224,9 @@ bool ReadMaterialList(const XObject& list, const NameMap& names, uint32_t faces,
     const XObject* material = &child;
     if (child.type.empty()) material = FindNamed(names, "Material", child.name);
     if (!material) {
-      problem->assign("a material list names \"").append(child.name).append(
-          "\", which the file does not hold");
+      problem->assign("a material list names \"")
+          .append(child.name)
+          .append("\", which the file does not hold");
       return false;
     }
     if (material->type == "Material") data->materials.push_back(material);

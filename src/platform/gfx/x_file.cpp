@@ -423,8 +423,8 @@ bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* obj
 
 bool XBudget::Take(uint64_t bytes, std::string* problem) {
   if (bytes > limit - used) {
-    *problem = "it would take more than " + std::to_string((limit + (1 << 19)) >> 20) + " MB to hold (" +
-               std::to_string(X_BUDGET_PER_FILE_BYTE) + " times its size and " +
+    *problem = "it would take more than " + std::to_string((limit + (1 << 19)) >> 20) +
+               " MB to hold (" + std::to_string(X_BUDGET_PER_FILE_BYTE) + " times its size and " +
                std::to_string(X_BUDGET_FIXED >> 20) + " MB)";
     return false;
   }

@@ -20,8 +20,7 @@ struct XBudget {
   uint64_t used = 0;
   uint64_t peak = 0;
 
-  explicit XBudget(uint64_t fileSize)
-      : limit(fileSize * X_BUDGET_PER_FILE_BYTE + X_BUDGET_FIXED) {}
+  explicit XBudget(uint64_t fileSize) : limit(fileSize * X_BUDGET_PER_FILE_BYTE + X_BUDGET_FIXED) {}
   // False, with the reason in *problem, when `bytes` more would pass the limit.
   bool Take(uint64_t bytes, std::string* problem);
   void Give(uint64_t bytes) { used -= bytes < used ? bytes : used; }
