@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "game/world_state.h"
@@ -20,13 +21,12 @@
 #include "platform/system/window.h"
 
 inline void WriteTestFile(const std::string& path, const std::string& bytes) {
-  std::error_code error;
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  if (!parent.empty()) std::filesystem::create_directories(parent, error);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  ASSERT_TRUE((std::ofstream(path, std::ios::binary) << bytes).good()) << path;
+}
+
+inline std::string ReadTestFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 // Clears to `background`, runs `draw` inside the scene and reads the back buffer.

@@ -29,6 +29,8 @@ constexpr int MAX_CORNERS = 3 + CLIP_PLANES;
 // Triangles longer than this on screen are cut in four, at most this many times over.
 constexpr float SPLIT_LENGTH = 96.0f;
 constexpr int MAX_SPLITS = 3;
+// Vertices handed to SDL in one call.
+constexpr size_t OUTPUT_BATCH = size_t{3} << 15;
 
 MeshImpl* Impl(Mesh* mesh) { return static_cast<MeshImpl*>(mesh); }
 
@@ -182,30 +184,39 @@ void Mesh::Release() {
 }
 
 uint32_t Mesh::GetNumVertices() const {
-  return static_cast<uint32_t>(static_cast<const MeshImpl*>(this)->vertices.size());
+  size_t count = 0;
+  for (const MeshSubset& subset : static_cast<const MeshImpl*>(this)->subsets) {
+    count += subset.vertices.size();
+  }
+  return static_cast<uint32_t>(count);
 }
 
 uint32_t Mesh::GetNumFaces() const {
+  // Triangles: a face of n corners is a fan of n - 2.
   size_t count = 0;
-  for (const std::vector<uint32_t>& subset : static_cast<const MeshImpl*>(this)->subsets) {
-    count += subset.size() / 3;
+  for (const MeshSubset& subset : static_cast<const MeshImpl*>(this)->subsets) {
+    count += subset.vertices.size() - 2 * subset.faceStarts.size();
   }
   return static_cast<uint32_t>(count);
 }
 
 HRESULT Mesh::ComputeBoundingSphere(Vector3* centre, float* radius) const {
   const MeshImpl* mesh = static_cast<const MeshImpl*>(this);
-  if (!centre || !radius || mesh->vertices.empty()) return D3DERR_INVALIDCALL;
-  glm::vec3 low = ToGlm(mesh->vertices[0].position);
-  glm::vec3 high = low;
-  for (const MeshVertex& vertex : mesh->vertices) {
-    low = glm::min(low, ToGlm(vertex.position));
-    high = glm::max(high, ToGlm(vertex.position));
+  if (!centre || !radius || GetNumVertices() == 0) return D3DERR_INVALIDCALL;
+  glm::vec3 low(INFINITY);
+  glm::vec3 high(-INFINITY);
+  for (const MeshSubset& subset : mesh->subsets) {
+    for (const MeshVertex& vertex : subset.vertices) {
+      low = glm::min(low, ToGlm(vertex.position));
+      high = glm::max(high, ToGlm(vertex.position));
+    }
   }
   const glm::vec3 middle = (low + high) * 0.5f;
   float farthest = 0.0f;
-  for (const MeshVertex& vertex : mesh->vertices) {
-    farthest = std::max(farthest, glm::length(ToGlm(vertex.position) - middle));
+  for (const MeshSubset& subset : mesh->subsets) {
+    for (const MeshVertex& vertex : subset.vertices) {
+      farthest = std::max(farthest, glm::length(ToGlm(vertex.position) - middle));
+    }
   }
   *centre = Vector3{middle.x, middle.y, middle.z};
   *radius = farthest;
@@ -216,7 +227,9 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
   MeshImpl* mesh = Impl(this);
   DeviceImpl* device = mesh->device;
   if (!device || !device->inScene) return D3DERR_INVALIDCALL;
-  if (attributeId >= mesh->subsets.size() || mesh->subsets[attributeId].empty()) return S_OK;
+  if (attributeId >= mesh->subsets.size() || mesh->subsets[attributeId].faceStarts.empty()) {
+    return S_OK;
+  }
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
 
   // Row-vector matrices are the transposes of GLM's column-vector ones: the products
@@ -226,9 +239,11 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
   const glm::mat3 normalTurn = glm::inverseTranspose(glm::mat3(worldView));
   const Material& material = device->material;
 
-  scratch.vertices.resize(mesh->vertices.size());
-  for (size_t i = 0; i < mesh->vertices.size(); ++i) {
-    const MeshVertex& vertex = mesh->vertices[i];
+  const MeshSubset& subset = mesh->subsets[attributeId];
+  const std::vector<MeshVertex>& vertices = subset.vertices;
+  scratch.vertices.resize(vertices.size());
+  for (size_t i = 0; i < vertices.size(); ++i) {
+    const MeshVertex& vertex = vertices[i];
     Transformed& out = scratch.vertices[i];
     const glm::vec4 position(ToGlm(vertex.position), 1.0f);
     out.clip = worldViewProjection * position;
@@ -240,46 +255,77 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
 
   scratch.corners.clear();
   scratch.polygons.clear();
-  const std::vector<uint32_t>& triangles = mesh->subsets[attributeId];
-  for (size_t t = 0; t + 2 < triangles.size(); t += 3) {
-    const Transformed* v[3] = {&scratch.vertices[triangles[t]], &scratch.vertices[triangles[t + 1]],
-                               &scratch.vertices[triangles[t + 2]]};
-    if (!IsFinite(v[0]->clip) || !IsFinite(v[1]->clip) || !IsFinite(v[2]->clip)) continue;
-    // Front faces run clockwise on screen. The sign of this determinant is that of the
-    // projected triangle's area, even for triangles that reach behind the eye.
-    const glm::vec3 a(v[0]->clip.x, v[0]->clip.y, v[0]->clip.w);
-    const glm::vec3 b(v[1]->clip.x, v[1]->clip.y, v[1]->clip.w);
-    const glm::vec3 c(v[2]->clip.x, v[2]->clip.y, v[2]->clip.w);
-    if (glm::dot(a, glm::cross(b, c)) >= 0.0f) continue;
+  for (size_t f = 0; f < subset.faceStarts.size(); ++f) {
+    const uint32_t first = subset.faceStarts[f];
+    const uint32_t end = f + 1 < subset.faceStarts.size() ? subset.faceStarts[f + 1]
+                                                          : static_cast<uint32_t>(vertices.size());
+    for (uint32_t k = first + 1; k + 1 < end; ++k) {
+      const uint32_t triangle[3] = {first, k, k + 1};
+      const Transformed* v[3] = {&scratch.vertices[first], &scratch.vertices[k],
+                                 &scratch.vertices[k + 1]};
+      if (!IsFinite(v[0]->clip) || !IsFinite(v[1]->clip) || !IsFinite(v[2]->clip)) continue;
+      // Front faces run clockwise on screen. The sign of this determinant is that of the
+      // projected triangle's area, even for triangles that reach behind the eye.
+      const glm::vec3 a(v[0]->clip.x, v[0]->clip.y, v[0]->clip.w);
+      const glm::vec3 b(v[1]->clip.x, v[1]->clip.y, v[1]->clip.w);
+      const glm::vec3 c(v[2]->clip.x, v[2]->clip.y, v[2]->clip.w);
+      if (glm::dot(a, glm::cross(b, c)) >= 0.0f) continue;
 
-    // Vertices without a normal of their own take the face's.
-    glm::vec3 faceNormal = glm::cross(v[1]->view - v[0]->view, v[2]->view - v[0]->view);
-    const float faceLength = glm::length(faceNormal);
-    faceNormal = faceLength > 0.0f ? faceNormal / faceLength : glm::vec3(0.0f, 0.0f, -1.0f);
+      // Vertices without a normal of their own take the face's.
+      glm::vec3 faceNormal = glm::cross(v[1]->view - v[0]->view, v[2]->view - v[0]->view);
+      const float faceLength = glm::length(faceNormal);
+      faceNormal = faceLength > 0.0f ? faceNormal / faceLength : glm::vec3(0.0f, 0.0f, -1.0f);
 
-    Corner corners[MAX_CORNERS];
-    for (int k = 0; k < 3; ++k) {
-      const MeshVertex& source = mesh->vertices[triangles[t + k]];
-      const glm::vec3& normal = v[k]->normal == glm::vec3(0.0f) ? faceNormal : v[k]->normal;
-      // A coordinate that is no number would send SDL's rasteriser outside the texture.
-      const glm::vec2 uv(std::isfinite(source.u) ? source.u : 0.0f,
-                         std::isfinite(source.v) ? source.v : 0.0f);
-      corners[k] = Corner{v[k]->clip, LitColor(material, normal), uv};
+      Corner corners[MAX_CORNERS];
+      for (int n = 0; n < 3; ++n) {
+        const MeshVertex& source = vertices[triangle[n]];
+        const glm::vec3& normal = v[n]->normal == glm::vec3(0.0f) ? faceNormal : v[n]->normal;
+        // A coordinate that is no number would send SDL's rasteriser outside the texture.
+        const glm::vec2 uv(std::isfinite(source.u) ? source.u : 0.0f,
+                           std::isfinite(source.v) ? source.v : 0.0f);
+        corners[n] = Corner{v[n]->clip, LitColor(material, normal), uv};
+      }
+      const int count = ClipPolygon(corners, 3);
+      if (count < 3) continue;
+      const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
+      scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
+                                         static_cast<uint32_t>(count)});
+      scratch.corners.insert(scratch.corners.end(), corners, corners + count);
     }
-    const int count = ClipPolygon(corners, 3);
-    if (count < 3) continue;
-    const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
-    scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
-                                       static_cast<uint32_t>(count)});
-    scratch.corners.insert(scratch.corners.end(), corners, corners + count);
   }
   std::stable_sort(scratch.polygons.begin(), scratch.polygons.end(),
                    [](const Polygon& x, const Polygon& y) { return x.depth > y.depth; });
 
+  if (scratch.polygons.empty()) return S_OK;
   TextureImpl* stage = device->stageTexture;
   SDL_Texture* texture = stage && stage->texture ? stage->texture : nullptr;
   const float width = static_cast<float>(device->backBuffer.width);
   const float height = static_cast<float>(device->backBuffer.height);
+  // Meshes are opaque, and the colour is all in the vertices.
+  SDL_Renderer* renderer = device->renderer;
+  TargetBackBufferForDrawing(device);
+  if (texture) {
+    // Nearest texel, as the device samples by default.
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(texture, 255);
+  } else {
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  }
+  int failed = 0;
+  auto drawOutput = [&] {
+    // Numbered vertices: without them SDL's software renderer takes some pairs of
+    // triangles for the halves of a rectangle and draws them wrongly.
+    const int count = static_cast<int>(scratch.output.size());
+    scratch.indices.resize(scratch.output.size());
+    for (int i = 0; i < count; ++i) scratch.indices[i] = i;
+    if (count > 0 && SDL_RenderGeometry(renderer, texture, scratch.output.data(), count,
+                                        scratch.indices.data(), count) != 0) {
+      failed = 1;
+    }
+    scratch.output.clear();
+  };
   scratch.output.clear();
   for (const Polygon& polygon : scratch.polygons) {
     const Corner* corners = &scratch.corners[polygon.first];
@@ -296,34 +342,17 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
     for (uint32_t k = 1; k + 1 < polygon.count; ++k) {
       EmitTriangle(fan[0], fan[k], fan[k + 1], 0, width, height, &scratch.output);
     }
+    // Drawn in batches, far to near still: a large subset cut small would otherwise
+    // hold many times its own size at once.
+    if (scratch.output.size() >= OUTPUT_BATCH) drawOutput();
   }
-  if (scratch.output.empty()) return S_OK;
-
-  // Meshes are opaque, and the colour is all in the vertices.
-  SDL_Renderer* renderer = device->renderer;
-  TargetBackBufferForDrawing(device);
-  if (texture) {
-    // Nearest texel, as the device samples by default.
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    SDL_SetTextureColorMod(texture, 255, 255, 255);
-    SDL_SetTextureAlphaMod(texture, 255);
-  } else {
-    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-  }
-  // Numbered vertices: without them SDL's software renderer takes some pairs of
-  // triangles for the halves of a rectangle and draws them wrongly.
-  const int count = static_cast<int>(scratch.output.size());
-  scratch.indices.resize(scratch.output.size());
-  for (int i = 0; i < count; ++i) scratch.indices[i] = i;
-  const int drawn = SDL_RenderGeometry(renderer, texture, scratch.output.data(), count,
-                                       scratch.indices.data(), count);
+  drawOutput();
   if (texture) {
     // Back as sprites draw it.
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
   }
-  if (drawn != 0) {
+  if (failed) {
     std::fprintf(stderr, "zorbly-frondles: cannot draw a mesh (%s)\n", SDL_GetError());
     return E_FAIL;
   }

@@ -58,11 +58,20 @@ struct Mesh {
 // them; subset i holds the faces of material i. *materials receives a buffer of
 // *materialCount MeshMaterial records (zero, and a buffer without records, when the
 // file has no materials; then every face is in subset 0). Adjacency and effect
-// instances are not kept: those outputs, when given, are set to null. Failure leaves
-// every output empty, after a one-line message on standard error.
+// instances are not kept: those outputs, when given, are set to null. A file that would
+// take more than 8 times its size and 32 MB to hold is refused. Failure leaves every
+// output empty, after a one-line message on standard error.
 HRESULT LoadMeshFromX(const char* fileName, uint32_t options, RenderDevice* device,
                       DataBuffer** adjacency, DataBuffer** materials, DataBuffer** effectInstances,
                       uint32_t* materialCount, Mesh** mesh);
+
+// What the last LoadMeshFromX was allowed to hold at once and the most it held, in bytes,
+// by its own count: the file, what was read from it and the mesh made of it.
+struct MeshLoadMemory {
+  uint64_t allowed = 0;
+  uint64_t peak = 0;
+};
+MeshLoadMemory LastMeshLoadMemory();
 
 // A texture of the image file's own size, PNG or TGA, without colour key. Failure leaves
 // *texture null, after a one-line message on standard error.

@@ -1,6 +1,6 @@
 // .x mesh files: the meshes of every frame, placed by the frames' transforms, become one
 // mesh whose subset i holds the faces of material i, with the file's material records and
-// texture names beside it.
+// texture names beside it. Everything a load holds is on its budget (x_file.h).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/gfx/file_access.h"
@@ -19,7 +21,6 @@
 namespace {
 
 // No model a game loads whole comes near this; a larger file is a mistake, not a mesh.
-// (Its numbers take up to four times its size once read.)
 constexpr std::streamoff MESH_FILE_LIMIT = std::streamoff{64} << 20;
 
 struct BufferImpl : DataBuffer {
@@ -27,8 +28,12 @@ struct BufferImpl : DataBuffer {
   std::vector<std::string> names;
 };
 
-// False, with the reason, when the file cannot be read or is too large to be a mesh.
-bool ReadWholeFile(const std::string& path, std::vector<char>* bytes, std::string* problem) {
+MeshLoadMemory lastLoad;
+
+// False, with the reason, when the file cannot be read, is too large to be a mesh or
+// cannot be held.
+bool ReadWholeFile(const std::string& path, std::vector<char>* bytes, XBudget* budget,
+                   std::string* problem) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     *problem = "it is missing or cannot be opened";
@@ -41,7 +46,11 @@ bool ReadWholeFile(const std::string& path, std::vector<char>* bytes, std::strin
     return false;
   }
   file.seekg(0, std::ios::beg);
-  if (size >= 0) bytes->resize(static_cast<size_t>(size));
+  if (size >= 0) {
+    *budget = XBudget(static_cast<uint64_t>(size));
+    if (!budget->Take(static_cast<uint64_t>(size), problem)) return false;
+    bytes->resize(static_cast<size_t>(size));
+  }
   if (size < 0 || !file.read(bytes->data(), size)) {  // a folder, say
     *problem = "it cannot be read";
     return false;
@@ -88,92 +97,140 @@ bool SameTypeIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-// `count` groups of `width` reals.
-bool ReadReals(NumberReader* reader, uint32_t count, int width, std::vector<float>* reals) {
+// The file's top-level objects by type and name, the first of each: what references name.
+struct NameKey {
+  std::string_view type;
+  std::string_view name;
+  bool operator==(const NameKey&) const = default;
+};
+
+struct NameKeyHash {
+  size_t operator()(const NameKey& key) const {
+    const std::hash<std::string_view> hash;
+    return hash(key.name) * 31 + hash(key.type);
+  }
+};
+
+using NameMap = std::unordered_map<NameKey, const XObject*, NameKeyHash>;
+
+// A map's node and bucket, near enough, for the budget.
+constexpr uint64_t NAME_ENTRY_BYTES = 72;
+
+bool MapNames(const std::vector<XObject>& file, XBudget* budget, NameMap* names,
+              std::string* problem) {
+  if (!budget->Take(file.size() * NAME_ENTRY_BYTES, problem)) return false;
+  names->reserve(file.size());
+  for (const XObject& object : file) {
+    if (!object.name.empty()) names->emplace(NameKey{object.type, object.name}, &object);
+  }
+  return true;
+}
+
+const XObject* FindNamed(const NameMap& names, std::string_view type, std::string_view name) {
+  const auto found = names.find(NameKey{type, name});
+  return found == names.end() ? nullptr : found->second;
+}
+
+// `count` groups of `width` reals, read where they lie among the object's numbers.
+bool ReadReals(NumberReader* reader, uint32_t count, int width, const double** reals) {
   if (uint64_t{count} * width > reader->Left()) return false;
-  reals->resize(size_t{count} * width);
-  for (float& real : *reals) {
+  *reals = reader->numbers.data() + reader->at;
+  for (uint64_t i = 0; i < uint64_t{count} * width; ++i) {
+    float real;
     if (!reader->Real(&real)) return false;
   }
   return true;
 }
 
-// Faces as a count, then each face's corner count and as many indices below `items`.
-// corners holds every face's indices in turn, starts where each face begins.
+// Faces as a count, then each face's corner count and as many indices below `items`,
+// read where they lie among the object's numbers. `corners` counts those of faces with a
+// surface (three corners or more): each becomes a vertex.
 struct Faces {
-  std::vector<uint32_t> corners;
-  std::vector<uint32_t> starts;  // one more than there are faces
+  const double* numbers = nullptr;
+  std::vector<uint32_t> starts;  // where each face's indices start
+  uint64_t corners = 0;
 
-  uint32_t Count() const { return static_cast<uint32_t>(starts.size() - 1); }
-  uint32_t Size(uint32_t face) const { return starts[face + 1] - starts[face]; }
+  uint32_t Count() const { return static_cast<uint32_t>(starts.size()); }
+  uint32_t Size(uint32_t face) const { return static_cast<uint32_t>(numbers[starts[face] - 1]); }
+  uint32_t Index(uint32_t face, uint32_t k) const {
+    return static_cast<uint32_t>(numbers[starts[face] + k]);
+  }
 };
 
-bool ReadFaces(NumberReader* reader, uint32_t items, Faces* faces) {
+bool ReadFaces(NumberReader* reader, uint32_t items, XBudget* budget, Faces* faces,
+               std::string* problem) {
   uint32_t count = 0;
+  // Every face takes a number at least, so the count is bounded by what is left.
   if (!reader->Whole(reader->Left(), &count)) return false;
-  faces->starts.assign(1, 0);
-  faces->starts.reserve(size_t{count} + 1);
+  if (!budget->Take(uint64_t{count} * sizeof(uint32_t), problem)) return false;
+  faces->numbers = reader->numbers.data();
+  faces->starts.reserve(count);
   for (uint32_t f = 0; f < count; ++f) {
     uint32_t size = 0;
     if (!reader->Whole(reader->Left(), &size)) return false;
+    faces->starts.push_back(static_cast<uint32_t>(reader->at));
+    if (size >= 3) faces->corners += size;
     for (uint32_t k = 0; k < size; ++k) {
       uint32_t index = 0;
       if (!reader->Whole(UINT32_MAX, &index) || index >= items) return false;
-      faces->corners.push_back(index);
     }
-    faces->starts.push_back(static_cast<uint32_t>(faces->corners.size()));
   }
   return true;
 }
 
 // What a Mesh object holds, checked: positions and faces, and where given, normals with
 // faces of their own matching the mesh's, texture coordinates for every vertex, and each
-// face's material among those the list holds.
+// face's material among those the list holds. The numbers stay in the file's objects.
 struct MeshData {
-  std::vector<float> positions;
+  const double* positions = nullptr;
   Faces faces;
-  std::vector<float> normals;
+  const double* normals = nullptr;
   Faces normalFaces;
-  std::vector<float> coordinates;
+  const double* coordinates = nullptr;
   std::vector<const XObject*> materials;  // empty without a material list
-  std::vector<uint32_t> faceMaterials;
+  const double* faceMaterials = nullptr;
+  uint32_t faceMaterialCount = 0;
+  uint32_t firstSubset = 0;
+  uint64_t placements = 0;
+
+  // The subset of face f, counted from the mesh's first.
+  uint32_t Material(uint32_t f) const {
+    // Faces past the list's indices take the last one, as the format allows.
+    if (materials.empty() || faceMaterialCount == 0) return 0;
+    return static_cast<uint32_t>(faceMaterials[std::min(f, faceMaterialCount - 1)]);
+  }
 };
 
-const XObject* FindNamed(const std::vector<XObject>& objects, std::string_view type,
-                         std::string_view name) {
-  for (const XObject& object : objects) {
-    if (object.type == type && object.name == name) return &object;
-  }
-  return nullptr;
-}
-
-bool ReadMaterialList(const XObject& list, const std::vector<XObject>& file, uint32_t faces,
-                      MeshData* data, std::string* problem) {
+bool ReadMaterialList(const XObject& list, const NameMap& names, uint32_t faces, MeshData* data,
+                      std::string* problem) {
   NumberReader reader{list.numbers};
-  uint32_t declared = 0, indexed = 0;
-  if (!reader.Whole(UINT32_MAX, &declared) || !reader.Whole(reader.Left(), &indexed)) {
+  uint32_t declared = 0;
+  if (!reader.Whole(UINT32_MAX, &declared) ||
+      !reader.Whole(reader.Left(), &data->faceMaterialCount)) {
     *problem = "a material list without its counts";
     return false;
   }
-  data->faceMaterials.resize(indexed);
-  for (uint32_t& index : data->faceMaterials) {
+  data->faceMaterials = list.numbers.data() + reader.at;
+  uint32_t highest = 0;
+  for (uint32_t i = 0; i < data->faceMaterialCount; ++i) {
+    uint32_t index = 0;
     if (!reader.Whole(UINT32_MAX, &index)) {
       *problem = "a material list with a malformed face index";
       return false;
     }
+    highest = std::max(highest, index);
   }
   for (const XObject& child : list.children) {
     const XObject* material = &child;
-    if (child.type.empty()) material = FindNamed(file, "Material", child.name);
+    if (child.type.empty()) material = FindNamed(names, "Material", child.name);
     if (!material) {
-      *problem = "a material list names \"" + child.name + "\", which the file does not hold";
+      problem->assign("a material list names \"")
+          .append(child.name)
+          .append("\", which the file does not hold");
       return false;
     }
     if (material->type == "Material") data->materials.push_back(material);
   }
-  // Faces past the list's indices take the last one, as the format allows.
-  uint32_t highest = 0;
-  for (const uint32_t index : data->faceMaterials) highest = std::max(highest, index);
   if (faces > 0 && highest >= data->materials.size()) {
     *problem = "a material list names material " + std::to_string(highest) + " but holds " +
                std::to_string(data->materials.size());
@@ -182,14 +239,14 @@ bool ReadMaterialList(const XObject& list, const std::vector<XObject>& file, uin
   return true;
 }
 
-bool ReadMesh(const XObject& mesh, const std::vector<XObject>& file, MeshData* data,
+bool ReadMesh(const XObject& mesh, const NameMap& names, XBudget* budget, MeshData* data,
               std::string* problem) {
   NumberReader reader{mesh.numbers};
   uint32_t vertices = 0;
   if (!reader.Whole(reader.Left() / 3, &vertices) ||
       !ReadReals(&reader, vertices, 3, &data->positions) ||
-      !ReadFaces(&reader, vertices, &data->faces)) {
-    *problem = "a mesh whose vertices or faces do not add up";
+      !ReadFaces(&reader, vertices, budget, &data->faces, problem)) {
+    if (problem->empty()) *problem = "a mesh whose vertices or faces do not add up";
     return false;
   }
   if (const XObject* normals = FindChild(mesh, "MeshNormals")) {
@@ -197,13 +254,13 @@ bool ReadMesh(const XObject& mesh, const std::vector<XObject>& file, MeshData* d
     uint32_t count = 0;
     bool fits = normalReader.Whole(normalReader.Left() / 3, &count) &&
                 ReadReals(&normalReader, count, 3, &data->normals) &&
-                ReadFaces(&normalReader, count, &data->normalFaces) &&
+                ReadFaces(&normalReader, count, budget, &data->normalFaces, problem) &&
                 data->normalFaces.Count() == data->faces.Count();
     for (uint32_t f = 0; fits && f < data->faces.Count(); ++f) {
       fits = data->normalFaces.Size(f) == data->faces.Size(f);
     }
     if (!fits) {
-      *problem = "a mesh whose normals do not match its faces";
+      if (problem->empty()) *problem = "a mesh whose normals do not match its faces";
       return false;
     }
   }
@@ -218,7 +275,7 @@ bool ReadMesh(const XObject& mesh, const std::vector<XObject>& file, MeshData* d
     }
   }
   if (const XObject* list = FindChild(mesh, "MeshMaterialList")) {
-    return ReadMaterialList(*list, file, data->faces.Count(), data, problem);
+    return ReadMaterialList(*list, names, data->faces.Count(), data, problem);
   }
   return true;
 }
@@ -231,7 +288,7 @@ ColorValue ReadColor(NumberReader* reader, int channels) {
 }
 
 // Face colour (RGBA), power, specular and emissive (RGB), and the texture file name.
-bool ReadMaterial(const XObject& material, MeshMaterial* record, std::string* texture,
+bool ReadMaterial(const XObject& material, MeshMaterial* record, std::string_view* texture,
                   std::string* problem) {
   constexpr size_t MATERIAL_NUMBERS = 4 + 1 + 3 + 3;
   NumberReader reader{material.numbers};
@@ -246,7 +303,7 @@ bool ReadMaterial(const XObject& material, MeshMaterial* record, std::string* te
   record->matD3D.specular = ReadColor(&reader, 3);
   record->matD3D.emissive = ReadColor(&reader, 3);
   record->matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-  texture->clear();
+  *texture = {};
   for (const XObject& child : material.children) {
     // Exporters spell it both ways.
     if (SameTypeIgnoringCase(child.type, "TextureFilename") && !child.strings.empty()) {
@@ -260,15 +317,13 @@ bool ReadMaterial(const XObject& material, MeshMaterial* record, std::string* te
 struct PlacedMesh {
   const XObject* mesh;
   Matrix4 place;
+  bool topLevel;
 };
 
-// Every Mesh at the top and in frames, each placed by its frames' transforms in turn.
-bool GatherMeshes(const XObject& object, const Matrix4& parent, std::vector<PlacedMesh>* meshes,
-                  std::string* problem) {
-  if (object.type == "Mesh") {
-    meshes->push_back(PlacedMesh{&object, parent});
-    return true;
-  }
+// Every Mesh in frames, each placed by its frames' transforms in turn, whether written
+// there or named by a reference to a top-level one.
+bool GatherMeshes(const XObject& object, const Matrix4& parent, const NameMap& names,
+                  XBudget* budget, std::vector<PlacedMesh>* meshes, std::string* problem) {
   if (object.type != "Frame") return true;
   Matrix4 place = parent;
   if (const XObject* transform = FindChild(object, "FrameTransformMatrix")) {
@@ -281,7 +336,15 @@ bool GatherMeshes(const XObject& object, const Matrix4& parent, std::vector<Plac
     place = MatrixMultiply(local, parent);
   }
   for (const XObject& child : object.children) {
-    if (!GatherMeshes(child, place, meshes, problem)) return false;
+    // A reference to anything but a mesh (an animation's frame, say) places nothing.
+    const XObject* mesh = child.type == "Mesh" ? &child
+                          : child.type.empty() ? FindNamed(names, "Mesh", child.name)
+                                               : nullptr;
+    if (mesh) {
+      if (!AppendOnBudget(meshes, PlacedMesh{mesh, place, false}, budget, problem)) return false;
+    } else if (!GatherMeshes(child, place, names, budget, meshes, problem)) {
+      return false;
+    }
   }
   return true;
 }
@@ -306,14 +369,18 @@ void NormalTurn(const Matrix4& place, float turn[3][3]) {
   }
 }
 
-Vector3 Place(const Matrix4& place, const float* p) {
+Vector3 Place(const Matrix4& place, const double* p) {
   const auto& m = place.m;
-  return Vector3{p[0] * m[0][0] + p[1] * m[1][0] + p[2] * m[2][0] + m[3][0],
-                 p[0] * m[0][1] + p[1] * m[1][1] + p[2] * m[2][1] + m[3][1],
-                 p[0] * m[0][2] + p[1] * m[1][2] + p[2] * m[2][2] + m[3][2]};
+  const float x = static_cast<float>(p[0]), y = static_cast<float>(p[1]),
+              z = static_cast<float>(p[2]);
+  return Vector3{x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0],
+                 x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
+                 x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2]};
 }
 
-Vector3 TurnNormal(const float turn[3][3], const float* n) {
+Vector3 TurnNormal(const float turn[3][3], const double* normal) {
+  const float n[3] = {static_cast<float>(normal[0]), static_cast<float>(normal[1]),
+                      static_cast<float>(normal[2])};
   Vector3 v{n[0] * turn[0][0] + n[1] * turn[1][0] + n[2] * turn[2][0],
             n[0] * turn[0][1] + n[1] * turn[1][1] + n[2] * turn[2][1],
             n[0] * turn[0][2] + n[1] * turn[1][2] + n[2] * turn[2][2]};
@@ -327,81 +394,137 @@ bool IsFinite(const Vector3& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// Each face's corners become vertices of their own (a corner's normal belongs to its
-// face) and the face a fan of triangles in the subset of its material: `firstSubset`
-// plus the face's material, or `firstSubset` alone without a material list.
-bool AddMesh(const MeshData& data, const Matrix4& place, uint32_t firstSubset, MeshImpl* mesh) {
+// Each face's corners become vertices of their own in the subset of its material, whose
+// storage is already sized for them.
+bool AddMesh(const MeshData& data, const Matrix4& place, MeshImpl* mesh) {
   float turn[3][3];
   NormalTurn(place, turn);
   for (uint32_t f = 0; f < data.faces.Count(); ++f) {
     const uint32_t size = data.faces.Size(f);
-    const uint32_t first = data.faces.starts[f];
-    const uint32_t base = static_cast<uint32_t>(mesh->vertices.size());
+    if (size < 3) continue;  // points and lines have no surface
+    MeshSubset& subset = mesh->subsets[data.firstSubset + data.Material(f)];
+    subset.faceStarts.push_back(static_cast<uint32_t>(subset.vertices.size()));
     for (uint32_t k = 0; k < size; ++k) {
-      const uint32_t index = data.faces.corners[first + k];
+      const uint32_t index = data.faces.Index(f, k);
       MeshVertex vertex;
-      vertex.position = Place(place, &data.positions[size_t{index} * 3]);
+      vertex.position = Place(place, data.positions + size_t{index} * 3);
       if (!IsFinite(vertex.position)) return false;
-      if (!data.normals.empty()) {
-        const uint32_t normal = data.normalFaces.corners[data.normalFaces.starts[f] + k];
-        vertex.normal = TurnNormal(turn, &data.normals[size_t{normal} * 3]);
+      if (data.normals) {
+        vertex.normal = TurnNormal(turn, data.normals + size_t{data.normalFaces.Index(f, k)} * 3);
       }
-      if (!data.coordinates.empty()) {
-        vertex.u = data.coordinates[size_t{index} * 2];
-        vertex.v = data.coordinates[size_t{index} * 2 + 1];
+      if (data.coordinates) {
+        vertex.u = static_cast<float>(data.coordinates[size_t{index} * 2]);
+        vertex.v = static_cast<float>(data.coordinates[size_t{index} * 2 + 1]);
       }
-      mesh->vertices.push_back(vertex);
-    }
-    uint32_t subset = firstSubset;
-    if (!data.materials.empty()) {
-      const std::vector<uint32_t>& list = data.faceMaterials;
-      subset += list.empty() ? 0 : list[std::min<size_t>(f, list.size() - 1)];
-    }
-    // Points and lines have no surface.
-    std::vector<uint32_t>& triangles = mesh->subsets[subset];
-    for (uint32_t k = 1; k + 1 < size; ++k) {
-      triangles.insert(triangles.end(), {base, base + k, base + k + 1});
+      subset.vertices.push_back(vertex);
     }
   }
   return true;
 }
 
-// The file's meshes as one, with a record per material in order of the meshes (a mesh
-// without a list, in a file whose other meshes have one, gets a plain white one).
-bool BuildMesh(const std::vector<XObject>& file, MeshImpl* mesh, BufferImpl* buffer,
-               std::string* problem) {
+// Sizes every subset for the faces all placements bring it, once the budget allows them.
+bool SizeSubsets(const std::vector<MeshData>& meshes, XBudget* budget, MeshImpl* mesh,
+                 std::string* problem) {
+  std::vector<uint64_t> vertices(mesh->subsets.size()), faces(mesh->subsets.size());
+  for (const MeshData& data : meshes) {
+    for (uint32_t f = 0; f < data.faces.Count(); ++f) {
+      const uint32_t size = data.faces.Size(f);
+      if (size < 3) continue;
+      vertices[data.firstSubset + data.Material(f)] += uint64_t{size} * data.placements;
+      faces[data.firstSubset + data.Material(f)] += data.placements;
+    }
+  }
+  uint64_t bytes = 0;
+  for (size_t s = 0; s < vertices.size(); ++s) {
+    bytes += vertices[s] * sizeof(MeshVertex) + faces[s] * sizeof(uint32_t);
+  }
+  if (!budget->Take(bytes, problem)) return false;
+  for (size_t s = 0; s < vertices.size(); ++s) {
+    mesh->subsets[s].vertices.reserve(vertices[s]);
+    mesh->subsets[s].faceStarts.reserve(faces[s]);
+  }
+  return true;
+}
+
+// The file's meshes as one, with a record per material in the order the meshes are first
+// placed (a mesh without a list, in a file whose other meshes have one, gets a plain
+// white one). A top-level mesh stands at the origin unless frames place it.
+bool BuildMesh(const std::vector<XObject>& file, XBudget* budget, MeshImpl* mesh,
+               BufferImpl* buffer, std::string* problem) {
+  NameMap names;
+  if (!MapNames(file, budget, &names, problem)) return false;
   std::vector<PlacedMesh> placed;
   for (const XObject& object : file) {
-    if (!GatherMeshes(object, Matrix4{}, &placed, problem)) return false;
-  }
-  std::vector<MeshData> meshes(placed.size());
-  bool withMaterials = false;
-  for (size_t i = 0; i < placed.size(); ++i) {
-    if (!ReadMesh(*placed[i].mesh, file, &meshes[i], problem)) return false;
-    withMaterials = withMaterials || !meshes[i].materials.empty();
-  }
-  mesh->subsets.resize(1);
-  for (size_t i = 0; i < placed.size(); ++i) {
-    const uint32_t firstSubset = withMaterials ? static_cast<uint32_t>(buffer->records.size()) : 0;
-    if (withMaterials) {
-      if (meshes[i].materials.empty()) {
-        MeshMaterial plain;
-        plain.matD3D.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
-        plain.matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
-        plain.matD3D.specular = plain.matD3D.emissive = plain.matD3D.ambient;
-        buffer->records.push_back(plain);
-        buffer->names.emplace_back();
+    if (object.type == "Mesh") {
+      if (!AppendOnBudget(&placed, PlacedMesh{&object, Matrix4{}, true}, budget, problem)) {
+        return false;
       }
-      for (const XObject* material : meshes[i].materials) {
-        buffer->records.emplace_back();
-        buffer->names.emplace_back();
-        if (!ReadMaterial(*material, &buffer->records.back(), &buffer->names.back(), problem)) {
-          return false;
-        }
-      }
-      mesh->subsets.resize(std::max<size_t>(buffer->records.size(), 1));
+    } else if (!GatherMeshes(object, Matrix4{}, names, budget, &placed, problem)) {
+      return false;
     }
-    if (!AddMesh(meshes[i], placed[i].place, firstSubset, mesh)) {
+  }
+
+  // Each mesh is read once, however often it is placed.
+  if (!budget->Take(placed.size() * 2 * NAME_ENTRY_BYTES, problem)) return false;
+  std::unordered_set<const XObject*> framed;
+  for (const PlacedMesh& placement : placed) {
+    if (!placement.topLevel) framed.insert(placement.mesh);
+  }
+  std::erase_if(placed, [&](const PlacedMesh& p) { return p.topLevel && framed.contains(p.mesh); });
+  std::unordered_map<const XObject*, size_t> meshIndex;
+  std::vector<MeshData> meshes;
+  bool withMaterials = false;
+  for (const PlacedMesh& placement : placed) {
+    const auto [entry, added] = meshIndex.try_emplace(placement.mesh, meshes.size());
+    if (!added) {
+      ++meshes[entry->second].placements;
+      continue;
+    }
+    if (!AppendOnBudget(&meshes, MeshData{}, budget, problem) ||
+        !ReadMesh(*placement.mesh, names, budget, &meshes.back(), problem)) {
+      return false;
+    }
+    meshes.back().placements = 1;
+    withMaterials = withMaterials || !meshes.back().materials.empty();
+  }
+
+  if (withMaterials) {
+    size_t records = 0;
+    for (const MeshData& data : meshes) records += std::max<size_t>(data.materials.size(), 1);
+    if (!budget->Take(records * (sizeof(MeshMaterial) + sizeof(std::string)), problem)) {
+      return false;
+    }
+    buffer->records.reserve(records);
+    buffer->names.reserve(records);
+  }
+  for (MeshData& data : meshes) {
+    data.firstSubset = withMaterials ? static_cast<uint32_t>(buffer->records.size()) : 0;
+    if (!withMaterials) continue;
+    if (data.materials.empty()) {
+      MeshMaterial plain;
+      plain.matD3D.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
+      plain.matD3D.ambient = ColorValue{0.0f, 0.0f, 0.0f, 1.0f};
+      plain.matD3D.specular = plain.matD3D.emissive = plain.matD3D.ambient;
+      buffer->records.push_back(plain);
+      buffer->names.emplace_back();
+    }
+    for (const XObject* material : data.materials) {
+      buffer->records.emplace_back();
+      std::string_view texture;
+      if (!ReadMaterial(*material, &buffer->records.back(), &texture, problem) ||
+          !budget->Take(texture.size(), problem)) {
+        return false;
+      }
+      buffer->names.emplace_back(texture);
+    }
+  }
+
+  const size_t subsets = std::max<size_t>(buffer->records.size(), 1);
+  if (!budget->Take(subsets * sizeof(MeshSubset), problem)) return false;
+  mesh->subsets.resize(subsets);
+  if (!SizeSubsets(meshes, budget, mesh, problem)) return false;
+  for (const PlacedMesh& placement : placed) {
+    if (!AddMesh(meshes[meshIndex.at(placement.mesh)], placement.place, mesh)) {
       *problem = "a frame places a mesh out of range";
       return false;
     }
@@ -413,13 +536,16 @@ bool BuildMesh(const std::vector<XObject>& file, MeshImpl* mesh, BufferImpl* buf
   return true;
 }
 
-size_t TriangleCount(const MeshImpl& mesh) {
-  size_t count = 0;
-  for (const std::vector<uint32_t>& subset : mesh.subsets) count += subset.size() / 3;
-  return count;
+bool HasTriangles(const MeshImpl& mesh) {
+  for (const MeshSubset& subset : mesh.subsets) {
+    if (!subset.faceStarts.empty()) return true;
+  }
+  return false;
 }
 
 }  // namespace
+
+MeshLoadMemory LastMeshLoadMemory() { return lastLoad; }
 
 void* DataBuffer::GetBufferPointer() {
   BufferImpl* buffer = static_cast<BufferImpl*>(this);
@@ -451,7 +577,10 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
   const std::string path = NativePath(fileName);
   std::vector<char> bytes;
   std::string problem;
-  if (!ReadWholeFile(path, &bytes, &problem)) {
+  XBudget budget(0);
+  const bool read = ReadWholeFile(path, &bytes, &budget, &problem);
+  lastLoad = MeshLoadMemory{budget.limit, budget.peak};
+  if (!read) {
     std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\": %s\n", fileName,
                  problem.c_str());
     return D3DXERR_NOTFOUND;
@@ -464,15 +593,17 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
   std::vector<XObject> file;
   MeshImpl* mesh = new MeshImpl;
   BufferImpl* buffer = new BufferImpl;
-  if (!ReadXFile(bytes.data(), bytes.size(), &file, &problem) ||
-      !BuildMesh(file, mesh, buffer, &problem)) {
+  const bool built = ReadXFile(bytes.data(), bytes.size(), &budget, &file, &problem) &&
+                     BuildMesh(file, &budget, mesh, buffer, &problem);
+  lastLoad = MeshLoadMemory{budget.limit, budget.peak};
+  if (!built) {
     std::fprintf(stderr, "zorbly-frondles: cannot read mesh file \"%s\": %s\n", fileName,
                  problem.c_str());
     delete mesh;
     buffer->Release();
     return D3DXFERR_BADFILE;
   }
-  if (TriangleCount(*mesh) == 0) {
+  if (!HasTriangles(*mesh)) {
     std::fprintf(stderr, "zorbly-frondles: mesh file \"%s\" holds no usable triangles\n",
                  fileName);
     delete mesh;

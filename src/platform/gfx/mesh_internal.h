@@ -1,6 +1,6 @@
 #pragma once
-// What a mesh holds: its vertices and, per subset, its triangles. For src/platform's
-// mesh files only.
+// What a mesh holds: per subset, its vertices and faces. For src/platform's mesh files
+// only.
 #include <cstdint>
 #include <vector>
 
@@ -15,11 +15,18 @@ struct MeshVertex {
   float v = 0.0f;
 };
 
+// Every corner of a face is a vertex of its own (its normal belongs to the face), so no
+// vertex is shared between subsets, and drawing one transforms only its own.
+struct MeshSubset {
+  std::vector<MeshVertex> vertices;
+  // Where each face's corners start among the vertices; it ends where the next starts.
+  // A face is drawn as a fan of triangles from its first corner.
+  std::vector<uint32_t> faceStarts;
+};
+
 struct MeshImpl : Mesh {
   DeviceImpl* device = nullptr;  // null once the device is gone
-  std::vector<MeshVertex> vertices;
-  // Three vertex indices per triangle, by attribute id (subset).
-  std::vector<std::vector<uint32_t>> subsets;
+  std::vector<MeshSubset> subsets;  // by attribute id
 };
 
 // Registers a mesh built by the loader with its device.

@@ -37,8 +37,13 @@ enum : unsigned {
   BIN_OPEN_BRACE = 10,
   BIN_CLOSE_BRACE = 11,
   BIN_FIRST_PUNCTUATION = 12,  // ( ) [ ] < > . , ;
+  BIN_COMMA = 19,
+  BIN_SEMICOLON = 20,
   BIN_LAST_PUNCTUATION = 20,
   BIN_TEMPLATE = 31,
+  // The member types of a template's declarations, WORD to array; no data holds them.
+  BIN_FIRST_KEYWORD = 40,
+  BIN_LAST_KEYWORD = 52,
 };
 
 class TokenStream {
@@ -90,7 +95,11 @@ class TokenStream {
   bool SkipTextTemplate() {
     int depth = 0;
     for (; m_at < m_size; ++m_at) {
-      if (m_bytes[m_at] == '{') {
+      const char c = m_bytes[m_at];
+      if (c == '#' || (c == '/' && m_at + 1 < m_size && m_bytes[m_at + 1] == '/')) {
+        // A brace in a comment is no brace.
+        while (m_at + 1 < m_size && m_bytes[m_at + 1] != '\n') ++m_at;
+      } else if (m_bytes[m_at] == '{') {
         ++depth;
       } else if (m_bytes[m_at] == '}' && --depth <= 0) {
         ++m_at;
@@ -134,12 +143,24 @@ class TokenStream {
     }
   }
 
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
   Token TextNumber() {
     const size_t start = m_at;
-    while (m_at < m_size && std::strchr("0123456789+-.eE", m_bytes[m_at]) != nullptr &&
-           m_bytes[m_at] != '\0') {
-      ++m_at;
+    // Most numbers are indices: small whole numbers are read without from_chars.
+    uint32_t whole = 0;
+    bool plain = true;
+    for (; m_at < m_size; ++m_at) {
+      const char c = m_bytes[m_at];
+      if (IsDigit(c)) {
+        whole = whole * 10 + static_cast<uint32_t>(c - '0');
+      } else if (c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E') {
+        plain = false;
+      } else {
+        break;
+      }
     }
+    if (plain && m_at - start <= 9) return Number(whole);
     const char* first = m_bytes + start;
     if (*first == '+') ++first;  // from_chars takes no plus sign
     double value = 0.0;
@@ -208,9 +229,9 @@ class TokenStream {
     if (code == BIN_NAME || code == BIN_STRING) {
       if (!Has(4)) return false;
       const uint32_t length = Read32();
-      if (!Has(uint64_t{length} + (code == BIN_STRING ? 2 : 0))) return false;
-      m_at += length + (code == BIN_STRING ? 2 : 0);
-      return true;
+      if (!Has(length)) return false;
+      m_at += length;
+      return code == BIN_NAME || SkipStringTerminator();
     }
     if (code == BIN_INTEGER || code == BIN_GUID) {
       if (!Has(code == BIN_GUID ? 16 : 4)) return false;
@@ -227,7 +248,17 @@ class TokenStream {
     }
     // Punctuation and the keywords of member declarations stand alone.
     return (code >= BIN_FIRST_PUNCTUATION && code <= BIN_LAST_PUNCTUATION) ||
-           (code >= 40 && code <= 53);
+           (code >= BIN_FIRST_KEYWORD && code <= BIN_LAST_KEYWORD);
+  }
+
+  // A string ends with a comma or semicolon token; some writers give it a whole 32-bit
+  // word, whose upper half (zero) is no token of its own.
+  bool SkipStringTerminator() {
+    if (!Has(2)) return false;
+    const unsigned code = Read16();
+    if (code != BIN_COMMA && code != BIN_SEMICOLON) return false;
+    if (Has(2) && m_bytes[m_at] == 0 && m_bytes[m_at + 1] == 0) m_at += 2;
+    return true;
   }
 
   Token NextBinary() {
@@ -242,12 +273,12 @@ class TokenStream {
         case BIN_STRING: {
           if (!Has(4)) return Fault("a token cut short", start);
           const uint32_t length = Read32();
-          // A string ends with the separator token that follows it.
-          if (!Has(uint64_t{length} + (code == BIN_STRING ? 2 : 0))) {
-            return Fault("a token cut short", start);
-          }
+          if (!Has(length)) return Fault("a token cut short", start);
           const std::string_view text(m_bytes + m_at, length);
-          m_at += length + (code == BIN_STRING ? 2 : 0);
+          m_at += length;
+          if (code == BIN_STRING && !SkipStringTerminator()) {
+            return Fault("a string without its comma or semicolon", start);
+          }
           if (code == BIN_NAME) {
             if (text.empty()) return Fault("an empty name", start);
             for (char c : text) {
@@ -284,6 +315,9 @@ class TokenStream {
           continue;
         default:
           if (code >= BIN_FIRST_PUNCTUATION && code <= BIN_LAST_PUNCTUATION) continue;
+          if (code >= BIN_FIRST_KEYWORD && code <= BIN_LAST_KEYWORD) {
+            return Fault("a template's member type outside any template", start);
+          }
           return Fault("an unexpected token " + std::to_string(code), start);
       }
     }
@@ -299,21 +333,35 @@ class TokenStream {
   std::string m_problem;
 };
 
-// Counts the objects read so far against X_OBJECT_LIMIT.
-bool CountObject(size_t* objects, std::string* problem) {
-  if (++*objects <= X_OBJECT_LIMIT) return true;
-  *problem = "more than " + std::to_string(X_OBJECT_LIMIT) + " objects";
-  return false;
-}
+// What a read holds besides the file: the objects found so far, against X_OBJECT_LIMIT,
+// and every vector grown, against the budget.
+struct Reading {
+  TokenStream* stream;
+  XBudget* budget;
+  size_t objects = 0;
+  std::string* problem;
+
+  bool CountObject() {
+    if (++objects <= X_OBJECT_LIMIT) return true;
+    *problem = "more than " + std::to_string(X_OBJECT_LIMIT) + " objects";
+    return false;
+  }
+
+  template <typename T>
+  bool Append(std::vector<T>* items, T item) {
+    return AppendOnBudget(items, std::move(item), budget, problem);
+  }
+};
 
 // The object whose type name was just read: an optional name, then its body.
-bool ReadObject(TokenStream* stream, std::string_view type, int depth, size_t* objects,
-                XObject* object, std::string* problem) {
+bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* object) {
+  TokenStream* stream = reading->stream;
+  std::string* problem = reading->problem;
   if (depth > X_NESTING_LIMIT) {
     *problem = "objects nested more than " + std::to_string(X_NESTING_LIMIT) + " deep";
     return false;
   }
-  if (!CountObject(objects, problem)) return false;
+  if (!reading->CountObject()) return false;
   object->type = type;
   Token token = stream->Next();
   if (token.kind == Token::NAME) {
@@ -321,23 +369,25 @@ bool ReadObject(TokenStream* stream, std::string_view type, int depth, size_t* o
     token = stream->Next();
   }
   if (token.kind != Token::OPEN) {
-    *problem = token.kind == Token::FAULT ? stream->Problem()
-                                          : "\"" + object->type + "\" where a number or an object belongs";
+    if (token.kind == Token::FAULT) {
+      *problem = stream->Problem();
+    } else {
+      problem->assign(1, '"').append(type).append("\" where a number or an object belongs");
+    }
     return false;
   }
   for (;;) {
     token = stream->Next();
     switch (token.kind) {
       case Token::NUMBER:
-        object->numbers.push_back(token.number);
+        if (!reading->Append(&object->numbers, token.number)) return false;
         break;
       case Token::STRING:
-        object->strings.emplace_back(token.text);
+        if (!reading->Append(&object->strings, token.text)) return false;
         break;
       case Token::NAME:
-        object->children.emplace_back();
-        if (!ReadObject(stream, token.text, depth + 1, objects, &object->children.back(),
-                        problem)) {
+        if (!reading->Append(&object->children, XObject{}) ||
+            !ReadObject(reading, token.text, depth + 1, &object->children.back())) {
           return false;
         }
         break;
@@ -350,15 +400,17 @@ bool ReadObject(TokenStream* stream, std::string_view type, int depth, size_t* o
                          : "a reference that names no object";
           return false;
         }
-        if (!CountObject(objects, problem)) return false;
-        object->children.emplace_back();
-        object->children.back().name = name.text;
+        XObject reference;
+        reference.name = name.text;
+        if (!reading->CountObject() || !reading->Append(&object->children, std::move(reference))) {
+          return false;
+        }
         break;
       }
       case Token::CLOSE:
         return true;
       case Token::END:
-        *problem = "a \"" + object->type + "\" left open at the end of the file";
+        problem->assign("a \"").append(type).append("\" left open at the end of the file");
         return false;
       case Token::FAULT:
         *problem = stream->Problem();
@@ -369,7 +421,20 @@ bool ReadObject(TokenStream* stream, std::string_view type, int depth, size_t* o
 
 }  // namespace
 
-bool ReadXFile(const char* bytes, size_t size, std::vector<XObject>* objects, std::string* problem) {
+bool XBudget::Take(uint64_t bytes, std::string* problem) {
+  if (bytes > limit - used) {
+    *problem = "it would take more than " + std::to_string((limit + (1 << 19)) >> 20) +
+               " MB to hold (" + std::to_string(X_BUDGET_PER_FILE_BYTE) + " times its size and " +
+               std::to_string(X_BUDGET_FIXED >> 20) + " MB)";
+    return false;
+  }
+  used += bytes;
+  if (used > peak) peak = used;
+  return true;
+}
+
+bool ReadXFile(const char* bytes, size_t size, XBudget* budget, std::vector<XObject>* objects,
+               std::string* problem) {
   objects->clear();
   if (size < X_HEADER_SIZE || std::memcmp(bytes, "xof ", 4) != 0) {
     *problem = "it has no .x header";
@@ -387,7 +452,7 @@ bool ReadXFile(const char* bytes, size_t size, std::vector<XObject>* objects, st
   }
   TokenStream stream(bytes + X_HEADER_SIZE, size - X_HEADER_SIZE, form == "bin ",
                      floatSize == "0064");
-  size_t count = 0;
+  Reading reading{&stream, budget, 0, problem};
   for (;;) {
     const Token token = stream.Next();
     if (token.kind == Token::END) return true;
@@ -396,8 +461,8 @@ bool ReadXFile(const char* bytes, size_t size, std::vector<XObject>* objects, st
       objects->clear();
       return false;
     }
-    objects->emplace_back();
-    if (!ReadObject(&stream, token.text, 1, &count, &objects->back(), problem)) {
+    if (!reading.Append(objects, XObject{}) ||
+        !ReadObject(&reading, token.text, 1, &objects->back())) {
       objects->clear();
       return false;
     }
