@@ -48,7 +48,7 @@ const std::string& InputFilePath() {
 bool WriteInputFile(const uint8_t* data, size_t size) {
   std::FILE* file = std::fopen(InputFilePath().c_str(), "wb");
   if (!file) return false;
-  const bool written = std::fwrite(data, 1, size, file) == size;
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;  // data may be null when empty
   return std::fclose(file) == 0 && written;
 }
 
