@@ -17,12 +17,6 @@
 
 namespace {
 
-// The trace lines of refused inputs are collected here instead of filling standard error.
-ScriptedSystem& QuietSystem() {
-  static ScriptedSystem system;
-  return system;
-}
-
 SoundDevice* ManualDevice() {
   static SoundDevice* device = [] {
     SetSoundOutputMode(SoundOutputMode::Manual);
@@ -33,22 +27,20 @@ SoundDevice* ManualDevice() {
   return device;
 }
 
-// One file for this process, rewritten with every input.
+// One file for this process, rewritten with every input and removed at exit.
 const std::string& InputFilePath() {
   static const std::string path = (std::filesystem::temp_directory_path() /
                                    ("zf_fuzz_wave_" + std::to_string(getpid()) + ".wav"))
                                       .string();
   // Registered after the name exists, so it runs while the name still does.
-  static const bool removedAtExit =
-      std::atexit([] { std::remove(InputFilePath().c_str()); }) == 0;
-  (void)removedAtExit;
+  [[maybe_unused]] static const int removedAtExit = std::atexit([] { std::remove(InputFilePath().c_str()); });
   return path;
 }
 
 bool WriteInputFile(const uint8_t* data, size_t size) {
   std::FILE* file = std::fopen(InputFilePath().c_str(), "wb");
   if (!file) return false;
-  const bool written = std::fwrite(data, 1, size, file) == size;
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;  // data may be null when empty
   return std::fclose(file) == 0 && written;
 }
 
@@ -97,12 +89,10 @@ void PlayThroughTheMix(const WAVEFORMATEX* pwfx, const std::vector<uint8_t>& sam
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool quiet = [] {
-    SetSystemDriver(&QuietSystem());
-    return true;
-  }();
-  (void)quiet;
-  QuietSystem().debugOutput.clear();
+  // The trace lines of refused inputs are collected here instead of filling standard error.
+  static ScriptedSystem quiet;
+  [[maybe_unused]] static SystemDriver* const previous = SetSystemDriver(&quiet);
+  quiet.debugOutput.clear();
   if (size > 1u << 24) return 0;
 
   CWaveFile wave;
@@ -123,11 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> second = ReadInPieces(wave, data, size);
   if (second != first) __builtin_trap();
 
-  if (fromFile) {
-    if (named.GetSize() != wave.GetSize() || !SameFormat(named.m_pwfx, wave.m_pwfx)) {
-      __builtin_trap();
-    }
-    if (ReadInPieces(named, data, size) != first) __builtin_trap();
+  if (fromFile && (named.GetSize() != wave.GetSize() || !SameFormat(named.m_pwfx, wave.m_pwfx) ||
+                   ReadInPieces(named, data, size) != first)) {
+    __builtin_trap();
   }
 
   PlayThroughTheMix(wave.m_pwfx, first, size > 0 ? data[0] : 0);

@@ -1,10 +1,12 @@
-// Sounds and their voices on a device whose mix the test drives by hand.
+// Sounds and their voices, and the game's sound bank, on a device whose mix the test
+// drives by hand. (A machine without sound is the game's own test, in environment/.)
 #include <gtest/gtest.h>
 
 #include <new>
 #include <vector>
 
 #include "audio/sound.h"
+#include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
 #include "audio/wave_file.h"
 #include "platform/system/random.h"
@@ -34,10 +36,14 @@ namespace {
 
 intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
-std::vector<int16_t> Ramp(size_t count) {
+std::vector<int16_t> Ramp(size_t count, int start = -9000, int step = 37) {
   std::vector<int16_t> samples(count);
-  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(i * 37 - 9000);
+  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(start + int(i) * step);
   return samples;
+}
+
+std::string Wave(const std::vector<int16_t>& samples, const char* suffix = ".wav") {
+  return WriteWave(MakeFormat(1, 22050, 16), Samples16(samples), suffix);
 }
 
 class SoundTest : public ::testing::Test {
@@ -50,6 +56,7 @@ class SoundTest : public ::testing::Test {
     ResetRand();
   }
   void TearDown() override {
+    ReleaseSound();
     SetSoundOutputMode(SoundOutputMode::Speakers);
     DestroyGameWindow(window);
     SetSystemDriver(previous);
@@ -57,16 +64,14 @@ class SoundTest : public ::testing::Test {
 
   CSound* Load(const std::vector<int16_t>& samples, uint32_t flags = 0, uint32_t voices = 1) {
     CSound* sound = nullptr;
-    EXPECT_EQ(manager.Create(&sound, WriteWave(MakeFormat(1, 22050, 16), Samples16(samples)).c_str(),
-                             flags, GUID_NULL, voices),
-              S_OK);
+    EXPECT_EQ(manager.Create(&sound, Wave(samples).c_str(), flags, GUID_NULL, voices), S_OK);
     return sound;
   }
 
-  // The next frames of the mix: left, right, left, ...
-  std::vector<int16_t> Mix(uint32_t frames) {
+  // The next frames of the mix (the test's own device, or the bank's): left, right, ...
+  std::vector<int16_t> Mix(uint32_t frames, CSoundManager* from = nullptr) {
     std::vector<int16_t> out(frames * 2);
-    manager.GetDirectSound()->MixOutput(out.data(), frames);
+    (from ? from : &manager)->GetDirectSound()->MixOutput(out.data(), frames);
     return out;
   }
 
@@ -96,40 +101,35 @@ TEST_F(SoundTest, TheMixFormatIsASetting) {
   EXPECT_EQ(empty.Create(&sound, "x.wav"), CO_E_NOTINITIALIZED);
 }
 
-TEST_F(SoundTest, FailedCreationsLeaveNoSound) {
+TEST_F(SoundTest, FailedCreationsLeaveNoSoundEvenWhenMemoryRunsOut) {
   CSound* const untouched = reinterpret_cast<CSound*>(0x1);
   CSound* sound = untouched;
-  const std::string good = WriteWave(MakeFormat(1, 22050, 16), Samples16({1, 2}));
+  const std::string good = Wave({1, 2});
   EXPECT_EQ(manager.Create(&sound, good.c_str(), 0, GUID_NULL, 0), E_INVALIDARG);
   EXPECT_EQ(manager.Create(&sound, nullptr), E_INVALIDARG);
   EXPECT_EQ(manager.Create(nullptr, good.c_str()), E_INVALIDARG);
   EXPECT_EQ(manager.Create(&sound, TestFile("-missing.wav").c_str()), E_FAIL);
-  EXPECT_EQ(manager.Create(&sound, WriteWave(MakeFormat(1, 22050, 16), {}, "-empty.wav").c_str()), E_FAIL);
+  EXPECT_EQ(manager.Create(&sound, Wave({}, "-empty.wav").c_str()), E_FAIL);
   // 24-bit samples are no format the device plays.
   scripted.debugOutput.clear();
   EXPECT_EQ(manager.Create(&sound, WriteWave(MakeFormat(1, 22050, 24), Bytes(30, 1), "-24.wav").c_str()),
             DSERR_BADFORMAT);
   EXPECT_NE(scripted.debugOutput.find("CreateSoundBuffer hr=DSERR_BADFORMAT"), std::string::npos);
   EXPECT_EQ(sound, untouched);
-}
 
-// Every allocation of a creation fails in turn: each failure is reported, no sound
-// appears and nothing stays behind (the leak check sees to that).
-TEST_F(SoundTest, CreationThatRunsOutOfMemoryLeavesNothing) {
-  const std::string wave = WriteWave(MakeFormat(1, 22050, 16), Samples16(Ramp(100)));
-  CSound* const untouched = reinterpret_cast<CSound*>(0x1);
+  // Every allocation of a creation fails in turn: each failure is reported, no sound
+  // appears and nothing stays behind (the leak check sees to that).
+  const std::string wave = Wave(Ramp(100));
   HRESULT lastFailure = S_OK;
   for (int failing = 1;; ++failing) {
     ASSERT_LT(failing, 100) << "creation never got through";
-    CSound* sound = untouched;
+    sound = untouched;
     nothrowAllocations = 0;
     failingAllocation = failing;
     const HRESULT hr = manager.Create(&sound, wave.c_str(), 0, GUID_NULL, 3);
     failingAllocation = 0;
-    if (failing > nothrowAllocations) {
-      // Nothing failed this time: the whole creation went through.
+    if (failing > nothrowAllocations) {  // nothing failed this time: the whole creation went through
       ASSERT_EQ(hr, S_OK);
-      ASSERT_NE(sound, untouched);
       EXPECT_EQ(sound->Play(), S_OK);
       delete sound;
       break;
@@ -142,33 +142,28 @@ TEST_F(SoundTest, CreationThatRunsOutOfMemoryLeavesNothing) {
   EXPECT_EQ(lastFailure, E_OUTOFMEMORY);
 }
 
-TEST_F(SoundTest, SixteenBitMonoAtTheMixRateComesOutSampleForSampleOnBothChannels) {
+TEST_F(SoundTest, SamplesComeOutAsTheyAreStopKeepsThePlaceAndResetRewinds) {
   const std::vector<int16_t> samples = Ramp(700);
   CSound* sound = Load(samples);
   ASSERT_NE(sound, nullptr);
   ASSERT_EQ(sound->Play(), S_OK);
-  const std::vector<int16_t> out = Mix(800);
-  for (size_t i = 0; i < samples.size(); ++i) {
-    ASSERT_EQ(out[2 * i], samples[i]) << i;
-    ASSERT_EQ(out[2 * i + 1], samples[i]) << i;
-  }
-  for (size_t i = 2 * samples.size(); i < out.size(); ++i) ASSERT_EQ(out[i], 0);
-  // Played once, it stops at its end, ready to play from the start again.
-  EXPECT_FALSE(sound->IsSoundPlaying());
-  EXPECT_EQ(Position(sound->GetBuffer(0)), 0u);
-  delete sound;
-}
-
-TEST_F(SoundTest, StopKeepsThePlacePlayGoesOnFromItAndResetRewinds) {
-  const std::vector<int16_t> samples = Ramp(500);
-  CSound* sound = Load(samples);
-  sound->Play();
-  Mix(100);
+  std::vector<int16_t> out = Mix(100);
   EXPECT_EQ(sound->Stop(), S_OK);
   EXPECT_EQ(Position(sound->GetBuffer(0)), 200u);
   EXPECT_EQ(Mix(50), std::vector<int16_t>(100, 0));
   sound->Play();
-  EXPECT_EQ(Mix(1)[0], samples[100]);
+  for (int16_t sample : Mix(700)) out.push_back(sample);
+  // Mono on both sides at the mix rate, sample for sample, then silence.
+  for (size_t i = 0; i < samples.size(); ++i) {
+    ASSERT_EQ(out[2 * i], samples[i]) << i;
+    ASSERT_EQ(out[2 * i + 1], samples[i]) << i;
+  }
+  EXPECT_EQ(std::vector<int16_t>(out.begin() + 1400, out.end()), std::vector<int16_t>(200, 0));
+  // Played once, it stops at its end, ready to play from the start again.
+  EXPECT_FALSE(sound->IsSoundPlaying());
+  EXPECT_EQ(Position(sound->GetBuffer(0)), 0u);
+  sound->Play();
+  Mix(10);
   sound->Stop();
   EXPECT_EQ(sound->Reset(), S_OK);
   sound->Play();
@@ -181,11 +176,7 @@ TEST_F(SoundTest, APlayTakesTheFirstIdleVoiceOrElseARandomOne) {
   ASSERT_EQ(sound->m_dwNumBuffers, 3u);
   sound->Play();
   sound->Play();
-  uint32_t status = 0;
-  sound->GetBuffer(1)->GetStatus(&status);
-  EXPECT_EQ(status, DSBSTATUS_PLAYING);
-  sound->GetBuffer(2)->GetStatus(&status);
-  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(sound->GetFreeBuffer(), sound->GetBuffer(2)) << "voices 0 and 1 play";
   sound->GetBuffer(0)->Stop();
   EXPECT_EQ(sound->GetFreeBuffer(), sound->GetBuffer(0));
   sound->Play();
@@ -205,49 +196,44 @@ TEST_F(SoundTest, WithoutControlFlagsVolumeFrequencyAndPanAreNeverApplied) {
   const std::vector<int16_t> samples = Ramp(100);
   CSound* plain = Load(samples);
   plain->Play(0, 0, DSBVOLUME_MIN, 44100, DSBPAN_RIGHT);
-  std::vector<int16_t> out = Mix(2);
-  EXPECT_EQ(out, (std::vector<int16_t>{samples[0], samples[0], samples[1], samples[1]}));
+  EXPECT_EQ(Mix(2), (std::vector<int16_t>{samples[0], samples[0], samples[1], samples[1]}));
   delete plain;
 
   CSound* controlled = Load(samples, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN);
   controlled->Play(0, 0, 0, 11025, DSBPAN_LEFT);
-  out = Mix(2);
+  const std::vector<int16_t> out = Mix(2);
   EXPECT_EQ(out[0], samples[0]);
   EXPECT_EQ(out[1], 0) << "panned fully left";
   EXPECT_EQ(out[2], samples[0] + (samples[1] - samples[0]) / 2) << "half the rate: half a frame on";
-  uint32_t frequency = 0;
-  controlled->Play(0, 0, 0, -1, 0);
-  controlled->GetBuffer(0)->GetFrequency(&frequency);
-  EXPECT_EQ(frequency, 11025u) << "-1 leaves the frequency alone";
   controlled->Play(0, 0, DSBVOLUME_MIN, -1, 0);
   EXPECT_EQ(Mix(4), std::vector<int16_t>(8, 0));
+  uint32_t frequency = 0;
+  controlled->GetBuffer(0)->GetFrequency(&frequency);
+  EXPECT_EQ(frequency, 11025u) << "-1 leaves the frequency alone";
   delete controlled;
 }
 
 TEST_F(SoundTest, FillingALargerBufferPadsWithSilenceOrRepeatsTheSound) {
   for (uint16_t bits : {8, 16}) {
     SCOPED_TRACE(bits);
-    const Bytes data = {1, 2, 3, 4, 5, 6};
-    CSound* sound = nullptr;
-    ASSERT_EQ(manager.Create(&sound, WriteWave(MakeFormat(1, 22050, bits), data).c_str()), S_OK);
-    SoundBuffer* larger = nullptr;
     const WAVEFORMATEX wfx = MakeFormat(1, 22050, bits);
+    CSound* sound = nullptr;
+    ASSERT_EQ(manager.Create(&sound, WriteWave(wfx, {1, 2, 3, 4, 5, 6}).c_str()), S_OK);
+    SoundBuffer* larger = nullptr;
     DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, 16, 0, &wfx, GUID_NULL};
     ASSERT_EQ(manager.GetDirectSound()->CreateSoundBuffer(&desc, &larger, nullptr), DS_OK);
     sound->m_dwDSBufferSize = 16;
-
     auto contents = [&] {
       void* bytes = nullptr;
       uint32_t length = 0;
       larger->Lock(0, 16, &bytes, &length, nullptr, nullptr, 0);
-      Bytes copy(static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + length);
       larger->Unlock(bytes, length, nullptr, 0);
-      return copy;
+      return Bytes(static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + length);
     };
-    const uint8_t silence = bits == 8 ? 0x80 : 0x00;
     ASSERT_EQ(sound->FillBufferWithSound(larger, false), S_OK);
-    EXPECT_EQ(contents(), (Bytes{1, 2, 3, 4, 5, 6, silence, silence, silence, silence, silence,
-                                 silence, silence, silence, silence, silence}));
+    Bytes padded = {1, 2, 3, 4, 5, 6};
+    padded.resize(16, bits == 8 ? 0x80 : 0x00);
+    EXPECT_EQ(contents(), padded);
     ASSERT_EQ(sound->FillBufferWithSound(larger, true), S_OK);
     EXPECT_EQ(contents(), (Bytes{1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 6, 1, 2, 3, 4}));
 
@@ -257,6 +243,50 @@ TEST_F(SoundTest, FillingALargerBufferPadsWithSilenceOrRepeatsTheSound) {
     larger->Release();
     delete sound;
   }
+}
+
+TEST_F(SoundTest, TheBankPlaysEachSoundAsOneVoiceAndGoesOnWithoutTheMissingOnes) {
+  ASSERT_TRUE(InitSound(window));
+  ::testing::internal::CaptureStderr();
+  CSound* splat = LoadSound(TestFile("-splat.wav"));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot load the sound"), std::string::npos);
+  CSound* music = LoadSound(Wave(Ramp(400, 1000, 1), "-music.wav"));
+  EXPECT_EQ(splat, nullptr);
+  ASSERT_NE(music, nullptr);
+
+  // Firing twice within the sound's length: one continuous sound, not two.
+  PlaySoundOnce(splat);
+  PlaySoundOnce(music);
+  EXPECT_EQ(Mix(100, soundManager)[198], 1099);
+  PlaySoundOnce(music);
+  EXPECT_EQ(Mix(1, soundManager)[0], 1100);
+
+  // Requested every frame, the looping music keeps going over its end.
+  for (int frame = 0; frame < 5; ++frame) {
+    PlaySoundLooped(music);
+    Mix(100, soundManager);
+  }
+  EXPECT_EQ(Mix(1, soundManager)[0], 1000 + (101 + 500) % 400);
+
+  StopSound(music);
+  EXPECT_EQ(Mix(10, soundManager), std::vector<int16_t>(20, 0));
+  PlaySoundLooped(music);
+  EXPECT_EQ(Mix(1, soundManager)[0], 1000 + (102 + 500) % 400) << "goes on from where it stopped";
+  delete music;
+}
+
+TEST_F(SoundTest, TheBankLoadsNamesUpTo254Characters) {
+  ASSERT_TRUE(InitSound(window));
+  const size_t folder = TestFile("").size();
+  const std::string longest = Wave(Ramp(10), (std::string(254 - folder - 4, 'n') + ".wav").c_str());
+  const std::string tooLong = Wave(Ramp(10), (std::string(255 - folder - 4, 'm') + ".wav").c_str());
+  ASSERT_EQ(longest.size(), 254u);
+  CSound* loaded = LoadSound(longest);
+  EXPECT_NE(loaded, nullptr);
+  delete loaded;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadSound(tooLong), nullptr);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("longer than 254"), std::string::npos);
 }
 
 }  // namespace

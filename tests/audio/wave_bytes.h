@@ -30,17 +30,16 @@ inline Bytes Riff(const char* form, std::initializer_list<Bytes> children, const
   return Chunk(id, payload);
 }
 
+inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t tag = WAVE_FORMAT_PCM) {
+  const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
+  return WAVEFORMATEX{tag, channels, rate, rate * blockAlign, blockAlign, bits, 0};
+}
+
 // The 16 bytes of a format record, without the extra count.
 inline Bytes FormatBytes(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
-  Bytes bytes;
-  const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
-  PutLe(bytes, tag, 2);
-  PutLe(bytes, channels, 2);
-  PutLe(bytes, rate, 4);
-  PutLe(bytes, rate * blockAlign, 4);
-  PutLe(bytes, blockAlign, 2);
-  PutLe(bytes, bits, 2);
-  return bytes;
+  const WAVEFORMATEX format = MakeFormat(channels, rate, bits, tag);
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&format);
+  return Bytes(bytes, bytes + 16);
 }
 
 inline Bytes Pcm16Mono() { return FormatBytes(WAVE_FORMAT_PCM, 1, 22050, 16); }
@@ -49,15 +48,6 @@ inline Bytes Samples16(const std::vector<int16_t>& samples) {
   Bytes bytes;
   for (int16_t sample : samples) PutLe(bytes, static_cast<uint16_t>(sample), 2);
   return bytes;
-}
-
-inline std::string SaveBytes(const Bytes& bytes, const char* suffix = ".wav") {
-  return WriteTestFile(bytes, suffix);
-}
-
-inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits) {
-  const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
-  return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * blockAlign, blockAlign, bits, 0};
 }
 
 // Writes a wave with the game's own writer.

@@ -22,7 +22,7 @@ class DxTraceTest : public ::testing::Test {
   SystemDriver* previous = nullptr;
 };
 
-TEST_F(DxTraceTest, LineNamesFileCallAndCodeAndLeavesOutMissingPieces) {
+TEST_F(DxTraceTest, LineNamesFileCallAndCodeLeavesOutMissingPiecesAndIsCutToItsBuffers) {
   EXPECT_EQ(DXTraceA("directsound", 412, BUFFER_LOST, "Play", false), BUFFER_LOST);
   DXTraceA(nullptr, 7, BUFFER_LOST, "Lock", false);
   DXTraceA("directsound", 7, S_FALSE, nullptr, false);
@@ -35,9 +35,9 @@ TEST_F(DxTraceTest, LineNamesFileCallAndCodeAndLeavesOutMissingPieces) {
             "directsound(7): hr=S_OK (0x00000000)\n"
             "hr=Unknown (0x12345678)\n");
   EXPECT_TRUE(scripted.questions.empty());
-}
 
-TEST_F(DxTraceTest, MessageWithoutTerminatorWithin1024IsLeftOut) {
+  // A message without a terminator within 1,024 characters is left out.
+  scripted.debugOutput.clear();
   const std::string fits(1023, 'm');
   DXTraceA("f", 1, E_FAIL, fits.c_str(), false);
   EXPECT_EQ(scripted.debugOutput, "f(1): " + fits + " hr=E_FAIL (0x80004005)\n");
@@ -49,9 +49,9 @@ TEST_F(DxTraceTest, MessageWithoutTerminatorWithin1024IsLeftOut) {
   EXPECT_EQ(scripted.debugOutput, "f(1): hr=E_FAIL (0x80004005)\nf(1): hr=E_FAIL (0x80004005)\n");
   ASSERT_EQ(scripted.questions.size(), 2u);
   EXPECT_EQ(scripted.questions[1].text.find("Calling"), std::string::npos);
-}
 
-TEST_F(DxTraceTest, LongTextsAreCutToTheBuffers) {
+  scripted.debugOutput.clear();
+  scripted.questions.clear();
   const std::string file(5000, 'f');
   const std::string message(1023, 'c');
   DXTraceA(file.c_str(), 3, E_FAIL, message.c_str(), true);

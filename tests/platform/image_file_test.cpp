@@ -4,16 +4,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "../test_files.h"
 
 namespace {
-
-std::string WriteBytes(const char* name, const std::vector<unsigned char>& bytes) {
-  return WriteTestFile(bytes, name);
-}
 
 // Distinct colours and alphas in every corner, so a flip or a channel swap shows.
 std::vector<uint32_t> TestPattern(int width, int height) {
@@ -25,10 +20,7 @@ std::vector<uint32_t> TestPattern(int width, int height) {
                               (static_cast<uint32_t>(y * 5) << 8) | static_cast<uint32_t>(x ^ y);
     }
   }
-  pixels[0] = 0xFFFB00FF;
-  pixels[1] = 0xFFFF00FF;
-  pixels[2] = 0x00000000;
-  pixels[3] = 0xFF000000;
+  pixels[0] = 0xFFFB00FF, pixels[1] = 0xFFFF00FF, pixels[2] = 0x00000000, pixels[3] = 0xFF000000;
   return pixels;
 }
 
@@ -36,17 +28,15 @@ TEST(ImageFileTest, PngAndTgaRoundTripExactlyAndEmptySizesAreNotSaved) {
   const int width = 25, height = 41;  // odd sizes, not powers of two
   const std::vector<uint32_t> pixels = TestPattern(width, height);
   for (const char* name : {"roundtrip.png", "roundtrip.tga", "roundtrip_upper.TGA"}) {
+    SCOPED_TRACE(name);
     const std::string path = TestFile(name);
-    const std::string lowered(name);
-    const bool png = lowered.ends_with(".png");
-    ASSERT_TRUE(png ? SaveImagePng(path.c_str(), width, height, pixels.data())
-                    : SaveImageTga(path.c_str(), width, height, pixels.data()))
-        << name;
+    const auto save = std::string(name).ends_with(".png") ? SaveImagePng : SaveImageTga;
+    ASSERT_TRUE(save(path.c_str(), width, height, pixels.data()));
     ImageData image;
-    ASSERT_TRUE(LoadImageFile(path.c_str(), &image)) << name;
+    ASSERT_TRUE(LoadImageFile(path.c_str(), &image));
     EXPECT_EQ(image.width, width);
     EXPECT_EQ(image.height, height);
-    EXPECT_EQ(image.pixels, pixels) << name;
+    EXPECT_EQ(image.pixels, pixels);
   }
   const uint32_t pixel = 0xFFFFFFFF;
   EXPECT_FALSE(SaveImagePng(TestFile("empty.png").c_str(), 0, 1, &pixel));
@@ -74,21 +64,17 @@ std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height,
           bits, descriptor};
 }
 
-// Loads the file expecting a refusal that leaves the image alone; returns what was said.
-std::string RefusalOf(const std::string& path, int maxSide = IMAGE_SIDE_LIMIT) {
+// Loading refuses the file, leaves the image alone and says so in one line naming the
+// file and each of the words, with nothing from the decoder.
+void ExpectRefused(const std::string& path, const std::vector<const char*>& words, int maxSide = IMAGE_SIDE_LIMIT) {
+  SCOPED_TRACE(path);
   ImageData image;
   image.width = 7;
   ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(LoadImageFile(path.c_str(), &image, maxSide)) << path;
+  EXPECT_FALSE(LoadImageFile(path.c_str(), &image, maxSide));
   const std::string said = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(image.width, 7) << path;
-  EXPECT_TRUE(image.pixels.empty()) << path;
-  return said;
-}
-
-// One line naming the file and each of the words, and nothing from the decoder.
-void ExpectOneLineNaming(const std::string& said, const std::string& path,
-                         const std::vector<const char*>& words) {
+  EXPECT_EQ(image.width, 7);
+  EXPECT_TRUE(image.pixels.empty());
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_NE(said.find("\"" + path + "\""), std::string::npos) << said;
   for (const char* word : words) EXPECT_NE(said.find(word), std::string::npos) << said;
@@ -96,37 +82,42 @@ void ExpectOneLineNaming(const std::string& said, const std::string& path,
 }
 
 TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBeforeDecoding) {
-  // The header cut or padded with zeros to `total` bytes.
-  const auto write = [](const char* name, std::vector<unsigned char> bytes, size_t total) {
-    bytes.resize(total, 0);
-    return WriteBytes(name, bytes);
+  using Header = std::vector<unsigned char>;
+  const struct {
+    const char* name;
+    Header header;
+    size_t total;  // the header cut or padded with zeros to this many bytes
+    std::vector<const char*> words;
+    int width, height;  // as the header says; -1: unreadable
+  } files[] = {
+      // Sides past the device's limit, the largest each format can state among them.
+      {"huge.png", PngHeader(65535, 65535), 100, {"65535 x 65535", "16384 per side"}, 65535, 65535},
+      {"widest.png", PngHeader(0x7FFFFFFF, 1), 100, {"2147483647 x 1", "16384 per side"}, 0x7FFFFFFF, 1},
+      {"huge.tga", TgaHeader(2, 65535, 65535), 100, {"65535 x 65535", "16384 per side"}, 65535, 65535},
+      // Within every side, but more pixels than any image may have.
+      {"many.tga", TgaHeader(2, 16384, 8192), 100, {"16384 x 8192", "67108864"}, 16384, 8192},
+      // Believable sizes that the file is far too short to hold: 8192 × 8192 run-length
+      // coded needs 2.6 MB at least, and a 4000 × 4000 RGBA PNG 62 kB.
+      {"short_runs.tga", TgaHeader(10, 8192, 8192), 4096, {"8192 x 8192", "its 4096 bytes"}, 8192, 8192},
+      {"short.png", PngHeader(4000, 4000), 4096, {"4000 x 4000", "its 4096 bytes"}, 4000, 4000},
+      // Headers cut short, an empty size, and what is no PNG at all.
+      {"cut.png", PngHeader(16, 16), 20, {"PNG header", "cut short"}, -1, -1},
+      {"cut.tga", TgaHeader(2, 16, 16), 10, {"TGA header cut short", "10 of 18"}, -1, -1},
+      {"empty.png", PngHeader(0, 16), 100, {"empty size 0 x 16"}, 0, 16},
+      {"text.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'}, 100, {"no valid PNG header"}, -1, -1},
   };
-
-  // Sides past the device's limit, the largest each format can state among them.
-  for (const auto& [name, bytes] :
-       {std::pair<const char*, std::vector<unsigned char>>{"huge.png", PngHeader(65535, 65535)},
-        {"widest.png", PngHeader(0x7FFFFFFF, 1)},
-        {"huge.tga", TgaHeader(2, 65535, 65535)}}) {
-    const std::string path = write(name, bytes, 100);
-    const bool widest = std::string(name) == "widest.png";
-    int width = 0, height = 0;
-    EXPECT_TRUE(ReadImageSize(path.c_str(), &width, &height)) << name;
-    EXPECT_EQ(width, widest ? 0x7FFFFFFF : 65535) << name;
-    EXPECT_EQ(height, widest ? 1 : 65535) << name;
-    ExpectOneLineNaming(RefusalOf(path), path,
-                        {widest ? "2147483647 x 1" : "65535 x 65535", "16384 per side"});
+  for (const auto& file : files) {
+    Header bytes = file.header;
+    bytes.resize(file.total, 0);
+    const std::string path = WriteTestFile(bytes, file.name);
+    int width = -1, height = -1;
+    ::testing::internal::CaptureStderr();
+    ReadImageSize(path.c_str(), &width, &height);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(width, file.width) << path;
+    EXPECT_EQ(height, file.height) << path;
+    ExpectRefused(path, file.words);
   }
-
-  // Within every side, but more pixels than any image may have.
-  const std::string many = write("many.tga", TgaHeader(2, 16384, 8192), 100);
-  ExpectOneLineNaming(RefusalOf(many), many, {"16384 x 8192", "67108864"});
-
-  // Believable sizes that the file is far too short to hold: 8192 × 8192 run-length
-  // coded needs 2.6 MB at least, and a 4000 × 4000 RGBA PNG 62 kB.
-  const std::string shortRuns = write("short_runs.tga", TgaHeader(10, 8192, 8192), 4096);
-  ExpectOneLineNaming(RefusalOf(shortRuns), shortRuns, {"8192 x 8192", "its 4096 bytes"});
-  const std::string shortPng = write("short.png", PngHeader(4000, 4000), 4096);
-  ExpectOneLineNaming(RefusalOf(shortPng), shortPng, {"4000 x 4000", "its 4096 bytes"});
 
   // The device's own limit holds exactly: 64 wide loads with 64 and is refused with 63.
   const std::vector<uint32_t> row(64, 0xFF123456);
@@ -134,7 +125,7 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
   ASSERT_TRUE(SaveImagePng(fits.c_str(), 64, 1, row.data()));
   ImageData image;
   EXPECT_TRUE(LoadImageFile(fits.c_str(), &image, 64));
-  ExpectOneLineNaming(RefusalOf(fits, 63), fits, {"64 x 1", "63"});
+  ExpectRefused(fits, {"64 x 1", "63"}, 63);
 
   // A chunk claiming more than the file holds (the decoder would wait on it for ever).
   std::vector<uint8_t> bytes = ReadFileBytes(fits);
@@ -142,33 +133,15 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
   bytes[idat] = 0x49;
   bytes[idat + 1] = bytes[idat + 2] = bytes[idat + 3] = 0xFF;
   const std::string lying = WriteTestFile(bytes, "lying.png");
-  ExpectOneLineNaming(RefusalOf(lying), lying, {"\"IDAT\" chunk of 1241513983 bytes"});
-
-  // Headers cut short, an empty size, and what is no PNG at all.
-  const std::string cutPng = write("cut.png", PngHeader(16, 16), 20);
-  const std::string cutTga = write("cut.tga", TgaHeader(2, 16, 16), 10);
-  const std::string empty = write("empty.png", PngHeader(0, 16), 100);
-  const std::string text = write("text.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'}, 100);
-  for (const auto& [path, words] :
-       {std::pair<std::string, std::vector<const char*>>{cutPng, {"PNG header", "cut short"}},
-        {cutTga, {"TGA header cut short", "10 of 18"}},
-        {empty, {"empty size 0 x 16"}},
-        {text, {"no valid PNG header"}}}) {
-    int width = -1, height = -1;
-    ::testing::internal::CaptureStderr();
-    const bool sized = ReadImageSize(path.c_str(), &width, &height);
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(sized, path == empty) << path;
-    ExpectOneLineNaming(RefusalOf(path), path, words);
-  }
+  ExpectRefused(lying, {"\"IDAT\" chunk of 1241513983 bytes"});
 
   // A folder (like a pipe or a device) is never opened as an image; a missing file is
   // said to be missing.
   const std::string folder = TestFile("folder.png");
   std::filesystem::create_directory(folder);
-  ExpectOneLineNaming(RefusalOf(folder), folder, {"not a regular file"});
+  ExpectRefused(folder, {"not a regular file"});
   const std::string missing = TestFile("no_such_image.png");
-  ExpectOneLineNaming(RefusalOf(missing), missing, {"cannot open"});
+  ExpectRefused(missing, {"cannot open"});
 }
 
 // TGAs as paint programs write them, made by hand: 2 × 2 pixels, red and green in the
@@ -199,7 +172,7 @@ TEST(ImageFileTest, HandMadeTgasLoadInEveryLayout) {
   for (const auto& layout : layouts) {
     SCOPED_TRACE(testing::Message() << "type " << int(layout.type) << ", " << int(layout.bits)
                                     << " bits, descriptor " << int(layout.descriptor));
-    const std::string path = WriteBytes(".tga", tga(layout.type, layout.bits, layout.descriptor));
+    const std::string path = WriteTestFile(tga(layout.type, layout.bits, layout.descriptor), ".tga");
     ImageData image;
     ASSERT_TRUE(LoadImageFile(path.c_str(), &image));
     std::vector<uint32_t> expected(pixels, pixels + 4);

@@ -2,33 +2,39 @@
 // and memory files.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "../test_files.h"
+#include "../audio/wave_bytes.h"
 #include "platform/audio/mmio.h"
 
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
-  uint32_t value;
-  std::memcpy(&value, bytes.data() + at, 4);
-  return value;
+HMMIO OpenMemory(char* bytes, int32_t size, uint32_t flags = MMIO_READ) {
+  MMIOINFO info{};
+  info.fccIOProc = FOURCC_MEM;
+  info.pchBuffer = bytes;
+  info.cchBuffer = size;
+  return mmioOpen(nullptr, &info, MMIO_ALLOCBUF | flags);
 }
 
-TEST(MmioFileTest, AWrittenChunkLengthIsCorrectedAndItsStateIsCheckedWhenGivenBack) {
+TEST(MmioFileTest, WrittenChunksGetTheirLengthsAndPadBytes) {
   const std::string name = TestFile(".riff");
   HMMIO h = mmioOpen(name.c_str(), nullptr, MMIO_ALLOCBUF | MMIO_READWRITE | MMIO_CREATE);
   ASSERT_NE(h, nullptr);
+  MMCKINFO riff{};
+  riff.fccType = mmioFOURCC('t', 'e', 's', 't');
+  ASSERT_EQ(mmioCreateChunk(h, &riff, MMIO_CREATERIFF), 0u);
   MMCKINFO odd{};
   odd.ckid = mmioFOURCC('o', 'd', 'd', ' ');
   odd.cksize = 100;  // wrong on purpose: corrected when leaving the chunk
   ASSERT_EQ(mmioCreateChunk(h, &odd, 0), 0u);
   ASSERT_EQ(mmioWrite(h, "abc", 3), 3);
+  EXPECT_EQ(mmioSeek(h, 0, MMIO_SEEK_END), 23) << "bytes still in the buffer count";
   ASSERT_EQ(mmioAscend(h, &odd, 0), 0u);
   EXPECT_EQ(odd.cksize, 3u);
-  EXPECT_EQ(mmioSeek(h, 0, MMIO_SEEK_CUR), 12) << "past the pad byte";
+  EXPECT_EQ(mmioSeek(h, 0, MMIO_SEEK_CUR), 24) << "past the pad byte";
+  ASSERT_EQ(mmioAscend(h, &riff, 0), 0u);
   EXPECT_EQ(mmioSeek(h, -1, MMIO_SEEK_SET), -1);
 
   // A pointer that is not into the buffer is refused.
@@ -38,33 +44,44 @@ TEST(MmioFileTest, AWrittenChunkLengthIsCorrectedAndItsStateIsCheckedWhenGivenBa
   info.pchNext = &elsewhere;
   EXPECT_EQ(mmioSetInfo(h, &info, 0), MMSYSERR_INVALPARAM);
   EXPECT_EQ(mmioClose(h, 0), 0u);
-  const std::vector<uint8_t> bytes = ReadFileBytes(name);
-  ASSERT_EQ(bytes.size(), 12u);
-  EXPECT_EQ(Le32(bytes, 4), 3u);
+  EXPECT_EQ(ReadFileBytes(name), Riff("test", {Chunk("odd ", {'a', 'b', 'c'})}));
 }
 
 TEST(MmioFileTest, MemoryFilesAreReadInPlaceAndNeverGrow) {
-  char bytes[] = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'a', 'b', 'c', 'd', 'x', 'y', 'z', 'w'};
-  MMIOINFO info{};
-  info.fccIOProc = FOURCC_MEM;
-  info.pchBuffer = bytes;
-  info.cchBuffer = sizeof(bytes);
-  HMMIO h = mmioOpen(nullptr, &info, MMIO_ALLOCBUF | MMIO_READ);
+  char bytes[] = "LIST\4\0\0\0abcdLIST\5\0\0\0INFOx\0tail";
+  HMMIO h = OpenMemory(bytes, sizeof(bytes) - 1);
   ASSERT_NE(h, nullptr);
   MMCKINFO list{};
   ASSERT_EQ(mmioDescend(h, &list, nullptr, 0), 0u);
   EXPECT_EQ(list.ckid, FOURCC_LIST);
   EXPECT_EQ(list.fccType, mmioFOURCC('a', 'b', 'c', 'd'));
+  ASSERT_EQ(mmioSeek(h, 0, MMIO_SEEK_SET), 0);
+  list.fccType = mmioFOURCC('I', 'N', 'F', 'O');
+  ASSERT_EQ(mmioDescend(h, &list, nullptr, MMIO_FINDLIST), 0u) << "found by its form type";
+  EXPECT_EQ(list.dwDataOffset, 20u);
   ASSERT_EQ(mmioAscend(h, &list, 0), 0u);
   char rest[8] = {};
   EXPECT_EQ(mmioRead(h, rest, 8), 4);
-  EXPECT_EQ(std::string(rest), "xyzw");
+  EXPECT_EQ(std::string(rest), "tail");
   EXPECT_EQ(mmioWrite(h, "q", 1), -1) << "opened for reading";
   EXPECT_EQ(mmioDescend(h, &list, nullptr, 0), MMIOERR_CHUNKNOTFOUND);
   mmioClose(h, 0);
 
-  info.fccIOProc = 0;
-  EXPECT_EQ(mmioOpen(nullptr, &info, MMIO_READ), nullptr);
+  // What lies beyond the array, or beyond the largest offset, is never written.
+  char eight[] = "abcdefgh";
+  h = OpenMemory(eight, 4, MMIO_READWRITE);  // only the first four are the file's
+  ASSERT_EQ(mmioSeek(h, 2, MMIO_SEEK_SET), 2);
+  ASSERT_EQ(mmioWrite(h, "123456", 6), 6);
+  EXPECT_EQ(mmioClose(h, 0), MMIOERR_CANNOTWRITE);
+  EXPECT_EQ(std::string(eight), "ab12efgh");
+  h = OpenMemory(eight, 4, MMIO_READWRITE);
+  ASSERT_EQ(mmioSeek(h, INT32_MAX - 1, MMIO_SEEK_SET), INT32_MAX - 1);
+  EXPECT_EQ(mmioWrite(h, "ab", 2), -1);
+  EXPECT_EQ(mmioWrite(h, "a", 1), 1);
+  EXPECT_EQ(mmioClose(h, 0), MMIOERR_CANNOTWRITE);
+
+  MMIOINFO info{};
+  EXPECT_EQ(mmioOpen(nullptr, &info, MMIO_READ), nullptr) << "no memory file";
   EXPECT_EQ(mmioOpen(TestFile(".missing").c_str(), &info, MMIO_READ), nullptr);
   EXPECT_NE(info.wErrorRet, 0u);
   EXPECT_EQ(mmioOpen(::testing::TempDir().c_str(), nullptr, MMIO_READ), nullptr) << "a directory";
@@ -73,11 +90,7 @@ TEST(MmioFileTest, MemoryFilesAreReadInPlaceAndNeverGrow) {
 TEST(MmioFileTest, LyingChunkLengthsEndTheSearchInsteadOfLoopingOrOverflowing) {
   for (char top : {'\x7F', '\xFF'}) {
     char bytes[] = {'j', 'u', 'n', 'k', '\xF0', '\xFF', '\xFF', top, 'd', 'a', 't', 'a', 0, 0, 0, 0};
-    MMIOINFO info{};
-    info.fccIOProc = FOURCC_MEM;
-    info.pchBuffer = bytes;
-    info.cchBuffer = sizeof(bytes);
-    HMMIO h = mmioOpen(nullptr, &info, MMIO_ALLOCBUF | MMIO_READ);
+    HMMIO h = OpenMemory(bytes, sizeof(bytes));
     ASSERT_NE(h, nullptr);
     MMCKINFO chunk{};
     chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');

@@ -27,6 +27,12 @@ uint32_t Position(SoundBuffer* buffer) {
   return play;
 }
 
+uint32_t Status(SoundBuffer* buffer) {
+  uint32_t status = 0;
+  buffer->GetStatus(&status);
+  return status;
+}
+
 // As SDL reports the device's output unplugged.
 void PushOutputRemoved(SoundDevice* device) {
   SDL_Event removed{};
@@ -48,13 +54,10 @@ TEST(SoundDeviceTest, ARemovedOutputIsReplacedAndEveryBufferKeepsItsState) {
   for (int removal = 0; removal < 2; ++removal) {
     ::testing::internal::CaptureStderr();
     PushOutputRemoved(device);
-    uint32_t status = 0;
-    looping->GetStatus(&status);
+    EXPECT_EQ(Status(looping), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("went away"), std::string::npos);
-
     EXPECT_NE(device->OutputId(), 0u);
     EXPECT_EQ(SDL_GetAudioDeviceStatus(device->OutputId()), SDL_AUDIO_PLAYING);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     EXPECT_EQ(Position(paused), 1234u);
     // The new output mixes: the looping buffer moves on (as long as a busy machine needs).
     const uint32_t before = Position(looping);
@@ -90,26 +93,24 @@ TEST(SoundDeviceTest, WithoutAnOutputBuffersMoveOnByTheClockUnheard) {
   const auto loopAt = [&](uint32_t milliseconds) {
     return (loopStart + milliseconds * 22050 / 1000 * 2) % 88200;
   };
-  uint32_t status = 0;
-  system.clock += 300;
+  system.clock += 293;
+  Position(loop);
+  system.clock += 7;  // parts of a frame carried over: 293 ms and 7 ms make 6615 frames
   EXPECT_EQ(Position(shot), 300u * 22050 / 1000 * 2);
   EXPECT_EQ(Position(loop), loopAt(300));
   system.clock += 200;
-  shot->GetStatus(&status);
-  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(Status(shot), 0u);
   EXPECT_EQ(Position(shot), 0u);
   system.clock += 1600;  // past the loop's end: it wrapped
   EXPECT_EQ(Position(loop), loopAt(2100));
-  loop->GetStatus(&status);
-  EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+  EXPECT_EQ(Status(loop), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
 
   // An output returns: the loop goes on from where it is; the finished sound stays quiet.
   SetSoundOutputMode(SoundOutputMode::Speakers);
   system.clock += 1000;
   EXPECT_EQ(Position(loop), loopAt(3100));
   ASSERT_NE(device->OutputId(), 0u);
-  shot->GetStatus(&status);
-  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(Status(shot), 0u);
   const uint32_t resumed = Position(loop);
   for (int wait = 0; wait < 500 && Position(loop) == resumed; ++wait) SDL_Delay(10);
   EXPECT_NE(Position(loop), resumed);
@@ -124,9 +125,46 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   SetSoundOutputMode(SoundOutputMode::Manual);
   SoundDevice* device = nullptr;
   ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
-  SoundBuffer* original = MakeBuffer(device, 8);
+
+  // The formats the mix plays, and the sizes a buffer may have.
+  const struct {
+    uint16_t tag, channels, bits;
+    uint32_t rate;
+    uint16_t align;
+    uint32_t bytes;
+    HRESULT result;
+  } formats[] = {
+      {1, 1, 8, 22050, 1, 4, DS_OK},           {1, 2, 16, 22050, 4, 4, DS_OK},
+      {1, 1, 16, 100, 2, 4, DS_OK},            {1, 1, 16, 200000, 2, 4, DS_OK},
+      {1, 1, 16, 99, 2, 4, DSERR_BADFORMAT},   {1, 1, 16, 200001, 2, 4, DSERR_BADFORMAT},
+      {1, 3, 8, 22050, 3, 6, DSERR_BADFORMAT}, {1, 0, 8, 22050, 0, 4, DSERR_BADFORMAT},
+      {1, 1, 24, 22050, 3, 6, DSERR_BADFORMAT}, {1, 1, 16, 22050, 4, 4, DSERR_BADFORMAT},
+      {2, 1, 16, 22050, 2, 4, DSERR_BADFORMAT}, {1, 1, 8, 22050, 1, 3, DSERR_INVALIDPARAM},
+  };
+  for (const auto& row : formats) {
+    SCOPED_TRACE(&row - formats);
+    const WAVEFORMATEX format = {row.tag, row.channels, row.rate, row.rate * row.align, row.align, row.bits, 0};
+    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, row.bytes, 0, &format, GUID_NULL};
+    SoundBuffer* buffer = nullptr;
+    EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), row.result);
+    if (buffer) buffer->Release();
+  }
+
+  // Settings within their ranges only; frequency 0 is the buffer's own.
+  SoundBuffer* controlled = MakeBuffer(device, 8, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY);
+  for (int32_t volume : {-10000, 0}) EXPECT_EQ(controlled->SetVolume(volume), DS_OK);
+  for (int32_t volume : {-10001, 1}) EXPECT_EQ(controlled->SetVolume(volume), DSERR_INVALIDPARAM);
+  for (int32_t pan : {-10000, 10000}) EXPECT_EQ(controlled->SetPan(pan), DS_OK);
+  for (int32_t pan : {-10001, 10001}) EXPECT_EQ(controlled->SetPan(pan), DSERR_INVALIDPARAM);
+  for (uint32_t rate : {100u, 200000u, 0u}) EXPECT_EQ(controlled->SetFrequency(rate), DS_OK);
+  for (uint32_t rate : {99u, 200001u}) EXPECT_EQ(controlled->SetFrequency(rate), DSERR_INVALIDPARAM);
+  uint32_t frequency = 0;
+  controlled->GetFrequency(&frequency);
+  EXPECT_EQ(frequency, 22050u);
+  controlled->Release();
 
   // A region that runs past the end comes in two pieces.
+  SoundBuffer* original = MakeBuffer(device, 8);
   void* first = nullptr;
   void* second = nullptr;
   uint32_t firstBytes = 0;
@@ -138,12 +176,14 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   static_cast<int16_t*>(second)[0] = 1000;
   EXPECT_EQ(original->Unlock(first, firstBytes, second, secondBytes), DS_OK);
   EXPECT_EQ(original->Lock(6, 4, &first, &firstBytes, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Lock(8, 1, &first, &firstBytes, &second, &secondBytes, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Lock(0, 9, &first, &firstBytes, &second, &secondBytes, 0), DSERR_INVALIDPARAM);
   EXPECT_EQ(original->Unlock(first, firstBytes, nullptr, 0), DSERR_INVALIDCALL) << "not locked";
 
   // A duplicate plays the same samples from its own position.
   SoundBuffer* duplicate = nullptr;
   ASSERT_EQ(device->DuplicateSoundBuffer(original, &duplicate), DS_OK);
-  original->SetCurrentPosition(6);
+  original->SetCurrentPosition(7);  // within the last frame
   original->Play(0, 0, 0);
   duplicate->Play(0, 0, 0);
   int16_t out[2];

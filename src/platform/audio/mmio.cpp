@@ -40,7 +40,7 @@ constexpr int64_t MAX_OFFSET = INT32_MAX;
 
 int64_t ReadAt(MmioFile* h, int64_t offset, char* destination, int32_t count) {
   if (!h->CanRead()) return -1;
-  if (h->memory) {
+  if (!h->file) {
     if (offset >= h->memorySize) return 0;
     int64_t available = std::min<int64_t>(count, h->memorySize - offset);
     std::memcpy(destination, h->memory + offset, static_cast<size_t>(available));
@@ -57,7 +57,7 @@ int64_t ReadAt(MmioFile* h, int64_t offset, char* destination, int32_t count) {
 
 int64_t WriteAt(MmioFile* h, int64_t offset, const char* source, int32_t count) {
   if (!h->CanWrite()) return -1;
-  if (h->memory) {
+  if (!h->file) {
     // A memory file cannot grow: what lies beyond the array is not written.
     if (offset >= h->memorySize) return 0;
     int64_t room = std::min<int64_t>(count, h->memorySize - offset);
