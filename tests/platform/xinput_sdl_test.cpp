@@ -222,7 +222,11 @@ TEST_F(GamepadTest, VibrationDrivesBothMotorsAndReleasingTheInputStopsThem) {
 // Shutting down after no poll at all: stopping the motors finds nothing to stop and
 // must not start the pad support (nor complain on the way out that no pad is there).
 TEST(GamepadShutdownTest, StoppingTheMotorsOpensNothing) {
-  ASSERT_EQ(SDL_WasInit(SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK), 0u);
+  // CTest runs each test in a process of its own; run together, an earlier test has
+  // started the pads already.
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK) != 0) {
+    GTEST_SKIP() << "the pads were started by an earlier test in this process";
+  }
   InitInput(nullptr);
   ::testing::internal::CaptureStderr();
   ReleaseInput();
