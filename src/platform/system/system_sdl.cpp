@@ -146,7 +146,15 @@ class SdlSystem : public SystemDriver {
     if (!SDL_WasInit(SDL_INIT_VIDEO) || !ShowsOnScreen()) return;
     // The program ends behind the box: an empty window beside it would only puzzle.
     if (window_) SDL_HideWindow(window_);
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", line, nullptr) != 0) {
+    // The system's box does not wrap: lines of at most BOX_LINE characters, broken at spaces.
+    std::string text = line;
+    for (size_t start = 0; text.size() - start > BOX_LINE;) {
+      const size_t space = text.rfind(' ', start + BOX_LINE);
+      if (space == std::string::npos || space <= start) break;
+      text[space] = '\n';
+      start = space + 1;
+    }
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", text.c_str(), nullptr) != 0) {
       std::fprintf(stderr, "zorbly-frondles: cannot show that in a message box (%s)\n",
                    SDL_GetError());
     }
@@ -157,6 +165,7 @@ class SdlSystem : public SystemDriver {
  private:
   static constexpr int64_t MS = 1000000;  // nanoseconds
   static constexpr int64_t WAKE_MARGIN_NS = 2 * MS;
+  static constexpr size_t BOX_LINE = 72;
 
   static int64_t MonotonicNanoseconds() {
     timespec now{};
@@ -189,7 +198,8 @@ class SdlSystem : public SystemDriver {
     for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
       const char* name = SDL_GetVideoDriver(i);
       if (SDL_strcasecmp(name, "wayland") == 0) continue;
-      others += (others.empty() ? "" : ",") + std::string(name);
+      if (!others.empty()) others += ',';
+      others += name;
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
   }
