@@ -64,7 +64,8 @@ void BM_RealWindowLoop(benchmark::State& state, bool paced, bool paused) {
       inPasses += Clock::now() - passStart;
       ++frames;
       if (world.ticksRun == ticksBefore) continue;
-      if (ticks++ > 0) ++spacings[std::min<uint32_t>(world.lastTickTime - lastTick, LONGEST_SPACING)];
+      const uint32_t spacing = world.lastTickTime - lastTick;
+      if (ticks++ > 0) ++spacings[std::min<uint32_t>(spacing, LONGEST_SPACING)];
       lastTick = world.lastTickTime;
     }
     const double elapsed = Seconds(Clock::now() - start);

@@ -61,7 +61,9 @@ RenderSurface* LoadWood() {
     return nullptr;
   }
   RenderSurface* wood = LoadSurface(path.c_str());
-  if (!wood) ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
+  if (!wood) {
+    ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
+  }
   return wood;
 }
 

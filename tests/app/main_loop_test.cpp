@@ -77,11 +77,9 @@ class MainLoopTest : public ::testing::Test {
 TEST_F(MainLoopTest, PacedPassesComeWhenATickIsDueAndMessagesAreTakenAsTheyArrive) {
   system.clock = 100;
   rec.frameMs = {4, 20, 4, 4};  // the second frame overruns its tick
-  const auto at = [](uint32_t time, uint32_t message) {
-    return ScriptedSystem::Arrival{time, Message{nullptr, message, 0, 0}};
-  };
-  system.arrivals = {at(105, MSG_KEYDOWN), at(109, MSG_SIZE), at(109, MSG_OTHER),
-                     at(147, MSG_DESTROY), at(170, MSG_OTHER)};
+  system.arrivals = {{105, {nullptr, MSG_KEYDOWN}}, {109, {nullptr, MSG_SIZE}},
+                     {109, {nullptr, MSG_OTHER}},   {147, {nullptr, MSG_DESTROY}},
+                     {170, {nullptr, MSG_OTHER}}};
 
   EXPECT_EQ(Run(), 0);
 
@@ -108,7 +106,6 @@ TEST_F(MainLoopTest, UnpacedEachPassTakesOneMessageAndRunsOneFrameUntilTheWindow
   EXPECT_EQ(rec.pendingAtFrame, (std::vector<size_t>{4, 3, 2, 1}));
   EXPECT_EQ(rec.quitAtFrame, (std::vector<bool>{false, false, false, true}));
   EXPECT_EQ(rec.clockAtFrame, (std::vector<uint32_t>{0, 0, 0, 0})) << "never waiting";
-  EXPECT_EQ(rec.startups, 1);
   EXPECT_EQ(rec.shutdowns, 1);
   EXPECT_EQ(system.messages.size(), 1u);
   EXPECT_FALSE(system.windowOpen);
@@ -149,7 +146,6 @@ TEST_F(MainLoopTest, AFailedStartOrNoWindowRunsNoFrameAndNoShutdownAndFails) {
 
 TEST_F(MainLoopTest, TheWindowProcedureRaisesTheQuitRequestOnlyOnDestruction) {
   EXPECT_EQ(MainWindowProc(nullptr, MSG_KILLFOCUS, 0, 0), 0);
-  EXPECT_TRUE(world.paused) << "leaving the window pauses";
   EXPECT_EQ(MainWindowProc(nullptr, MSG_QUIT, 0, 0), 0);
   EXPECT_FALSE(world.quitRequested);
   EXPECT_EQ(MainWindowProc(nullptr, MSG_DESTROY, 0, 0), 0);

@@ -28,7 +28,8 @@ class SdlSystem : public SystemDriver {
     // With no screen at all SDL falls back to its invisible drivers; a game nobody can see
     // is no success, unless those drivers were asked for (tests, recorded runs).
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
-    if (!ShowsOnScreen() && !(requested && SDL_strcasecmp(requested, SDL_GetCurrentVideoDriver()) == 0)) {
+    if (!ShowsOnScreen() &&
+        !(requested && SDL_strcasecmp(requested, SDL_GetCurrentVideoDriver()) == 0)) {
       ReportFatalError("cannot open the game window: no display");
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
@@ -82,7 +83,8 @@ class SdlSystem : public SystemDriver {
       }
       const int64_t now = MonotonicNanoseconds();
       // The moment the clock's low 32 bits first read `time`.
-      const int64_t due = (now / MS + static_cast<int32_t>(time - static_cast<uint32_t>(now / MS))) * MS;
+      const int64_t nowMs = now / MS;
+      const int64_t due = (nowMs + static_cast<int32_t>(time - static_cast<uint32_t>(nowMs))) * MS;
       if (due <= now) return false;
       // SDL's own wait sleeps on the window system's connection, so any event ends it,
       // but it may overrun its whole milliseconds; the last ones are slept to the moment.
@@ -90,7 +92,8 @@ class SdlSystem : public SystemDriver {
       if (events && eventWaitMs >= 1) {
         SDL_WaitEventTimeout(nullptr, static_cast<int>(eventWaitMs));
       } else {
-        const timespec until{static_cast<time_t>(due / (1000 * MS)), static_cast<long>(due % (1000 * MS))};
+        const timespec until{static_cast<time_t>(due / (1000 * MS)),
+                             static_cast<long>(due % (1000 * MS))};
         clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
       }
     }
@@ -116,7 +119,9 @@ class SdlSystem : public SystemDriver {
     // Drawn in the game's window where it can be: a system dialog takes no pad input and
     // may open behind a full-screen window.
     if (window_ && SDL_GetRenderer(window_)) {
+      const Uint32 before = SDL_GetWindowFlags(window_);
       const int answer = AskInWindow(window_, text, caption, askYesNo, windowClosed);
+      RetellLeaving(before);
       if (answer != 0) return answer;
     }
     SDL_MessageBoxData box{};
@@ -154,7 +159,8 @@ class SdlSystem : public SystemDriver {
       text[space] = '\n';
       start = space + 1;
     }
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", text.c_str(), nullptr) != 0) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", text.c_str(),
+                                 nullptr) != 0) {
       std::fprintf(stderr, "zorbly-frondles: cannot show that in a message box (%s)\n",
                    SDL_GetError());
     }
@@ -202,6 +208,27 @@ class SdlSystem : public SystemDriver {
       others += name;
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
+  }
+
+  // The box took the window's events: the game hears again of a change of focus or of
+  // minimising made while it showed (the pad answers without the focus).
+  void RetellLeaving(Uint32 before) const {
+    const Uint32 now = SDL_GetWindowFlags(window_);
+    const struct {
+      Uint32 flag;
+      SDL_WindowEventID set, cleared;
+    } changes[] = {
+        {SDL_WINDOW_INPUT_FOCUS, SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST},
+        {SDL_WINDOW_MINIMIZED, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}};
+    for (const auto& change : changes) {
+      if ((before ^ now) & change.flag) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(window_);
+        event.window.event = (now & change.flag) ? change.set : change.cleared;
+        SDL_PushEvent(&event);
+      }
+    }
   }
 
   // A close of the game's window (or a request to end) queued while a box showed.
