@@ -116,8 +116,9 @@ def loop_table(paths):
     if not runs:
         print("missing: BM_RealWindowLoop: not run")
         return 1
+    # "undrawn": the same passes without their drawing, what the loop itself costs.
     lines = [("main loop in a real window, 10 s", "paced", "unpaced")]
-    for state in ("running", "paused"):
+    for state in ("running", "paused", "undrawn"):
         for what, counter, form in LOOP_ROWS:
             cells = []
             for loop in ("paced", "unpaced"):

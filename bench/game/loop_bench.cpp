@@ -1,7 +1,8 @@
 // The main loop in a real window (under Xvfb in `make bench`), paced and unpaced side by
-// side, 10 s each, running with the start-up population and paused: ticks and frames per
-// second, the process's CPU as a share of one core (the renderer's threads included), the
-// mean pass and the spacing of ticks on the game's clock.
+// side, 10 s each, running with the start-up population, paused, and running with the
+// drawing left out (what the loop itself costs): ticks and frames per second, the
+// process's CPU as a share of one core (the renderer's threads included), the mean pass
+// and the spacing of ticks on the game's clock.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -10,9 +11,12 @@
 #include <cstdlib>
 
 #include "app/win_main.h"
+#include "game/collisions.h"
 #include "game/game_entry.h"
+#include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/gfx/render_device.h"
+#include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 
 namespace {
@@ -30,11 +34,18 @@ double CpuSeconds() {
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
-void BM_RealWindowLoop(benchmark::State& state, bool paced, bool paused) {
+// A pass of the game without clearing and drawing.
+void UndrawnFrame(WindowHandle) {
+  world.frameTime = timeGetTime();
+  if (world.frameTime - world.lastTickTime > TICK_GAP_MS) RunTick();
+  RunCollisionPass();
+}
+
+void BM_RealWindowLoop(benchmark::State& state, bool paced, bool paused, bool drawn = true) {
   setenv("SDL_AUDIODRIVER", "none", 1);
   SystemDriver* previous = SetSystemDriver(nullptr);
   world = WorldState{};
-  const GameEntryPoints game{GameStartup, GameFrame, GameShutdown};
+  const GameEntryPoints game{GameStartup, drawn ? GameFrame : UndrawnFrame, GameShutdown};
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window || !game.startup(window)) {
     if (window) DestroyGameWindow(window);
@@ -101,6 +112,10 @@ BENCHMARK_CAPTURE(BM_RealWindowLoop, unpaced_running, false, false)
 BENCHMARK_CAPTURE(BM_RealWindowLoop, paced_paused, true, true)
     ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_RealWindowLoop, unpaced_paused, false, true)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_RealWindowLoop, paced_undrawn, true, false, false)
+    ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_RealWindowLoop, unpaced_undrawn, false, false, false)
     ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
