@@ -1,6 +1,7 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
-# after firing, after moving and in each mode, then presses Escape and wants status 0;
+# after firing, after moving, with the window left and back, and in each mode, then
+# presses Escape and wants status 0;
 # then starts it without its files and wants the failure in a box.
 # Every check waits for what it checks, up to one deadline, so a busy machine only makes
 # the run slower, never wrong.
@@ -125,6 +126,23 @@ ok=$?
 xdotool keyup Right
 [ $ok -eq 0 ] || fail "the player did not move away: $afterMove of $atStart sauce pixels left"
 
+# Leaving the window pauses the game: a screenshot agrees with the one before it. Back in
+# the window, the game goes on and they differ again.
+: >"$WORK/before.miff"
+# Shoots the window and sets $difference to the pixels changed since the last shot.
+shoot_difference() {
+  game_alive
+  shot now || return 1
+  difference=$(compare -metric AE "$WORK/now.miff" "$WORK/before.miff" null: 2>&1)
+  mv "$WORK/now.miff" "$WORK/before.miff"
+}
+unchanged() { shoot_difference && [ "$difference" = 0 ]; }
+changing() { shoot_difference && [ "$difference" != 0 ]; }
+xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
+poll unchanged || fail "the game went on with its window left"
+xdotool windowfocus "$window"
+poll changing || fail "the game did not go on when its window came back"
+
 # The looks of the three modes, for a person to look at (ZF_KEEP_SHOTS=folder keeps them).
 for key in z x c; do
   xdotool keydown "$key"; shot "mode-$key"; xdotool keyup "$key"
@@ -170,5 +188,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement, Escape and the failure box all as expected"
+echo "window run: wood, bars, player, shots, movement, leaving, Escape and the failure box as expected"
 exit 0
