@@ -8,20 +8,27 @@ namespace {
 
 struct Option {
   const char* name;
+  const char* valueName;  // what follows the option (a FILE), or null for none
   const char* help;
-  void (*apply)(ProgramOptions* options);
+  void (*apply)(ProgramOptions* options, const char* value);
 };
 
 constexpr Option OPTIONS[] = {
-    {"--unpaced", "never wait between passes, as the loop was first written (or ZF_UNPACED=1)",
-     [](ProgramOptions* options) { options->paced = false; }},
-    {"--help", "show this and end", nullptr},
+    {"--unpaced", nullptr,
+     "never wait between passes, as the loop was first written (or ZF_UNPACED=1)",
+     [](ProgramOptions* options, const char*) { options->paced = false; }},
+    {"--help", nullptr, "show this and end", nullptr},
 };
 
 void PrintHelp() {
   std::printf("usage: zorbly-frondles [OPTION]...\n"
               "By default the game waits after each pass until its next tick is due.\n\n");
-  for (const Option& option : OPTIONS) std::printf("  %-10s  %s\n", option.name, option.help);
+  for (const Option& option : OPTIONS) {
+    char name[40];
+    std::snprintf(name, sizeof name, "%s %s", option.name,
+                  option.valueName ? option.valueName : "");
+    std::printf("  %-14s %s\n", name, option.help);
+  }
 }
 
 }  // namespace
@@ -42,7 +49,16 @@ int ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* optio
       PrintHelp();
       return 0;
     }
-    found->apply(options);
+    const char* value = nullptr;
+    if (found->valueName) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "zorbly-frondles: %s wants %s after it\n", found->name,
+                     found->valueName);
+        return 2;
+      }
+      value = argv[++i];
+    }
+    found->apply(options, value);
   }
   return -1;
 }
