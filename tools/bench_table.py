@@ -94,5 +94,56 @@ def main(paths):
     return 0 if not missing else 1
 
 
+# The main loop in a real window (bench/game/loop_bench.cpp): paced beside unpaced.
+LOOP_ROWS = [
+    ("ticks per second (goal paced >= 66.0)", "ticks_per_s", "{:.1f}"),
+    ("frames per second", "fps", "{:.1f}"),
+    ("CPU, % of one core", "cpu_pct", "{:.0f}"),
+    ("  budget: fps x CPU of a pass + 5 %", "budget_pct", "{:.0f}"),
+    ("mean pass: time / CPU, ms", ("pass_ms", "pass_cpu_ms"), "{:.2f}"),
+    ("tick spacing 15 / 16 / more ms, %", ("at15_pct", "at16_pct", "later_pct"), "{:.1f}"),
+    ("longest tick spacing", "longest_ms", "{:.0f} ms"),
+]
+
+
+def loop_table(paths):
+    runs = {}
+    for path in paths:
+        try:
+            with open(path) as handle:
+                data = json.load(handle)
+        except (OSError, ValueError):
+            continue
+        for run in data.get("benchmarks", []):
+            name = run["name"].split("/")
+            if name[0] == "BM_RealWindowLoop" and len(name) > 1 and not run.get("error_occurred"):
+                runs[name[1]] = run
+    if not runs:
+        print("missing: BM_RealWindowLoop: not run")
+        return 1
+    # "undrawn": the same passes without their drawing, what the loop itself costs.
+    lines = [("main loop in a real window, 10 s", "paced", "unpaced")]
+    for state in ("running", "paused", "undrawn"):
+        for what, counter, form in LOOP_ROWS:
+            cells = []
+            for loop in ("paced", "unpaced"):
+                run = runs.get(f"{loop}_{state}")
+                if not run:
+                    cells.append("not run")
+                elif isinstance(counter, tuple):
+                    cells.append(" / ".join(form.format(run.get(c, 0)) for c in counter))
+                else:
+                    cells.append(form.format(run.get(counter, 0)))
+            lines.append((f"{what}, {state}", *cells))
+    widths = [max(len(line[i]) for line in lines) for i in range(3)]
+    print()
+    for index, line in enumerate(lines):
+        print("  ".join(cell.ljust(width) for cell, width in zip(line, widths)).rstrip())
+        if index == 0:
+            print("  ".join("-" * width for width in widths))
+    return 0
+
+
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    status = main(sys.argv[1:])
+    sys.exit(loop_table(sys.argv[1:]) or status)

@@ -1,3 +1,3 @@
 #include "app/win_main.h"
 
-int main() { return WinMain(); }
+int main(int argc, char** argv) { return WinMain(argc, argv); }

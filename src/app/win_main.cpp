@@ -3,22 +3,34 @@
 #include <cstdlib>
 
 #include "game/game_entry.h"
+#include "game/tick.h"
 #include "game/world_state.h"
+#include "platform/system/system.h"
 
 const char* const gameTitle = "Zorbly Frondles";
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == MSG_DESTROY) {
-    world.quitRequested = true;
-    world.windowClosed = true;
-    PostQuitMessage(0);
-    return 0;
+  switch (message) {
+    case MSG_DESTROY:
+      world.quitRequested = true;
+      world.windowClosed = true;
+      PostQuitMessage(0);
+      return 0;
+    case MSG_KILLFOCUS:
+    case MSG_SETFOCUS:
+      GameWindowFocus(message == MSG_SETFOCUS);
+      return 0;
+    case MSG_MINIMIZED:
+    case MSG_RESTORED:
+      GameWindowMinimised(message == MSG_MINIMIZED);
+      return 0;
+    default:
+      return DefWindowProc(window, message, wParam, lParam);
   }
-  return DefWindowProc(window, message, wParam, lParam);
 }
 
 void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage) {
-  // Never wait for a message: one at most per pass, then one frame, whatever came.
+  // One message at most per pass, then one frame, whatever came.
   Message message;
   if (PeekMessage(&message)) {
     DispatchMessage(message);
@@ -27,7 +39,22 @@ void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMess
   game.frame(window);
 }
 
-int RunProgram(const GameEntryPoints& game) {
+void WaitForNextTick(Message* lastMessage) {
+  const uint32_t due = world.lastTickTime + TICK_GAP_MS + 1;
+  for (;;) {
+    Message message;
+    while (!world.quitRequested && PeekMessage(&message)) {
+      DispatchMessage(message);
+      *lastMessage = message;
+    }
+    // The tick gate's own unsigned test: a tick already due, however long ago, is not
+    // waited for, and a close is not kept waiting.
+    if (world.quitRequested || timeGetTime() - world.lastTickTime > TICK_GAP_MS) return;
+    if (!WaitMessageUntil(due)) return;
+  }
+}
+
+int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
 
@@ -37,7 +64,11 @@ int RunProgram(const GameEntryPoints& game) {
   }
 
   Message lastMessage;
-  while (!world.quitRequested) RunPass(game, window, &lastMessage);
+  while (!world.quitRequested) {
+    // Drawing more often than the game moves only burns the player's battery.
+    if (options.paced) WaitForNextTick(&lastMessage);
+    RunPass(game, window, &lastMessage);
+  }
 
   game.shutdown();
   DestroyGameWindow(window);
@@ -46,4 +77,9 @@ int RunProgram(const GameEntryPoints& game) {
   return lastMessage.message == MSG_QUIT ? static_cast<int>(lastMessage.wParam) : EXIT_SUCCESS;
 }
 
-int WinMain() { return RunProgram(GameEntryPoints{GameStartup, GameFrame, GameShutdown}); }
+int WinMain(int argc, const char* const* argv) {
+  ProgramOptions options;
+  const int status = ParseProgramOptions(argc, argv, &options);
+  if (status >= 0) return status;
+  return RunProgram(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, options);
+}

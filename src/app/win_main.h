@@ -2,6 +2,7 @@
 // The program's shell: open the window, start the game, run the loop, shut down.
 #include <cstdint>
 
+#include "app/options.h"
 #include "platform/system/window.h"
 
 // The game as the shell sees it.
@@ -17,11 +18,17 @@ extern const char* const gameTitle;
 // runs whatever came. The last message taken is kept in *lastMessage.
 void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage);
 
+// Until the game's next tick is due (15 ms after the last; at once when it is already),
+// every message that comes is dispatched as it comes, without drawing. A quit request
+// ends the wait at once.
+void WaitForNextTick(Message* lastMessage);
+
 // Runs the program with the given game and returns the process's exit code: non-zero
 // when the window cannot be opened or the game cannot start.
-int RunProgram(const GameEntryPoints& game);
+int RunProgram(const GameEntryPoints& game, const ProgramOptions& options);
 
-// The program's entry: RunProgram with the game's own GameStartup, GameFrame, GameShutdown.
-int WinMain();
+// The program's entry: the options, then RunProgram with the game's own GameStartup,
+// GameFrame and GameShutdown.
+int WinMain(int argc, const char* const* argv);
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

@@ -5,6 +5,7 @@
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
+#include "input/input.h"
 #include "platform/system/system.h"
 
 void GameFrame(WindowHandle) {
@@ -20,4 +21,34 @@ void GameFrame(WindowHandle) {
   CheckDeath();
   CheckWin();
   DrawFrame();
+}
+
+namespace {
+
+void FollowWindow() {
+  const bool away = world.windowUnfocused || world.windowMinimised;
+  if (away) {
+    if (!world.paused) {
+      world.paused = true;
+      world.pausedByLeaving = true;
+    }
+    // The pad would go on shaking in the player's hands while the game stands still.
+    SetGamepadVibration(0, 0);
+    world.rumbleTicks = 0;
+  } else if (world.pausedByLeaving) {
+    world.paused = false;
+    world.pausedByLeaving = false;
+  }
+}
+
+}  // namespace
+
+void GameWindowFocus(bool focused) {
+  world.windowUnfocused = !focused;
+  FollowWindow();
+}
+
+void GameWindowMinimised(bool minimised) {
+  world.windowMinimised = minimised;
+  FollowWindow();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The three calls through which the program's shell runs the game.
+// The calls through which the program's shell runs the game.
 #include "platform/system/window.h"
 
 // Brings the world up for the window; false when the game cannot start.
@@ -8,3 +8,8 @@ bool GameStartup(WindowHandle window);
 void GameFrame(WindowHandle window);
 // Releases what start-up acquired.
 void GameShutdown();
+
+// The window lost or regained the keyboard focus, or was minimised or restored. Left, a
+// running game pauses and its rumble stops; back, it resumes only if leaving paused it.
+void GameWindowFocus(bool focused);
+void GameWindowMinimised(bool minimised);

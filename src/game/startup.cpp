@@ -1,5 +1,7 @@
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include "audio/sound_bank.h"
 #include "audio/sound.h"
@@ -12,39 +14,56 @@
 #include "input/input.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/asset_path.h"
+#include "platform/system/system.h"
 
 namespace {
 
 constexpr int BACKGROUND_WIDTH = 2 * SCREEN_WIDTH;
 
-// The file's path, or empty after one line naming it and every folder searched.
-std::string FindAsset(const char* fileName, const char* lineStart, const char* lineEnd) {
-  std::string path = AssetPath(fileName);
-  if (path.empty()) {
-    std::fprintf(stderr, "zorbly-frondles: %s\"%s\" not found in %s%s\n", lineStart, fileName,
-                 AssetFolders().c_str(), lineEnd);
-  }
-  return path;
+// Built in place: GCC 12 warns of overlapping copies in joined temporaries.
+std::string Line(std::initializer_list<std::string_view> parts) {
+  std::string line;
+  for (std::string_view part : parts) line += part;
+  return line;
+}
+
+std::string MissingLine(const char* fileName) {
+  return Line({"\"", fileName, "\" not found in ", AssetFolders()});
 }
 
 Texture* LoadGameTexture(const char* fileName, uint32_t colorKey) {
-  const std::string path = FindAsset(fileName, "warning: ", "; it will not be drawn");
-  return path.empty() ? nullptr : LoadTexture(path.c_str(), colorKey);
+  const std::string path = AssetPath(fileName);
+  if (path.empty()) {
+    std::fprintf(stderr, "zorbly-frondles: warning: %s; it will not be drawn\n",
+                 MissingLine(fileName).c_str());
+    return nullptr;
+  }
+  return LoadTexture(path.c_str(), colorKey);
 }
 
 CSound* LoadGameSound(const char* fileName) {
   if (!soundManager) return nullptr;  // no sound device: the game runs silent, said once
-  const std::string path = FindAsset(fileName, "warning: ", "; it will not be heard");
-  return path.empty() ? nullptr : LoadSound(path);
+  const std::string path = AssetPath(fileName);
+  if (path.empty()) {
+    std::fprintf(stderr, "zorbly-frondles: warning: %s; it will not be heard\n",
+                 MissingLine(fileName).c_str());
+    return nullptr;
+  }
+  return LoadSound(path);
 }
 
 // The wood is needed: without it there is no table to play on.
 RenderSurface* LoadWood() {
   const char* fileName = "wood.png";
-  const std::string path = FindAsset(fileName, "cannot start: ", "");
-  if (path.empty()) return nullptr;
+  const std::string path = AssetPath(fileName);
+  if (path.empty()) {
+    ReportFatalError(Line({"cannot start: ", MissingLine(fileName)}).c_str());
+    return nullptr;
+  }
   RenderSurface* wood = LoadSurface(path.c_str());
-  if (!wood) std::fprintf(stderr, "zorbly-frondles: cannot start without \"%s\"\n", fileName);
+  if (!wood) {
+    ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
+  }
   return wood;
 }
 
@@ -54,8 +73,10 @@ bool BuildBackground(RenderSurface* wood) {
                                                        D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
                                                        &world.backgroundSurface, nullptr))) {
     world.backgroundSurface = nullptr;
-    std::fprintf(stderr, "zorbly-frondles: cannot start: no room for the %d x %d background\n",
-                 BACKGROUND_WIDTH, SCREEN_HEIGHT);
+    char line[80];
+    std::snprintf(line, sizeof line, "cannot start: no room for the %d x %d background",
+                  BACKGROUND_WIDTH, SCREEN_HEIGHT);
+    ReportFatalError(line);
     return false;
   }
   const Rect source{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
@@ -76,7 +97,7 @@ void ReleaseSoundHandle(CSound*& sound) {
 bool GameStartup(WindowHandle window) {
   if (!InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) {
     // Every later step needs the device; running on would only spin without a picture.
-    std::fprintf(stderr, "zorbly-frondles: cannot start: no graphics device\n");
+    ReportFatalError("cannot start: no graphics device");
     return false;
   }
   InitInput(window);

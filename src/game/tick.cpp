@@ -95,7 +95,11 @@ void ReadAlwaysKeys() {
   }
   // One toggle per press, however many ticks the key stays down.
   const bool pauseKeyDown = IsKeyDown(DIK_P);
-  if (pauseKeyDown && !world.pauseKeyWasDown) world.paused = !world.paused;
+  if (pauseKeyDown && !world.pauseKeyWasDown) {
+    world.paused = !world.paused;
+    // A pause of the player's own is kept when the window is left and come back to.
+    world.pausedByLeaving = false;
+  }
   world.pauseKeyWasDown = pauseKeyDown;
   if (IsKeyDown(DIK_E) || Pad().bRightTrigger != 0) ChangeEnergy(1.0);
   if ((GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0) world.quitRequested = true;

@@ -64,6 +64,9 @@ struct WorldState {
   bool quitRequested = false;
   bool windowClosed = false;    // the window is gone: nothing may cancel the quit
   bool pauseKeyWasDown = false;  // P at the previous tick's poll, so a press toggles once
+  bool windowUnfocused = false;  // the player is elsewhere: the window lacks the focus
+  bool windowMinimised = false;  // or it is minimised
+  bool pausedByLeaving = false;  // the pause came from leaving the window, not from P
 
   uint32_t frameTime = 0;
   uint32_t lastTickTime = 0;

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
-# after firing, after moving and in each mode, then presses Escape and wants status 0.
+# after firing, after moving, with the window left and back, and in each mode, then
+# presses Escape and wants status 0;
+# then starts it without its files and wants the failure in a box.
 # Every check waits for what it checks, up to one deadline, so a busy machine only makes
 # the run slower, never wrong.
 # Usage: window_run.sh GAME_FOLDER
@@ -124,6 +126,23 @@ ok=$?
 xdotool keyup Right
 [ $ok -eq 0 ] || fail "the player did not move away: $afterMove of $atStart sauce pixels left"
 
+# Leaving the window pauses the game: a screenshot agrees with the one before it. Back in
+# the window, the game goes on and they differ again.
+: >"$WORK/before.miff"
+# Shoots the window and sets $difference to the pixels changed since the last shot.
+shoot_difference() {
+  game_alive
+  shot now || return 1
+  difference=$(compare -metric AE "$WORK/now.miff" "$WORK/before.miff" null: 2>&1)
+  mv "$WORK/now.miff" "$WORK/before.miff"
+}
+unchanged() { shoot_difference && [ "$difference" = 0 ]; }
+changing() { shoot_difference && [ "$difference" != 0 ]; }
+xdotool windowfocus "$(xwininfo -root | awk '/Window id/ {print $4}')"
+poll unchanged || fail "the game went on with its window left"
+xdotool windowfocus "$window"
+poll changing || fail "the game did not go on when its window came back"
+
 # The looks of the three modes, for a person to look at (ZF_KEEP_SHOTS=folder keeps them).
 for key in z x c; do
   xdotool keydown "$key"; shot "mode-$key"; xdotool keyup "$key"
@@ -142,6 +161,32 @@ wait "$game"
 status=$?
 game=""
 [ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 3 "$WORK/game.log")"
+
+# A start-up failure a player can see: the program alone in a folder, without its wood,
+# says why on standard error and in a box of that line, and ends when the box is closed.
+mkdir "$WORK/bare" && cp ./zorbly-frondles "$WORK/bare/" && cd "$WORK/bare" || fail "no copy of the game"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles >"$WORK/game.log" 2>&1 &
+game=$!
+failure_box() {
+  game_alive
+  grep -q '^zorbly-frondles: cannot start: "wood.png" not found' "$WORK/game.log" || return 1
+  # The box comes from a process of SDL's own, which xdotool's search does not see.
+  for window in $(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Zorbly Frondles".*/\1/p'); do
+    xwininfo -id "$window" | grep -q IsViewable && shot failure && return 0
+  done
+  return 1
+}
+poll failure_box || fail "no box for the missing wood: $(tail -n 3 "$WORK/game.log")"
+closed() {
+  kill -0 "$game" 2>/dev/null || return 0
+  xdotool windowfocus "$window" key Return 2>/dev/null
+  return 1
+}
+poll closed || fail "the game did not end when its failure box was closed"
+wait "$game"
+status=$?
+game=""
+[ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement and Escape all as expected"
+echo "window run: wood, bars, player, shots, movement, leaving, Escape and the failure box as expected"
 exit 0

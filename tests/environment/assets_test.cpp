@@ -71,6 +71,9 @@ class AssetsTest : public ::testing::Test {
     if (std::string(name) == NEEDED) {
       EXPECT_FALSE(started);
       EXPECT_EQ(LinesNaming(printed, "cannot start", name), 1) << printed;
+      // The same line in a box, for a player who started the game from a menu.
+      EXPECT_EQ(game.system.failures.size(), 1u);
+      for (const std::string& line : game.system.failures) EXPECT_EQ(LinesNaming(printed, line), 1);
       return printed;
     }
     EXPECT_EQ(LinesNaming(printed, name), 1) << printed;

@@ -294,15 +294,18 @@ TEST_F(QuestionBoxTest, DrawsItsWordsAndButtonsOverTheDimmedPicture) {
   EXPECT_GT(CreamPixels(layout.caption), 50);
   EXPECT_GT(CreamPixels(layout.text), 200);
   ASSERT_GE(layout.text.h, 2 * 20) << "the question wraps to two lines at least";
-  // The chosen button (Yes) is lit, the other not; choosing No swaps them.
+  // Faded during the guard; then the chosen button (Yes) is lit, the other not, and
+  // choosing No swaps them.
   const SDL_Rect& yes = layout.buttons[0];
   const SDL_Rect& no = layout.buttons[1];
+  const uint32_t yesFaded = Pixel(yes.x + 6, yes.y + 6);
+  EXPECT_EQ(box->Step(LATER), 0);
   const uint32_t yesFill = Pixel(yes.x + 6, yes.y + 6);
   const uint32_t noFill = Pixel(no.x + 6, no.y + 6);
-  EXPECT_NE(yesFill, noFill);
+  EXPECT_GT(yesFill >> 16, (yesFaded >> 16) + 30) << "not faded once the box listens";
   EXPECT_GT(yesFill >> 16, noFill >> 16) << "Yes is the chosen button when the box opens";
   Tap(SDL_SCANCODE_RIGHT);
-  EXPECT_EQ(box->Step(LATER), 0);
+  EXPECT_EQ(box->Step(LATER + 1), 0);
   EXPECT_EQ(Pixel(no.x + 6, no.y + 6), yesFill);
   // The box hands the game's back buffer back as the target.
   box.reset();

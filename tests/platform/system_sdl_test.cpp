@@ -38,17 +38,19 @@ class SdlSystemTest : public ::testing::Test {
 };
 
 TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATime) {
-  SDL_Event close{SDL_WINDOWEVENT}, key{SDL_KEYDOWN}, quit{SDL_QUIT};
+  SDL_Event close{SDL_WINDOWEVENT}, key{SDL_KEYDOWN}, quit{SDL_QUIT}, minimised{SDL_WINDOWEVENT};
   close.window.event = SDL_WINDOWEVENT_CLOSE;
   key.key.keysym.scancode = SDL_SCANCODE_W;
   key.key.repeat = 1;
-  for (SDL_Event* event : {&close, &key, &quit}) SDL_PushEvent(event);
+  minimised.window.event = SDL_WINDOWEVENT_MINIMIZED;
+  for (SDL_Event* event : {&close, &key, &quit, &minimised}) SDL_PushEvent(event);
 
   EXPECT_EQ(Next(), MSG_DESTROY);
   EXPECT_EQ(Next(), MSG_KEYDOWN);
   EXPECT_EQ(lastWParam, static_cast<uintptr_t>(SDL_SCANCODE_W));
   EXPECT_EQ(lastLParam, 1);
   EXPECT_EQ(Next(), MSG_DESTROY);
+  EXPECT_EQ(Next(), MSG_MINIMIZED);
   Message none;
   EXPECT_FALSE(PeekMessage(&none));
 }

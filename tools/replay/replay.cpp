@@ -41,6 +41,7 @@ struct PassOptions {
   XINPUT_GAMEPAD pad{};
   std::vector<Answer> answers;
   bool close = false;
+  uint32_t windowMessage = MSG_NONE;  // focus=: what the window hears in the message step
   bool noScene = false;
   bool dump = false;
 };
@@ -132,7 +133,17 @@ bool ParseOption(const std::string& token, PassOptions* options, std::string* pr
   if (token == "close") options->close = true;
   else if (token == "noscene") options->noScene = true;
   else if (token == "dump") options->dump = true;
-  else if (token.rfind("keys=", 0) == 0) {
+  else if (token.rfind("focus=", 0) == 0) {
+    const std::string what = token.substr(6);
+    if (what == "lost") options->windowMessage = MSG_KILLFOCUS;
+    else if (what == "gained") options->windowMessage = MSG_SETFOCUS;
+    else if (what == "minimised") options->windowMessage = MSG_MINIMIZED;
+    else if (what == "restored") options->windowMessage = MSG_RESTORED;
+    else {
+      *problem = "focus wants lost, gained, minimised or restored";
+      return false;
+    }
+  } else if (token.rfind("keys=", 0) == 0) {
     for (const std::string& key : Split(token.substr(5), ',')) {
       if (!ParseKey(key, options)) {
         *problem = "unknown key \"" + key + "\"";
@@ -254,6 +265,7 @@ bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
     game_->system.closesWhileAsking.push_back(answer.closes);
   }
   if (options.close) game_->system.Post(MSG_DESTROY);
+  if (options.windowMessage != MSG_NONE) game_->system.Post(options.windowMessage);
   SetSceneFailing(options.noScene);
 
   if (soundLine_ != 0) MixUntil(clock);
@@ -533,6 +545,10 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
   std::string problem;
   for (size_t i = first; i < tokens.size(); ++i) {
     if (!ParseOption(tokens[i], &options, &problem)) return Problem(lineNumber, problem);
+  }
+  // The message step of a pass takes one message.
+  if (options.close && options.windowMessage != MSG_NONE) {
+    return Problem(lineNumber, "a pass takes one message: close or focus=, not both");
   }
   if (!execute) return true;
   for (long long n = 0; n < count && !ended_; ++n) {

@@ -20,6 +20,7 @@ constexpr SDL_Color SAUCE_DARK{96, 22, 16, 255};
 constexpr SDL_Color CREAM{250, 232, 196, 255};
 constexpr SDL_Color CREAM_DIM{190, 160, 120, 255};
 constexpr Uint8 DIM = 100;  // the picture behind the box, out of 255
+constexpr int GUARD_FADE = 60;  // percent of the panel's wood in the buttons while guarded
 
 // Sizes on the game's 1024 x 768 picture; scaled with it to the window's output.
 constexpr int PANEL_WIDTH = 640;
@@ -82,6 +83,13 @@ void Fill(SDL_Renderer* renderer, const SDL_Rect& rect, SDL_Color color) {
 SDL_Rect Inset(const SDL_Rect& rect, int by) {
   return SDL_Rect{rect.x + by, rect.y + by, std::max(0, rect.w - 2 * by),
                   std::max(0, rect.h - 2 * by)};
+}
+
+SDL_Color Faded(SDL_Color color) {
+  const auto mix = [](Uint8 from, Uint8 to) {
+    return static_cast<Uint8>((from * (100 - GUARD_FADE) + to * GUARD_FADE) / 100);
+  };
+  return SDL_Color{mix(color.r, WOOD.r), mix(color.g, WOOD.g), mix(color.b, WOOD.b), color.a};
 }
 
 bool Inside(const SDL_Rect& rect, int x, int y) {
@@ -310,7 +318,7 @@ void QuestionBox::Relayout() {
   }
 }
 
-void QuestionBox::Draw() {
+void QuestionBox::Draw(bool guarded) {
   SDL_SetRenderTarget(renderer_, nullptr);
   Relayout();
   const QuestionLayout& layout = layout_;
@@ -346,13 +354,15 @@ void QuestionBox::Draw() {
     put(line, layout.text.x + (layout.text.w - line.width) / 2, y, CREAM);
     y += line.height;
   }
+  // Faded while nothing is taken yet, so that a player sees why a key did nothing.
+  const auto shade = [guarded](SDL_Color color) { return guarded ? Faded(color) : color; };
   for (size_t i = 0; i < labels_.size(); ++i) {
     const SDL_Rect& rect = layout.buttons[i];
     const bool chosen = static_cast<int>(i) == chosen_;
-    Fill(renderer_, rect, chosen ? CREAM : SAUCE_DARK);
-    Fill(renderer_, Inset(rect, border), chosen ? SAUCE : WOOD_DARK);
+    Fill(renderer_, rect, shade(chosen ? CREAM : SAUCE_DARK));
+    Fill(renderer_, Inset(rect, border), shade(chosen ? SAUCE : WOOD_DARK));
     put(labels_[i], rect.x + (rect.w - labels_[i].width) / 2,
-        rect.y + (rect.h - labels_[i].height) / 2, chosen ? CREAM : CREAM_DIM);
+        rect.y + (rect.h - labels_[i].height) / 2, shade(chosen ? CREAM : CREAM_DIM));
   }
   SDL_RenderPresent(renderer_);
 }
@@ -535,9 +545,11 @@ int QuestionBox::Step(uint32_t now) {
     }
     dirty_ = true;
   }
-  if (dirty_ || now - lastDrawn_ >= REDRAW_MS) {
-    Draw();
+  const bool guarded = Guarded(now);
+  if (dirty_ || guarded != drawnGuarded_ || now - lastDrawn_ >= REDRAW_MS) {
+    Draw(guarded);
     dirty_ = false;
+    drawnGuarded_ = guarded;
     lastDrawn_ = now;
   }
   return 0;

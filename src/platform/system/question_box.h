@@ -65,7 +65,7 @@ class QuestionBox {
   void Relayout();
   void FreeTextures();
   Line MakeLine(const std::string& text, int pointSize);
-  void Draw();
+  void Draw(bool guarded);
 
   SDL_Window* window_;
   SDL_Renderer* renderer_;
@@ -78,6 +78,7 @@ class QuestionBox {
   int answer_ = 0;
   bool windowClosed_ = false;
   bool dirty_ = true;
+  bool drawnGuarded_ = false;
   uint32_t lastDrawn_ = 0;
   int mousePressed_ = -1;  // the button a click began on
   uint32_t padHeld_[4] = {};

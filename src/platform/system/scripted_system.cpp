@@ -22,10 +22,27 @@ bool ScriptedSystem::NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t*
   *wParam = next.wParam;
   *lParam = next.lParam;
   messages.pop_front();
+  takenAt.push_back(clock);
   return true;
 }
 
 uint32_t ScriptedSystem::Milliseconds() { return clock; }
+
+bool ScriptedSystem::WaitForMessage(uint32_t time) {
+  const auto reached = [](uint32_t now, uint32_t when) {
+    return static_cast<int32_t>(now - when) >= 0;
+  };
+  if (!messages.empty()) return true;
+  if (reached(clock, time)) return false;
+  if (!arrivals.empty() && reached(time, arrivals.front().at)) {
+    if (!reached(clock, arrivals.front().at)) clock = arrivals.front().at;
+    messages.push_back(arrivals.front().message);
+    arrivals.pop_front();
+    return true;
+  }
+  clock = time;
+  return false;
+}
 
 bool ScriptedSystem::IsEscapeDown() { return escapeDown; }
 
@@ -50,3 +67,5 @@ int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t sty
 void ScriptedSystem::DebugOutput(const char* text) {
   if (text) debugOutput += text;
 }
+
+void ScriptedSystem::ShowFailure(const char* line) { failures.push_back(line ? line : ""); }

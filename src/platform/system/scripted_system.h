@@ -10,6 +10,11 @@
 
 class ScriptedSystem : public SystemDriver {
  public:
+  // A message that comes in when the clock reaches `at`, while the program waits.
+  struct Arrival {
+    uint32_t at;
+    Message message;
+  };
   struct Question {
     std::string text;
     std::string caption;
@@ -24,7 +29,9 @@ class ScriptedSystem : public SystemDriver {
   int windowWidth = 0;
   int windowHeight = 0;
   std::deque<Message> messages;  // pending events, taken from the front
-  uint32_t clock = 0;            // what timeGetTime reads
+  std::deque<Arrival> arrivals;  // events still to come, in order of time
+  std::vector<uint32_t> takenAt; // the clock as each event was taken
+  uint32_t clock = 0;            // what timeGetTime reads; a wait moves it on
   bool escapeDown = false;
   std::deque<int> answers;       // answers to the coming questions; none left: defaultAnswer
   std::deque<bool> closesWhileAsking;  // per coming question: the window is closed meanwhile
@@ -32,6 +39,7 @@ class ScriptedSystem : public SystemDriver {
   bool defaultCloses = false;
   std::vector<Question> questions;
   std::string debugOutput;
+  std::vector<std::string> failures;  // lines shown in the system's box
 
   void Post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0);
 
@@ -39,8 +47,10 @@ class ScriptedSystem : public SystemDriver {
   void CloseWindow() override;
   bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) override;
   uint32_t Milliseconds() override;
+  bool WaitForMessage(uint32_t time) override;
   bool IsEscapeDown() override;
   int AskYesNo(const char* text, const char* caption, uint32_t style,
                bool* windowClosed) override;
   void DebugOutput(const char* text) override;
+  void ShowFailure(const char* line) override;
 };

@@ -1,5 +1,7 @@
 #include "platform/system/system.h"
 
+#include <cstdio>
+
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
 
@@ -17,6 +19,13 @@ int MessageBox(const char* text, const char* caption, uint32_t style) {
   // the window's procedure before the answer does.
   if (windowClosed) DeliverWindowClose();
   return answer;
+}
+
+void ReportFatalError(const char* line) {
+  if (!line) return;
+  std::fprintf(stderr, "zorbly-frondles: %s\n", line);
+  std::fflush(stderr);
+  CurrentSystemDriver().ShowFailure(line);
 }
 
 void OutputDebugString(const char* text) {

@@ -23,5 +23,9 @@ constexpr int IDNO = 7;
 // cannot be shown gives 0, which counts as No.
 int MessageBox(const char* text, const char* caption, uint32_t style);
 
+// Says why the program cannot go on: "zorbly-frondles: LINE" on standard error and,
+// when there is a display, LINE in a system message box the player closes.
+void ReportFatalError(const char* line);
+
 // One piece of text for the developer: no line break is added.
 void OutputDebugString(const char* text);

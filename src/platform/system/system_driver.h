@@ -16,11 +16,18 @@ class SystemDriver {
   // Takes at most one pending event; false when there is none.
   virtual bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) = 0;
   virtual uint32_t Milliseconds() = 0;
+  // True as soon as an event is pending; false once Milliseconds() reads `time` (at once
+  // when it already has), and no later than that millisecond's first moment allows.
+  // `time` is less than 2^31 ms ahead.
+  virtual bool WaitForMessage(uint32_t time) = 0;
   virtual bool IsEscapeDown() = 0;
   // Sets *windowClosed when the game's window was closed while the question showed.
   virtual int AskYesNo(const char* text, const char* caption, uint32_t style,
                        bool* windowClosed) = 0;
   virtual void DebugOutput(const char* text) = 0;
+  // The line that ends the program, in the system's own message box when there is a
+  // display to show it on; the caller has already written it to standard error.
+  virtual void ShowFailure(const char* line) = 0;
 };
 
 // Installs a driver and returns the one it replaces; null puts back the SDL driver.

@@ -1,7 +1,10 @@
-// The system driver over SDL: a real window, its events, SDL's clock and message box.
+// The system driver over SDL: a real window, its events, the clock and message boxes.
 #include <SDL.h>
 
+#include <time.h>
+
 #include <cstdio>
+#include <string>
 
 #include "platform/system/question_box.h"
 #include "platform/system/sdl_window.h"
@@ -14,26 +17,28 @@ namespace {
 class SdlSystem : public SystemDriver {
  public:
   bool OpenWindow(const char* title, int width, int height) override {
+    char line[256];
+    AvoidUnreachableWayland();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-      std::fprintf(stderr, "zorbly-frondles: cannot open the game window: no display (%s)\n",
-                   SDL_GetError());
+      std::snprintf(line, sizeof line, "cannot open the game window: no display (%s)",
+                    SDL_GetError());
+      ReportFatalError(line);
       return false;
     }
     // With no screen at all SDL falls back to its invisible drivers; a game nobody can see
     // is no success, unless those drivers were asked for (tests, recorded runs).
-    const char* driver = SDL_GetCurrentVideoDriver();
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
-    const bool invisible = driver && (SDL_strcasecmp(driver, "offscreen") == 0 ||
-                                      SDL_strcasecmp(driver, "dummy") == 0);
-    if (invisible && !(requested && SDL_strcasecmp(requested, driver) == 0)) {
-      std::fprintf(stderr, "zorbly-frondles: cannot open the game window: no display\n");
+    if (!ShowsOnScreen() &&
+        !(requested && SDL_strcasecmp(requested, SDL_GetCurrentVideoDriver()) == 0)) {
+      ReportFatalError("cannot open the game window: no display");
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
     }
     window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window_) {
-      std::fprintf(stderr, "zorbly-frondles: cannot open the game window (%s)\n", SDL_GetError());
+      std::snprintf(line, sizeof line, "cannot open the game window (%s)", SDL_GetError());
+      ReportFatalError(line);
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
     }
@@ -65,7 +70,34 @@ class SdlSystem : public SystemDriver {
     return true;
   }
 
-  uint32_t Milliseconds() override { return SDL_GetTicks(); }
+  // Milliseconds of the monotonic clock, as the desktop's own timer counts from boot:
+  // a wait can then sleep to the very moment a millisecond begins.
+  uint32_t Milliseconds() override { return static_cast<uint32_t>(MonotonicNanoseconds() / MS); }
+
+  bool WaitForMessage(uint32_t time) override {
+    for (;;) {
+      const bool events = SDL_WasInit(SDL_INIT_EVENTS) != 0;
+      if (events) {
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return true;
+      }
+      const int64_t now = MonotonicNanoseconds();
+      // The moment the clock's low 32 bits first read `time`.
+      const int64_t nowMs = now / MS;
+      const int64_t due = (nowMs + static_cast<int32_t>(time - static_cast<uint32_t>(nowMs))) * MS;
+      if (due <= now) return false;
+      // SDL's own wait sleeps on the window system's connection, so any event ends it,
+      // but it may overrun its whole milliseconds; the last ones are slept to the moment.
+      const int64_t eventWaitMs = (due - now - WAKE_MARGIN_NS) / MS;
+      if (events && eventWaitMs >= 1) {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(eventWaitMs));
+      } else {
+        const timespec until{static_cast<time_t>(due / (1000 * MS)),
+                             static_cast<long>(due % (1000 * MS))};
+        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
+      }
+    }
+  }
 
   bool IsEscapeDown() override {
     if (!window_) return false;
@@ -87,7 +119,9 @@ class SdlSystem : public SystemDriver {
     // Drawn in the game's window where it can be: a system dialog takes no pad input and
     // may open behind a full-screen window.
     if (window_ && SDL_GetRenderer(window_)) {
+      const Uint32 before = SDL_GetWindowFlags(window_);
       const int answer = AskInWindow(window_, text, caption, askYesNo, windowClosed);
+      RetellLeaving(before);
       if (answer != 0) return answer;
     }
     SDL_MessageBoxData box{};
@@ -113,9 +147,90 @@ class SdlSystem : public SystemDriver {
     std::fflush(stderr);
   }
 
+  void ShowFailure(const char* line) override {
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || !ShowsOnScreen()) return;
+    // The program ends behind the box: an empty window beside it would only puzzle.
+    if (window_) SDL_HideWindow(window_);
+    // The system's box does not wrap: lines of at most BOX_LINE characters, broken at spaces.
+    std::string text = line;
+    for (size_t start = 0; text.size() - start > BOX_LINE;) {
+      const size_t space = text.rfind(' ', start + BOX_LINE);
+      if (space == std::string::npos || space <= start) break;
+      text[space] = '\n';
+      start = space + 1;
+    }
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", text.c_str(),
+                                 nullptr) != 0) {
+      std::fprintf(stderr, "zorbly-frondles: cannot show that in a message box (%s)\n",
+                   SDL_GetError());
+    }
+  }
+
   SDL_Window* window() const { return window_; }
 
  private:
+  static constexpr int64_t MS = 1000000;  // nanoseconds
+  static constexpr int64_t WAKE_MARGIN_NS = 2 * MS;
+  static constexpr size_t BOX_LINE = 72;
+
+  static int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 * MS + now.tv_nsec;
+  }
+
+  // SDL's invisible drivers draw where no one sees.
+  static bool ShowsOnScreen() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && SDL_strcasecmp(driver, "offscreen") != 0 &&
+           SDL_strcasecmp(driver, "dummy") != 0;
+  }
+
+  // Without an X display and with nothing naming a Wayland one, SDL's Wayland driver can
+  // only fail, and its library says so on standard error before the game can say that
+  // there is no display. The other drivers are then tried as usual.
+  static void AvoidUnreachableWayland() {
+    const auto set = [](const char* name) {
+      const char* value = SDL_getenv(name);
+      return value && *value;
+    };
+    const char* runtime = SDL_getenv("XDG_RUNTIME_DIR");
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    if (set("SDL_VIDEODRIVER") || set("DISPLAY") || set("WAYLAND_SOCKET") ||
+        (runtime && runtime[0] == '/') || (wayland && wayland[0] == '/')) {
+      return;
+    }
+    std::string others;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      const char* name = SDL_GetVideoDriver(i);
+      if (SDL_strcasecmp(name, "wayland") == 0) continue;
+      if (!others.empty()) others += ',';
+      others += name;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
+  }
+
+  // The box took the window's events: the game hears again of a change of focus or of
+  // minimising made while it showed (the pad answers without the focus).
+  void RetellLeaving(Uint32 before) const {
+    const Uint32 now = SDL_GetWindowFlags(window_);
+    const struct {
+      Uint32 flag;
+      SDL_WindowEventID set, cleared;
+    } changes[] = {
+        {SDL_WINDOW_INPUT_FOCUS, SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST},
+        {SDL_WINDOW_MINIMIZED, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}};
+    for (const auto& change : changes) {
+      if ((before ^ now) & change.flag) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(window_);
+        event.window.event = (now & change.flag) ? change.set : change.cleared;
+        SDL_PushEvent(&event);
+      }
+    }
+  }
+
   // A close of the game's window (or a request to end) queued while a box showed.
   bool CloseIsPending() const {
     if (!window_) return false;
@@ -148,6 +263,10 @@ class SdlSystem : public SystemDriver {
             return MSG_SETFOCUS;
           case SDL_WINDOWEVENT_FOCUS_LOST:
             return MSG_KILLFOCUS;
+          case SDL_WINDOWEVENT_MINIMIZED:
+            return MSG_MINIMIZED;
+          case SDL_WINDOWEVENT_RESTORED:
+            return MSG_RESTORED;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             *wParam = static_cast<uintptr_t>(event.window.data1);
             *lParam = event.window.data2;

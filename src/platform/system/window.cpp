@@ -46,6 +46,10 @@ bool PeekMessage(Message* message) {
   return true;
 }
 
+bool WaitMessageUntil(uint32_t time) {
+  return quitPosted || CurrentSystemDriver().WaitForMessage(time);
+}
+
 intptr_t DispatchMessage(const Message& message) {
   // Thread messages such as MSG_QUIT belong to no window.
   if (!message.window || !message.window->procedure) return 0;

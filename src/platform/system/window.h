@@ -1,7 +1,6 @@
 #pragma once
-// The game's one window and its message queue. Messages are taken one at a time and
-// never waited for; each goes to the window's procedure, as on the desktop the game
-// was first written for.
+// The game's one window and its message queue. Messages are taken one at a time; each
+// goes to the window's procedure, as on the desktop the game was first written for.
 #include <cstdint>
 
 struct Window;
@@ -18,6 +17,8 @@ enum : uint32_t {
   MSG_KILLFOCUS = 6,
   MSG_SIZE = 7,        // wParam: new client width; lParam: new client height
   MSG_OTHER = 8,       // anything else the platform reported
+  MSG_MINIMIZED = 9,
+  MSG_RESTORED = 10,   // back from minimised (or maximised)
 };
 
 struct Message {
@@ -37,6 +38,9 @@ void DestroyGameWindow(WindowHandle window);
 
 // Takes at most one message off the queue; false when the queue is empty.
 bool PeekMessage(Message* message);
+// Waits until a message is pending (true) or the clock of timeGetTime reads `time`
+// (false), whichever comes first; `time` must lie less than 2^31 ms ahead.
+bool WaitMessageUntil(uint32_t time);
 // Hands the message to its window's procedure and returns what that gives.
 intptr_t DispatchMessage(const Message& message);
 // Queues MSG_QUIT with the exit code as its wParam.

@@ -1,0 +1,64 @@
+#include "app/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Option {
+  const char* name;
+  const char* valueName;  // what follows the option (a FILE), or null for none
+  const char* help;
+  void (*apply)(ProgramOptions* options, const char* value);
+};
+
+constexpr Option OPTIONS[] = {
+    {"--unpaced", nullptr,
+     "never wait between passes, as the loop was first written (or ZF_UNPACED=1)",
+     [](ProgramOptions* options, const char*) { options->paced = false; }},
+    {"--help", nullptr, "show this and end", nullptr},
+};
+
+void PrintHelp() {
+  std::printf("usage: zorbly-frondles [OPTION]...\n"
+              "By default the game waits after each pass until its next tick is due.\n\n");
+  for (const Option& option : OPTIONS) {
+    char name[40];
+    std::snprintf(name, sizeof name, "%s %s", option.name,
+                  option.valueName ? option.valueName : "");
+    std::printf("  %-14s %s\n", name, option.help);
+  }
+}
+
+}  // namespace
+
+int ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* options) {
+  const char* unpaced = std::getenv("ZF_UNPACED");
+  if (unpaced && std::strcmp(unpaced, "1") == 0) options->paced = false;
+  for (int i = 1; i < argc; ++i) {
+    const Option* found = nullptr;
+    for (const Option& option : OPTIONS) {
+      if (std::strcmp(argv[i], option.name) == 0) found = &option;
+    }
+    if (!found) {
+      std::fprintf(stderr, "zorbly-frondles: unknown option \"%s\" (--help lists them)\n", argv[i]);
+      return 2;
+    }
+    if (!found->apply) {
+      PrintHelp();
+      return 0;
+    }
+    const char* value = nullptr;
+    if (found->valueName) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "zorbly-frondles: %s wants %s after it\n", found->name,
+                     found->valueName);
+        return 2;
+      }
+      value = argv[++i];
+    }
+    found->apply(options, value);
+  }
+  return -1;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The program's command line: a table of options, so that a new one is one more row.
+
+struct ProgramOptions {
+  // Wait after each pass until the next tick is due; false: the loop as first written,
+  // one message at most per pass and never waiting.
+  bool paced = true;
+};
+
+// Reads the command line and the environment (ZF_UNPACED=1) into *options. Returns -1 to
+// run the game, or the exit status to end with at once: 0 after --help, 2 after one line
+// naming an option it does not know.
+int ParseProgramOptions(int argc, const char* const* argv, ProgramOptions* options);
