@@ -80,6 +80,8 @@ TEST_F(PolledInputTest, KeysAreSampledAtEachPoll) {
   EXPECT_TRUE(IsKeyDown(0x11));  // nothing changes until the next poll
   PollInput();
   EXPECT_EQ(KeysDown(), 0);
+  EXPECT_FALSE(IsKeyDown(-1));
+  EXPECT_FALSE(IsKeyDown(KEY_CODE_COUNT));
 
   // Pressed and released between two polls: never seen.
   PushKey(SDL_SCANCODE_SPACE, true);
@@ -150,7 +152,9 @@ TEST_F(PolledInputTest, TheMouseCountsMovementBetweenPollsAndSamplesButtons) {
   EXPECT_EQ(GetMouseDeltaY(), -7);
   EXPECT_EQ(mouseState.lZ, 360);
   const int expected[] = {0, 128, 0, 128};
-  for (int button = 0; button < 4; ++button) EXPECT_EQ(IsMouseButtonDown(button), expected[button]);
+  for (int button = -1; button < 5; ++button) {
+    EXPECT_EQ(IsMouseButtonDown(button), button >= 0 && button < 4 ? expected[button] : 0);
+  }
 
   // Each poll counts afresh; buttons stay down until let go.
   PushWheel(1.0f, true);   // a wheel that reports the other way round

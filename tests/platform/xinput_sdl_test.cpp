@@ -141,6 +141,14 @@ TEST_F(GamepadTest, CapabilitiesAnswerOnlyForAPad) {
   XINPUT_CAPABILITIES capabilities{};
   EXPECT_EQ(XInputGetCapabilities(0, XINPUT_FLAG_GAMEPAD, &capabilities),
             ERROR_DEVICE_NOT_CONNECTED);
+  // No fifth slot, no missing record and no unknown flag reaches a pad.
+  XINPUT_STATE state{};
+  XINPUT_VIBRATION stop{};
+  EXPECT_EQ(XInputGetCapabilities(XUSER_MAX_COUNT, 0, &capabilities), ERROR_BAD_ARGUMENTS);
+  EXPECT_EQ(XInputGetCapabilities(0, 0, nullptr), ERROR_BAD_ARGUMENTS);
+  EXPECT_EQ(XInputGetCapabilities(0, 2, &capabilities), ERROR_BAD_ARGUMENTS);
+  EXPECT_EQ(XInputGetState(XUSER_MAX_COUNT, &state), ERROR_BAD_ARGUMENTS);
+  EXPECT_EQ(XInputSetState(XUSER_MAX_COUNT, &stop), ERROR_BAD_ARGUMENTS);
   RumbleLog log;
   VirtualPad withMotors(&log);
   VirtualPad withoutMotors;
