@@ -45,25 +45,26 @@ TEST_F(GamepadTest, SticksReadPositiveUpAndTriggersRunTo255) {
   EXPECT_EQ(std::memcmp(&rest, &zero, sizeof zero), 0);  // centred and released
 
   // SDL's up is negative; its full up has no positive twin and becomes 32767. Triggers
-  // run from -32768 on the joystick's scale; SDL's halfway may land a step either side.
+  // run from -32768 on the joystick's scale: 1 there is SDL's 16384, the first value that
+  // rounds to 128.
   const struct {
     SDL_GameControllerAxis axis;
     Sint16 value;
-    int read, slack;
+    int read;
   } axes[] = {
-      {SDL_CONTROLLER_AXIS_LEFTX, -32768, -32768, 0},   {SDL_CONTROLLER_AXIS_LEFTY, -32768, 32767, 0},
-      {SDL_CONTROLLER_AXIS_RIGHTX, 32767, 32767, 0},    {SDL_CONTROLLER_AXIS_RIGHTY, 32767, -32767, 0},
-      {SDL_CONTROLLER_AXIS_LEFTY, 2001, -2001, 0},      {SDL_CONTROLLER_AXIS_RIGHTY, -1, 1, 0},
-      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, 255, 0}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0, 128, 1},
-      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768 + 2 * 100, 1, 0},  // a light pull is 1
-      {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768 + 2 * 64, 0, 0},  // a lighter one nothing
+      {SDL_CONTROLLER_AXIS_LEFTX, -32768, -32768},   {SDL_CONTROLLER_AXIS_LEFTY, -32768, 32767},
+      {SDL_CONTROLLER_AXIS_RIGHTX, 32767, 32767},    {SDL_CONTROLLER_AXIS_RIGHTY, 32767, -32767},
+      {SDL_CONTROLLER_AXIS_LEFTY, 2001, -2001},      {SDL_CONTROLLER_AXIS_RIGHTY, -1, 1},
+      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, 255}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1, 128},
+      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768 + 2 * 100, 1},  // a light pull is 1
+      {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768 + 2 * 64, 0},  // a lighter one nothing
   };
   for (const auto& row : axes) {
     pad.Axis(row.axis, row.value);
     const XINPUT_GAMEPAD state = *Read(0);
     const int read[] = {state.sThumbLX, state.sThumbLY, state.sThumbRX, state.sThumbRY,
                         state.bLeftTrigger, state.bRightTrigger};
-    EXPECT_NEAR(read[row.axis], row.read, row.slack)
+    EXPECT_EQ(read[row.axis], row.read)
         << SDL_GameControllerGetStringForAxis(row.axis) << " at " << row.value;
   }
 }
