@@ -1,6 +1,7 @@
 // The device over SDL: presenting keeps the picture's aspect, Alt+Enter switches full
-// screen, and a renderer that loses its textures recovers. (A scripted window's device,
-// which draws into memory, is what the game's frame tests draw on.)
+// screen, a renderer that loses its textures recovers, and which OpenGL is a software
+// rasteriser. (A scripted window's device, which draws into memory, is what the game's
+// frame tests draw on; the game in a real window on both renderers is window/'s test.)
 #include "platform/gfx/render_device.h"
 
 #include <SDL.h>
@@ -237,6 +238,18 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   batch->Release();
   texture->Release();
   surface->Release();
+}
+
+TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {
+  for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+                               "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",
+                               "D3D12 (Microsoft Basic Render Driver)"}) {
+    EXPECT_TRUE(NamesSoftwareRasteriser(software)) << software;
+  }
+  for (const char* gpu : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2",
+                          "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)", ""}) {
+    EXPECT_FALSE(NamesSoftwareRasteriser(gpu)) << gpu;
+  }
 }
 
 TEST(MatrixTransformation2DTest, ScalesAboutTheCornerThenTurnsAboutTheCentreThenMoves) {
