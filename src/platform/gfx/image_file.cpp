@@ -1,5 +1,5 @@
-// Image files: PNG through libpng and TGA through SDL2_image in, PNG through SDL2_image
-// and TGA through stb_image_write out.
+// Image files: PNG through libpng in and out, TGA through SDL2_image in and
+// stb_image_write out.
 #include "platform/gfx/image_file.h"
 
 #include <SDL.h>
@@ -287,6 +287,35 @@ bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
   return true;
 }
 
+// As ReadPngRows, for writing: 8-bit RGBA, each row coded from its left neighbours only,
+// which reads back in half the time the adaptive choice of filters takes.
+bool WritePngRows(FILE* file, int width, int height, const uint32_t* pixels, PngProblem* problem) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, problem, OnPngError, OnPngWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    std::snprintf(problem->text, sizeof problem->text, "out of memory");
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  png_write_info(png, info);
+  png_set_bgr(png);  // ARGB words are B, G, R, A bytes in memory
+  for (int y = 0; y < height; ++y) {
+    png_write_row(png, reinterpret_cast<png_const_bytep>(pixels + static_cast<size_t>(y) * width));
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
 bool DecodePng(SDL_RWops* file, const char* fileName, const Claim& claim, const ImageRows& rows) {
   std::vector<uint32_t> pixels;
   std::vector<png_bytep> rowPointers;
@@ -389,18 +418,15 @@ bool LoadImageFile(const char* fileName, ImageData* image, int maxSide) {
 
 bool SaveImagePng(const char* fileName, int width, int height, const uint32_t* pixels) {
   if (!fileName || !pixels || !SizeIsUsable(width, height)) return false;
-  // The surface only borrows the pixels; SDL never writes through it here.
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
-  if (!surface) {
-    std::fprintf(stderr, "zorbly-frondles: cannot write \"%s\" (%s)\n", fileName, SDL_GetError());
-    return false;
-  }
-  const bool saved = IMG_SavePNG(surface, fileName) == 0;
+  FILE* file = std::fopen(fileName, "wb");
+  PngProblem problem;
+  bool saved = file && WritePngRows(file, width, height, pixels, &problem);
+  if (file && std::fclose(file) != 0) saved = false;
   if (!saved) {
-    std::fprintf(stderr, "zorbly-frondles: cannot write \"%s\" (%s)\n", fileName, IMG_GetError());
+    std::fprintf(stderr, "zorbly-frondles: cannot write \"%s\" (%s)\n", fileName,
+                 problem.text[0] ? problem.text : std::strerror(errno));
+    if (file) std::remove(fileName);
   }
-  SDL_FreeSurface(surface);
   return saved;
 }
 
