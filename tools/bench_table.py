@@ -6,9 +6,12 @@ import sys
 
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
-# (what, benchmark, per item counter or None, baseline text, baseline benchmark or seconds)
+# (what, benchmark, per item counter or None, baseline text, baseline benchmark or seconds);
+# "name@counter" takes that counter (seconds per iteration) instead of the time.
 ROWS = [
-    ("collision pass, 125 enemies x 300 shots", "BM_CollisionPass", None, "bare frame", "BM_BareFrame"),
+    ("collision pass, 125 enemies x 300 shots", "BM_CollisionPass", None, "full scan", "BM_CollisionPassFullScan"),
+    ("collision pass, random world with hits", "BM_CollisionPassRandomWorld", None, "full scan",
+     "BM_CollisionPassRandomWorldFullScan"),
     ("one tick", "BM_OneTick", None, "bare frame", "BM_BareFrame"),
     ("whole pass, start-up population", "BM_WholePassStartupPopulation", None, "bare frame", "BM_BareFrame"),
     ("whole pass, 300 projectiles", "BM_WholePass300Projectiles", None, "bare frame", "BM_BareFrame"),
@@ -21,11 +24,18 @@ ROWS = [
     ("mesh load, 65,000 references to the last material", "BM_MeshReferencesToLast", None,
      "to the first", "BM_MeshReferencesToFirst"),
     ("result-code lookup, name + text", "BM_ResultCodeLookup", "codes", "linear name scan", "BM_ResultCodeLinearScan"),
-    ("start-up to the first frame", "BM_StartupToFirstFrame", None, "bare window", "BM_BareWindowFirstFrame"),
     ("real window: whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation", None,
      "bare frame", "BM_RealWindowBareFrame"),
     ("real window: whole pass, 300 projectiles", "BM_RealWindowWholePass300Projectiles", None,
      "bare frame", "BM_RealWindowBareFrame"),
+    ("real window: whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation", None,
+     "the same on OpenGL", "BM_RealWindowWholePassStartupPopulationOpenGL"),
+    ("real window: CPU per pass, start-up population", "BM_RealWindowWholePassStartupPopulation@cpu", None,
+     "the same on OpenGL", "BM_RealWindowWholePassStartupPopulationOpenGL@cpu"),
+    ("real window: whole pass, 300 projectiles", "BM_RealWindowWholePass300Projectiles", None,
+     "the same on OpenGL", "BM_RealWindowWholePass300ProjectilesOpenGL"),
+    ("fresh process to the first frame, real window", "BM_RealWindowFreshStartupToFirstFrame", None,
+     "bare window, fresh", "BM_RealWindowFreshBareWindowFirstFrame"),
 ]
 
 
@@ -43,6 +53,12 @@ def load(paths):
                 continue
             runs[run["name"].split("/")[0]] = run
     return runs
+
+
+def find(runs, name):
+    name, _, counter = name.partition("@")
+    run = runs.get(name)
+    return (dict(run, real_time=run.get(counter, 0.0), time_unit="s") if run and counter else run)
 
 
 def nanoseconds(run, per=None):
@@ -64,7 +80,7 @@ def main(paths):
     lines = [("figure", "time", "baseline", "time", "ratio")]
     missing = []
     for what, name, per, base_text, base in ROWS:
-        run = runs.get(name)
+        run = find(runs, name)
         if not run or run.get("error_occurred"):
             reason = run.get("error_message", "not run") if run else "not run"
             missing.append(f"{name}: {reason}")
@@ -72,9 +88,9 @@ def main(paths):
         time = nanoseconds(run, per)
         if isinstance(base, float):
             base_time = base * 1e9
-        elif base in runs and not runs[base].get("error_occurred"):
+        elif find(runs, base) and not find(runs, base).get("error_occurred"):
             # A baseline runs over the same items as its figure.
-            base_time = nanoseconds(runs[base]) / (run.get(per, 1.0) if per else 1.0)
+            base_time = nanoseconds(find(runs, base)) / (run.get(per, 1.0) if per else 1.0)
         else:
             base_time = None
         label = run.get("label")

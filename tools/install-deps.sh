@@ -4,13 +4,15 @@
 set -e
 
 RUN_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev \
-libfontconfig-dev fonts-liberation2 libstb-dev libglm-dev"
+libfontconfig-dev fonts-liberation2 libstb-dev libpng-dev libglm-dev"
 # The font tests run on a configuration holding only the DejaVu faces; the desktop entry
 # and the AppStream metadata are checked by their own validators; the game is played in a
 # real window under Xvfb, with xdotool's keys and ImageMagick's screenshots (and the X fonts
-# that the system's own message box writes with).
+# that the system's own message box writes with), and drawn there on both renderers,
+# OpenGL being Mesa's.
 TEST_PACKAGES="$RUN_PACKAGES libgtest-dev clang libclang-rt-dev fonts-dejavu-core fonts-dejavu-extra \
-desktop-file-utils appstream xvfb xdotool imagemagick x11-utils xfonts-base"
+desktop-file-utils appstream xvfb xauth xdotool imagemagick x11-utils xfonts-base libx11-dev \
+libgl1-mesa-dri libglx-mesa0"
 # The real-window figures run under Xvfb on Mesa's OpenGL; the table is printed by Python.
 BENCH_PACKAGES="$RUN_PACKAGES libbenchmark-dev xvfb xauth libgl1-mesa-dri libglx-mesa0 python3"
 

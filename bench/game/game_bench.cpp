@@ -1,22 +1,32 @@
 // The game's own passes, headless on SDL's software renderer and silent: the collision
-// pass with every enemy and projectile in play, one tick, and the whole pass with its
-// drawing at the start-up population and with 300 projectiles in flight, each beside a
-// bare background-copy-and-present frame; and start-up to the first presented frame
-// beside opening a bare window and presenting once. The RealWindow ones are the same
-// passes in a window on a display (run under Xvfb by `make bench`).
+// pass with every enemy and projectile in play and on a seeded random world with hits,
+// each beside the full scan it replaces; one tick; and the whole pass with its drawing at
+// the start-up population and with 300 projectiles in flight, each beside a bare
+// background-copy-and-present frame. The RealWindow ones run in a window on a display
+// (under Xvfb by `make bench`): the same passes on the renderer the game picks and on
+// OpenGL, and a fresh process's start-up to its first frame beside a bare window's.
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
 
 #include "app/win_main.h"
 #include "game/collisions.h"
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
-#include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/system.h"
 #include "replay/headless_game.h"
+#include "../../tests/game/collision_worlds.h"
 
 namespace {
 
@@ -65,13 +75,43 @@ void DrawBareFrames(benchmark::State& state) {
                                              benchmark::Counter::kIsRate);
 }
 
-void BM_CollisionPass(benchmark::State& state) {
+void RunOnFullScreen(benchmark::State& state, void (*pass)()) {
   RunningGame game;
   if (!game.started()) return state.SkipWithError("the game did not start");
   FillTheScreen();
-  for (auto _ : state) RunCollisionPass();
+  for (auto _ : state) pass();
   state.counters["enemies"] = ENEMY_COUNT;
   state.counters["projectiles"] = PROJECTILE_COUNT;
+}
+
+// A seeded random world: each pass starts from it again, its flags and health put back
+// inside the timing for both passes alike.
+void RunOnRandomWorld(benchmark::State& state, void (*pass)()) {
+  RunningGame game;
+  if (!game.started()) return state.SkipWithError("the game did not start");
+  MakeCollisionWorld(6);  // spread over the screen and beyond, 111 shots used up
+  const WorldState start = world;
+  int shotsUsed = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < ENEMY_COUNT; ++i) {
+      world.enemies[i].active = start.enemies[i].active;
+      world.enemies[i].sauced = start.enemies[i].sauced;
+    }
+    for (int i = 0; i < PROJECTILE_COUNT; ++i) world.projectiles[i].active = start.projectiles[i].active;
+    world.health = start.health;
+    pass();
+  }
+  for (int i = 0; i < PROJECTILE_COUNT; ++i) {
+    shotsUsed += start.projectiles[i].active && !world.projectiles[i].active;
+  }
+  state.counters["shots_used"] = shotsUsed;
+}
+
+void BM_CollisionPass(benchmark::State& state) { RunOnFullScreen(state, RunCollisionPass); }
+void BM_CollisionPassFullScan(benchmark::State& state) { RunOnFullScreen(state, FullScanCollisionPass); }
+void BM_CollisionPassRandomWorld(benchmark::State& state) { RunOnRandomWorld(state, RunCollisionPass); }
+void BM_CollisionPassRandomWorldFullScan(benchmark::State& state) {
+  RunOnRandomWorld(state, FullScanCollisionPass);
 }
 
 void BM_OneTick(benchmark::State& state) {
@@ -110,16 +150,18 @@ void BM_BareFrame(benchmark::State& state) {
 }
 
 // The same passes in a real window, on the renderer the game picks for the display
-// (under Xvfb: OpenGL through Mesa), on the real clock: a tick whenever 15 ms have
-// passed, as in play. The renderer's name is the label.
+// (under Xvfb: the software renderer) or on the one named, on the real clock: a tick
+// whenever 15 ms have passed, as in play. The renderer's name is the label.
 class WindowedGame {
  public:
-  WindowedGame() {
+  explicit WindowedGame(const char* renderer) {
     setenv("SDL_AUDIODRIVER", "none", 1);
+    if (renderer) setenv("ZF_RENDERER", renderer, 1);
     previousSystem_ = SetSystemDriver(nullptr);
     world = WorldState{};
     window_ = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
     started_ = window_ && GameStartup(window_);
+    unsetenv("ZF_RENDERER");
   }
   ~WindowedGame() {
     if (started_) GameShutdown();
@@ -136,12 +178,21 @@ class WindowedGame {
   bool started_ = false;
 };
 
-void RunWindowedPasses(benchmark::State& state, bool projectiles) {
-  WindowedGame game;
+double ProcessSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+// "cpu" is the processor time per pass of the whole process, the renderer's own threads
+// included (not the X server's).
+void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* renderer) {
+  WindowedGame game(renderer);
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
   state.SetLabel(RendererName(world.d3ddev));
   if (projectiles) FillTheScreen();
   Message last;
+  const double cpuStart = ProcessSeconds();
   for (auto _ : state) {
     // No ending: its question would wait for a player.
     world.score = 0;
@@ -150,60 +201,78 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles) {
     RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, game.window(), &last);
     if (projectiles && world.ticksRun != ticks) FillTheScreen();
   }
+  state.counters["cpu"] = benchmark::Counter(ProcessSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
 }
 
 void BM_RealWindowWholePassStartupPopulation(benchmark::State& state) {
-  RunWindowedPasses(state, false);
+  RunWindowedPasses(state, false, nullptr);
 }
 void BM_RealWindowWholePass300Projectiles(benchmark::State& state) {
-  RunWindowedPasses(state, true);
+  RunWindowedPasses(state, true, nullptr);
+}
+void BM_RealWindowWholePassStartupPopulationOpenGL(benchmark::State& state) {
+  RunWindowedPasses(state, false, "opengl");
+}
+void BM_RealWindowWholePass300ProjectilesOpenGL(benchmark::State& state) {
+  RunWindowedPasses(state, true, "opengl");
 }
 
 void BM_RealWindowBareFrame(benchmark::State& state) {
-  WindowedGame game;
+  WindowedGame game(nullptr);
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
   state.SetLabel(RendererName(world.d3ddev));
   DrawBareFrames(state);
 }
 
-// Through the SDL window system on whatever display SDL_VIDEODRIVER names.
-void BM_StartupToFirstFrame(benchmark::State& state) {
-  setenv("SDL_AUDIODRIVER", "none", 1);
-  SetSystemDriver(nullptr);
+// A fresh process to its first frame in a real window, as a player starts the game with
+// a sound device: zf_first_frame, beside this program, says on a pipe when its first
+// frame is presented. The median of several runs; the child's shutdown is not counted.
+void RunFreshProcesses(benchmark::State& state, const char* kind) {
+  constexpr int RUNS = 7;
+  char self[4096] = {};
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string child = std::string(self, length > 0 ? static_cast<size_t>(length) : 0);
+  child = child.substr(0, child.rfind('/') + 1) + "zf_first_frame";
   for (auto _ : state) {
-    world = WorldState{};
-    WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
-    if (!window || !GameStartup(window)) return state.SkipWithError("the game did not start");
-    GameFrame(window);
-    state.PauseTiming();
-    GameShutdown();
-    DestroyGameWindow(window);
-    state.ResumeTiming();
+    std::vector<double> seconds;
+    for (int run = 0; run < RUNS; ++run) {
+      int shown[2];
+      if (pipe(shown) != 0) return state.SkipWithError("no pipe");
+      const std::string fd = std::to_string(shown[1]);
+      char* argv[] = {child.data(), const_cast<char*>(kind), const_cast<char*>(fd.c_str()), nullptr};
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+      pid_t pid = 0;
+      const auto start = std::chrono::steady_clock::now();
+      const int spawned = posix_spawn(&pid, child.c_str(), nullptr, nullptr, argv, environ);
+      close(shown[1]);
+      char said = 0;
+      const bool framed = spawned == 0 && read(shown[0], &said, 1) == 1;
+      seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      close(shown[0]);
+      int status = 0;
+      if (spawned == 0) waitpid(pid, &status, 0);
+      if (!framed) return state.SkipWithError(("no first frame from " + child).c_str());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    state.SetIterationTime(seconds[RUNS / 2]);
+    state.counters["fastest_ms"] = seconds.front() * 1e3;
+    state.counters["slowest_ms"] = seconds.back() * 1e3;
   }
-  world = WorldState{};
 }
 
-void BM_BareWindowFirstFrame(benchmark::State& state) {
-  SetSystemDriver(nullptr);
-  for (auto _ : state) {
-    world = WorldState{};
-    WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
-    if (!window || !InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) {
-      return state.SkipWithError("no window");
-    }
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-    state.PauseTiming();
-    ReleaseGraphics();
-    DestroyGameWindow(window);
-    state.ResumeTiming();
-  }
-  world = WorldState{};
+void BM_RealWindowFreshStartupToFirstFrame(benchmark::State& state) {
+  RunFreshProcesses(state, "game");
+}
+void BM_RealWindowFreshBareWindowFirstFrame(benchmark::State& state) {
+  RunFreshProcesses(state, "bare");
 }
 
 BENCHMARK(BM_CollisionPass)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_CollisionPassFullScan)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_CollisionPassRandomWorld)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_CollisionPassRandomWorldFullScan)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_OneTick)->Unit(benchmark::kNanosecond);
 BENCHMARK(BM_BareFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholePassStartupPopulation)->Unit(benchmark::kMillisecond);
@@ -212,7 +281,9 @@ BENCHMARK(BM_WholePass300Projectiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RealWindowBareFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RealWindowWholePassStartupPopulation)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RealWindowWholePass300Projectiles)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_BareWindowFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_StartupToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_RealWindowWholePassStartupPopulationOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RealWindowWholePass300ProjectilesOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RealWindowFreshBareWindowFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_RealWindowFreshStartupToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 }  // namespace

@@ -5,16 +5,6 @@
 
 #include "platform/gfx/rect.h"
 
-Rect ScaledRect(const GameObject& object) {
-  // Sums and products in double, then cut towards zero, as the old rectangle code did.
-  const double right = static_cast<double>(object.x) +
-                       static_cast<double>(object.width) * static_cast<double>(object.scale);
-  const double bottom = static_cast<double>(object.y) +
-                        static_cast<double>(object.height) * static_cast<double>(object.scale);
-  return Rect{static_cast<int32_t>(object.x), static_cast<int32_t>(object.y),
-              static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
-}
-
 bool RectsIntersect(const Rect& a, const Rect& b) {
   return std::max(a.left, b.left) < std::min(a.right, b.right) &&
          std::max(a.top, b.top) < std::min(a.bottom, b.bottom);

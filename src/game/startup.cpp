@@ -12,6 +12,7 @@
 #include "gfx/graphics_device.h"
 #include "gfx/image_loading.h"
 #include "input/input.h"
+#include "platform/gfx/image_file.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/asset_path.h"
 #include "platform/system/system.h"
@@ -52,39 +53,47 @@ CSound* LoadGameSound(const char* fileName) {
   return LoadSound(path);
 }
 
-// The wood is needed: without it there is no table to play on.
-RenderSurface* LoadWood() {
+// The table: two copies of the wood side by side, so any 1024-wide window into it joins
+// seamlessly. The wood is decoded straight into both halves. Without it there is no table
+// to play on.
+bool LoadBackground() {
   const char* fileName = "wood.png";
   const std::string path = AssetPath(fileName);
   if (path.empty()) {
     ReportFatalError(Line({"cannot start: ", MissingLine(fileName)}).c_str());
-    return nullptr;
+    return false;
   }
-  RenderSurface* wood = LoadSurface(path.c_str());
-  if (!wood) {
-    ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
-  }
-  return wood;
-}
-
-// Two copies of the wood side by side, so any 1024-wide window into it joins seamlessly.
-bool BuildBackground(RenderSurface* wood) {
+  LockedRect locked;
   if (FAILED(world.d3ddev->CreateOffscreenPlainSurface(BACKGROUND_WIDTH, SCREEN_HEIGHT,
                                                        D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                                       &world.backgroundSurface, nullptr))) {
-    world.backgroundSurface = nullptr;
+                                                       &world.backgroundSurface, nullptr)) ||
+      FAILED(world.backgroundSurface->LockRect(&locked, nullptr, 0))) {
+    ReleaseSurface(world.backgroundSurface);
     char line[80];
     std::snprintf(line, sizeof line, "cannot start: no room for the %d x %d background",
                   BACKGROUND_WIDTH, SCREEN_HEIGHT);
     ReportFatalError(line);
     return false;
   }
-  const Rect source{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  const Rect left{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  const Rect right{SCREEN_WIDTH, 0, BACKGROUND_WIDTH, SCREEN_HEIGHT};
-  world.d3ddev->StretchRect(wood, &source, world.backgroundSurface, &left, D3DTEXF_NONE);
-  world.d3ddev->StretchRect(wood, &source, world.backgroundSurface, &right, D3DTEXF_NONE);
-  return true;
+  // A wood smaller than the screen leaves the table black, as a copy from it would fail.
+  bool coversScreen = false;
+  ImageRows rows;
+  rows.start = [&coversScreen](int width, int height) {
+    coversScreen = width >= SCREEN_WIDTH && height >= SCREEN_HEIGHT;
+    return true;
+  };
+  rows.row = [&](int y, const uint32_t* pixels) {
+    if (!coversScreen || y >= SCREEN_HEIGHT) return;
+    CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y));
+    CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y) + SCREEN_WIDTH);
+  };
+  const bool read = DecodeImageFile(path.c_str(), rows, world.d3ddev->MaxTextureSize());
+  world.backgroundSurface->UnlockRect();
+  if (!read) {
+    ReleaseSurface(world.backgroundSurface);
+    ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
+  }
+  return read;
 }
 
 void ReleaseSoundHandle(CSound*& sound) {
@@ -105,8 +114,7 @@ bool GameStartup(WindowHandle window) {
   world.fontScore = MakeFont("Arial Bold", 24);
   world.fontSmall = MakeFont("Arial", 14);
 
-  RenderSurface* wood = LoadWood();
-  if (!wood) return false;
+  if (!LoadBackground()) return false;
 
   world.texPlayer = LoadGameTexture("sauce.png", 0xFFFB00FF);
   PlacePlayer();
@@ -129,10 +137,7 @@ bool GameStartup(WindowHandle window) {
   world.texEnemySauced = LoadGameTexture("pastasauced.png", 0xFFFF00FF);
   world.texParm = LoadGameTexture("parm.png", 0xFFFF00FF);
   PopulateParms();
-
-  const bool built = BuildBackground(wood);
-  ReleaseSurface(wood);
-  return built;
+  return true;
 }
 
 void GameShutdown() {

@@ -1,15 +1,13 @@
 // The device over SDL: presenting keeps the picture's aspect, Alt+Enter switches full
-// screen, and a renderer that loses its textures recovers. (A scripted window's device,
-// which draws into memory, is what the game's frame tests draw on.)
+// screen, a renderer that loses its textures recovers, and which OpenGL is a software
+// rasteriser. (A scripted window's device, which draws into memory, is what the game's
+// frame tests draw on; the game in a real window on both renderers is window/'s test.)
 #include "platform/gfx/render_device.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "platform/gfx/font.h"
-#include "platform/gfx/matrix2d.h"
 #include "platform/system/sdl_window.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/system/system_driver.h"
@@ -239,19 +237,15 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   surface->Release();
 }
 
-TEST(MatrixTransformation2DTest, ScalesAboutTheCornerThenTurnsAboutTheCentreThenMoves) {
-  const float scaleX = 1.5f, scaleY = 0.75f, angle = 0.6f;
-  const Vector2 scaling{scaleX, scaleY};
-  const Vector2 centre{20.0f * scaleX / 2.0f, 10.0f * scaleY / 2.0f};
-  const Vector2 translation{300.0f, 40.0f};
-  const Matrix2D matrix =
-      MatrixTransformation2D(nullptr, 0.0f, &scaling, &centre, angle, &translation);
-  for (const Vector2 point : {Vector2{0, 0}, Vector2{20, 0}, Vector2{7, 9}}) {
-    const float u = point.x * scaleX - centre.x;
-    const float v = point.y * scaleY - centre.y;
-    const Vector2 result = TransformPoint(matrix, point);
-    EXPECT_NEAR(result.x, u * std::cos(angle) - v * std::sin(angle) + centre.x + 300.0f, 1e-4);
-    EXPECT_NEAR(result.y, u * std::sin(angle) + v * std::cos(angle) + centre.y + 40.0f, 1e-4);
+TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {
+  for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+                               "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",
+                               "D3D12 (Microsoft Basic Render Driver)"}) {
+    EXPECT_TRUE(NamesSoftwareRasteriser(software)) << software;
+  }
+  for (const char* gpu : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2",
+                          "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)", ""}) {
+    EXPECT_FALSE(NamesSoftwareRasteriser(gpu)) << gpu;
   }
 }
 

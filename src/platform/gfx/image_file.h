@@ -1,6 +1,7 @@
 #pragma once
 // Image files as 32-bit ARGB pixels (alpha in the top byte), row by row from the top.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct ImageData {
@@ -20,11 +21,22 @@ constexpr int IMAGE_SIDE_LIMIT = 16384;
 // PNG or TGA, or its header is cut short.
 bool ReadImageSize(const char* fileName, int* width, int* height);
 
-// Reads a PNG or TGA file. The header's size is checked before any decoding: an empty
-// image, a side longer than maxSide or more than IMAGE_PIXEL_LIMIT pixels is refused. A
-// 32-bit TGA whose header declares no alpha bits is opaque. False, with image untouched
-// and a one-line message on standard error naming the file, when the file is missing,
-// refused or undecodable.
+// Where a decoded image goes, row by row: `start` once with its size (false refuses it
+// without a message), then `row` for each row from the top with its width ARGB pixels,
+// which are valid only during the call. A failure part way leaves the rows given so far.
+struct ImageRows {
+  std::function<bool(int width, int height)> start;
+  std::function<void(int y, const uint32_t* pixels)> row;
+};
+
+// Reads a PNG or TGA file straight into the rows' place, with no full-size copy between
+// (an interlaced PNG and a TGA are decoded whole first). The header's size is checked
+// before any decoding: an empty image, a side longer than maxSide or more than
+// IMAGE_PIXEL_LIMIT pixels is refused. A 32-bit TGA whose header declares no alpha bits
+// is opaque. False, after a one-line message on standard error naming the file, when the
+// file is missing, refused or undecodable.
+bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide = IMAGE_SIDE_LIMIT);
+// The same into one block of pixels; false leaves image untouched.
 bool LoadImageFile(const char* fileName, ImageData* image, int maxSide = IMAGE_SIDE_LIMIT);
 
 // Writes the pixels as a PNG, or as an uncompressed 32-bit TGA. False on failure.

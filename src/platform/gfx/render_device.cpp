@@ -50,11 +50,9 @@ DeviceImpl* windowDevice = nullptr;
 // A picture of the back buffer's size that can be drawn into.
 SDL_Texture* MakePicture(DeviceImpl* device) {
   SDL_Texture* picture =
-      SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+      SDL_CreateTexture(device->renderer, device->opaqueFormat, SDL_TEXTUREACCESS_TARGET,
                         device->backBuffer.width, device->backBuffer.height);
   if (!picture) return nullptr;
-  // Smooth when the window's size is not a whole multiple of the picture's.
-  SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);
   SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
   return picture;
 }
@@ -171,10 +169,7 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
   if (device->window) {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, vsync ? "1" : "0");
     const Uint32 flags = SDL_RENDERER_TARGETTEXTURE | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
-    device->renderer = SDL_CreateRenderer(device->window, -1, flags | SDL_RENDERER_ACCELERATED);
-    if (!device->renderer) {
-      device->renderer = SDL_CreateRenderer(device->window, -1, flags | SDL_RENDERER_SOFTWARE);
-    }
+    device->renderer = CreateWindowRenderer(device->window, flags);
   } else {
     // No pixels on any screen: draw into memory so that what is drawn can still be read.
     device->memoryTarget =
@@ -191,6 +186,11 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
 
   SDL_RendererInfo info{};
   SDL_GetRendererInfo(device->renderer, &info);
+  // The same layout as ARGB with the alpha byte unused: pixels go in and out unchanged.
+  if ((info.flags & SDL_RENDERER_SOFTWARE) && device->window &&
+      SDL_GetWindowPixelFormat(device->window) == SDL_PIXELFORMAT_RGB888) {
+    device->opaqueFormat = SDL_PIXELFORMAT_RGB888;
+  }
   int limit = TEXTURE_SIZE_LIMIT;
   if (info.max_texture_width > 0) limit = std::min(limit, info.max_texture_width);
   if (info.max_texture_height > 0) limit = std::min(limit, info.max_texture_height);
@@ -330,12 +330,22 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   int outputWidth = 0;
   int outputHeight = 0;
   SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-  SDL_RenderClear(renderer);
-  if (outputWidth > 0 && outputHeight > 0) {
-    const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, device->backBuffer.width,
-                                           device->backBuffer.height);
-    SDL_RenderCopy(renderer, device->backBuffer.texture, nullptr, &picture);
+  const SurfaceImpl& back = device->backBuffer;
+  const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, back.width, back.height);
+  // Black bars only where the picture leaves room for them.
+  if (picture.w != outputWidth || picture.h != outputHeight) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+  }
+  if (picture.w > 0 && picture.h > 0) {
+    // Texel for texel at 1:1; smoothing only pays where the picture is scaled.
+    const SDL_ScaleMode mode = picture.w == back.width && picture.h == back.height
+                                   ? SDL_ScaleModeNearest
+                                   : SDL_ScaleModeLinear;
+    SDL_ScaleMode current = SDL_ScaleModeLinear;
+    SDL_GetTextureScaleMode(back.texture, &current);
+    if (current != mode) SDL_SetTextureScaleMode(back.texture, mode);
+    SDL_RenderCopy(renderer, back.texture, nullptr, &picture);
   }
   SDL_RenderPresent(renderer);
   // Only a window's picture is asked for again.

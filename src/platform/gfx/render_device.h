@@ -59,6 +59,12 @@ struct PresentParameters {
   uint32_t presentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
 };
 
+// A locked rectangle of a surface: its top-left pixel and the bytes from row to row.
+struct LockedRect {
+  int32_t pitch = 0;
+  void* bits = nullptr;
+};
+
 // An X8R8G8B8 surface: the back buffer, or an off-screen plain surface in memory.
 struct RenderSurface {
   // Off-screen surfaces are freed; the back buffer belongs to its device and stays.
@@ -69,6 +75,10 @@ struct RenderSurface {
   HRESULT LoadPixels(const ImageData& image);
   // The surface's pixels as ARGB with alpha 0xFF (what the screen would show).
   HRESULT ReadPixels(ImageData* image);
+  // An off-screen surface's own ARGB pixels (null rect: all of them), to be written in
+  // place with alpha 0xFF until UnlockRect. One lock at a time; flags must be 0.
+  HRESULT LockRect(LockedRect* locked, const Rect* rect, uint32_t flags);
+  HRESULT UnlockRect();
 
  protected:
   RenderSurface() = default;
@@ -92,8 +102,10 @@ struct RenderDevice {
                                       void* sharedHandle);
   HRESULT GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type,
                         RenderSurface** surface);
-  // ARGB pixels as a texture of the same size, drawable through a sprite batch.
+  // ARGB pixels as a texture of the same size, drawable through a sprite batch; the
+  // texture keeps the image's own pixels when it is handed over.
   HRESULT CreateTextureFromPixels(const ImageData& image, Texture** texture);
+  HRESULT CreateTextureFromPixels(ImageData&& image, Texture** texture);
   // Side length of the largest texture (and surface) the device can hold.
   int MaxTextureSize() const;
 
@@ -127,7 +139,8 @@ struct RenderDevice {
 
 struct GraphicsObject {
   // A device for the game's window. With the SDL system the device presents to the real
-  // window, on a hardware renderer when there is one and SDL's software renderer when not.
+  // window, through OpenGL on a GPU and SDL's software renderer where OpenGL would be a
+  // software rasteriser; ZF_RENDERER=opengl or software overrides that choice.
   // A window without pixels (a scripted system) gets a device that draws into memory.
   // Failure leaves *device null with a one-line message on standard error.
   HRESULT CreateDevice(WindowHandle window, const PresentParameters& parameters,
@@ -144,6 +157,9 @@ GraphicsObject* CreateGraphicsObject();
 
 // For tests and recorded runs: while set, every BeginScene fails as on a lost device.
 void SetSceneFailing(bool failing);
+
+// Whether an OpenGL renderer's name (its GL_RENDERER string) is a software rasteriser.
+bool NamesSoftwareRasteriser(const char* openGLName);
 
 // The name of the renderer the device draws with ("opengl", "software", ...), for reports.
 const char* RendererName(RenderDevice* device);

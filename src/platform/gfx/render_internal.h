@@ -35,6 +35,7 @@ struct SurfaceImpl : RenderSurface {
   std::vector<uint32_t> pixels;
   SDL_Texture* texture = nullptr;
   bool textureStale = true;
+  bool locked = false;
 };
 
 struct SpriteImpl : SpriteBatch {
@@ -59,6 +60,10 @@ struct DeviceImpl : RenderDevice {
   SDL_Window* window = nullptr;         // null for a device that draws into memory
   SDL_Surface* memoryTarget = nullptr;  // what such a device "presents" into
   SDL_Renderer* renderer = nullptr;
+  // The pixel format of what has no alpha of its own: the back buffer and the off-screen
+  // surfaces. With SDL's software renderer it is the window's own where that is ARGB's
+  // layout without alpha, so that presenting is a plain copy.
+  Uint32 opaqueFormat = SDL_PIXELFORMAT_ARGB8888;
   SurfaceImpl backBuffer;
   int maxTextureSize = 0;
   bool inScene = false;
@@ -93,6 +98,11 @@ void Unregister(std::vector<T*>& list, T* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
 
+// The renderer for the game's window: OpenGL on a GPU, SDL's software renderer where
+// OpenGL would be a software rasteriser, or what ZF_RENDERER asks for; the choice is said
+// in one line. Null when no renderer can be made.
+SDL_Renderer* CreateWindowRenderer(SDL_Window* window, Uint32 flags);
+
 // Rebuilds what the renderer lost and applies pending window changes; false while the
 // back buffer cannot be drawn into.
 bool RecoverDevice(DeviceImpl* device);
@@ -101,8 +111,10 @@ bool RecoverDevice(DeviceImpl* device);
 // is about to be cleared), else by a copy that the new frame goes on drawing on.
 void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping = false);
 
-// A texture over ARGB pixels (copied), registered with the device; null when refused.
+// A texture over ARGB pixels (copied, or taken over), registered with the device; null
+// when refused.
 TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height);
+TextureImpl* NewTexture(DeviceImpl* device, std::vector<uint32_t>&& pixels, int width, int height);
 // Makes the SDL texture from the kept pixels; false when the renderer refuses.
 bool BuildTexture(TextureImpl* texture);
 void DestroyTexture(TextureImpl* texture);

@@ -63,7 +63,7 @@ bool BuildSurfaceTexture(SurfaceImpl* surface) {
   DeviceImpl* device = surface->device;
   if (!device) return false;
   if (!surface->texture) {
-    surface->texture = SDL_CreateTexture(device->renderer, SDL_PIXELFORMAT_ARGB8888,
+    surface->texture = SDL_CreateTexture(device->renderer, device->opaqueFormat,
                                          SDL_TEXTUREACCESS_STATIC, surface->width, surface->height);
     if (!surface->texture) {
       std::fprintf(stderr, "zorbly-frondles: cannot copy a %d x %d surface to the screen (%s)\n",
@@ -126,6 +126,27 @@ HRESULT RenderSurface::LoadPixels(const ImageData& image) {
     return D3DERR_INVALIDCALL;
   }
   for (size_t i = 0; i < surface->pixels.size(); ++i) surface->pixels[i] = image.pixels[i] | OPAQUE;
+  surface->textureStale = true;
+  return S_OK;
+}
+
+HRESULT RenderSurface::LockRect(LockedRect* locked, const Rect* rect, uint32_t flags) {
+  SurfaceImpl* surface = Impl(this);
+  const Rect area = rect ? *rect : WholeSurface(*surface);
+  if (!locked || flags != 0 || surface->isBackBuffer || surface->locked ||
+      !InsideSurface(area, *surface)) {
+    return D3DERR_INVALIDCALL;
+  }
+  surface->locked = true;
+  locked->pitch = surface->width * 4;
+  locked->bits = surface->pixels.data() + static_cast<size_t>(area.top) * surface->width + area.left;
+  return S_OK;
+}
+
+HRESULT RenderSurface::UnlockRect() {
+  SurfaceImpl* surface = Impl(this);
+  if (!surface->locked) return D3DERR_INVALIDCALL;
+  surface->locked = false;
   surface->textureStale = true;
   return S_OK;
 }

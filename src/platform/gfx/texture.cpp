@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/gfx/render_internal.h"
 
@@ -23,15 +24,21 @@ bool BuildTexture(TextureImpl* texture) {
 }
 
 TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height) {
-  if (!device || !pixels || width <= 0 || height <= 0 || width > device->maxTextureSize ||
-      height > device->maxTextureSize) {
+  if (!pixels || width <= 0 || height <= 0) return nullptr;
+  return NewTexture(device, std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height),
+                    width, height);
+}
+
+TextureImpl* NewTexture(DeviceImpl* device, std::vector<uint32_t>&& pixels, int width, int height) {
+  if (!device || width <= 0 || height <= 0 || width > device->maxTextureSize ||
+      height > device->maxTextureSize || pixels.size() != static_cast<size_t>(width) * height) {
     return nullptr;
   }
   TextureImpl* texture = new TextureImpl;
   texture->device = device;
   texture->width = width;
   texture->height = height;
-  texture->pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+  texture->pixels = std::move(pixels);
   if (!BuildTexture(texture)) {
     delete texture;
     return nullptr;
@@ -52,14 +59,14 @@ void DestroyTexture(TextureImpl* texture) {
 }
 
 HRESULT RenderDevice::CreateTextureFromPixels(const ImageData& image, Texture** result) {
+  return CreateTextureFromPixels(ImageData(image), result);
+}
+
+HRESULT RenderDevice::CreateTextureFromPixels(ImageData&& image, Texture** result) {
   if (!result) return D3DERR_INVALIDCALL;
   *result = nullptr;
-  if (image.width <= 0 || image.height <= 0 ||
-      image.pixels.size() != static_cast<size_t>(image.width) * image.height) {
-    return D3DERR_INVALIDCALL;
-  }
-  TextureImpl* texture =
-      NewTexture(static_cast<DeviceImpl*>(this), image.pixels.data(), image.width, image.height);
+  TextureImpl* texture = NewTexture(static_cast<DeviceImpl*>(this), std::move(image.pixels),
+                                    image.width, image.height);
   if (!texture) return D3DERR_INVALIDCALL;
   *result = texture;
   return S_OK;
