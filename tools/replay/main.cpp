@@ -1,25 +1,58 @@
 // zf-replay SCRIPT: runs a recorded run of the game headless and silent and prints the
-// world after every pass (see README.md beside this file).
+// world after every pass; zf-replay --check SCRIPT runs it and checks the lines the
+// script expects instead (see README.md beside this file).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
+#include <string>
 
+#include "replay/expect.h"
 #include "replay/replay.h"
 
+namespace {
+
+// Runs the script quietly and says which of its expectations do not hold: status 1 when
+// any, 0 when all hold.
+int Check(const std::string& name, const std::string& script) {
+  std::istringstream in(script);
+  std::ostringstream printed;
+  const int status = RunReplay(in, printed, std::cerr);
+  if (status != 0) return status;
+  const int failures = CheckExpectations(name, script, printed.str(), std::cerr);
+  if (failures < 0) {
+    std::fprintf(stderr, "zf-replay: %s expects nothing: no \"#>\" lines\n", name.c_str());
+    return 1;
+  }
+  if (failures > 0) return 1;
+  std::printf("zf-replay: every expectation of %s holds\n", name.c_str());
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: zf-replay SCRIPT (- for standard input)\n");
+  const bool check = argc == 3 && std::string(argv[1]) == "--check";
+  if (argc != 2 && !check) {
+    std::fprintf(stderr, "usage: zf-replay [--check] SCRIPT (- for standard input)\n");
     return 2;
   }
   // No window system; the run itself makes sure there is no sound device.
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_RENDER_DRIVER", "software", 1);
-  if (std::string(argv[1]) == "-") return RunReplay(std::cin, std::cout, std::cerr);
-  std::ifstream script(argv[1]);
-  if (!script) {
-    std::fprintf(stderr, "zf-replay: cannot open the script \"%s\"\n", argv[1]);
-    return 2;
+  const std::string name = argv[argc - 1];
+  std::ifstream file;
+  if (name != "-") {
+    file.open(name);
+    if (!file) {
+      std::fprintf(stderr, "zf-replay: cannot open the script \"%s\"\n", name.c_str());
+      return 2;
+    }
   }
-  return RunReplay(script, std::cout, std::cerr);
+  std::istream& script = name == "-" ? std::cin : file;
+  if (!check) return RunReplay(script, std::cout, std::cerr);
+  std::stringstream text;
+  text << script.rdbuf();
+  return Check(name, text.str());
 }
