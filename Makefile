@@ -17,6 +17,7 @@ build-release:
 	cmake --build $(RUN_DIR) -j $(JOBS)
 
 test: fuzz unit-tests
+	@sh tools/test_ratio.sh
 
 unit-tests:
 	@sh tools/install-deps.sh test
