@@ -175,11 +175,13 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
   world.backgroundSurface = table;
   world.fontScore = const_cast<Font*>(font);
 
-  // The wobble turns 3 degrees a frame and sways within 4.2 of the start.
+  // The wobble turns 3 degrees a frame, and sways 0.2 a frame, turning back once past 4 or
+  // -4 (twenty steps of 0.2 in doubles come to a hair over 4): after 120 frames both are
+  // back at the start, the sway on its way down.
   for (int frame = 0; frame < 118; ++frame) Draw();
-  EXPECT_EQ(world.wobbleAngle, 0.0);  // 120 frames of 3 degrees
-  EXPECT_GE(world.wobbleOffset, -4.2);
-  EXPECT_LE(world.wobbleOffset, 4.2);
+  EXPECT_EQ(world.wobbleAngle, 0.0);
+  EXPECT_NEAR(world.wobbleOffset, 0.0, 1e-9);
+  EXPECT_EQ(world.wobbleStep, -1.0);
 }
 
 }  // namespace
