@@ -3,8 +3,8 @@
 // sounds it makes from wave files.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/audio/sound_device.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 class CSound;

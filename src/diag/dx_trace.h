@@ -2,7 +2,7 @@
 // Names and descriptions of result codes, and the trace of a failed platform call.
 #include <cstdint>
 
-#include "diag/hresult.h"
+#include "platform/hresult.h"
 
 // The code's published name, or "Unknown". The texts are constants; nothing is allocated.
 const char* DXGetErrorStringA(HRESULT hr);

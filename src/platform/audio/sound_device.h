@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "diag/hresult.h"
 #include "platform/audio/sound_mixer.h"
 #include "platform/audio/wave_format.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 struct GUID {

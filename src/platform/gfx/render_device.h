@@ -2,14 +2,14 @@
 // The rendering device: a back buffer of the size asked for that every frame draws into,
 // off-screen surfaces that are copied into it, and presentation to the window, scaled
 // to its client area with the picture's aspect kept. Built over SDL's renderer; nothing
-// here shows SDL. Results are the platform's 32-bit codes (diag/hresult.h).
+// here shows SDL. Results are the platform's 32-bit codes (platform/hresult.h).
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/gfx/image_file.h"
 #include "platform/gfx/material.h"
 #include "platform/gfx/matrix3d.h"
 #include "platform/gfx/rect.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 constexpr HRESULT D3DERR_DEVICELOST = MakeResult(0x88760868u);
