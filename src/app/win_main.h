@@ -12,8 +12,6 @@ struct GameEntryPoints {
   void (*shutdown)();
 };
 
-extern const char* const gameTitle;
-
 // One pass of the main loop: at most one message is taken and dispatched, then one frame
 // runs whatever came. The last message taken is kept in *lastMessage.
 void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage);
