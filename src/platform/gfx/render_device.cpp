@@ -30,14 +30,6 @@ int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
     case SDL_RENDER_DEVICE_RESET:
       device->deviceReset = true;
       break;
-    case SDL_KEYDOWN: {
-      const SDL_Keysym& key = event->key.keysym;
-      const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
-      if (enter && (key.mod & KMOD_ALT) && !event->key.repeat && device->window) {
-        ++device->fullScreenToggles;
-      }
-      break;
-    }
     default:
       break;
   }
@@ -218,7 +210,10 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
     }
   }
   SDL_AddEventWatch(WatchDeviceEvents, device);
-  if (device->window) windowDevice = device;
+  if (device->window) {
+    windowDevice = device;
+    WatchFullScreenKey(true);
+  }
   *result = device;
   return S_OK;
 }
@@ -226,6 +221,7 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
 void RenderDevice::Release() {
   DeviceImpl* device = Impl(this);
   SDL_DelEventWatch(WatchDeviceEvents, device);
+  if (device->window) WatchFullScreenKey(false);
   // Whatever outlives the device keeps its handle but no longer reaches SDL.
   for (TextureImpl* texture : device->textures) {
     if (texture->texture) SDL_DestroyTexture(texture->texture);
@@ -319,9 +315,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
                               WindowHandle overrideWindow, const void* dirtyRegion) {
   if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
   DeviceImpl* device = Impl(this);
-  for (int toggles = device->fullScreenToggles.exchange(0); toggles > 0; --toggles) {
-    ToggleWindowFullScreen(device->window);
-  }
+  if (device->window) ApplyFullScreenSwitches(device->window);
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
 
   SDL_Renderer* renderer = device->renderer;

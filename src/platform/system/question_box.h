@@ -6,6 +6,7 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,9 +101,12 @@ class QuestionBox {
 
   SDL_Texture* savedTarget_ = nullptr;
   int savedCursor_ = SDL_ENABLE;
-  SDL_EventFilter savedFilter_ = nullptr;
-  void* savedFilterData_ = nullptr;
 };
+
+// The question's lines, wrapped greedily at maxWidth as `measure` gives a text's width:
+// a line break starts a new line, and a word wider than maxWidth gets a line of its own.
+std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
+                                   const std::function<int(const std::string&)>& measure);
 
 // Asks in the window on SDL's clock until answered. 0 when the box cannot be drawn
 // there, so that the caller falls back to the system's dialog.
