@@ -220,6 +220,11 @@ std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
   return wrapped;
 }
 
+int QuestionBox::Px(int size) const {
+  const double scale = static_cast<double>(layout_.picture.w) / pictureWidth_;
+  return static_cast<int>(std::lround(size * scale));
+}
+
 // Fonts are rendered at the output's own scale, so the text stays sharp when the window
 // is larger than the picture or the screen has more pixels than points.
 void QuestionBox::Relayout() {
@@ -234,56 +239,59 @@ void QuestionBox::Relayout() {
   if (outputWidth <= 0 || outputHeight <= 0) return;
   layoutOutputWidth_ = outputWidth;
   layoutOutputHeight_ = outputHeight;
+  layout_.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
+  MakeSnapshotTexture();
+  PlacePanel(MakeLines());
+}
 
-  QuestionLayout& layout = layout_;
-  layout.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
-  const double scale = static_cast<double>(layout.picture.w) / pictureWidth_;
-  auto px = [scale](int size) { return static_cast<int>(std::lround(size * scale)); };
+void QuestionBox::MakeSnapshotTexture() {
+  if (snapshot_.empty()) return;
+  snapshotTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STATIC, snapshotWidth_, snapshotHeight_);
+  if (!snapshotTexture_) return;
+  SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
+  SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
+  SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
+}
 
-  if (!snapshot_.empty()) {
-    snapshotTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                         SDL_TEXTUREACCESS_STATIC, snapshotWidth_, snapshotHeight_);
-    if (snapshotTexture_) {
-      SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
-      SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
-      SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
-    }
-  }
-
-  const int panelWidth = px(PANEL_WIDTH);
-  const int textWidth = panelWidth - 2 * px(PADDING);
-  captionLine_ = MakeLine(caption_, px(CAPTION_POINTS));
-
+int QuestionBox::MakeLines() {
+  const int textWidth = Px(PANEL_WIDTH) - 2 * Px(PADDING);
+  captionLine_ = MakeLine(caption_, Px(CAPTION_POINTS));
   // Wrapped at the text's own size.
-  TTF_SetFontSize(font_, std::max(1, px(TEXT_POINTS)));
+  TTF_SetFontSize(font_, std::max(1, Px(TEXT_POINTS)));
   const auto measure = [this](const std::string& candidate) {
     int width = 0;
     TTF_SizeText(font_, candidate.c_str(), &width, nullptr);
     return width;
   };
-  const std::vector<std::string> wrapped = WrapWords(text_, textWidth, measure);
   int textHeight = 0;
-  for (const std::string& text : wrapped) {
-    lines_.push_back(MakeLine(text, px(TEXT_POINTS)));
+  for (const std::string& text : WrapWords(text_, textWidth, measure)) {
+    lines_.push_back(MakeLine(text, Px(TEXT_POINTS)));
     textHeight += lines_.back().height;
   }
-  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, px(LABEL_POINTS)));
+  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, Px(LABEL_POINTS)));
+  return textHeight;
+}
 
+void QuestionBox::PlacePanel(int textHeight) {
+  QuestionLayout& layout = layout_;
+  const int panelWidth = Px(PANEL_WIDTH);
+  const int textWidth = panelWidth - 2 * Px(PADDING);
   const int panelHeight =
-      px(CAPTION_HEIGHT) + px(PADDING) + textHeight + px(PADDING) + px(BUTTON_HEIGHT) + px(PADDING);
+      Px(CAPTION_HEIGHT) + Px(PADDING) + textHeight + Px(PADDING) + Px(BUTTON_HEIGHT) + Px(PADDING);
   layout.panel = SDL_Rect{layout.picture.x + (layout.picture.w - panelWidth) / 2,
                           layout.picture.y + (layout.picture.h - panelHeight) / 2, panelWidth,
                           panelHeight};
-  layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, px(CAPTION_HEIGHT)};
-  layout.text = SDL_Rect{layout.panel.x + px(PADDING),
-                         layout.caption.y + layout.caption.h + px(PADDING), textWidth, textHeight};
+  layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, Px(CAPTION_HEIGHT)};
+  layout.text = SDL_Rect{layout.panel.x + Px(PADDING),
+                         layout.caption.y + layout.caption.h + Px(PADDING), textWidth, textHeight};
   const int count = static_cast<int>(buttons_.size());
-  const int rowWidth = count * px(BUTTON_WIDTH) + (count - 1) * px(BUTTON_GAP);
+  const int rowWidth = count * Px(BUTTON_WIDTH) + (count - 1) * Px(BUTTON_GAP);
   int x = layout.panel.x + (panelWidth - rowWidth) / 2;
-  const int y = layout.text.y + textHeight + px(PADDING);
+  const int y = layout.text.y + textHeight + Px(PADDING);
   for (int i = 0; i < 2; ++i) {
-    layout.buttons[i] = i < count ? SDL_Rect{x, y, px(BUTTON_WIDTH), px(BUTTON_HEIGHT)} : SDL_Rect{};
-    x += px(BUTTON_WIDTH) + px(BUTTON_GAP);
+    layout.buttons[i] = i < count ? SDL_Rect{x, y, Px(BUTTON_WIDTH), Px(BUTTON_HEIGHT)} : SDL_Rect{};
+    x += Px(BUTTON_WIDTH) + Px(BUTTON_GAP);
   }
 }
 

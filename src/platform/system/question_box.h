@@ -63,7 +63,12 @@ class QuestionBox {
   int Press(int index);
   int ButtonAt(int windowX, int windowY) const;
   void TakeSnapshot();
+  // Lays the box out anew for the window's output size, when that has changed.
   void Relayout();
+  int Px(int size) const;  // a size on the game's picture, in output pixels
+  void MakeSnapshotTexture();
+  int MakeLines();  // the caption, the wrapped text and the labels; the text's height
+  void PlacePanel(int textHeight);
   void FreeTextures();
   Line MakeLine(const std::string& text, int pointSize);
   void Draw(bool guarded);
