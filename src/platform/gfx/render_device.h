@@ -121,7 +121,6 @@ struct RenderDevice {
   HRESULT GetTransform(uint32_t state, Matrix4* matrix);
   // The material meshes are lit by; it starts as opaque white.
   HRESULT SetMaterial(const Material* material);
-  HRESULT GetMaterial(Material* material);
   // The texture meshes are drawn with (null: none). Stage 0 is the only stage. It stays
   // set until replaced, or until the texture is released.
   HRESULT SetTexture(uint32_t stage, Texture* texture);
