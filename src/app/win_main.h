@@ -1,5 +1,6 @@
 #pragma once
-// The program's shell: open the window, start the game, run the loop, shut down.
+// The program's shell: open the window, start the game, run the loop, shut down. The top
+// layer: it may use every folder below it, and nothing includes it.
 #include <cstdint>
 
 #include "app/options.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Names and descriptions of result codes, and the trace of a failed platform call.
+// Names and descriptions of result codes, and the trace of a failed platform call. The
+// codes are the platform's (platform/hresult.h); diag uses the platform, never the reverse.
 #include <cstdint>
 
 #include "platform/hresult.h"

@@ -1,7 +1,8 @@
 #pragma once
 // Everything the game knows: the entity pools, the player, the numbers of a run, its
 // timers and the handles of what start-up loads. One instance lives for the whole
-// process; nothing here is allocated during play.
+// process; nothing here is allocated during play. The device's own handles are gfx's
+// (gfx/graphics_device.h): the game uses gfx, audio, input and diag, never the reverse.
 #include <cstdint>
 
 #include "shared/screen.h"

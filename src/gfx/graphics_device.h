@@ -2,7 +2,7 @@
 // The rendering device, its back buffer and the sprite batch, held in graphics.d3d,
 // graphics.d3ddev, graphics.backBuffer and graphics.spriteBatch. The frame calls the
 // device and the batch directly (Clear, StretchRect, BeginScene, Begin, End, EndScene,
-// Present).
+// Present). src/gfx uses only the platform and shared/screen.h, never the game.
 #include <cstdint>
 
 #include "platform/gfx/render_device.h"
