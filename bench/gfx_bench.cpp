@@ -24,6 +24,7 @@
 #include "platform/gfx/texture.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 // Every C++ allocation in the process, so that a frame's own can be counted.
 namespace {
@@ -54,7 +55,7 @@ Texture* SolidTexture(int width, int height, uint32_t color) {
   // A keyed border, as the game's art has.
   for (int x = 0; x < width; ++x) image.pixels[x] = 0;
   Texture* texture = nullptr;
-  world.d3ddev->CreateTextureFromPixels(image, &texture);
+  graphics.d3ddev->CreateTextureFromPixels(image, &texture);
   return texture;
 }
 
@@ -76,8 +77,8 @@ struct Scene {
     world.texEnergySlice = SolidTexture(1, 32, 0xFF40C0FF);
     world.texHealthSlice = SolidTexture(1, 20, 0xFF40FF40);
     world.fontScore = MakeFont("Arial Bold", 24);
-    world.d3ddev->CreateOffscreenPlainSurface(2048, 768, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                              &world.backgroundSurface, nullptr);
+    graphics.d3ddev->CreateOffscreenPlainSurface(2048, 768, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                                 &world.backgroundSurface, nullptr);
     ready = world.backgroundSurface && world.fontScore;
   }
 };
@@ -88,11 +89,11 @@ Scene& TheScene() {
 }
 
 void DrawBackground() {
-  world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
+  graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
   const Rect source{300, 0, 300 + SCREEN_WIDTH, SCREEN_HEIGHT};
   const Rect dest{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  world.d3ddev->StretchRect(world.backgroundSurface, &source, world.backBuffer, &dest,
-                            D3DTEXF_NONE);
+  graphics.d3ddev->StretchRect(world.backgroundSurface, &source, graphics.backBuffer, &dest,
+                               D3DTEXF_NONE);
 }
 
 void DrawSprites(bool turned) {
@@ -131,16 +132,16 @@ void RunFrames(benchmark::State& state, bool sprites, bool turned) {
   long allocationsInFrames = 0;
   for (auto _ : state) {
     DrawBackground();
-    world.d3ddev->BeginScene();
+    graphics.d3ddev->BeginScene();
     if (sprites) {
-      world.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
+      graphics.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
       const long before = allocations;
       DrawSprites(turned);
       allocationsInFrames += allocations - before;
-      world.spriteBatch->End();
+      graphics.spriteBatch->End();
     }
-    world.d3ddev->EndScene();
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+    graphics.d3ddev->EndScene();
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
   }
   state.counters["allocations_per_frame"] = benchmark::Counter(
       static_cast<double>(allocationsInFrames), benchmark::Counter::kAvgIterations);
@@ -228,10 +229,10 @@ void RunModel(benchmark::State& state, const std::string& text, bool draw) {
       model = LoadModel(file.path);
       continue;
     }
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
-    world.d3ddev->BeginScene();
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
+    graphics.d3ddev->BeginScene();
     DrawModel(model);
-    world.d3ddev->EndScene();
+    graphics.d3ddev->EndScene();
   }
   ReleaseModel(model);
 }

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 inline intptr_t IgnoreFuzzWindowMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 

@@ -26,7 +26,7 @@ void CheckSize(const std::string& path, int width, int height) {
   int claimedWidth = 0, claimedHeight = 0;
   if (!ReadImageSize(path.c_str(), &claimedWidth, &claimedHeight)) __builtin_trap();
   if (width != claimedWidth || height != claimedHeight) __builtin_trap();
-  const int limit = world.d3ddev->MaxTextureSize();
+  const int limit = graphics.d3ddev->MaxTextureSize();
   if (width <= 0 || height <= 0 || width > limit || height > limit) __builtin_trap();
 }
 

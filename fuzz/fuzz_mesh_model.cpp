@@ -60,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // From the front and a little above, a few units back, as the mesh tests look.
   SetCamera(-4, 3, -5, 0, 0, 0);
-  if (world.d3ddev->BeginScene() != S_OK) __builtin_trap();
+  if (graphics.d3ddev->BeginScene() != S_OK) __builtin_trap();
   DrawModel(model);
-  world.d3ddev->EndScene();
+  graphics.d3ddev->EndScene();
   ReleaseModel(model);
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "game/world_state.h"
 #include "gfx/camera.h"
 #include "gfx/graphics_device.h"
 #include "gfx/mesh_model.h"
@@ -18,6 +17,7 @@
 #include "platform/system/sleep.h"
 #include "platform/system/system.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 namespace {
 
@@ -86,16 +86,16 @@ int main(int argc, char** argv) {
     const float seconds = static_cast<float>(timeGetTime() - start) / 1000.0f;
     const Matrix4 turn = MatrixRotationY(std::fmod(seconds * TURNS_PER_SECOND, 1.0f) * TWO_PI);
     const Matrix4 place = MatrixMultiply(toMiddle, turn);
-    world.d3ddev->SetTransform(D3DTS_WORLD, &place);
+    graphics.d3ddev->SetTransform(D3DTS_WORLD, &place);
 
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BACKDROP, 1.0f, 0);
-    if (world.d3ddev->BeginScene() == S_OK) {
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BACKDROP, 1.0f, 0);
+    if (graphics.d3ddev->BeginScene() == S_OK) {
       // Untextured materials draw with whatever stage 0 holds: start each frame empty.
-      world.d3ddev->SetTexture(0, nullptr);
+      graphics.d3ddev->SetTexture(0, nullptr);
       DrawModel(model);
-      world.d3ddev->EndScene();
+      graphics.d3ddev->EndScene();
     }
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
     Sleep(FRAME_MILLISECONDS);
   }
 

@@ -9,8 +9,8 @@
 
 #include "app/win_main.h"
 #include "game/game_entry.h"
-#include "game/world_state.h"
 #include "gfx/graphics_device.h"
+#include "shared/screen.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) return EXIT_FAILURE;
@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
     RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, window, &last);
   } else {
     if (!InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) return EXIT_FAILURE;
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
   }
   const char frame = 1;
   if (write(shown, &frame, 1) != 1) return EXIT_FAILURE;

@@ -23,9 +23,11 @@
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/system.h"
 #include "replay/headless_game.h"
+#include "shared/screen.h"
 #include "../../tests/game/collision_worlds.h"
 
 namespace {
@@ -64,12 +66,12 @@ void FillTheScreen() {
 void DrawBareFrames(benchmark::State& state) {
   const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
   for (auto _ : state) {
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->StretchRect(world.backgroundSurface, &screen, world.backBuffer, &screen,
-                              D3DTEXF_NONE);
-    world.d3ddev->BeginScene();
-    world.d3ddev->EndScene();
-    world.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    graphics.d3ddev->StretchRect(world.backgroundSurface, &screen, graphics.backBuffer, &screen,
+                                 D3DTEXF_NONE);
+    graphics.d3ddev->BeginScene();
+    graphics.d3ddev->EndScene();
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
   }
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
@@ -189,7 +191,7 @@ double ProcessSeconds() {
 void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* renderer) {
   WindowedGame game(renderer);
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
-  state.SetLabel(RendererName(world.d3ddev));
+  state.SetLabel(RendererName(graphics.d3ddev));
   if (projectiles) FillTheScreen();
   Message last;
   const double cpuStart = ProcessSeconds();
@@ -222,7 +224,7 @@ void BM_RealWindowWholePass300ProjectilesOpenGL(benchmark::State& state) {
 void BM_RealWindowBareFrame(benchmark::State& state) {
   WindowedGame game(nullptr);
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
-  state.SetLabel(RendererName(world.d3ddev));
+  state.SetLabel(RendererName(graphics.d3ddev));
   DrawBareFrames(state);
 }
 

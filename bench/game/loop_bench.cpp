@@ -15,9 +15,11 @@
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
+#include "shared/screen.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ void BM_RealWindowLoop(benchmark::State& state, bool paced, bool paused, bool dr
     SetSystemDriver(previous);
     return state.SkipWithError("no window or the game did not start");
   }
-  state.SetLabel(RendererName(world.d3ddev));
+  state.SetLabel(RendererName(graphics.d3ddev));
   Message last;
   for (auto _ : state) {
     uint64_t spacings[LONGEST_SPACING + 1] = {};

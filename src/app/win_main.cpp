@@ -6,8 +6,7 @@
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/system/system.h"
-
-const char* const gameTitle = "Zorbly Frondles";
+#include "shared/screen.h"
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {

@@ -1,5 +1,6 @@
 #pragma once
-// The program's shell: open the window, start the game, run the loop, shut down.
+// The program's shell: open the window, start the game, run the loop, shut down. The top
+// layer: it may use every folder below it, and nothing includes it.
 #include <cstdint>
 
 #include "app/options.h"
@@ -11,8 +12,6 @@ struct GameEntryPoints {
   void (*frame)(WindowHandle window);
   void (*shutdown)();
 };
-
-extern const char* const gameTitle;
 
 // One pass of the main loop: at most one message is taken and dispatched, then one frame
 // runs whatever came. The last message taken is kept in *lastMessage.

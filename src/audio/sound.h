@@ -3,8 +3,8 @@
 // its voices, so that it can sound several times at once.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/audio/sound_device.h"
+#include "platform/hresult.h"
 
 class CWaveFile;
 

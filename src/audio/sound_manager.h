@@ -1,10 +1,10 @@
 #pragma once
 // The program's one sound device: its cooperative level, the format of its mix, and the
-// sounds it makes from wave files.
+// sounds it makes from wave files. src/audio uses the platform and diag's trace only.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/audio/sound_device.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 class CSound;

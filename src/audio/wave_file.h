@@ -3,9 +3,9 @@
 // or a new file that sample data is streamed into.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/audio/mmio.h"
 #include "platform/audio/wave_format.h"
+#include "platform/hresult.h"
 
 constexpr uint32_t WAVEFILE_READ = 1;
 constexpr uint32_t WAVEFILE_WRITE = 2;

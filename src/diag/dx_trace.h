@@ -1,8 +1,9 @@
 #pragma once
-// Names and descriptions of result codes, and the trace of a failed platform call.
+// Names and descriptions of result codes, and the trace of a failed platform call. The
+// codes are the platform's (platform/hresult.h); diag uses the platform, never the reverse.
 #include <cstdint>
 
-#include "diag/hresult.h"
+#include "platform/hresult.h"
 
 // The code's published name, or "Unknown". The texts are constants; nothing is allocated.
 const char* DXGetErrorStringA(HRESULT hr);

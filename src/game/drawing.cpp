@@ -6,6 +6,7 @@
 #include "game/angles.h"
 #include "game/world_state.h"
 #include "gfx/fonts.h"
+#include "gfx/graphics_device.h"
 #include "gfx/sprite_drawing.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
@@ -121,21 +122,21 @@ std::string FormatNumber(int32_t value, int32_t precision) {
 }
 
 void ClearFrame() {
-  world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOR, 1.0f, 0);
+  graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOR, 1.0f, 0);
 }
 
 void DrawFrame() {
-  RenderDevice* device = world.d3ddev;
+  RenderDevice* device = graphics.d3ddev;
   const int32_t scroll = static_cast<int32_t>(world.backgroundScroll);
   const Rect window{scroll, 0, scroll + SCREEN_WIDTH, SCREEN_HEIGHT};
   const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
   if (world.backgroundSurface) {
-    device->StretchRect(world.backgroundSurface, &window, world.backBuffer, &screen,
+    device->StretchRect(world.backgroundSurface, &window, graphics.backBuffer, &screen,
                         D3DTEXF_NONE);
   }
 
   if (FAILED(device->BeginScene())) return;
-  if (world.spriteBatch) world.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
+  if (graphics.spriteBatch) graphics.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
 
   DrawPlayer();
   DrawEnemies();
@@ -147,7 +148,7 @@ void DrawFrame() {
   DrawBar(world.texEnergySlice, world.energy, 0, 32);
   DrawBar(world.texHealthSlice, world.health, 747, 20);
 
-  if (world.spriteBatch) world.spriteBatch->End();
+  if (graphics.spriteBatch) graphics.spriteBatch->End();
   device->EndScene();
   device->Present(nullptr, nullptr, nullptr, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "game/endings.h"
 
 #include "audio/sound_bank.h"
+#include "game/population.h"
 #include "game/world_state.h"
 #include "input/input.h"
 #include "platform/system/system.h"
@@ -15,8 +16,7 @@ namespace {
 void RestartRun() {
   // A window closed before or while the question showed still ends the program.
   world.quitRequested = world.windowClosed;
-  world.player.x = 100.0f;
-  world.player.y = 350.0f;
+  PutPlayerAtStart();
   world.health = 100.0;
   world.energy = 100.0;
   world.weaponLevel = 1;

@@ -5,13 +5,14 @@
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "input/input.h"
 #include "platform/system/system.h"
 
 void GameFrame(WindowHandle) {
   // Asked for on every pass, so the music comes back by itself after an ending.
   PlaySoundLooped(world.musicSound);
-  if (!world.d3ddev) return;
+  if (!graphics.d3ddev) return;
   ClearFrame();
   world.frameTime = timeGetTime();
   // At most one tick per pass and no catching up after a stall; the difference is

@@ -6,9 +6,13 @@
 // Each Rand() below is a separate draw, taken in the order written; products and
 // quotients are worked in double and kept as float.
 
-void PlacePlayer() {
+void PutPlayerAtStart() {
   world.player.x = 100.0f;
   world.player.y = 350.0f;
+}
+
+void PlacePlayer() {
+  PutPlayerAtStart();
   world.player.width = 25;
   world.player.height = 41;
   world.player.scale = 2.0f;

@@ -64,9 +64,9 @@ bool LoadBackground() {
     return false;
   }
   LockedRect locked;
-  if (FAILED(world.d3ddev->CreateOffscreenPlainSurface(BACKGROUND_WIDTH, SCREEN_HEIGHT,
-                                                       D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
-                                                       &world.backgroundSurface, nullptr)) ||
+  if (FAILED(graphics.d3ddev->CreateOffscreenPlainSurface(BACKGROUND_WIDTH, SCREEN_HEIGHT,
+                                                          D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                                          &world.backgroundSurface, nullptr)) ||
       FAILED(world.backgroundSurface->LockRect(&locked, nullptr, 0))) {
     ReleaseSurface(world.backgroundSurface);
     char line[80];
@@ -87,7 +87,7 @@ bool LoadBackground() {
     CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y));
     CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y) + SCREEN_WIDTH);
   };
-  const bool read = DecodeImageFile(path.c_str(), rows, world.d3ddev->MaxTextureSize());
+  const bool read = DecodeImageFile(path.c_str(), rows, graphics.d3ddev->MaxTextureSize());
   world.backgroundSurface->UnlockRect();
   if (!read) {
     ReleaseSurface(world.backgroundSurface);

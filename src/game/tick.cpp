@@ -67,6 +67,21 @@ void PlayModeSounds() {
   }
 }
 
+// 4 pixels per unit of direction, kept on screen; not while charging or in the tick that
+// ends a charge.
+void MovePlayer(float dx, float dy) {
+  if (world.playerMode == MODE_CHARGE || world.previousPlayerMode == MODE_CHARGE) return;
+  GameObject& player = world.player;
+  player.x = static_cast<float>(player.x + dx * PLAYER_SPEED);
+  player.y = static_cast<float>(player.y + dy * PLAYER_SPEED);
+  const float lowest = SCREEN_HEIGHT - player.height * player.scale;
+  const float rightmost = SCREEN_WIDTH - player.width * player.scale;
+  if (player.y < 0.0f) player.y = 0.0f;
+  if (player.y > lowest) player.y = lowest;
+  if (player.x < 0.0f) player.x = 0.0f;
+  if (player.x > rightmost) player.x = rightmost;
+}
+
 void RunSimulation() {
   world.playerMode = MODE_NORMAL;
   if (UpHeld()) MovePlayer(0.0f, -1.0f);
@@ -107,19 +122,6 @@ void ReadAlwaysKeys() {
 }
 
 }  // namespace
-
-void MovePlayer(float dx, float dy) {
-  if (world.playerMode == MODE_CHARGE || world.previousPlayerMode == MODE_CHARGE) return;
-  GameObject& player = world.player;
-  player.x = static_cast<float>(player.x + dx * PLAYER_SPEED);
-  player.y = static_cast<float>(player.y + dy * PLAYER_SPEED);
-  const float lowest = SCREEN_HEIGHT - player.height * player.scale;
-  const float rightmost = SCREEN_WIDTH - player.width * player.scale;
-  if (player.y < 0.0f) player.y = 0.0f;
-  if (player.y > lowest) player.y = lowest;
-  if (player.x < 0.0f) player.x = 0.0f;
-  if (player.x > rightmost) player.x = rightmost;
-}
 
 void RunTick() {
   world.lastTickTime = world.frameTime;

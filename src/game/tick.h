@@ -8,6 +8,3 @@
 constexpr uint32_t TICK_GAP_MS = 14;
 
 void RunTick();
-// Moves the player 4 pixels per unit of direction and keeps it on screen; the player
-// cannot move while charging or in the tick that ends a charge.
-void MovePlayer(float dx, float dy);

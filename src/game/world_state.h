@@ -1,11 +1,12 @@
 #pragma once
 // Everything the game knows: the entity pools, the player, the numbers of a run, its
 // timers and the handles of what start-up loads. One instance lives for the whole
-// process; nothing here is allocated during play.
+// process; nothing here is allocated during play. The device's own handles are gfx's
+// (gfx/graphics_device.h): the game uses gfx, audio, input and diag, never the reverse.
 #include <cstdint>
 
-constexpr int SCREEN_WIDTH = 1024;
-constexpr int SCREEN_HEIGHT = 768;
+#include "shared/screen.h"
+
 constexpr int WORLD_WIDTH = 10240;
 
 // π as the game has always taken it: to ten decimals, not to full double precision.
@@ -39,10 +40,7 @@ struct GameObject {
 };
 
 // Device resources; their stand-ins are the graphics layer's.
-struct GraphicsObject;
-struct RenderDevice;
 struct RenderSurface;
-struct SpriteBatch;
 struct Texture;
 struct Font;
 class CSound;
@@ -98,10 +96,6 @@ struct WorldState {
   CSound* splatSound = nullptr;
   CSound* squishSound = nullptr;
 
-  GraphicsObject* d3d = nullptr;
-  RenderDevice* d3ddev = nullptr;
-  RenderSurface* backBuffer = nullptr;
-  SpriteBatch* spriteBatch = nullptr;
   RenderSurface* backgroundSurface = nullptr;
 };
 

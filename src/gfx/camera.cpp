@@ -3,9 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/matrix3d.h"
 #include "platform/gfx/render_device.h"
+#include "shared/screen.h"
 
 namespace {
 
@@ -21,11 +22,11 @@ bool ViewHasSideways(float dx, float dy, float dz) {
 }  // namespace
 
 void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ) {
-  if (!world.d3ddev) return;
+  if (!graphics.d3ddev) return;
   const Matrix4 projection =
       MatrixPerspectiveFovLH(FIELD_OF_VIEW, static_cast<float>(SCREEN_WIDTH) / SCREEN_HEIGHT,
                              NEAR_PLANE, FAR_PLANE);
-  world.d3ddev->SetTransform(D3DTS_PROJECTION, &projection);
+  graphics.d3ddev->SetTransform(D3DTS_PROJECTION, &projection);
 
   if (!ViewHasSideways(targetX - eyeX, targetY - eyeY, targetZ - eyeZ)) {
     std::fprintf(stderr,
@@ -36,5 +37,5 @@ void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY,
   }
   const Matrix4 view = MatrixLookAtLH(Vector3{eyeX, eyeY, eyeZ},
                                       Vector3{targetX, targetY, targetZ}, Vector3{0.0f, 1.0f, 0.0f});
-  world.d3ddev->SetTransform(D3DTS_VIEW, &view);
+  graphics.d3ddev->SetTransform(D3DTS_VIEW, &view);
 }

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/font.h"
 
 Font* MakeFont(const char* faceName, int32_t height) {
-  if (!world.d3ddev || !faceName) return nullptr;
+  if (!graphics.d3ddev || !faceName) return nullptr;
   FontDescription description;
   description.height = height;
   description.width = 0;
@@ -21,7 +21,7 @@ Font* MakeFont(const char* faceName, int32_t height) {
   description.faceName[FACE_NAME_LENGTH - 1] = '\0';
 
   Font* font = nullptr;
-  CreateFontIndirect(world.d3ddev, description, &font);
+  CreateFontIndirect(graphics.d3ddev, description, &font);
   return font;
 }
 
@@ -30,7 +30,7 @@ void DrawTextAt(Font* font, int32_t x, int32_t y, const char* text, uint32_t col
   // Measure first: the rectangle grows from (x, y) to the text's extent.
   Rect rect{x, y, 0, 0};
   font->DrawText(nullptr, text, -1, &rect, DT_CALCRECT, color);
-  font->DrawText(world.spriteBatch, text, -1, &rect, DT_LEFT | DT_TOP, color);
+  font->DrawText(graphics.spriteBatch, text, -1, &rect, DT_LEFT | DT_TOP, color);
 }
 
 void ReleaseFont(Font*& font) {

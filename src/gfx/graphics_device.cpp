@@ -1,10 +1,10 @@
 #include "gfx/graphics_device.h"
 
-#include "game/world_state.h"
+GraphicsState graphics;
 
 bool InitGraphics(WindowHandle window, int32_t width, int32_t height, bool fullScreen) {
-  world.d3d = CreateGraphicsObject();
-  if (!world.d3d) return false;
+  graphics.d3d = CreateGraphicsObject();
+  if (!graphics.d3d) return false;
 
   PresentParameters parameters;
   parameters.backBufferWidth = static_cast<uint32_t>(width);
@@ -23,26 +23,26 @@ bool InitGraphics(WindowHandle window, int32_t width, int32_t height, bool fullS
   // Never wait for the vertical retrace: the loop runs as fast as drawing allows.
   parameters.presentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
 
-  world.d3d->CreateDevice(window, parameters, &world.d3ddev);
-  if (!world.d3ddev) return false;
-  world.d3ddev->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &world.backBuffer);
-  CreateSprite(world.d3ddev, &world.spriteBatch);
+  graphics.d3d->CreateDevice(window, parameters, &graphics.d3ddev);
+  if (!graphics.d3ddev) return false;
+  graphics.d3ddev->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &graphics.backBuffer);
+  CreateSprite(graphics.d3ddev, &graphics.spriteBatch);
   return true;
 }
 
 void ReleaseGraphics() {
-  if (world.spriteBatch) {
-    world.spriteBatch->Release();
-    world.spriteBatch = nullptr;
+  if (graphics.spriteBatch) {
+    graphics.spriteBatch->Release();
+    graphics.spriteBatch = nullptr;
   }
-  if (world.d3ddev) {
-    world.d3ddev->Release();
-    world.d3ddev = nullptr;
+  if (graphics.d3ddev) {
+    graphics.d3ddev->Release();
+    graphics.d3ddev = nullptr;
     // The back buffer goes with its device.
-    world.backBuffer = nullptr;
+    graphics.backBuffer = nullptr;
   }
-  if (world.d3d) {
-    world.d3d->Release();
-    world.d3d = nullptr;
+  if (graphics.d3d) {
+    graphics.d3d->Release();
+    graphics.d3d = nullptr;
   }
 }

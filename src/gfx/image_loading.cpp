@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/image_file.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/texture.h"
@@ -22,8 +22,8 @@ void ApplyColorKey(ImageData* image, uint32_t colorKey) {
 
 // The header's size is held against the device's limit before anything is decoded.
 bool LoadImageForDevice(const char* fileName, ImageData* image) {
-  if (!world.d3ddev || !fileName) return false;
-  return LoadImageFile(fileName, image, world.d3ddev->MaxTextureSize());
+  if (!graphics.d3ddev || !fileName) return false;
+  return LoadImageFile(fileName, image, graphics.d3ddev->MaxTextureSize());
 }
 
 }  // namespace
@@ -44,7 +44,7 @@ Texture* LoadTexture(const char* fileName, uint32_t colorKey) {
   if (!LoadImageForDevice(fileName, &image)) return nullptr;
   ApplyColorKey(&image, colorKey);
   Texture* texture = nullptr;
-  if (FAILED(world.d3ddev->CreateTextureFromPixels(std::move(image), &texture))) {
+  if (FAILED(graphics.d3ddev->CreateTextureFromPixels(std::move(image), &texture))) {
     std::fprintf(stderr, "zorbly-frondles: cannot make a texture of \"%s\"\n", fileName);
     return nullptr;
   }
@@ -52,12 +52,12 @@ Texture* LoadTexture(const char* fileName, uint32_t colorKey) {
 }
 
 RenderSurface* LoadSurface(const char* fileName) {
-  if (!world.d3ddev || !fileName) return nullptr;
+  if (!graphics.d3ddev || !fileName) return nullptr;
   RenderSurface* surface = nullptr;
   LockedRect locked;
   ImageRows rows;
   rows.start = [&](int width, int height) {
-    if (FAILED(world.d3ddev->CreateOffscreenPlainSurface(
+    if (FAILED(graphics.d3ddev->CreateOffscreenPlainSurface(
             static_cast<uint32_t>(width), static_cast<uint32_t>(height), D3DFMT_X8R8G8B8,
             D3DPOOL_DEFAULT, &surface, nullptr))) {
       std::fprintf(stderr, "zorbly-frondles: cannot make a surface for \"%s\"\n", fileName);
@@ -68,7 +68,7 @@ RenderSurface* LoadSurface(const char* fileName) {
   rows.row = [&](int y, const uint32_t* pixels) {
     CopySurfaceRow(pixels, surface->Width(), LockedRow(locked, y));
   };
-  const bool read = DecodeImageFile(fileName, rows, world.d3ddev->MaxTextureSize());
+  const bool read = DecodeImageFile(fileName, rows, graphics.d3ddev->MaxTextureSize());
   if (surface) surface->UnlockRect();
   if (!read) ReleaseSurface(surface);
   return surface;

@@ -1,18 +1,18 @@
 #include "gfx/mesh_model.h"
 
-#include "app/win_main.h"
-#include "game/world_state.h"
 #include "gfx/file_paths.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/texture.h"
 #include "platform/system/system.h"
+#include "shared/screen.h"
 
 MeshModel* LoadModel(std::string fileName) {
   MeshModel* model = new MeshModel;
   DataBuffer* materialBuffer = nullptr;
   const HRESULT loaded =
-      LoadMeshFromX(fileName.c_str(), D3DXMESH_SYSTEMMEM, world.d3ddev, nullptr, &materialBuffer,
+      LoadMeshFromX(fileName.c_str(), D3DXMESH_SYSTEMMEM, graphics.d3ddev, nullptr, &materialBuffer,
                     nullptr, &model->materialCount, &model->mesh);
   if (loaded != S_OK) {
     MessageBox("Error loading model file", gameTitle, MB_OK);
@@ -33,7 +33,7 @@ MeshModel* LoadModel(std::string fileName) {
     if (!records[i].textureFilename || records[i].textureFilename[0] == '\0') continue;
     std::string textureName = records[i].textureFilename;
     if (!FindFile(&textureName)) continue;
-    if (FAILED(CreateTextureFromFile(world.d3ddev, textureName.c_str(), &model->textures[i]))) {
+    if (FAILED(CreateTextureFromFile(graphics.d3ddev, textureName.c_str(), &model->textures[i]))) {
       MessageBox("Could not find texture file", "Error", MB_OK);
       materialBuffer->Release();
       ReleaseModel(model);
@@ -45,15 +45,15 @@ MeshModel* LoadModel(std::string fileName) {
 }
 
 void DrawModel(MeshModel* model) {
-  if (!model || !model->mesh || !world.d3ddev) return;
+  if (!model || !model->mesh || !graphics.d3ddev) return;
   if (model->materialCount == 0) {
     model->mesh->DrawSubset(0);
     return;
   }
   for (uint32_t i = 0; i < model->materialCount; ++i) {
-    world.d3ddev->SetMaterial(&model->materials[i]);
+    graphics.d3ddev->SetMaterial(&model->materials[i]);
     Texture* texture = model->textures[i];
-    if (texture && texture->Width() > 0) world.d3ddev->SetTexture(0, texture);
+    if (texture && texture->Width() > 0) graphics.d3ddev->SetTexture(0, texture);
     model->mesh->DrawSubset(i);
   }
 }

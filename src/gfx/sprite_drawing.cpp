@@ -2,19 +2,19 @@
 
 #include <limits>
 
-#include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/matrix2d.h"
 #include "platform/gfx/sprite_batch.h"
 
 void DrawSpriteTransformed(Texture* texture, int32_t x, int32_t y, int32_t width, int32_t height,
                            int32_t frame, int32_t columns, float rotation, float scaleX,
                            float scaleY, uint32_t color) {
-  if (!world.spriteBatch) return;
+  if (!graphics.spriteBatch) return;
   const Vector2 scaling{scaleX, scaleY};
   const Vector2 translation{static_cast<float>(x), static_cast<float>(y)};
   const Vector2 rotationCentre{static_cast<float>(width) * scaleX / 2.0f,
                                static_cast<float>(height) * scaleY / 2.0f};
-  world.spriteBatch->SetTransform(
+  graphics.spriteBatch->SetTransform(
       MatrixTransformation2D(nullptr, 0.0f, &scaling, &rotationCentre, rotation, &translation));
 
   // A sheet without columns has no frames to show.
@@ -28,10 +28,10 @@ void DrawSpriteTransformed(Texture* texture, int32_t x, int32_t y, int32_t width
     if (left >= lowest && top >= lowest && right <= highest && bottom <= highest) {
       const Rect source{static_cast<int32_t>(left), static_cast<int32_t>(top),
                         static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
-      world.spriteBatch->Draw(texture, &source, nullptr, nullptr, color);
+      graphics.spriteBatch->Draw(texture, &source, nullptr, nullptr, color);
     }
   }
-  world.spriteBatch->SetTransform(Matrix2D{});
+  graphics.spriteBatch->SetTransform(Matrix2D{});
 }
 
 void DrawSprite(Texture* texture, int32_t x, int32_t y, int32_t width, int32_t height,

@@ -1,7 +1,8 @@
 #pragma once
 // The keyboard, the mouse and up to four gamepads, read once per tick into the records
 // below, so that the game may ask about them as often as it likes without asking the
-// system. Before the first poll everything reads up, released and centred.
+// system. Before the first poll everything reads up, released and centred. src/input
+// uses only the platform.
 #include <cstdint>
 
 #include "platform/input/direct_input.h"

@@ -11,6 +11,7 @@
 #include "game/drawing.h"
 #include "game/game_entry.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/image_file.h"
 #include "gfx/sprite_drawing.h"
 #include "platform/gfx/render_device.h"
@@ -35,7 +36,7 @@ class FrameTest : public ::testing::Test {
     ClearFrame();
     DrawFrame();
     ImageData image;
-    EXPECT_EQ(world.backBuffer->ReadPixels(&image), S_OK);
+    EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
     return image;
   }
 
@@ -145,9 +146,9 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     const auto sprite = [](int32_t x, int32_t y, float rotation, uint32_t color) {
       DrawSprite(world.texPlayer, x, y, 25, 41, 0, 1, rotation, 2.0f, color);
     };
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    world.d3ddev->BeginScene();
-    world.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    graphics.d3ddev->BeginScene();
+    graphics.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
     if (mode == MODE_NORMAL) sprite(X, Y, 0.0f, 0xFFFFFFFF);
     for (int copy = 0; copy < 4 && mode == MODE_PHASE; ++copy) {
       const uint32_t color = static_cast<uint32_t>(Rand() % 150) << 24 | 0x00320000;
@@ -165,10 +166,10 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
       const uint32_t color = static_cast<uint32_t>(Rand() % 100 + 150) << 24 | 0x00960000;
       sprite(X + Rand() % 12 - 6, Y, 0.0f, color);
     }
-    world.spriteBatch->End();
-    world.d3ddev->EndScene();
+    graphics.spriteBatch->End();
+    graphics.d3ddev->EndScene();
     ImageData expected;
-    ASSERT_EQ(world.backBuffer->ReadPixels(&expected), S_OK);
+    ASSERT_EQ(graphics.backBuffer->ReadPixels(&expected), S_OK);
     EXPECT_EQ(RandCount() - start, taken) << "mode " << mode;
     EXPECT_TRUE(drawn.pixels == expected.pixels) << "mode " << mode;
   }

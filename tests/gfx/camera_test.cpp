@@ -16,7 +16,7 @@ void ExpectMatrix(const Matrix4& actual, const float (&expected)[4][4]) {
 
 Matrix4 Transform(uint32_t state) {
   Matrix4 matrix;
-  EXPECT_EQ(world.d3ddev->GetTransform(state, &matrix), S_OK);
+  EXPECT_EQ(graphics.d3ddev->GetTransform(state, &matrix), S_OK);
   return matrix;
 }
 
@@ -47,7 +47,7 @@ TEST_F(CameraTest, ACameraWithoutASidewaysDirectionKeepsTheViewAndNoDeviceIsNoCr
   SetCamera(0, 0, -10, 0, 0, 0);
   const Matrix4 before = Transform(D3DTS_VIEW);
   Matrix4 blank;
-  world.d3ddev->SetTransform(D3DTS_PROJECTION, &blank);
+  graphics.d3ddev->SetTransform(D3DTS_PROJECTION, &blank);
   SetCamera(1, 2, 3, 1, 2, 3);   // on the target
   SetCamera(0, 9, 0, 0, -1, 0);  // straight down
   ExpectMatrix(Transform(D3DTS_VIEW), before.m);

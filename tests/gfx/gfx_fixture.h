@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "../test_files.h"
-#include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/image_file.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 inline intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
@@ -23,8 +23,8 @@ class GfxTest : public ::testing::Test {
     window = CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT, IgnoreMessages);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false));
-    ASSERT_NE(world.backBuffer, nullptr);
-    ASSERT_NE(world.spriteBatch, nullptr);
+    ASSERT_NE(graphics.backBuffer, nullptr);
+    ASSERT_NE(graphics.spriteBatch, nullptr);
   }
 
   void TearDown() override {
@@ -48,18 +48,18 @@ class GfxTest : public ::testing::Test {
 
   // Clears to `background`, runs `draw` inside the scene and the batch, and reads back.
   ImageData DrawFrame(uint32_t background, const std::function<void()>& draw) {
-    world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-    EXPECT_EQ(world.d3ddev->BeginScene(), S_OK);
-    EXPECT_EQ(world.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND), S_OK);
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+    EXPECT_EQ(graphics.d3ddev->BeginScene(), S_OK);
+    EXPECT_EQ(graphics.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND), S_OK);
     draw();
-    world.spriteBatch->End();
-    world.d3ddev->EndScene();
+    graphics.spriteBatch->End();
+    graphics.d3ddev->EndScene();
     return ReadBackBuffer();
   }
 
   ImageData ReadBackBuffer() {
     ImageData image;
-    EXPECT_EQ(world.backBuffer->ReadPixels(&image), S_OK);
+    EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
     return image;
   }
 

@@ -51,9 +51,9 @@ TEST_F(ImageLoadingTest, MissingAndOversizedImagesLoadAsEmptyHandles) {
   EXPECT_EQ(LoadTexture("no-such-image.png", MAGENTA), nullptr);
   EXPECT_EQ(LoadSurface("no-such-image.png"), nullptr);
 
-  const int tooWide = world.d3ddev->MaxTextureSize() + 1;
+  const int tooWide = graphics.d3ddev->MaxTextureSize() + 1;
   const std::string wide = WriteImage("wide.png", tooWide, 1, [](int, int) { return BLACK; });
-  const std::string limit = std::to_string(world.d3ddev->MaxTextureSize());
+  const std::string limit = std::to_string(graphics.d3ddev->MaxTextureSize());
   for (bool texture : {true, false}) {
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(texture ? LoadTexture(wide.c_str(), 0) == nullptr : LoadSurface(wide.c_str()) == nullptr);

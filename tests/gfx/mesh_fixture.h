@@ -12,13 +12,13 @@
 #include <iterator>
 #include <string>
 
-#include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/image_file.h"
 #include "platform/gfx/matrix3d.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 inline void WriteTestFile(const std::string& path, const std::string& bytes) {
   ASSERT_TRUE((std::ofstream(path, std::ios::binary) << bytes).good()) << path;
@@ -31,12 +31,12 @@ inline std::string ReadTestFile(const std::string& path) {
 
 // Clears to `background`, runs `draw` inside the scene and reads the back buffer.
 inline ImageData DrawMeshFrame(uint32_t background, const std::function<void()>& draw) {
-  world.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-  EXPECT_EQ(world.d3ddev->BeginScene(), S_OK);
+  graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+  EXPECT_EQ(graphics.d3ddev->BeginScene(), S_OK);
   draw();
-  world.d3ddev->EndScene();
+  graphics.d3ddev->EndScene();
   ImageData image;
-  EXPECT_EQ(world.backBuffer->ReadPixels(&image), S_OK);
+  EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
   return image;
 }
 

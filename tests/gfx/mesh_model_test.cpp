@@ -36,8 +36,8 @@ int Channels(uint32_t pixel) {
 uint32_t PixelOf(const ImageData& image, Vector3 point) {
   Matrix4 view;
   Matrix4 projection;
-  world.d3ddev->GetTransform(D3DTS_VIEW, &view);
-  world.d3ddev->GetTransform(D3DTS_PROJECTION, &projection);
+  graphics.d3ddev->GetTransform(D3DTS_VIEW, &view);
+  graphics.d3ddev->GetTransform(D3DTS_PROJECTION, &projection);
   const Vector3 projected = TransformCoord(MatrixMultiply(view, projection), point);
   return PixelAt(image, static_cast<int>((projected.x + 1.0f) * 0.5f * SCREEN_WIDTH),
                  static_cast<int>((1.0f - projected.y) * 0.5f * SCREEN_HEIGHT));
@@ -295,7 +295,7 @@ TEST_F(MeshModelTest, TheCubeShowsItsNearFacesInPlaceAndColourAndHidesTheRest) {
     EXPECT_EQ(PixelAt(image, 624, 500), MAGENTA);
 
     // From above, front and left: front, left side and top show, the other three not.
-    world.d3ddev->SetTexture(0, nullptr);
+    graphics.d3ddev->SetTexture(0, nullptr);
     SetCamera(-4, 3, -5, 0, 0, 0);
     image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
     EXPECT_EQ(Channels(PixelOf(image, {-0.5f, 0.5f, -1})), 4);  // front, red
@@ -311,10 +311,10 @@ TEST_F(MeshModelTest, TheCubeShowsItsNearFacesInPlaceAndColourAndHidesTheRest) {
     // Outside a scene a subset is refused; a released texture leaves the stage.
     EXPECT_NE(model->mesh->DrawSubset(0), S_OK);
     Texture* stage = nullptr;
-    world.d3ddev->GetTexture(0, &stage);
+    graphics.d3ddev->GetTexture(0, &stage);
     EXPECT_EQ(stage, model->textures[1]);
     ReleaseModel(model);
-    world.d3ddev->GetTexture(0, &stage);
+    graphics.d3ddev->GetTexture(0, &stage);
     EXPECT_EQ(stage, nullptr);
   }
 }
@@ -328,7 +328,7 @@ TEST_F(MeshModelTest, AModelWithoutMaterialsDrawsWithTheDevicesMaterialEvenBehin
   Material glow;
   glow.diffuse = ColorValue{0, 0, 0, 1};
   glow.emissive = ColorValue{0, 1, 0, 1};
-  world.d3ddev->SetMaterial(&glow);
+  graphics.d3ddev->SetMaterial(&glow);
   SetCamera(0, 0, 0, 0, 0, 1);
   const ImageData image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
   // The far edge, 100 ahead, lies 1 / 100 × 2.4142 × 384 ≈ 9 pixels below the middle.

@@ -2,6 +2,7 @@
 // their colour in draw order.
 #include "gfx/sprite_drawing.h"
 
+#include "game/world_state.h"
 #include "gfx/image_loading.h"
 #include "gfx_fixture.h"
 #include "platform/gfx/texture.h"

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/input/xinput.h"
@@ -165,6 +166,21 @@ TEST_F(QuestionBoxTest, EveryKeyAnswersAsItShould) {
   Key(SDL_SCANCODE_RETURN, true, false, KMOD_LALT);
   EXPECT_EQ(box->Step(LATER), 0);
   EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN);
+}
+
+TEST(WrapWordsTest, FillsEachLineGreedilyAndBreaksWhereTheTextDoes) {
+  // Ten pixels a character, a 70-pixel line: seven characters fit.
+  const auto measure = [](const std::string& text) { return 10 * static_cast<int>(text.size()); };
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {""}},
+      {"one two three", {"one two", "three"}},
+      {"a sauceful zorbly", {"a", "sauceful", "zorbly"}},  // too wide: a line of its own
+      {"a\n\nb", {"a", "", "b"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WrapWords(c.text, 70, measure), c.lines) << c.text;
 }
 
 TEST_F(QuestionBoxTest, ClicksLandOnTheDrawnButtonsAlsoInALetterboxedWindow) {

@@ -13,11 +13,13 @@
 #include "game/drawing.h"
 #include "game/game_entry.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/question_box.h"
 #include "platform/system/random.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system_driver.h"
+#include "shared/screen.h"
 #include "x_window.h"
 
 namespace {
@@ -74,7 +76,7 @@ std::vector<ImageData> DrawScenes(const char* wanted, const char* expected, std:
   *said = ::testing::internal::GetCapturedStderr();
   EXPECT_TRUE(started) << *said;
   if (!started) return drawn;
-  EXPECT_STREQ(RendererName(world.d3ddev), expected);
+  EXPECT_STREQ(RendererName(graphics.d3ddev), expected);
   for (const Scene& scene : SCENES) {
     if (!scene.setUp) break;
     scene.setUp();
@@ -83,7 +85,7 @@ std::vector<ImageData> DrawScenes(const char* wanted, const char* expected, std:
     DrawFrame();
     const ImageData shown = ReadWindow();
     drawn.emplace_back();
-    EXPECT_EQ(world.backBuffer->ReadPixels(&drawn.back()), S_OK);
+    EXPECT_EQ(graphics.backBuffer->ReadPixels(&drawn.back()), S_OK);
     EXPECT_TRUE(shown.pixels == drawn.back().pixels) << scene.name << " on " << expected;
   }
   {

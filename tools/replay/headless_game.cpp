@@ -6,6 +6,7 @@
 #include "game/world_state.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/random.h"
+#include "shared/screen.h"
 
 HeadlessGame::HeadlessGame(bool withSound) {
   if (!withSound) setenv("SDL_AUDIODRIVER", "none", 1);

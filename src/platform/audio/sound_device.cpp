@@ -197,13 +197,7 @@ HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* pcDSBufferDesc,
   voice.dwFrames = dwBytes / pwfx->nBlockAlign;
   voice.qwStep = StepForFrequency(pwfx->nSamplesPerSec);
 
-  AddRef();
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    pBuffer->m_pNextBuffer = m_pFirstBuffer;
-    if (m_pFirstBuffer) m_pFirstBuffer->m_pPrevBuffer = pBuffer;
-    m_pFirstBuffer = pBuffer;
-  }
+  AddBuffer(pBuffer);
   *ppDSBuffer = pBuffer;
   return DS_OK;
 }
@@ -225,7 +219,6 @@ HRESULT SoundDevice::DuplicateSoundBuffer(SoundBuffer* pOriginal, SoundBuffer** 
   pDuplicate->m_pMemory = pOriginal->m_pMemory;
   ++pDuplicate->m_pMemory->dwRefs;
 
-  AddRef();
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     // Same samples, same settings; its own position, stopped at the start.
@@ -233,12 +226,18 @@ HRESULT SoundDevice::DuplicateSoundBuffer(SoundBuffer* pOriginal, SoundBuffer** 
     pDuplicate->m_voice.qwPosition = 0;
     pDuplicate->m_voice.bPlaying = false;
     pDuplicate->m_voice.bLooping = false;
-    pDuplicate->m_pNextBuffer = m_pFirstBuffer;
-    if (m_pFirstBuffer) m_pFirstBuffer->m_pPrevBuffer = pDuplicate;
-    m_pFirstBuffer = pDuplicate;
   }
+  AddBuffer(pDuplicate);
   *ppDuplicate = pDuplicate;
   return DS_OK;
+}
+
+void SoundDevice::AddBuffer(SoundBuffer* pBuffer) {
+  AddRef();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  pBuffer->m_pNextBuffer = m_pFirstBuffer;
+  if (m_pFirstBuffer) m_pFirstBuffer->m_pPrevBuffer = pBuffer;
+  m_pFirstBuffer = pBuffer;
 }
 
 void SoundDevice::MixOutput(int16_t* psOutput, uint32_t dwFrames) {
@@ -301,9 +300,6 @@ HRESULT SoundBuffer::Lock(uint32_t dwOffset, uint32_t dwBytes, void** ppvAudioPt
   if (m_bPrimary) return DSERR_INVALIDCALL;
   if (!ppvAudioPtr1 || !pdwAudioBytes1) return DSERR_INVALIDPARAM;
   std::lock_guard<std::mutex> lock(m_pDevice->m_mutex);
-  if (dwFlags & DSBLOCK_FROMWRITECURSOR) {
-    dwOffset = static_cast<uint32_t>(m_voice.qwPosition >> 32) * m_voice.wBlockAlign;
-  }
   if (dwFlags & DSBLOCK_ENTIREBUFFER) {
     dwOffset = 0;
     dwBytes = m_dwBufferBytes;
@@ -372,26 +368,12 @@ HRESULT SoundBuffer::SetVolume(int32_t lVolume) {
   return DS_OK;
 }
 
-HRESULT SoundBuffer::GetVolume(int32_t* plVolume) {
-  if (!plVolume) return DSERR_INVALIDPARAM;
-  if (m_bPrimary || !(m_dwFlags & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  *plVolume = m_lVolume;
-  return DS_OK;
-}
-
 HRESULT SoundBuffer::SetPan(int32_t lPan) {
   m_pDevice->ServiceOutput();
   if (m_bPrimary || !(m_dwFlags & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
   if (lPan < DSBPAN_LEFT || lPan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
   m_lPan = lPan;
   UpdateGains();
-  return DS_OK;
-}
-
-HRESULT SoundBuffer::GetPan(int32_t* plPan) {
-  if (!plPan) return DSERR_INVALIDPARAM;
-  if (m_bPrimary || !(m_dwFlags & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  *plPan = m_lPan;
   return DS_OK;
 }
 

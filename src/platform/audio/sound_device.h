@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "diag/hresult.h"
 #include "platform/audio/sound_mixer.h"
 #include "platform/audio/wave_format.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 struct GUID {
@@ -44,7 +44,6 @@ constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x2;
 constexpr uint32_t DSBSTATUS_LOOPING = 0x4;
 
 constexpr uint32_t DSBPLAY_LOOPING = 0x1;
-constexpr uint32_t DSBLOCK_FROMWRITECURSOR = 0x1;
 constexpr uint32_t DSBLOCK_ENTIREBUFFER = 0x2;
 
 constexpr int32_t DSBVOLUME_MIN = -10000;
@@ -124,6 +123,8 @@ class SoundDevice {
   void ServiceOutput();
   bool OpenOutput(uint32_t dwNow);
   void AdvanceInSilence(uint32_t dwNow);
+  // Holds the device for the buffer and puts it at the head of the list the mix reads.
+  void AddBuffer(SoundBuffer* pBuffer);
 
   uint32_t m_dwRefs = 1;
   uint32_t m_dwLevel = 0;
@@ -154,11 +155,9 @@ class SoundBuffer {
                  uint32_t dwAudioBytes2);
   HRESULT SetFormat(const WAVEFORMATEX* pcfxFormat);
   HRESULT SetVolume(int32_t lVolume);
-  HRESULT GetVolume(int32_t* plVolume);
   HRESULT SetFrequency(uint32_t dwFrequency);
   HRESULT GetFrequency(uint32_t* pdwFrequency);
   HRESULT SetPan(int32_t lPan);
-  HRESULT GetPan(int32_t* plPan);
   // Starts playing from the current position; a buffer already playing goes on where it
   // is, taking the new looping flag.
   HRESULT Play(uint32_t dwReserved1, uint32_t dwPriority, uint32_t dwFlags);

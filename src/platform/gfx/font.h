@@ -3,8 +3,8 @@
 // text through a sprite batch.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/gfx/rect.h"
+#include "platform/hresult.h"
 
 struct RenderDevice;
 struct SpriteBatch;

@@ -168,6 +168,146 @@ struct DrawScratch {
 
 DrawScratch scratch;
 
+// Every vertex of the subset into clip and view space, its normal turned with it.
+void TransformVertices(const DeviceImpl& device, const std::vector<MeshVertex>& vertices) {
+  // Row-vector matrices are the transposes of GLM's column-vector ones: the products
+  // run the other way round.
+  const glm::mat4 worldView = ToGlm(device.view) * ToGlm(device.world);
+  const glm::mat4 worldViewProjection = ToGlm(device.projection) * worldView;
+  const glm::mat3 normalTurn = glm::inverseTranspose(glm::mat3(worldView));
+  scratch.vertices.resize(vertices.size());
+  for (size_t i = 0; i < vertices.size(); ++i) {
+    const MeshVertex& vertex = vertices[i];
+    Transformed& out = scratch.vertices[i];
+    const glm::vec4 position(ToGlm(vertex.position), 1.0f);
+    out.clip = worldViewProjection * position;
+    out.view = glm::vec3(worldView * position);
+    const glm::vec3 normal = normalTurn * ToGlm(vertex.normal);
+    const float length = glm::length(normal);
+    out.normal = length > 0.0f && std::isfinite(length) ? normal / length : glm::vec3(0.0f);
+  }
+}
+
+// The triangle of the transformed vertices, when it faces the eye: lit, cut to the view
+// and added to the polygons.
+void GatherTriangle(const Material& material, const std::vector<MeshVertex>& vertices,
+                    const uint32_t (&triangle)[3]) {
+  const Transformed* v[3] = {&scratch.vertices[triangle[0]], &scratch.vertices[triangle[1]],
+                             &scratch.vertices[triangle[2]]};
+  if (!IsFinite(v[0]->clip) || !IsFinite(v[1]->clip) || !IsFinite(v[2]->clip)) return;
+  // Front faces run clockwise on screen. The sign of this determinant is that of the
+  // projected triangle's area, even for triangles that reach behind the eye.
+  const glm::vec3 a(v[0]->clip.x, v[0]->clip.y, v[0]->clip.w);
+  const glm::vec3 b(v[1]->clip.x, v[1]->clip.y, v[1]->clip.w);
+  const glm::vec3 c(v[2]->clip.x, v[2]->clip.y, v[2]->clip.w);
+  if (glm::dot(a, glm::cross(b, c)) >= 0.0f) return;
+
+  // Vertices without a normal of their own take the face's.
+  glm::vec3 faceNormal = glm::cross(v[1]->view - v[0]->view, v[2]->view - v[0]->view);
+  const float faceLength = glm::length(faceNormal);
+  faceNormal = faceLength > 0.0f ? faceNormal / faceLength : glm::vec3(0.0f, 0.0f, -1.0f);
+
+  Corner corners[MAX_CORNERS];
+  for (int n = 0; n < 3; ++n) {
+    const MeshVertex& source = vertices[triangle[n]];
+    const glm::vec3& normal = v[n]->normal == glm::vec3(0.0f) ? faceNormal : v[n]->normal;
+    // A coordinate that is no number would send SDL's rasteriser outside the texture.
+    const glm::vec2 uv(std::isfinite(source.u) ? source.u : 0.0f,
+                       std::isfinite(source.v) ? source.v : 0.0f);
+    corners[n] = Corner{v[n]->clip, LitColor(material, normal), uv};
+  }
+  const int count = ClipPolygon(corners, 3);
+  if (count < 3) return;
+  const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
+  scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
+                                     static_cast<uint32_t>(count)});
+  scratch.corners.insert(scratch.corners.end(), corners, corners + count);
+}
+
+// Each face as a fan of triangles; what shows is kept, sorted far to near.
+void GatherPolygons(const Material& material, const MeshSubset& subset) {
+  const std::vector<MeshVertex>& vertices = subset.vertices;
+  scratch.corners.clear();
+  scratch.polygons.clear();
+  for (size_t f = 0; f < subset.faceStarts.size(); ++f) {
+    const uint32_t first = subset.faceStarts[f];
+    const uint32_t end = f + 1 < subset.faceStarts.size() ? subset.faceStarts[f + 1]
+                                                          : static_cast<uint32_t>(vertices.size());
+    for (uint32_t k = first + 1; k + 1 < end; ++k) {
+      const uint32_t triangle[3] = {first, k, k + 1};
+      GatherTriangle(material, vertices, triangle);
+    }
+  }
+  std::stable_sort(scratch.polygons.begin(), scratch.polygons.end(),
+                   [](const Polygon& x, const Polygon& y) { return x.depth > y.depth; });
+}
+
+// The polygon as a fan of screen triangles appended to the output.
+void EmitPolygon(const Polygon& polygon, float width, float height) {
+  const Corner* corners = &scratch.corners[polygon.first];
+  // SDL samples only inside the texture: a polygon's coordinates are moved by whole
+  // repeats towards it, and what still lies outside is held at the edge.
+  glm::vec2 low = corners[0].uv;
+  for (uint32_t k = 1; k < polygon.count; ++k) low = glm::min(low, corners[k].uv);
+  const glm::vec2 shift = glm::floor(low);
+  Corner fan[MAX_CORNERS];
+  for (uint32_t k = 0; k < polygon.count; ++k) {
+    fan[k] = corners[k];
+    fan[k].uv = glm::clamp(corners[k].uv - shift, 0.0f, 1.0f);
+  }
+  for (uint32_t k = 1; k + 1 < polygon.count; ++k) {
+    EmitTriangle(fan[0], fan[k], fan[k + 1], 0, width, height, &scratch.output);
+  }
+}
+
+// Hands the output to SDL and empties it; false when SDL refuses.
+bool DrawOutput(SDL_Renderer* renderer, SDL_Texture* texture) {
+  // Numbered vertices: without them SDL's software renderer takes some pairs of
+  // triangles for the halves of a rectangle and draws them wrongly.
+  const int count = static_cast<int>(scratch.output.size());
+  scratch.indices.resize(scratch.output.size());
+  for (int i = 0; i < count; ++i) scratch.indices[i] = i;
+  const bool drawn = count == 0 || SDL_RenderGeometry(renderer, texture, scratch.output.data(),
+                                                      count, scratch.indices.data(), count) == 0;
+  scratch.output.clear();
+  return drawn;
+}
+
+// Draws the gathered polygons into the back buffer; false when any batch failed.
+bool DrawPolygons(DeviceImpl* device) {
+  TextureImpl* stage = device->stageTexture;
+  SDL_Texture* texture = stage && stage->texture ? stage->texture : nullptr;
+  const float width = static_cast<float>(device->backBuffer.width);
+  const float height = static_cast<float>(device->backBuffer.height);
+  // Meshes are opaque, and the colour is all in the vertices.
+  SDL_Renderer* renderer = device->renderer;
+  TargetBackBufferForDrawing(device);
+  if (texture) {
+    // Nearest texel, as the device samples by default.
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(texture, 255);
+  } else {
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  }
+  bool drawn = true;
+  scratch.output.clear();
+  for (const Polygon& polygon : scratch.polygons) {
+    EmitPolygon(polygon, width, height);
+    // Drawn in batches, far to near still: a large subset cut small would otherwise
+    // hold many times its own size at once.
+    if (scratch.output.size() >= OUTPUT_BATCH) drawn = DrawOutput(renderer, texture) && drawn;
+  }
+  drawn = DrawOutput(renderer, texture) && drawn;
+  if (texture) {
+    // Back as sprites draw it.
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+  }
+  return drawn;
+}
+
 }  // namespace
 
 void AttachMesh(DeviceImpl* device, MeshImpl* mesh) {
@@ -232,127 +372,11 @@ HRESULT Mesh::DrawSubset(uint32_t attributeId) {
   }
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
 
-  // Row-vector matrices are the transposes of GLM's column-vector ones: the products
-  // run the other way round.
-  const glm::mat4 worldView = ToGlm(device->view) * ToGlm(device->world);
-  const glm::mat4 worldViewProjection = ToGlm(device->projection) * worldView;
-  const glm::mat3 normalTurn = glm::inverseTranspose(glm::mat3(worldView));
-  const Material& material = device->material;
-
   const MeshSubset& subset = mesh->subsets[attributeId];
-  const std::vector<MeshVertex>& vertices = subset.vertices;
-  scratch.vertices.resize(vertices.size());
-  for (size_t i = 0; i < vertices.size(); ++i) {
-    const MeshVertex& vertex = vertices[i];
-    Transformed& out = scratch.vertices[i];
-    const glm::vec4 position(ToGlm(vertex.position), 1.0f);
-    out.clip = worldViewProjection * position;
-    out.view = glm::vec3(worldView * position);
-    const glm::vec3 normal = normalTurn * ToGlm(vertex.normal);
-    const float length = glm::length(normal);
-    out.normal = length > 0.0f && std::isfinite(length) ? normal / length : glm::vec3(0.0f);
-  }
-
-  scratch.corners.clear();
-  scratch.polygons.clear();
-  for (size_t f = 0; f < subset.faceStarts.size(); ++f) {
-    const uint32_t first = subset.faceStarts[f];
-    const uint32_t end = f + 1 < subset.faceStarts.size() ? subset.faceStarts[f + 1]
-                                                          : static_cast<uint32_t>(vertices.size());
-    for (uint32_t k = first + 1; k + 1 < end; ++k) {
-      const uint32_t triangle[3] = {first, k, k + 1};
-      const Transformed* v[3] = {&scratch.vertices[first], &scratch.vertices[k],
-                                 &scratch.vertices[k + 1]};
-      if (!IsFinite(v[0]->clip) || !IsFinite(v[1]->clip) || !IsFinite(v[2]->clip)) continue;
-      // Front faces run clockwise on screen. The sign of this determinant is that of the
-      // projected triangle's area, even for triangles that reach behind the eye.
-      const glm::vec3 a(v[0]->clip.x, v[0]->clip.y, v[0]->clip.w);
-      const glm::vec3 b(v[1]->clip.x, v[1]->clip.y, v[1]->clip.w);
-      const glm::vec3 c(v[2]->clip.x, v[2]->clip.y, v[2]->clip.w);
-      if (glm::dot(a, glm::cross(b, c)) >= 0.0f) continue;
-
-      // Vertices without a normal of their own take the face's.
-      glm::vec3 faceNormal = glm::cross(v[1]->view - v[0]->view, v[2]->view - v[0]->view);
-      const float faceLength = glm::length(faceNormal);
-      faceNormal = faceLength > 0.0f ? faceNormal / faceLength : glm::vec3(0.0f, 0.0f, -1.0f);
-
-      Corner corners[MAX_CORNERS];
-      for (int n = 0; n < 3; ++n) {
-        const MeshVertex& source = vertices[triangle[n]];
-        const glm::vec3& normal = v[n]->normal == glm::vec3(0.0f) ? faceNormal : v[n]->normal;
-        // A coordinate that is no number would send SDL's rasteriser outside the texture.
-        const glm::vec2 uv(std::isfinite(source.u) ? source.u : 0.0f,
-                           std::isfinite(source.v) ? source.v : 0.0f);
-        corners[n] = Corner{v[n]->clip, LitColor(material, normal), uv};
-      }
-      const int count = ClipPolygon(corners, 3);
-      if (count < 3) continue;
-      const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
-      scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
-                                         static_cast<uint32_t>(count)});
-      scratch.corners.insert(scratch.corners.end(), corners, corners + count);
-    }
-  }
-  std::stable_sort(scratch.polygons.begin(), scratch.polygons.end(),
-                   [](const Polygon& x, const Polygon& y) { return x.depth > y.depth; });
-
+  TransformVertices(*device, subset.vertices);
+  GatherPolygons(device->material, subset);
   if (scratch.polygons.empty()) return S_OK;
-  TextureImpl* stage = device->stageTexture;
-  SDL_Texture* texture = stage && stage->texture ? stage->texture : nullptr;
-  const float width = static_cast<float>(device->backBuffer.width);
-  const float height = static_cast<float>(device->backBuffer.height);
-  // Meshes are opaque, and the colour is all in the vertices.
-  SDL_Renderer* renderer = device->renderer;
-  TargetBackBufferForDrawing(device);
-  if (texture) {
-    // Nearest texel, as the device samples by default.
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    SDL_SetTextureColorMod(texture, 255, 255, 255);
-    SDL_SetTextureAlphaMod(texture, 255);
-  } else {
-    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
-  }
-  int failed = 0;
-  auto drawOutput = [&] {
-    // Numbered vertices: without them SDL's software renderer takes some pairs of
-    // triangles for the halves of a rectangle and draws them wrongly.
-    const int count = static_cast<int>(scratch.output.size());
-    scratch.indices.resize(scratch.output.size());
-    for (int i = 0; i < count; ++i) scratch.indices[i] = i;
-    if (count > 0 && SDL_RenderGeometry(renderer, texture, scratch.output.data(), count,
-                                        scratch.indices.data(), count) != 0) {
-      failed = 1;
-    }
-    scratch.output.clear();
-  };
-  scratch.output.clear();
-  for (const Polygon& polygon : scratch.polygons) {
-    const Corner* corners = &scratch.corners[polygon.first];
-    // SDL samples only inside the texture: a polygon's coordinates are moved by whole
-    // repeats towards it, and what still lies outside is held at the edge.
-    glm::vec2 low = corners[0].uv;
-    for (uint32_t k = 1; k < polygon.count; ++k) low = glm::min(low, corners[k].uv);
-    const glm::vec2 shift = glm::floor(low);
-    Corner fan[MAX_CORNERS];
-    for (uint32_t k = 0; k < polygon.count; ++k) {
-      fan[k] = corners[k];
-      fan[k].uv = glm::clamp(corners[k].uv - shift, 0.0f, 1.0f);
-    }
-    for (uint32_t k = 1; k + 1 < polygon.count; ++k) {
-      EmitTriangle(fan[0], fan[k], fan[k + 1], 0, width, height, &scratch.output);
-    }
-    // Drawn in batches, far to near still: a large subset cut small would otherwise
-    // hold many times its own size at once.
-    if (scratch.output.size() >= OUTPUT_BATCH) drawOutput();
-  }
-  drawOutput();
-  if (texture) {
-    // Back as sprites draw it.
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
-  }
-  if (failed) {
+  if (!DrawPolygons(device)) {
     std::fprintf(stderr, "zorbly-frondles: cannot draw a mesh (%s)\n", SDL_GetError());
     return E_FAIL;
   }

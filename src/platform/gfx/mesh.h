@@ -3,9 +3,9 @@
 // material, drawn through the device with its transforms, material and texture.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/gfx/material.h"
 #include "platform/gfx/matrix3d.h"
+#include "platform/hresult.h"
 
 struct RenderDevice;
 struct Texture;

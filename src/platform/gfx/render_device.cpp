@@ -30,14 +30,6 @@ int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
     case SDL_RENDER_DEVICE_RESET:
       device->deviceReset = true;
       break;
-    case SDL_KEYDOWN: {
-      const SDL_Keysym& key = event->key.keysym;
-      const bool enter = key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER;
-      if (enter && (key.mod & KMOD_ALT) && !event->key.repeat && device->window) {
-        ++device->fullScreenToggles;
-      }
-      break;
-    }
     default:
       break;
   }
@@ -137,35 +129,40 @@ GraphicsObject* CreateGraphicsObject() {
 
 void GraphicsObject::Release() { delete static_cast<GraphicsImpl*>(this); }
 
-HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameters& parameters,
-                                     RenderDevice** result) {
-  if (!result) return D3DERR_INVALIDCALL;
-  *result = nullptr;
+namespace {
+
+// Whether the parameters ask for a device that can be made; says why not.
+bool CanMakeDevice(WindowHandle window, const PresentParameters& parameters) {
   if (!window) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device: no window\n");
-    return D3DERR_INVALIDCALL;
+    return false;
   }
   if (parameters.backBufferFormat != D3DFMT_X8R8G8B8 &&
       parameters.backBufferFormat != D3DFMT_UNKNOWN) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device: only 32-bit "
                          "colour back buffers are supported\n");
-    return D3DERR_INVALIDCALL;
+    return false;
   }
+  return true;
+}
 
-  DeviceImpl* device = new DeviceImpl;
-  device->window = SdlGameWindow();
-  int width = static_cast<int>(parameters.backBufferWidth);
-  int height = static_cast<int>(parameters.backBufferHeight);
-  if (device->window && (width <= 0 || height <= 0)) {
-    SDL_GetWindowSize(device->window, &width, &height);
+// The back buffer's size as asked; a side of 0 takes the window's. False, said, when the
+// size is none or too large for any renderer.
+bool ChooseBackBufferSize(const DeviceImpl* device, const PresentParameters& parameters,
+                          int* width, int* height) {
+  *width = static_cast<int>(parameters.backBufferWidth);
+  *height = static_cast<int>(parameters.backBufferHeight);
+  if (device->window && (*width <= 0 || *height <= 0)) {
+    SDL_GetWindowSize(device->window, width, height);
   }
-  if (width <= 0 || height <= 0 || width > TEXTURE_SIZE_LIMIT || height > TEXTURE_SIZE_LIMIT) {
-    std::fprintf(stderr, "zorbly-frondles: cannot make a %d x %d back buffer\n", width, height);
-    delete device;
-    return D3DERR_INVALIDCALL;
+  if (*width <= 0 || *height <= 0 || *width > TEXTURE_SIZE_LIMIT || *height > TEXTURE_SIZE_LIMIT) {
+    std::fprintf(stderr, "zorbly-frondles: cannot make a %d x %d back buffer\n", *width, *height);
+    return false;
   }
+  return true;
+}
 
-  const bool vsync = parameters.presentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+bool MakeRenderer(DeviceImpl* device, int width, int height, bool vsync) {
   if (device->window) {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, vsync ? "1" : "0");
     const Uint32 flags = SDL_RENDERER_TARGETTEXTURE | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -179,11 +176,13 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
   if (!device->renderer) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device (%s)\n",
                  SDL_GetError());
-    if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
-    delete device;
-    return D3DERR_NOTAVAILABLE;
+    return false;
   }
+  return true;
+}
 
+// The renderer's pixel format for opaque pictures and its largest texture.
+void ReadRendererLimits(DeviceImpl* device) {
   SDL_RendererInfo info{};
   SDL_GetRendererInfo(device->renderer, &info);
   // The same layout as ARGB with the alpha byte unused: pixels go in and out unchanged.
@@ -195,20 +194,54 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
   if (info.max_texture_width > 0) limit = std::min(limit, info.max_texture_width);
   if (info.max_texture_height > 0) limit = std::min(limit, info.max_texture_height);
   device->maxTextureSize = limit;
+}
 
+bool MakeBackBuffer(DeviceImpl* device, int width, int height) {
   device->backBuffer.device = device;
   device->backBuffer.isBackBuffer = true;
   device->backBuffer.width = width;
   device->backBuffer.height = height;
-  if (width > limit || height > limit || !BuildBackBuffer(device)) {
-    if (width > limit || height > limit) {
-      std::fprintf(stderr, "zorbly-frondles: the renderer cannot hold a %d x %d back buffer\n",
-                   width, height);
-    }
-    SDL_DestroyRenderer(device->renderer);
-    if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
-    delete device;
-    return D3DERR_NOTAVAILABLE;
+  if (width > device->maxTextureSize || height > device->maxTextureSize) {
+    std::fprintf(stderr, "zorbly-frondles: the renderer cannot hold a %d x %d back buffer\n",
+                 width, height);
+    return false;
+  }
+  return BuildBackBuffer(device);
+}
+
+// The SDL objects of the device, in order; the result code of the first step that fails.
+HRESULT BuildDevice(DeviceImpl* device, const PresentParameters& parameters) {
+  int width = 0;
+  int height = 0;
+  if (!ChooseBackBufferSize(device, parameters, &width, &height)) return D3DERR_INVALIDCALL;
+  const bool vsync = parameters.presentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+  if (!MakeRenderer(device, width, height, vsync)) return D3DERR_NOTAVAILABLE;
+  ReadRendererLimits(device);
+  if (!MakeBackBuffer(device, width, height)) return D3DERR_NOTAVAILABLE;
+  return S_OK;
+}
+
+// What a device that could not be finished holds; its back buffer goes with the renderer.
+void DiscardDevice(DeviceImpl* device) {
+  if (device->renderer) SDL_DestroyRenderer(device->renderer);
+  if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+  delete device;
+}
+
+}  // namespace
+
+HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameters& parameters,
+                                     RenderDevice** result) {
+  if (!result) return D3DERR_INVALIDCALL;
+  *result = nullptr;
+  if (!CanMakeDevice(window, parameters)) return D3DERR_INVALIDCALL;
+
+  DeviceImpl* device = new DeviceImpl;
+  device->window = SdlGameWindow();
+  const HRESULT built = BuildDevice(device, parameters);
+  if (FAILED(built)) {
+    DiscardDevice(device);
+    return built;
   }
 
   if (device->window && !parameters.windowed) {
@@ -218,7 +251,10 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
     }
   }
   SDL_AddEventWatch(WatchDeviceEvents, device);
-  if (device->window) windowDevice = device;
+  if (device->window) {
+    windowDevice = device;
+    WatchFullScreenKey(true);
+  }
   *result = device;
   return S_OK;
 }
@@ -226,6 +262,7 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
 void RenderDevice::Release() {
   DeviceImpl* device = Impl(this);
   SDL_DelEventWatch(WatchDeviceEvents, device);
+  if (device->window) WatchFullScreenKey(false);
   // Whatever outlives the device keeps its handle but no longer reaches SDL.
   for (TextureImpl* texture : device->textures) {
     if (texture->texture) SDL_DestroyTexture(texture->texture);
@@ -319,9 +356,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
                               WindowHandle overrideWindow, const void* dirtyRegion) {
   if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
   DeviceImpl* device = Impl(this);
-  for (int toggles = device->fullScreenToggles.exchange(0); toggles > 0; --toggles) {
-    ToggleWindowFullScreen(device->window);
-  }
+  if (device->window) ApplyFullScreenSwitches(device->window);
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
 
   SDL_Renderer* renderer = device->renderer;

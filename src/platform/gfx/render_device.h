@@ -2,14 +2,14 @@
 // The rendering device: a back buffer of the size asked for that every frame draws into,
 // off-screen surfaces that are copied into it, and presentation to the window, scaled
 // to its client area with the picture's aspect kept. Built over SDL's renderer; nothing
-// here shows SDL. Results are the platform's 32-bit codes (diag/hresult.h).
+// here shows SDL. Results are the platform's 32-bit codes (platform/hresult.h).
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/gfx/image_file.h"
 #include "platform/gfx/material.h"
 #include "platform/gfx/matrix3d.h"
 #include "platform/gfx/rect.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 constexpr HRESULT D3DERR_DEVICELOST = MakeResult(0x88760868u);
@@ -121,7 +121,6 @@ struct RenderDevice {
   HRESULT GetTransform(uint32_t state, Matrix4* matrix);
   // The material meshes are lit by; it starts as opaque white.
   HRESULT SetMaterial(const Material* material);
-  HRESULT GetMaterial(Material* material);
   // The texture meshes are drawn with (null: none). Stage 0 is the only stage. It stays
   // set until replaced, or until the texture is released.
   HRESULT SetTexture(uint32_t stage, Texture* texture);

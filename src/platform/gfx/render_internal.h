@@ -90,7 +90,6 @@ struct DeviceImpl : RenderDevice {
   // Set by the event watch, which may run on any thread; handled on the next draw.
   std::atomic<bool> targetsReset{false};
   std::atomic<bool> deviceReset{false};
-  std::atomic<int> fullScreenToggles{0};
 };
 
 template <typename T>

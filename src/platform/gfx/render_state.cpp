@@ -41,12 +41,6 @@ HRESULT RenderDevice::SetMaterial(const Material* material) {
   return S_OK;
 }
 
-HRESULT RenderDevice::GetMaterial(Material* material) {
-  if (!material) return D3DERR_INVALIDCALL;
-  *material = Impl(this)->material;
-  return S_OK;
-}
-
 HRESULT RenderDevice::SetTexture(uint32_t stage, Texture* texture) {
   DeviceImpl* device = Impl(this);
   TextureImpl* image = static_cast<TextureImpl*>(texture);

@@ -3,9 +3,9 @@
 // and a modulating colour, between Begin and End.
 #include <cstdint>
 
-#include "diag/hresult.h"
 #include "platform/gfx/matrix2d.h"
 #include "platform/gfx/rect.h"
+#include "platform/hresult.h"
 
 struct RenderDevice;
 struct Texture;

@@ -1,7 +1,23 @@
 #include "platform/gfx/window_picture.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+
+namespace {
+
+std::atomic<int> pendingSwitches{0};
+int watchers = 0;
+
+// Runs as each event is queued, on whichever thread queues it.
+int SDLCALL CountFullScreenSwitches(void*, SDL_Event* event) {
+  if (event->type == SDL_KEYDOWN && !event->key.repeat && IsFullScreenKey(event->key)) {
+    ++pendingSwitches;
+  }
+  return 1;
+}
+
+}  // namespace
 
 SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height) {
   SDL_Rect rect{0, 0, outputWidth, outputHeight};
@@ -22,4 +38,24 @@ void ToggleWindowFullScreen(SDL_Window* window) {
     std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
                  fullScreen ? "out of" : "to", SDL_GetError());
   }
+}
+
+bool IsFullScreenKey(const SDL_KeyboardEvent& key) {
+  const SDL_Keycode code = key.keysym.sym;
+  return (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
+}
+
+void WatchFullScreenKey(bool watch) {
+  if (watch && watchers++ == 0) {
+    pendingSwitches = 0;
+    SDL_AddEventWatch(CountFullScreenSwitches, nullptr);
+  } else if (!watch && watchers > 0 && --watchers == 0) {
+    SDL_DelEventWatch(CountFullScreenSwitches, nullptr);
+  }
+}
+
+bool ApplyFullScreenSwitches(SDL_Window* window) {
+  const int switches = pendingSwitches.exchange(0);
+  for (int i = 0; i < switches; ++i) ToggleWindowFullScreen(window);
+  return switches > 0;
 }

@@ -11,3 +11,11 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
 SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer);
 // Alt+Enter: desktop full screen and back; a refusal is said in one line.
 void ToggleWindowFullScreen(SDL_Window* window);
+// Whether the key is Alt with either Enter, the switch's own key and never the game's.
+bool IsFullScreenKey(const SDL_KeyboardEvent& key);
+// The one count of switches asked for: while the device of a window or a question box
+// watches (each call with true is matched by one with false), every fresh Alt+Enter is
+// counted as it is queued, and the first of them to apply it takes it.
+void WatchFullScreenKey(bool watch);
+// Switches the window once per Alt+Enter counted since the last call; true when any.
+bool ApplyFullScreenSwitches(SDL_Window* window);

@@ -4,7 +4,7 @@
 // time. Every call answers with a result code.
 #include <cstdint>
 
-#include "diag/hresult.h"
+#include "platform/hresult.h"
 #include "platform/system/window.h"
 
 constexpr uint32_t DIRECTINPUT_VERSION = 0x0800;

@@ -1,7 +1,6 @@
 #include "platform/system/question_box.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 
@@ -42,38 +41,6 @@ constexpr uint32_t STICK_RIGHT = 1u << 17;
 
 // Content the window may have lost is drawn again at least this often.
 constexpr uint32_t REDRAW_MS = 250;
-
-std::atomic<int> fullScreenToggles{0};
-SDL_EventFilter chainedFilter = nullptr;
-void* chainedFilterData = nullptr;
-
-// Alt+Enter is taken away from the device, which would only apply it at its next
-// present, and switched here at once.
-int SDLCALL FilterAltEnter(void*, SDL_Event* event) {
-  if (chainedFilter && !chainedFilter(chainedFilterData, event)) return 0;
-  if (event->type != SDL_KEYDOWN) return 1;
-  const SDL_Keysym& key = event->key.keysym;
-  if ((key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER) && (key.mod & KMOD_ALT)) {
-    if (!event->key.repeat) ++fullScreenToggles;
-    return 0;
-  }
-  return 1;
-}
-
-// SDL drops every pending event when a filter is set; these are kept across the change.
-// Put back without passing the filter or the watches again, which saw them already.
-void SetFilterKeepingEvents(SDL_EventFilter filter, void* data) {
-  std::vector<SDL_Event> pending;
-  SDL_Event batch[64];
-  int count = 0;
-  while ((count = SDL_PeepEvents(batch, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
-    pending.insert(pending.end(), batch, batch + count);
-  }
-  SDL_SetEventFilter(filter, data);
-  if (!pending.empty()) {
-    SDL_PeepEvents(pending.data(), static_cast<int>(pending.size()), SDL_ADDEVENT, 0, 0);
-  }
-}
 
 void Fill(SDL_Renderer* renderer, const SDL_Rect& rect, SDL_Color color) {
   SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
@@ -135,13 +102,8 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
   TakeSnapshot();
   savedCursor_ = SDL_ShowCursor(SDL_QUERY);
   SDL_ShowCursor(SDL_ENABLE);
-  SDL_GetEventFilter(&savedFilter_, &savedFilterData_);
-  // One box at a time: a box opened inside another must not chain to itself.
-  if (savedFilter_ == FilterAltEnter) savedFilter_ = chainedFilter;
-  chainedFilter = savedFilter_;
-  chainedFilterData = savedFilterData_;
-  fullScreenToggles = 0;
-  SetFilterKeepingEvents(FilterAltEnter, nullptr);
+  // Alt+Enter switches at once here, not at the device's next present.
+  WatchFullScreenKey(true);
 
   // Pads already held count only once let go.
   for (uint32_t pad = 0; pad < XUSER_MAX_COUNT; ++pad) {
@@ -156,9 +118,7 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
 
 QuestionBox::~QuestionBox() {
   if (!font_) return;
-  SetFilterKeepingEvents(savedFilter_, savedFilterData_);
-  chainedFilter = nullptr;
-  chainedFilterData = nullptr;
+  WatchFullScreenKey(false);
   SDL_ShowCursor(savedCursor_);
   FreeTextures();
   TTF_CloseFont(font_);
@@ -234,6 +194,37 @@ QuestionBox::Line QuestionBox::MakeLine(const std::string& text, int pointSize) 
   return line;
 }
 
+std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
+                                   const std::function<int(const std::string&)>& measure) {
+  std::vector<std::string> wrapped;
+  std::string current;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of(" \n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    const std::string candidate = current.empty() ? word : current + " " + word;
+    if (measure(candidate) > maxWidth && !current.empty()) {
+      wrapped.push_back(current);
+      current = word;
+    } else {
+      current = candidate;
+    }
+    if (end < text.size() && text[end] == '\n') {
+      wrapped.push_back(current);
+      current.clear();
+    }
+    start = end + 1;
+  }
+  if (!current.empty() || wrapped.empty()) wrapped.push_back(current);
+  return wrapped;
+}
+
+int QuestionBox::Px(int size) const {
+  const double scale = static_cast<double>(layout_.picture.w) / pictureWidth_;
+  return static_cast<int>(std::lround(size * scale));
+}
+
 // Fonts are rendered at the output's own scale, so the text stays sharp when the window
 // is larger than the picture or the screen has more pixels than points.
 void QuestionBox::Relayout() {
@@ -248,73 +239,59 @@ void QuestionBox::Relayout() {
   if (outputWidth <= 0 || outputHeight <= 0) return;
   layoutOutputWidth_ = outputWidth;
   layoutOutputHeight_ = outputHeight;
+  layout_.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
+  MakeSnapshotTexture();
+  PlacePanel(MakeLines());
+}
 
-  QuestionLayout& layout = layout_;
-  layout.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
-  const double scale = static_cast<double>(layout.picture.w) / pictureWidth_;
-  auto px = [scale](int size) { return static_cast<int>(std::lround(size * scale)); };
+void QuestionBox::MakeSnapshotTexture() {
+  if (snapshot_.empty()) return;
+  snapshotTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                       SDL_TEXTUREACCESS_STATIC, snapshotWidth_, snapshotHeight_);
+  if (!snapshotTexture_) return;
+  SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
+  SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
+  SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
+}
 
-  if (!snapshot_.empty()) {
-    snapshotTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                         SDL_TEXTUREACCESS_STATIC, snapshotWidth_, snapshotHeight_);
-    if (snapshotTexture_) {
-      SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
-      SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
-      SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
-    }
-  }
-
-  const int panelWidth = px(PANEL_WIDTH);
-  const int textWidth = panelWidth - 2 * px(PADDING);
-  captionLine_ = MakeLine(caption_, px(CAPTION_POINTS));
-
-  // Greedy word wrap at the text's own size; a word wider than the box gets its own line.
-  TTF_SetFontSize(font_, std::max(1, px(TEXT_POINTS)));
-  std::vector<std::string> wrapped;
-  std::string current;
-  size_t start = 0;
-  while (start <= text_.size()) {
-    size_t end = text_.find_first_of(" \n", start);
-    if (end == std::string::npos) end = text_.size();
-    const std::string word = text_.substr(start, end - start);
-    const std::string candidate = current.empty() ? word : current + " " + word;
+int QuestionBox::MakeLines() {
+  const int textWidth = Px(PANEL_WIDTH) - 2 * Px(PADDING);
+  captionLine_ = MakeLine(caption_, Px(CAPTION_POINTS));
+  // Wrapped at the text's own size.
+  TTF_SetFontSize(font_, std::max(1, Px(TEXT_POINTS)));
+  const auto measure = [this](const std::string& candidate) {
     int width = 0;
     TTF_SizeText(font_, candidate.c_str(), &width, nullptr);
-    if (width > textWidth && !current.empty()) {
-      wrapped.push_back(current);
-      current = word;
-    } else {
-      current = candidate;
-    }
-    if (end < text_.size() && text_[end] == '\n') {
-      wrapped.push_back(current);
-      current.clear();
-    }
-    start = end + 1;
-  }
-  if (!current.empty() || wrapped.empty()) wrapped.push_back(current);
+    return width;
+  };
   int textHeight = 0;
-  for (const std::string& text : wrapped) {
-    lines_.push_back(MakeLine(text, px(TEXT_POINTS)));
+  for (const std::string& text : WrapWords(text_, textWidth, measure)) {
+    lines_.push_back(MakeLine(text, Px(TEXT_POINTS)));
     textHeight += lines_.back().height;
   }
-  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, px(LABEL_POINTS)));
+  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, Px(LABEL_POINTS)));
+  return textHeight;
+}
 
+void QuestionBox::PlacePanel(int textHeight) {
+  QuestionLayout& layout = layout_;
+  const int panelWidth = Px(PANEL_WIDTH);
+  const int textWidth = panelWidth - 2 * Px(PADDING);
   const int panelHeight =
-      px(CAPTION_HEIGHT) + px(PADDING) + textHeight + px(PADDING) + px(BUTTON_HEIGHT) + px(PADDING);
+      Px(CAPTION_HEIGHT) + Px(PADDING) + textHeight + Px(PADDING) + Px(BUTTON_HEIGHT) + Px(PADDING);
   layout.panel = SDL_Rect{layout.picture.x + (layout.picture.w - panelWidth) / 2,
                           layout.picture.y + (layout.picture.h - panelHeight) / 2, panelWidth,
                           panelHeight};
-  layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, px(CAPTION_HEIGHT)};
-  layout.text = SDL_Rect{layout.panel.x + px(PADDING),
-                         layout.caption.y + layout.caption.h + px(PADDING), textWidth, textHeight};
+  layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, Px(CAPTION_HEIGHT)};
+  layout.text = SDL_Rect{layout.panel.x + Px(PADDING),
+                         layout.caption.y + layout.caption.h + Px(PADDING), textWidth, textHeight};
   const int count = static_cast<int>(buttons_.size());
-  const int rowWidth = count * px(BUTTON_WIDTH) + (count - 1) * px(BUTTON_GAP);
+  const int rowWidth = count * Px(BUTTON_WIDTH) + (count - 1) * Px(BUTTON_GAP);
   int x = layout.panel.x + (panelWidth - rowWidth) / 2;
-  const int y = layout.text.y + textHeight + px(PADDING);
+  const int y = layout.text.y + textHeight + Px(PADDING);
   for (int i = 0; i < 2; ++i) {
-    layout.buttons[i] = i < count ? SDL_Rect{x, y, px(BUTTON_WIDTH), px(BUTTON_HEIGHT)} : SDL_Rect{};
-    x += px(BUTTON_WIDTH) + px(BUTTON_GAP);
+    layout.buttons[i] = i < count ? SDL_Rect{x, y, Px(BUTTON_WIDTH), Px(BUTTON_HEIGHT)} : SDL_Rect{};
+    x += Px(BUTTON_WIDTH) + Px(BUTTON_GAP);
   }
 }
 
@@ -462,11 +439,8 @@ void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
       // Only fresh presses after the guard: a key held since before, or pressed during
       // the guard, repeats but never presses anew until it is let go.
       if (event.key.windowID != ourWindow || event.key.repeat || Guarded(now)) break;
-      // An Alt+Enter queued before the box opened belongs to the device, not to the box.
-      if ((event.key.keysym.mod & KMOD_ALT) && (event.key.keysym.scancode == SDL_SCANCODE_RETURN ||
-                                                event.key.keysym.scancode == SDL_SCANCODE_KP_ENTER)) {
-        break;
-      }
+      // Alt+Enter switches full screen (counted as it was queued); it answers nothing.
+      if (IsFullScreenKey(event.key)) break;
       HandleKey(event.key.keysym.scancode, (event.key.keysym.mod & KMOD_SHIFT) != 0);
       break;
     case SDL_MOUSEMOTION:
@@ -532,19 +506,18 @@ void QuestionBox::ReadPads(uint32_t now) {
 
 int QuestionBox::Step(uint32_t now) {
   if (!font_) return 0;
+  // Pumped once, then taken straight off the queue: a poll would stop at the end of a
+  // poll cycle the game's own loop left open, before events queued after it.
+  SDL_PumpEvents();
   SDL_Event event;
-  while (!answer_ && !windowClosed_ && SDL_PollEvent(&event)) HandleEvent(event, now);
+  while (!answer_ && !windowClosed_ &&
+         SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    HandleEvent(event, now);
+  }
   if (windowClosed_) return buttons_.size() == 2 ? IDNO : IDOK;
   if (!answer_) ReadPads(now);
   if (answer_) return answer_;
-  for (int toggles = fullScreenToggles.exchange(0); toggles > 0; --toggles) {
-    const bool fullScreen = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN;
-    if (SDL_SetWindowFullscreen(window_, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-      std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
-                   fullScreen ? "out of" : "to", SDL_GetError());
-    }
-    dirty_ = true;
-  }
+  if (ApplyFullScreenSwitches(window_)) dirty_ = true;
   const bool guarded = Guarded(now);
   if (dirty_ || guarded != drawnGuarded_ || now - lastDrawn_ >= REDRAW_MS) {
     Draw(guarded);

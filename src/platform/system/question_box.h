@@ -6,6 +6,7 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,12 @@ class QuestionBox {
   int Press(int index);
   int ButtonAt(int windowX, int windowY) const;
   void TakeSnapshot();
+  // Lays the box out anew for the window's output size, when that has changed.
   void Relayout();
+  int Px(int size) const;  // a size on the game's picture, in output pixels
+  void MakeSnapshotTexture();
+  int MakeLines();  // the caption, the wrapped text and the labels; the text's height
+  void PlacePanel(int textHeight);
   void FreeTextures();
   Line MakeLine(const std::string& text, int pointSize);
   void Draw(bool guarded);
@@ -100,9 +106,12 @@ class QuestionBox {
 
   SDL_Texture* savedTarget_ = nullptr;
   int savedCursor_ = SDL_ENABLE;
-  SDL_EventFilter savedFilter_ = nullptr;
-  void* savedFilterData_ = nullptr;
 };
+
+// The question's lines, wrapped greedily at maxWidth as `measure` gives a text's width:
+// a line break starts a new line, and a word wider than maxWidth gets a line of its own.
+std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
+                                   const std::function<int(const std::string&)>& measure);
 
 // Asks in the window on SDL's clock until answered. 0 when the box cannot be drawn
 // there, so that the caller falls back to the system's dialog.

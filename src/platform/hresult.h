@@ -1,5 +1,6 @@
 #pragma once
-// The platform's 32-bit result codes: negative for failure, 0 for plain success.
+// The 32-bit result codes that the platform's calls return: negative for failure, 0 for
+// plain success.
 #include <cstdint>
 
 using HRESULT = int32_t;
