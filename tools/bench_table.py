@@ -15,7 +15,6 @@ ROWS = [
     ("one tick", "BM_OneTick", None, "bare frame", "BM_BareFrame"),
     ("whole pass, start-up population", "BM_WholePassStartupPopulation", None, "bare frame", "BM_BareFrame"),
     ("whole pass, 300 projectiles", "BM_WholePass300Projectiles", None, "bare frame", "BM_BareFrame"),
-    ("sprite drawing, full frame", "BM_FullFrame", None, "background copy + present", "BM_BackgroundCopyAndPresent"),
     ("mixing 1 s of six game sounds", "BM_MixSixGameSounds", None, "1 s of sound", 1.0),
     ("mixing 1 s of six assorted formats", "BM_MixSixAssortedFormats", None, "1 s of sound", 1.0),
     ("mesh load, 200,000 faces", "BM_MeshLoad200000Faces", None, "reading the file", "BM_MeshFileRead"),

@@ -303,7 +303,9 @@ std::string PlayingSounds() {
       {world.splatSound, "splat"},         {world.squishSound, "squish"}};
   std::string playing;
   for (const auto& [sound, name] : SOUNDS) {
-    if (sound && sound->IsSoundPlaying()) playing += (playing.empty() ? "" : ",") + std::string(name);
+    if (!sound || !sound->IsSoundPlaying()) continue;
+    if (!playing.empty()) playing += ',';
+    playing += name;
   }
   return playing.empty() ? "-" : playing;
 }
