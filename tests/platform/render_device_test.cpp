@@ -7,107 +7,53 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/gfx/font.h"
-#include "platform/system/sdl_window.h"
+#include <array>
+
+#include "../gfx/gfx_fixture.h"
 #include "platform/gfx/sprite_batch.h"
-#include "platform/system/system_driver.h"
 #include "platform/gfx/texture.h"
 #include "platform/gfx/window_picture.h"
-#include "platform/system/window.h"
+#include "platform/system/sdl_window.h"
+#include "pushed_event.h"
 
 namespace {
 
 constexpr uint32_t WHITE = 0xFFFFFFFF;
 constexpr uint32_t BLUE = 0xFF000064;
 
-intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
-PresentParameters GameParameters(WindowHandle window) {
-  PresentParameters parameters;
-  parameters.backBufferWidth = 1024;
-  parameters.backBufferHeight = 768;
-  parameters.backBufferFormat = D3DFMT_X8R8G8B8;
-  parameters.deviceWindow = window;
-  parameters.windowed = true;
-  parameters.presentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  return parameters;
-}
-
-uint32_t PixelAt(const ImageData& image, int x, int y) {
-  return image.pixels[static_cast<size_t>(y) * image.width + x];
-}
-
-class RenderDeviceTest : public ::testing::Test {
+// The game's device in a window of SDL's dummy display.
+class RenderDeviceTest : public GfxTest {
  protected:
-  void SetUp() override {
-    SetSystemDriver(nullptr);
-    window = CreateGameWindow("Zorbly Frondles", 1024, 768, IgnoreMessages);
-    ASSERT_NE(window, nullptr);
-    graphics = CreateGraphicsObject();
-    ASSERT_NE(graphics, nullptr);
-    ASSERT_EQ(graphics->CreateDevice(window, GameParameters(window), &device), S_OK);
-    ASSERT_EQ(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), S_OK);
-  }
-
-  void TearDown() override {
-    if (device) device->Release();
-    if (graphics) graphics->Release();
-    if (window) DestroyGameWindow(window);
-    SetSystemDriver(nullptr);
-  }
-
   // Drains what the test pushed, as the main loop would.
   static void PumpMessages() {
     Message message;
     while (PeekMessage(&message)) {
     }
   }
-
-  static void PushKey(SDL_Keycode key, Uint16 modifiers, Uint8 repeat) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = modifiers;
-    event.key.repeat = repeat;
-    SDL_PushEvent(&event);
+  static void Clear(uint32_t color) {
+    ASSERT_EQ(graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0), S_OK);
   }
-
-  ImageData Read(RenderSurface* surface) {
-    ImageData image;
-    EXPECT_EQ(surface->ReadPixels(&image), S_OK);
-    return image;
+  static void Present() {
+    EXPECT_EQ(graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
   }
-
-  WindowHandle window = nullptr;
-  GraphicsObject* graphics = nullptr;
-  RenderDevice* device = nullptr;
-  RenderSurface* backBuffer = nullptr;
 };
 
 TEST_F(RenderDeviceTest, PresentKeepsTheAspectWithBlackBarsInAWiderWindow) {
-  SDL_Window* sdlWindow = SdlGameWindow();
-  ASSERT_NE(sdlWindow, nullptr);
-  SDL_SetWindowSize(sdlWindow, 1600, 600);
+  SDL_SetWindowSize(SdlGameWindow(), 1600, 600);
   PumpMessages();
-  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, WHITE, 1.0f, 0), S_OK);
-  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+  Clear(WHITE);
+  Present();
 
-  // 600 high means 800 wide, centred: bars of 400 on each side.
-  SDL_Surface* screen = SDL_GetWindowSurface(sdlWindow);
+  // 600 high means 800 wide, centred: bars of 400 on each side. (Black and white read
+  // the same in any 32-bit layout of the window's pixels.)
+  SDL_Surface* screen = SDL_GetWindowSurface(SdlGameWindow());
   ASSERT_NE(screen, nullptr);
   ASSERT_EQ(screen->w, 1600);
-  auto pixel = [&](int x, int y) {
-    Uint8 r = 0, g = 0, b = 0;
-    const auto* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
-    SDL_GetRGB(*reinterpret_cast<const Uint32*>(row + x * 4), screen->format, &r, &g, &b);
-    return (r << 16) | (g << 8) | b;
+  auto pixel = [screen](int x, int y) {
+    return static_cast<const Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] & 0xFFFFFF;
   };
-  EXPECT_EQ(pixel(399, 300), 0x000000);
-  EXPECT_EQ(pixel(400, 300), 0xFFFFFF);
-  EXPECT_EQ(pixel(1199, 599), 0xFFFFFF);
-  EXPECT_EQ(pixel(1200, 300), 0x000000);
-  // Presenting leaves the back buffer as it was.
-  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+  EXPECT_EQ((std::array{pixel(399, 300), pixel(400, 300), pixel(1199, 599), pixel(1200, 300)}),
+            (std::array<Uint32, 4>{0x000000, 0xFFFFFF, 0xFFFFFF, 0x000000}));
 }
 
 // The question box shows the picture last presented, which a window's own buffer cannot be
@@ -123,95 +69,87 @@ TEST_F(RenderDeviceTest, ThePresentedPictureIsKeptWhileTheNextFrameDraws) {
     SDL_RenderReadPixels(renderer, &corner, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
     return pixel;
   };
-  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, BLUE, 1.0f, 0), S_OK);
-  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+  Clear(BLUE);
+  Present();
   EXPECT_EQ(presented(), BLUE);
-  ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, WHITE, 1.0f, 0), S_OK);
+  Clear(WHITE);
   EXPECT_EQ(presented(), BLUE);
-  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+  EXPECT_EQ(At(ReadBackBuffer(), 0, 0), WHITE);
   // A frame drawn on without a clear starts from the picture it follows.
-  ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
-  ASSERT_EQ(device->BeginScene(), S_OK);
-  device->EndScene();
+  Present();
+  ASSERT_EQ(graphics.d3ddev->BeginScene(), S_OK);
+  graphics.d3ddev->EndScene();
   EXPECT_EQ(presented(), WHITE);
-  EXPECT_EQ(PixelAt(Read(backBuffer), 0, 0), WHITE);
+  EXPECT_EQ(At(ReadBackBuffer(), 0, 0), WHITE);
 }
 
 TEST_F(RenderDeviceTest, AltEnterSwitchesFullScreenOncePerPressNotPerRepeat) {
-  SDL_Window* sdlWindow = SdlGameWindow();
-  auto fullScreen = [&] { return (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_FULLSCREEN) != 0; };
+  auto fullScreen = [] { return (SDL_GetWindowFlags(SdlGameWindow()) & SDL_WINDOW_FULLSCREEN) != 0; };
+  auto press = [](SDL_Keycode key, Uint16 modifiers, Uint8 repeat) {
+    PushEvent(SDL_KEYDOWN, [&](SDL_Event& e) {
+      e.key.keysym = {SDL_SCANCODE_UNKNOWN, key, modifiers, 0};
+      e.key.repeat = repeat;
+    });
+  };
   ASSERT_FALSE(fullScreen());
-
-  PushKey(SDLK_RETURN, KMOD_LALT, 0);
-  PushKey(SDLK_RETURN, KMOD_LALT, 1);  // held down: repeats change nothing
-  PushKey(SDLK_RETURN, KMOD_NONE, 0);  // Enter alone is the game's key, not ours
+  press(SDLK_RETURN, KMOD_LALT, 0);
+  press(SDLK_RETURN, KMOD_LALT, 1);  // held down: repeats change nothing
   PumpMessages();
-  device->Present(nullptr, nullptr, nullptr, nullptr);
+  Present();
   EXPECT_TRUE(fullScreen());
-
-  PushKey(SDLK_KP_ENTER, KMOD_RALT, 0);
+  press(SDLK_KP_ENTER, KMOD_RALT, 0);
   PumpMessages();
-  device->Present(nullptr, nullptr, nullptr, nullptr);
+  Present();
   EXPECT_FALSE(fullScreen());
 }
 
 TEST_F(RenderDeviceTest, AfterTheRendererLosesItsTexturesDrawingRecovers) {
-  ImageData tile{2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00000000}};
   Texture* texture = nullptr;
-  ASSERT_EQ(device->CreateTextureFromPixels(tile, &texture), S_OK);
+  ASSERT_EQ(graphics.d3ddev->CreateTextureFromPixels(
+                ImageData{2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x00000000}}, &texture),
+            S_OK);
   RenderSurface* surface = nullptr;
-  ASSERT_EQ(device->CreateOffscreenPlainSurface(4, 4, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface,
-                                                nullptr),
+  ASSERT_EQ(graphics.d3ddev->CreateOffscreenPlainSurface(4, 4, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                                         &surface, nullptr),
             S_OK);
   ASSERT_EQ(surface->LoadPixels(ImageData{4, 4, std::vector<uint32_t>(16, 0xFF123456)}), S_OK);
-  SpriteBatch* batch = nullptr;
-  ASSERT_EQ(CreateSprite(device, &batch), S_OK);
-
+  // The surface in the corner, the texture at (10, 10) over blue; then presented.
   auto drawFrame = [&] {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, BLUE, 1.0f, 0);
-    const Rect corner{0, 0, 4, 4};
-    EXPECT_EQ(device->StretchRect(surface, nullptr, backBuffer, &corner, D3DTEXF_NONE), S_OK);
-    EXPECT_EQ(device->BeginScene(), S_OK);
-    EXPECT_EQ(batch->Begin(D3DXSPRITE_ALPHABLEND), S_OK);
-    const Vector2 at{10.0f, 10.0f};
-    EXPECT_EQ(batch->Draw(texture, nullptr, nullptr, &at, WHITE), S_OK);
-    batch->End();
-    device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-    return Read(backBuffer);
+    const ImageData image = DrawFrame(BLUE, [&] {
+      const Rect corner{0, 0, 4, 4};
+      EXPECT_EQ(graphics.d3ddev->StretchRect(surface, nullptr, graphics.backBuffer, &corner,
+                                             D3DTEXF_NONE),
+                S_OK);
+      const Vector2 at{10.0f, 10.0f};
+      EXPECT_EQ(graphics.spriteBatch->Draw(texture, nullptr, nullptr, &at, WHITE), S_OK);
+    });
+    Present();
+    const std::array seen{At(image, 3, 3), At(image, 10, 10), At(image, 11, 10), At(image, 10, 11),
+                          At(image, 11, 11)};  // the last under the transparent texel
+    EXPECT_EQ(seen, (std::array<uint32_t, 5>{0xFF123456, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, BLUE}));
   };
-  auto expectPicture = [&](const ImageData& image) {
-    EXPECT_EQ(PixelAt(image, 3, 3), 0xFF123456u);
-    EXPECT_EQ(PixelAt(image, 10, 10), 0xFFFF0000u);
-    EXPECT_EQ(PixelAt(image, 11, 10), 0xFF00FF00u);
-    EXPECT_EQ(PixelAt(image, 10, 11), 0xFF0000FFu);
-    EXPECT_EQ(PixelAt(image, 11, 11), BLUE);  // the transparent texel
-  };
-  expectPicture(drawFrame());
-
+  drawFrame();
   for (Uint32 reset : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
-    SDL_Event event{};
-    event.type = reset;
-    SDL_PushEvent(&event);
+    PushEvent(reset, [](SDL_Event&) {});
     PumpMessages();
-    expectPicture(drawFrame());
+    drawFrame();
   }
-  batch->Release();
   surface->Release();
   texture->Release();
 }
 
 TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
+  RenderDevice* device = graphics.d3ddev;
   RenderSurface* surface = nullptr;
   ASSERT_EQ(device->CreateOffscreenPlainSurface(16, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &surface,
                                                 nullptr),
             S_OK);
   const Rect outside{10, 10, 20, 20};
-  EXPECT_EQ(device->StretchRect(surface, &outside, backBuffer, &outside, D3DTEXF_NONE),
+  EXPECT_EQ(device->StretchRect(surface, &outside, graphics.backBuffer, &outside, D3DTEXF_NONE),
             D3DERR_INVALIDCALL);
   EXPECT_EQ(device->StretchRect(surface, nullptr, surface, nullptr, D3DTEXF_NONE),
             D3DERR_INVALIDCALL);
-  EXPECT_EQ(device->StretchRect(nullptr, nullptr, backBuffer, nullptr, D3DTEXF_NONE),
+  EXPECT_EQ(device->StretchRect(nullptr, nullptr, graphics.backBuffer, nullptr, D3DTEXF_NONE),
             D3DERR_INVALIDCALL);
   RenderSurface* none = nullptr;
   EXPECT_NE(device->CreateOffscreenPlainSurface(0, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &none,
@@ -230,8 +168,7 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   ASSERT_EQ(device->CreateTextureFromPixels(ImageData{1, 1, {WHITE}}, &texture), S_OK);
   EXPECT_EQ(batch->Draw(texture, nullptr, nullptr, nullptr, WHITE), D3DERR_INVALIDCALL);
   // Handles that outlive their device are released safely.
-  device->Release();
-  device = nullptr;
+  ReleaseGraphics();
   batch->Release();
   texture->Release();
   surface->Release();

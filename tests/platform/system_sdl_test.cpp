@@ -3,9 +3,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "pushed_event.h"
 
 namespace {
 
@@ -17,53 +21,37 @@ class SdlSystemTest : public ::testing::Test {
     SetSystemDriver(nullptr);
     window = CreateGameWindow("Zorbly Frondles", 1024, 768, NoProcedure);
     ASSERT_NE(window, nullptr);
-    Message ignored;
-    while (PeekMessage(&ignored)) {
+    for (Message queued; PeekMessage(&queued);) {
     }  // whatever opening the window queued
   }
   void TearDown() override { DestroyGameWindow(window); }
 
-  uint32_t Next() {
-    Message message;
-    EXPECT_TRUE(PeekMessage(&message));
-    EXPECT_EQ(message.window, window);
-    lastWParam = message.wParam;
-    lastLParam = message.lParam;
-    return message.message;
-  }
-
   WindowHandle window = nullptr;
-  uintptr_t lastWParam = 0;
-  intptr_t lastLParam = 0;
 };
 
-TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATime) {
-  SDL_Event close{SDL_WINDOWEVENT}, key{SDL_KEYDOWN}, quit{SDL_QUIT}, minimised{SDL_WINDOWEVENT};
-  close.window.event = SDL_WINDOWEVENT_CLOSE;
-  key.key.keysym.scancode = SDL_SCANCODE_W;
-  key.key.repeat = 1;
-  minimised.window.event = SDL_WINDOWEVENT_MINIMIZED;
-  for (SDL_Event* event : {&close, &key, &quit, &minimised}) SDL_PushEvent(event);
+TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndPendingMouseMovesOne) {
+  const auto close = [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_CLOSE; };
+  PushEvent(SDL_WINDOWEVENT, close);
+  PushEvent(SDL_KEYDOWN, [](SDL_Event& e) {
+    e.key.keysym.scancode = SDL_SCANCODE_W;
+    e.key.repeat = 1;
+  });
+  PushEvent(SDL_QUIT, [](SDL_Event&) {});
+  PushEvent(SDL_WINDOWEVENT, [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_MINIMIZED; });
+  // However many moves are pending, a close after them comes next: it is not buried.
+  for (int i = 0; i < 500; ++i) PushEvent(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.xrel = 1; });
+  PushEvent(SDL_WINDOWEVENT, close);
 
-  EXPECT_EQ(Next(), MSG_DESTROY);
-  EXPECT_EQ(Next(), MSG_KEYDOWN);
-  EXPECT_EQ(lastWParam, static_cast<uintptr_t>(SDL_SCANCODE_W));
-  EXPECT_EQ(lastLParam, 1);
-  EXPECT_EQ(Next(), MSG_DESTROY);
-  EXPECT_EQ(Next(), MSG_MINIMIZED);
-  Message none;
-  EXPECT_FALSE(PeekMessage(&none));
-}
-
-TEST_F(SdlSystemTest, PendingMouseMovesMakeOneMessageSoACloseIsNotBuried) {
-  SDL_Event move{SDL_MOUSEMOTION}, close{SDL_WINDOWEVENT};
-  move.motion.xrel = 1;
-  close.window.event = SDL_WINDOWEVENT_CLOSE;
-  for (int i = 0; i < 500; ++i) SDL_PushEvent(&move);
-  SDL_PushEvent(&close);
-
-  EXPECT_EQ(Next(), MSG_OTHER);
-  EXPECT_EQ(Next(), MSG_DESTROY);
+  std::vector<Message> messages;
+  for (Message message; PeekMessage(&message);) messages.push_back(message);
+  const uint32_t expected[] = {MSG_DESTROY, MSG_KEYDOWN, MSG_DESTROY, MSG_MINIMIZED, MSG_OTHER, MSG_DESTROY};
+  ASSERT_EQ(messages.size(), std::size(expected));
+  for (size_t i = 0; i < messages.size(); ++i) {
+    EXPECT_EQ(messages[i].message, expected[i]) << i;
+    EXPECT_EQ(messages[i].window, window) << i;
+  }
+  EXPECT_EQ(messages[1].wParam, static_cast<uintptr_t>(SDL_SCANCODE_W));
+  EXPECT_EQ(messages[1].lParam, 1);
 }
 
 TEST_F(SdlSystemTest, AQuestionThatCannotBeShownCountsAsNo) {
