@@ -89,14 +89,12 @@ class QuestionBoxTest : public ::testing::Test {
     });
   }
 
-  // The window's pixels, with the target handed back as it was.
+  // The window's pixels. The box draws there and gives the target back when it closes.
   std::vector<uint32_t> Read(const SDL_Rect& rect) {
     std::vector<uint32_t> pixels(static_cast<size_t>(rect.w) * rect.h);
-    SDL_Texture* target = SDL_GetRenderTarget(renderer);
     SDL_SetRenderTarget(renderer, nullptr);
     EXPECT_EQ(SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
                                    rect.w * 4), 0);
-    SDL_SetRenderTarget(renderer, target);
     return pixels;
   }
   uint32_t Pixel(int x, int y) { return Read({x, y, 1, 1})[0] & 0xFFFFFF; }
@@ -123,9 +121,8 @@ TEST_F(QuestionBoxTest, EveryKeyAnswersAsItShould) {
   const std::vector<Case> cases = {
       {{SDL_SCANCODE_RETURN}, IDYES}, {{SDL_SCANCODE_KP_ENTER}, IDYES}, {{SDL_SCANCODE_Y}, IDYES},
       {{SDL_SCANCODE_N}, IDNO},       {{SDL_SCANCODE_ESCAPE}, IDNO},
-      {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RETURN}, IDNO},
+      {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RETURN}, IDNO}, {{SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDNO},
       {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_LEFT, SDL_SCANCODE_RETURN}, IDYES},
-      {{SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDNO},
       {{SDL_SCANCODE_TAB, SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDYES},
       // Space fires in the game; it answers nothing here.
       {{SDL_SCANCODE_SPACE, SDL_SCANCODE_N}, IDNO},
@@ -203,11 +200,9 @@ TEST_F(QuestionBoxTest, PadAnswersAndMovesTheChoice) {
   Open();
   stickX(30000);
   EXPECT_EQ(box->Step(LATER), 0);
-  stickX(0);
-  EXPECT_EQ(box->Step(LATER + 1), 0);
   EXPECT_EQ(box->Chosen(), 1);
   stickX(-30000);
-  EXPECT_EQ(box->Step(LATER + 2), 0);
+  EXPECT_EQ(box->Step(LATER + 1), 0);
   EXPECT_EQ(box->Chosen(), 0);
 }
 

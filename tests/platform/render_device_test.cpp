@@ -26,8 +26,7 @@ class RenderDeviceTest : public GfxTest {
  protected:
   // Drains what the test pushed, as the main loop would.
   static void PumpMessages() {
-    Message message;
-    while (PeekMessage(&message)) {
+    for (Message message; PeekMessage(&message);) {
     }
   }
   static void Clear(uint32_t color) {

@@ -89,9 +89,8 @@ std::vector<ImageData> DrawScenes(const char* wanted, const char* expected, std:
     EXPECT_TRUE(shown.pixels == drawn.back().pixels) << scene.name << " on " << expected;
   }
   {
-    SDL_Window* sdlWindow = SdlGameWindow();
-    QuestionBox box(sdlWindow, SDL_GetRenderer(sdlWindow), "You win! Play again?", gameTitle,
-                    true, SDL_GetTicks());
+    QuestionBox box(SdlGameWindow(), SDL_GetRenderer(SdlGameWindow()), "You win! Play again?",
+                    gameTitle, true, SDL_GetTicks());
     box.Step(SDL_GetTicks());
     drawn.push_back(ReadWindow());
   }
