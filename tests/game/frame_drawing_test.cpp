@@ -71,8 +71,7 @@ TEST_F(FrameTest, TheTableIsTheWoodScrolledAcrossItsJoinPixelForPixel) {
 
 TEST_F(FrameTest, FullEnergyAndHalfHealthDrawTheirSlicesOnly) {
   ClearTheTable();
-  Font* font = world.fontScore;
-  world.fontScore = nullptr;
+  Font* font = std::exchange(world.fontScore, nullptr);
   world.energy = 0.0;
   world.health = 0.0;
   const ImageData bare = Draw();
