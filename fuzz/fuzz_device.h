@@ -1,7 +1,7 @@
 #pragma once
-// What the graphics fuzz targets share: a rendering device in memory under a scripted
-// system (message boxes are answered, nothing reaches a screen) and a folder of this
-// process's own for the files an input becomes, removed at exit.
+// What the graphics fuzz targets and the mesh benchmarks share: a rendering device in
+// memory under a scripted system (message boxes are answered, nothing reaches a screen)
+// and a folder of this process's own for the files an input becomes, removed at exit.
 #include <unistd.h>
 
 #include <cstdint>
