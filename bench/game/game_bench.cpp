@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <initializer_list>
 #include <string>
@@ -93,8 +94,6 @@ void RunOnFullScreen(benchmark::State& state, void (*pass)()) {
   if (!game.started()) return state.SkipWithError("the game did not start");
   FillTheScreen();
   for (auto _ : state) pass();
-  state.counters["enemies"] = ENEMY_COUNT;
-  state.counters["projectiles"] = PROJECTILE_COUNT;
 }
 
 // A seeded random world: each pass starts from it again, its flags and health put back
@@ -231,10 +230,9 @@ void RunBareFrames(benchmark::State& state) {
 // frame is presented. The median of several runs; the child's shutdown is not counted.
 void RunFreshProcesses(benchmark::State& state, const char* kind) {
   constexpr int RUNS = 7;
-  char self[4096] = {};
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string child = std::string(self, length > 0 ? static_cast<size_t>(length) : 0);
-  child = child.substr(0, child.rfind('/') + 1) + "zf_first_frame";
+  std::error_code error;
+  std::string child =
+      (std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "zf_first_frame").string();
   for (auto _ : state) {
     std::vector<double> seconds;
     for (int run = 0; run < RUNS; ++run) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "gfx_fixture.h"
 #include "platform/gfx/font.h"
@@ -97,13 +98,12 @@ TEST_F(FontsTest, StyleWordsChooseWeightWidthAndSlantOfTheNearestFace) {
       // A family with a style word in its own name keeps it.
       {"DejaVu Sans Light", "DejaVu Sans", FC_WEIGHT_EXTRALIGHT, FC_WIDTH_NORMAL, false},
   };
-  for (const auto& expected : cases) {
-    const FontFile face = FaceFor(expected.name);
-    EXPECT_EQ(face.family, expected.family) << expected.name;
-    EXPECT_EQ(face.weight, expected.weight) << expected.name;
-    EXPECT_EQ(face.width, expected.width) << expected.name;
-    EXPECT_EQ(face.slanted, expected.slanted) << expected.name;
-    EXPECT_FALSE(face.addBold || face.addSlant) << expected.name;
+  for (const auto& row : cases) {
+    const FontFile face = FaceFor(row.name);
+    const auto chosen =
+        std::tuple(face.family, face.weight, face.width, face.slanted, face.addBold || face.addSlant);
+    EXPECT_EQ(chosen, std::tuple(std::string(row.family), row.weight, row.width, row.slanted, false))
+        << row.name;
   }
   // A family without the weight or slant asked for gets them from the renderer.
   const FontFile plain = FaceFor("DejaVu Math TeX Gyre Bold Italic");
