@@ -2,7 +2,6 @@
 // materials beside one in 1, and references to the last of 65,000 materials beside
 // references to the first.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "../fuzz/fuzz_device.h"
 #include "gfx/camera.h"
 #include "gfx/graphics_device.h"
 #include "gfx/mesh_model.h"
@@ -20,27 +20,12 @@
 
 namespace {
 
-intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
-// A device on SDL's software renderer for the models to load and draw on.
-bool DeviceReady() {
-  static const bool ready = [] {
-    setenv("SDL_RENDER_DRIVER", "software", 0);
-    SetSystemDriver(nullptr);
-    WindowHandle window =
-        CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT, IgnoreMessages);
-    return window && InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false);
-  }();
-  return ready;
+// A model written for a benchmark.
+std::string WriteModel(const std::string& text) {
+  const std::string path = (FuzzFolder() / "model.x").string();
+  WriteFuzzFile(path, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  return path;
 }
-
-// A model written for a benchmark, removed after it.
-struct ModelFile {
-  std::string path =
-      std::filesystem::temp_directory_path() / ("zf_bench_" + std::to_string(getpid()) + ".x");
-  explicit ModelFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-  ~ModelFile() { std::filesystem::remove(path); }
-};
 
 std::string Text(double value) { return std::to_string(value); }
 
@@ -72,7 +57,7 @@ std::string GridModel(int materials) {
 }
 
 // 65,000 materials at the top and one triangle whose list names one of them 65,000 times.
-std::string ReferencesModel(bool last) {
+std::string ReferencesModel(int last) {
   constexpr int MATERIALS = 65000;
   std::string text = "xof 0303txt 0032\n";
   for (int m = 0; m < MATERIALS; ++m) {
@@ -83,29 +68,28 @@ std::string ReferencesModel(bool last) {
   return text + "}}\n";
 }
 
-void BM_MeshFileRead(benchmark::State& state) {
-  const ModelFile file(GridModel(1));
+void RunFileRead(benchmark::State& state) {
+  const std::string path = WriteModel(GridModel(1));
   for (auto _ : state) {
-    std::ifstream stream(file.path, std::ios::binary);
+    std::ifstream stream(path, std::ios::binary);
     benchmark::DoNotOptimize(std::string(std::istreambuf_iterator<char>(stream), {}));
   }
 }
 
 // Loads the model over and over, or loads it once and draws it over and over.
-void RunModel(benchmark::State& state, const std::string& text, bool draw) {
-  const ModelFile file(text);
-  MeshModel* model = DeviceReady() ? LoadModel(file.path) : nullptr;
-  if (!model) {
-    state.SkipWithError("no device or the model does not load");
-    return;
-  }
+void RunModel(benchmark::State& state, std::string (*makeModel)(int), int which, bool draw) {
+  StartFuzzDevice();
+  const std::string text = makeModel(which);
+  const std::string path = WriteModel(text);
+  MeshModel* model = LoadModel(path);
+  if (!model) return state.SkipWithError("the model does not load");
   state.counters["load_peak_MB"] = static_cast<double>(LastMeshLoadMemory().peak) / (1 << 20);
   state.counters["file_MB"] = static_cast<double>(text.size()) / (1 << 20);
   SetCamera(0, 0, -3, 0, 0, 0);
   for (auto _ : state) {
     if (!draw) {
       ReleaseModel(model);
-      model = LoadModel(file.path);
+      model = LoadModel(path);
       continue;
     }
     graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000064, 1.0f, 0);
@@ -116,21 +100,16 @@ void RunModel(benchmark::State& state, const std::string& text, bool draw) {
   ReleaseModel(model);
 }
 
-void BM_MeshLoad200000Faces(benchmark::State& state) { RunModel(state, GridModel(1), false); }
-void BM_MeshDraw1Material(benchmark::State& state) { RunModel(state, GridModel(1), true); }
-void BM_MeshDraw2000Materials(benchmark::State& state) { RunModel(state, GridModel(2000), true); }
-void BM_MeshReferencesToFirst(benchmark::State& state) {
-  RunModel(state, ReferencesModel(false), false);
-}
-void BM_MeshReferencesToLast(benchmark::State& state) {
-  RunModel(state, ReferencesModel(true), false);
-}
-
-BENCHMARK(BM_MeshFileRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshLoad200000Faces)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshDraw1Material)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshDraw2000Materials)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshReferencesToFirst)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshReferencesToLast)->Unit(benchmark::kMillisecond);
+// By the names that tools/bench_table.py looks for.
+[[maybe_unused]] const bool REGISTERED = [] {
+  using benchmark::RegisterBenchmark, benchmark::kMillisecond;
+  RegisterBenchmark("BM_MeshFileRead", RunFileRead)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshLoad200000Faces", RunModel, GridModel, 1, false)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshDraw1Material", RunModel, GridModel, 1, true)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshDraw2000Materials", RunModel, GridModel, 2000, true)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshReferencesToFirst", RunModel, ReferencesModel, 0, false)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshReferencesToLast", RunModel, ReferencesModel, 1, false)->Unit(kMillisecond);
+  return true;
+}();
 
 }  // namespace

@@ -1,13 +1,14 @@
 #pragma once
-// What the graphics fuzz targets share: a rendering device in memory under a scripted
-// system (message boxes are answered, nothing reaches a screen) and a folder of this
-// process's own for the files an input becomes, removed at exit.
+// What the graphics fuzz targets and the mesh benchmarks share: a rendering device in
+// memory under a scripted system (message boxes are answered, nothing reaches a screen)
+// and a folder of this process's own for the files an input becomes, removed at exit.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "gfx/graphics_device.h"
@@ -38,24 +39,19 @@ inline void StartFuzzDevice() {
 }
 
 inline const std::filesystem::path& FuzzFolder() {
-  static const std::filesystem::path folder = [] {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("zf_fuzz_" + std::to_string(getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  // Registered after the name exists, so it runs while the name still does.
-  static const bool removedAtExit = std::atexit([] {
-    std::error_code error;
-    std::filesystem::remove_all(FuzzFolder(), error);
-  }) == 0;
-  (void)removedAtExit;
-  return folder;
+  static const struct Folder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("zf_fuzz_" + std::to_string(getpid()));
+    Folder() { std::filesystem::create_directories(path); }
+    ~Folder() {
+      std::error_code error;
+      std::filesystem::remove_all(path, error);
+    }
+  } folder;
+  return folder.path;
 }
 
 inline bool WriteFuzzFile(const std::string& path, const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
+  std::ofstream file(path, std::ios::binary);
+  return file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size)).good();
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,15 +24,12 @@ void EnterFolderWithTextures() {
     const std::vector<uint32_t> pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF};
     for (const char* name : {"textures/wall.png", "wall.png", "textures/wall.tga"}) {
       const std::string path = (folder / name).string();
-      const bool tga = path.ends_with(".tga");
-      if (!(tga ? SaveImageTga : SaveImagePng)(path.c_str(), 2, 2, pixels.data())) return false;
+      if (!(path.ends_with(".tga") ? SaveImageTga : SaveImagePng)(path.c_str(), 2, 2, pixels.data())) {
+        return false;
+      }
     }
     // A texture that exists but is no picture.
-    const char note[] = "a shopping list";
-    if (!WriteFuzzFile((folder / "textures/notes.png").string(),
-                       reinterpret_cast<const uint8_t*>(note), sizeof note - 1)) {
-      return false;
-    }
+    if (!(std::ofstream(folder / "textures/notes.png") << "a shopping list")) return false;
     std::filesystem::current_path(folder);
     return true;
   }();

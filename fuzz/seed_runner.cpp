@@ -13,26 +13,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-bool RunFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "seed runner: cannot read %s\n", path.c_str());
-    return false;
-  }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
-  LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-  return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   std::vector<std::filesystem::path> files;
-  for (int i = 1; i < argc; ++i) {
-    std::error_code error;
+  std::error_code error;
+  for (int i = 1; i < argc && !error; ++i) {
     if (!std::filesystem::is_directory(argv[i], error)) {
       files.emplace_back(argv[i]);
       continue;
@@ -40,18 +24,21 @@ int main(int argc, char** argv) {
     for (const auto& entry : std::filesystem::directory_iterator(argv[i], error)) {
       if (entry.is_regular_file()) files.push_back(entry.path());
     }
-    if (error) {
-      std::fprintf(stderr, "seed runner: cannot list %s (%s)\n", argv[i], error.message().c_str());
-      return 1;
-    }
   }
-  if (files.empty()) {
-    std::fprintf(stderr, "seed runner: no seed files given\n");
+  if (error || files.empty()) {
+    std::fprintf(stderr, "seed runner: no seed files (%s)\n",
+                 error ? error.message().c_str() : "none given");
     return 1;
   }
   std::sort(files.begin(), files.end());
   for (const auto& path : files) {
-    if (!RunFile(path)) return 1;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+      std::fprintf(stderr, "seed runner: cannot read %s\n", path.c_str());
+      return 1;
+    }
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
+    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
   }
   std::printf("%zu seed files ran through\n", files.size());
   return 0;

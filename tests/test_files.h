@@ -1,13 +1,17 @@
 #pragma once
 // Files the tests write: named for this process and the running test, so that tests and
-// test runs side by side never meet, and removed when the test program ends.
+// test runs side by side never meet, and removed when the test program ends. Also what
+// the tests set around the game: a variable of the environment, the fonts installed.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +41,49 @@ std::string WriteTestFile(const Bytes& bytes, const std::string& suffix) {
 }
 
 // The whole file, empty when it cannot be read.
-inline std::vector<uint8_t> ReadFileBytes(const std::string& name) {
+template <typename Bytes = std::vector<uint8_t>>
+Bytes ReadFileBytes(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+// One variable of the environment set for the scope, as it was afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    if (const char* previous = std::getenv(name)) saved_ = previous;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnvironment() {
+    if (saved_) setenv(name_, saved_->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+// For the scope, the only fonts installed are those in `fontFolder`, under the system's
+// rules (its stand-ins for missing families) when asked.
+class ScopedFonts {
+ public:
+  ScopedFonts(const std::string& fontFolder, bool systemRules) {
+    const std::filesystem::path folder = TestFile("_fonts");
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "fonts.conf")
+        << "<?xml version=\"1.0\"?>\n<fontconfig>\n"
+        << (systemRules ? "<include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n" : "")
+        << "<dir>" << fontFolder << "</dir>\n<cachedir>" << (folder / "cache").string()
+        << "</cachedir>\n</fontconfig>\n";
+    variable_.emplace("FONTCONFIG_FILE", (folder / "fonts.conf").string());
+    EXPECT_TRUE(FcInitReinitialize());
+  }
+  ~ScopedFonts() {
+    variable_.reset();
+    FcInitReinitialize();
+  }
+
+ private:
+  std::optional<ScopedEnvironment> variable_;
+};

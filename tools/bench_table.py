@@ -109,7 +109,8 @@ def main(paths):
     return 0 if not missing else 1
 
 
-# The main loop in a real window (bench/game/loop_bench.cpp): paced beside unpaced.
+# The main loop in a real window (BM_RealWindowLoop, bench/game/game_bench.cpp): paced
+# beside unpaced.
 LOOP_ROWS = [
     ("ticks per second (goal paced >= 66.0)", "ticks_per_s", "{:.1f}"),
     ("frames per second", "fps", "{:.1f}"),

@@ -5,7 +5,12 @@
 // background-copy-and-present frame, counting what a pass allocates (the score text
 // only). The RealWindow ones run in a window on a display
 // (under Xvfb by `make bench`): the same passes on the renderer the game picks and on
-// OpenGL, and a fresh process's start-up to its first frame beside a bare window's.
+// OpenGL, a fresh process's start-up to its first frame beside a bare window's, and the
+// main loop, paced and unpaced side by side, 10 s each, running with the start-up
+// population, paused, and running with the drawing left out (what the loop itself costs):
+// ticks and frames per second, the process's CPU as a share of one core (the renderer's
+// threads included), the mean pass in time and in CPU, and the spacing of ticks on the
+// game's clock.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
@@ -16,7 +21,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -55,13 +62,11 @@ void operator delete(void* memory, size_t) noexcept { std::free(memory); }
 namespace {
 
 // A started game on a device that draws into memory, silent; every question answered yes.
-class RunningGame : public HeadlessGame {
- public:
+struct RunningGame : HeadlessGame {
   RunningGame() {
     system.defaultAnswer = IDYES;
     Start();
   }
-  void SetClock(uint32_t milliseconds) { system.clock = milliseconds; }
 };
 
 // Every enemy live on screen in the upper half, every projectile in flight in the lower
@@ -84,28 +89,11 @@ void FillTheScreen() {
   }
 }
 
-// The frame without the game: the clear, the background copy, an empty scene, present.
-void DrawBareFrames(benchmark::State& state) {
-  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
-  for (auto _ : state) {
-    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
-    graphics.d3ddev->StretchRect(world.backgroundSurface, &screen, graphics.backBuffer, &screen,
-                                 D3DTEXF_NONE);
-    graphics.d3ddev->BeginScene();
-    graphics.d3ddev->EndScene();
-    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-  }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
-}
-
 void RunOnFullScreen(benchmark::State& state, void (*pass)()) {
   RunningGame game;
   if (!game.started()) return state.SkipWithError("the game did not start");
   FillTheScreen();
   for (auto _ : state) pass();
-  state.counters["enemies"] = ENEMY_COUNT;
-  state.counters["projectiles"] = PROJECTILE_COUNT;
 }
 
 // A seeded random world: each pass starts from it again, its flags and health put back
@@ -131,14 +119,7 @@ void RunOnRandomWorld(benchmark::State& state, void (*pass)()) {
   state.counters["shots_used"] = shotsUsed;
 }
 
-void BM_CollisionPass(benchmark::State& state) { RunOnFullScreen(state, RunCollisionPass); }
-void BM_CollisionPassFullScan(benchmark::State& state) { RunOnFullScreen(state, FullScanCollisionPass); }
-void BM_CollisionPassRandomWorld(benchmark::State& state) { RunOnRandomWorld(state, RunCollisionPass); }
-void BM_CollisionPassRandomWorldFullScan(benchmark::State& state) {
-  RunOnRandomWorld(state, FullScanCollisionPass);
-}
-
-void BM_OneTick(benchmark::State& state) {
+void RunTicks(benchmark::State& state) {
   RunningGame game;
   if (!game.started()) return state.SkipWithError("the game did not start");
   uint32_t clock = 1000;
@@ -157,7 +138,7 @@ void RunPasses(benchmark::State& state, bool projectiles) {
   uint32_t clock = 1000;
   const long before = allocations;
   for (auto _ : state) {
-    game.SetClock(++clock);
+    game.system.clock = ++clock;
     if (projectiles && clock % 15 == 0) FillTheScreen();  // keep them all in play
     GameFrame(game.window());
   }
@@ -167,21 +148,13 @@ void RunPasses(benchmark::State& state, bool projectiles) {
       static_cast<double>(allocations - before), benchmark::Counter::kAvgIterations);
 }
 
-void BM_WholePassStartupPopulation(benchmark::State& state) { RunPasses(state, false); }
-void BM_WholePass300Projectiles(benchmark::State& state) { RunPasses(state, true); }
-
-void BM_BareFrame(benchmark::State& state) {
-  RunningGame game;
-  if (!game.started()) return state.SkipWithError("the game did not start");
-  DrawBareFrames(state);
-}
 
 // The same passes in a real window, on the renderer the game picks for the display
 // (under Xvfb: the software renderer) or on the one named, on the real clock: a tick
 // whenever 15 ms have passed, as in play. The renderer's name is the label.
 class WindowedGame {
  public:
-  explicit WindowedGame(const char* renderer) {
+  explicit WindowedGame(const char* renderer = nullptr) {
     setenv("SDL_AUDIODRIVER", "none", 1);
     if (renderer) setenv("ZF_RENDERER", renderer, 1);
     previousSystem_ = SetSystemDriver(nullptr);
@@ -205,7 +178,7 @@ class WindowedGame {
   bool started_ = false;
 };
 
-double ProcessSeconds() {
+double CpuSeconds() {
   timespec now{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
@@ -219,7 +192,7 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* re
   state.SetLabel(RendererName(graphics.d3ddev));
   if (projectiles) FillTheScreen();
   Message last;
-  const double cpuStart = ProcessSeconds();
+  const double cpuStart = CpuSeconds();
   for (auto _ : state) {
     // No ending: its question would wait for a player.
     world.score = 0;
@@ -228,29 +201,28 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* re
     RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, game.window(), &last);
     if (projectiles && world.ticksRun != ticks) FillTheScreen();
   }
-  state.counters["cpu"] = benchmark::Counter(ProcessSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
+  state.counters["cpu"] = benchmark::Counter(CpuSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
   state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                              benchmark::Counter::kIsRate);
 }
 
-void BM_RealWindowWholePassStartupPopulation(benchmark::State& state) {
-  RunWindowedPasses(state, false, nullptr);
-}
-void BM_RealWindowWholePass300Projectiles(benchmark::State& state) {
-  RunWindowedPasses(state, true, nullptr);
-}
-void BM_RealWindowWholePassStartupPopulationOpenGL(benchmark::State& state) {
-  RunWindowedPasses(state, false, "opengl");
-}
-void BM_RealWindowWholePass300ProjectilesOpenGL(benchmark::State& state) {
-  RunWindowedPasses(state, true, "opengl");
-}
-
-void BM_RealWindowBareFrame(benchmark::State& state) {
-  WindowedGame game(nullptr);
+// The frame without the game: the clear, the background copy, an empty scene, present.
+template <typename Game>
+void RunBareFrames(benchmark::State& state) {
+  Game game;
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
   state.SetLabel(RendererName(graphics.d3ddev));
-  DrawBareFrames(state);
+  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  for (auto _ : state) {
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);
+    graphics.d3ddev->StretchRect(world.backgroundSurface, &screen, graphics.backBuffer, &screen,
+                                 D3DTEXF_NONE);
+    graphics.d3ddev->BeginScene();
+    graphics.d3ddev->EndScene();
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+  }
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                             benchmark::Counter::kIsRate);
 }
 
 // A fresh process to its first frame in a real window, as a player starts the game with
@@ -258,10 +230,9 @@ void BM_RealWindowBareFrame(benchmark::State& state) {
 // frame is presented. The median of several runs; the child's shutdown is not counted.
 void RunFreshProcesses(benchmark::State& state, const char* kind) {
   constexpr int RUNS = 7;
-  char self[4096] = {};
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string child = std::string(self, length > 0 ? static_cast<size_t>(length) : 0);
-  child = child.substr(0, child.rfind('/') + 1) + "zf_first_frame";
+  std::error_code error;
+  std::string child =
+      (std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "zf_first_frame").string();
   for (auto _ : state) {
     std::vector<double> seconds;
     for (int run = 0; run < RUNS; ++run) {
@@ -289,28 +260,108 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
   }
 }
 
-void BM_RealWindowFreshStartupToFirstFrame(benchmark::State& state) {
-  RunFreshProcesses(state, "game");
-}
-void BM_RealWindowFreshBareWindowFirstFrame(benchmark::State& state) {
-  RunFreshProcesses(state, "bare");
+// A pass of the game without clearing and drawing.
+void UndrawnFrame(WindowHandle) {
+  world.frameTime = timeGetTime();
+  if (world.frameTime - world.lastTickTime > TICK_GAP_MS) RunTick();
+  RunCollisionPass();
 }
 
-BENCHMARK(BM_CollisionPass)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_CollisionPassFullScan)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_CollisionPassRandomWorld)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_CollisionPassRandomWorldFullScan)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_OneTick)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_BareFrame)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WholePassStartupPopulation)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WholePass300Projectiles)->Unit(benchmark::kMillisecond);
-// The renderer works on threads of its own: rates go by the wall clock.
-BENCHMARK(BM_RealWindowBareFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RealWindowWholePassStartupPopulation)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RealWindowWholePass300Projectiles)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RealWindowWholePassStartupPopulationOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RealWindowWholePass300ProjectilesOpenGL)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RealWindowFreshBareWindowFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
-BENCHMARK(BM_RealWindowFreshStartupToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+// The main loop for 10 s; longer tick spacings than 40 ms are counted at 40.
+void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
+  constexpr int LONGEST_SPACING = 40;
+  using Clock = std::chrono::steady_clock;
+  const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
+  WindowedGame game;
+  if (!game.started()) return state.SkipWithError("no window or the game did not start");
+  state.SetLabel(RendererName(graphics.d3ddev));
+  const GameEntryPoints entryPoints{GameStartup, drawn ? GameFrame : UndrawnFrame, GameShutdown};
+  Message last;
+  for (auto _ : state) {
+    uint64_t spacings[LONGEST_SPACING + 1] = {};
+    uint64_t ticks = 0;
+    uint64_t frames = 0;
+    Clock::duration inPasses{};
+    double cpuInPasses = 0.0;
+    uint32_t lastTick = world.lastTickTime;
+    const double cpuStart = CpuSeconds();
+    const Clock::time_point start = Clock::now();
+    while (Clock::now() - start < std::chrono::seconds(10)) {
+      // No ending, whose question would wait for a player; no pause but the one asked for,
+      // whatever the window's focus does.
+      world.score = 0;
+      world.health = 100.0;
+      world.paused = paused;
+      if (paced) WaitForNextTick(&last);
+      const uint64_t ticksBefore = world.ticksRun;
+      const Clock::time_point passStart = Clock::now();
+      const double passCpuStart = CpuSeconds();
+      RunPass(entryPoints, game.window(), &last);
+      cpuInPasses += CpuSeconds() - passCpuStart;
+      inPasses += Clock::now() - passStart;
+      ++frames;
+      if (world.ticksRun == ticksBefore) continue;
+      const uint32_t spacing = world.lastTickTime - lastTick;
+      if (ticks++ > 0) ++spacings[std::min<uint32_t>(spacing, LONGEST_SPACING)];
+      lastTick = world.lastTickTime;
+    }
+    const double elapsed = seconds(Clock::now() - start);
+    const double passCpuMs = 1000.0 * cpuInPasses / std::max<uint64_t>(frames, 1);
+    const double fps = frames / elapsed;
+    state.SetIterationTime(elapsed);
+    state.counters["ticks_per_s"] = ticks / elapsed;
+    state.counters["fps"] = fps;
+    state.counters["cpu_pct"] = 100.0 * (CpuSeconds() - cpuStart) / elapsed;
+    state.counters["pass_ms"] = 1000.0 * seconds(inPasses) / std::max<uint64_t>(frames, 1);
+    state.counters["pass_cpu_ms"] = passCpuMs;
+    // What the frames drawn cost, on every thread the renderer draws with, plus 5 % of a
+    // core for everything else.
+    state.counters["budget_pct"] = fps * passCpuMs / 10.0 + 5.0;
+    const uint64_t spaced = std::max<uint64_t>(ticks, 2) - 1;
+    state.counters["at15_pct"] = 100.0 * spacings[15] / spaced;
+    state.counters["at16_pct"] = 100.0 * spacings[16] / spaced;
+    state.counters["later_pct"] = 100.0 * (spaced - spacings[15] - spacings[16]) / spaced;
+    int longest = 0;
+    for (int ms = 0; ms <= LONGEST_SPACING; ++ms) {
+      if (spacings[ms]) longest = ms;
+    }
+    state.counters["longest_ms"] = longest;
+  }
+}
+
+// By the names that tools/bench_table.py looks for.
+[[maybe_unused]] const bool REGISTERED = [] {
+  using benchmark::RegisterBenchmark, benchmark::kNanosecond, benchmark::kMillisecond;
+  RegisterBenchmark("BM_CollisionPass", RunOnFullScreen, RunCollisionPass)->Unit(kNanosecond);
+  RegisterBenchmark("BM_CollisionPassFullScan", RunOnFullScreen, FullScanCollisionPass)->Unit(kNanosecond);
+  RegisterBenchmark("BM_CollisionPassRandomWorld", RunOnRandomWorld, RunCollisionPass)->Unit(kNanosecond);
+  RegisterBenchmark("BM_CollisionPassRandomWorldFullScan", RunOnRandomWorld, FullScanCollisionPass)
+      ->Unit(kNanosecond);
+  RegisterBenchmark("BM_OneTick", RunTicks)->Unit(kNanosecond);
+  RegisterBenchmark("BM_BareFrame", RunBareFrames<RunningGame>)->Unit(kMillisecond);
+  RegisterBenchmark("BM_WholePassStartupPopulation", RunPasses, false)->Unit(kMillisecond);
+  RegisterBenchmark("BM_WholePass300Projectiles", RunPasses, true)->Unit(kMillisecond);
+  // The renderer works on threads of its own: rates go by the wall clock.
+  RegisterBenchmark("BM_RealWindowBareFrame", RunBareFrames<WindowedGame>)->Unit(kMillisecond)->UseRealTime();
+  for (const char* renderer : {"", "OpenGL"}) {
+    const char* glName = *renderer ? "opengl" : nullptr;
+    RegisterBenchmark((std::string("BM_RealWindowWholePassStartupPopulation") + renderer).c_str(),
+                      RunWindowedPasses, false, glName)->Unit(kMillisecond)->UseRealTime();
+    RegisterBenchmark((std::string("BM_RealWindowWholePass300Projectiles") + renderer).c_str(),
+                      RunWindowedPasses, true, glName)->Unit(kMillisecond)->UseRealTime();
+  }
+  RegisterBenchmark("BM_RealWindowFreshBareWindowFirstFrame", RunFreshProcesses, "bare")
+      ->Unit(kMillisecond)->UseManualTime()->Iterations(1);
+  RegisterBenchmark("BM_RealWindowFreshStartupToFirstFrame", RunFreshProcesses, "game")
+      ->Unit(kMillisecond)->UseManualTime()->Iterations(1);
+  for (const std::string kind : {"running", "paused", "undrawn"}) {
+    for (const bool paced : {true, false}) {
+      RegisterBenchmark(("BM_RealWindowLoop/" + std::string(paced ? "paced_" : "unpaced_") + kind).c_str(),
+                        RunLoop, paced, kind == "paused", kind != "undrawn")
+          ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    }
+  }
+  return true;
+}();
 
 }  // namespace

@@ -29,23 +29,15 @@ class AssetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     home_ = fs::current_path();
-    folder_ = fs::temp_directory_path() / ("zf_assets_" + std::to_string(getpid()));
+    folder_ = TestFile("_assets");
     fs::create_directories(folder_);
     for (const char* name : ASSETS) {
       ASSERT_TRUE(fs::exists(home_ / name)) << name << " missing: run from the game's folder";
-      fs::copy_file(home_ / name, folder_ / name, fs::copy_options::overwrite_existing);
+      fs::copy_file(home_ / name, folder_ / name);
     }
     fs::current_path(folder_);
   }
-  void TearDown() override {
-    fs::current_path(home_);
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-    for (const char* name : ASSETS) {
-      std::error_code ignored;
-      fs::permissions(folder_ / name, fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { fs::current_path(home_); }
 
   void Restore(const char* name) {
     fs::remove_all(folder_ / name);
@@ -55,10 +47,7 @@ class AssetsTest : public ::testing::Test {
     fs::remove_all(folder_ / name);
     std::ofstream(folder_ / name, std::ios::binary) << bytes;
   }
-  std::string Read(const char* name) {
-    std::ifstream in(home_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const char* name) { return ReadFileBytes<std::string>(home_ / name); }
 
   // Start-up with the file as it now is: the table's file stops it with a line naming
   // the file; any other gets one line naming it and the game plays on.
@@ -99,7 +88,7 @@ TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearched) {
   }
 }
 
-TEST_F(AssetsTest, EmptyCutOffAndMisnamedFilesAreNamed) {
+TEST_F(AssetsTest, EmptyCutOffMisnamedAndUnreadableFilesAreNamed) {
   const std::string png = Read("parm.png");
   const std::string tomato = Read("tomato.png");
   const std::string wood = Read(NEEDED);
@@ -121,11 +110,8 @@ TEST_F(AssetsTest, EmptyCutOffAndMisnamedFilesAreNamed) {
     ExpectNamedAndPlayable(entry.name, entry.damage);
     Restore(entry.name);
   }
-}
-
-// Permissions do not stop root from reading; there a folder in the file's place is
-// what cannot be read.
-TEST_F(AssetsTest, UnreadableFilesAreNamed) {
+  // Permissions do not stop root from reading; there a folder in the file's place is
+  // what cannot be read.
   for (const char* name : {"pastaplain.png", "gears.wav", NEEDED}) {
     fs::permissions(folder_ / name, fs::perms::none);
     std::FILE* file = std::fopen(name, "rb");

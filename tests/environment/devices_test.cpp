@@ -1,11 +1,6 @@
 // A machine short of devices: no sound output, the output removed during play with none
 // to take its place, and no installed font matching the game's faces.
 // Each is said in a line naming what is missing, and the game plays on.
-#include <fontconfig/fontconfig.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "audio/sound_bank.h"
@@ -54,29 +49,14 @@ TEST(DevicesTest, AnOutputRemovedWithNoneLeftIsSaidOnceAndTakenUpAgain) {
 
 TEST(DevicesTest, WithoutAnyFontEachFaceIsNamedAndTheScoreGoesUndrawn) {
   ScopedEnvironment noDriver("SDL_AUDIODRIVER", "none");
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("zf_nofonts_" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder / "fonts");
-  std::ofstream(folder / "fonts.conf")
-      << "<?xml version=\"1.0\"?>\n<fontconfig>\n  <dir>" << (folder / "fonts").string()
-      << "</dir>\n  <cachedir>" << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
-  {
-    ScopedEnvironment fonts("FONTCONFIG_FILE", (folder / "fonts.conf").string());
-    ASSERT_TRUE(FcInitReinitialize());
-    WatchedGame game;
-    std::string printed;
-    const bool started = game.Start(&printed);
-    EXPECT_TRUE(started) << printed;
-    EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial Bold\""), 1) << printed;
-    EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial\""), 1) << printed;
-    EXPECT_EQ(world.fontScore, nullptr);
-    if (started) {
-      EXPECT_EQ(game.Play(30), "");
-    }
-  }
-
-  FcInitReinitialize();
-  std::filesystem::remove_all(folder);
+  ScopedFonts noFonts(TestFile("_no_fonts"), false);
+  WatchedGame game;
+  std::string printed;
+  ASSERT_TRUE(game.Start(&printed)) << printed;
+  EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial Bold\""), 1) << printed;
+  EXPECT_EQ(LinesNaming(printed, "no font face at all for \"Arial\""), 1) << printed;
+  EXPECT_EQ(world.fontScore, nullptr);
+  EXPECT_EQ(game.Play(30), "");
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 // The real game headless, with what it prints on standard error kept per step.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
+#include <sstream>
 #include <string>
 
+#include "../test_files.h"
 #include "game/world_state.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/system.h"
@@ -47,31 +47,10 @@ class WatchedGame : public HeadlessGame {
 // How many lines of the text hold the word (and the second word, when given).
 inline int LinesNaming(const std::string& text, const std::string& word,
                        const std::string& also = "") {
+  std::istringstream lines(text);
   int count = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    if (line.find(word) != std::string::npos && line.find(also) != std::string::npos) ++count;
-    start = end + 1;
+  for (std::string line; std::getline(lines, line);) {
+    count += line.find(word) != std::string::npos && line.find(also) != std::string::npos;
   }
   return count;
 }
-
-// One variable of the environment set for the scope, as it was afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    if (const char* previous = std::getenv(name)) saved_ = previous;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnvironment() {
-    if (saved_) setenv(name_, saved_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};

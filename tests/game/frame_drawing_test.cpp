@@ -24,12 +24,17 @@ namespace {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(game.Start()); }
+  void TearDown() override {
+    if (scoreFont) world.fontScore = scoreFont;
+  }
 
-  // Only the player and the HUD over the table.
+  // Only the player over the table: no bars, no score (its font is put back at the end).
   void ClearTheTable() {
     for (GameObject& enemy : world.enemies) enemy.x = 5000.0f;
     for (GameObject& tomato : world.tomatoes) tomato.active = false;
     for (GameObject& parm : world.parms) parm.active = false;
+    world.energy = world.health = 0.0;
+    scoreFont = std::exchange(world.fontScore, nullptr);
   }
 
   ImageData Draw() {
@@ -45,13 +50,12 @@ class FrameTest : public ::testing::Test {
   }
 
   HeadlessGame game;
+  Font* scoreFont = nullptr;
 };
 
 TEST_F(FrameTest, TheTableIsTheWoodScrolledAcrossItsJoinPixelForPixel) {
   ClearTheTable();
   world.player.x = 5000.0f;
-  world.energy = world.health = 0.0;
-  Font* font = std::exchange(world.fontScore, nullptr);
   ImageData wood;
   ASSERT_TRUE(LoadImageFile("wood.png", &wood));
   // Across the join, and at the far end of the scroll, where the window ends exactly at
@@ -66,19 +70,14 @@ TEST_F(FrameTest, TheTableIsTheWoodScrolledAcrossItsJoinPixelForPixel) {
       }
     }
   }
-  world.fontScore = font;
 }
 
 TEST_F(FrameTest, FullEnergyAndHalfHealthDrawTheirSlicesOnly) {
   ClearTheTable();
-  Font* font = world.fontScore;
-  world.fontScore = nullptr;
-  world.energy = 0.0;
-  world.health = 0.0;
   const ImageData bare = Draw();
   world.energy = 100.0;
   world.health = 50.0;
-  world.fontScore = font;
+  world.fontScore = scoreFont;
   const ImageData full = Draw();
   // Energy: 500 slices, one every 2 pixels from x 10 to x 1008, 32 high from the top.
   EXPECT_EQ(At(full, 9, 10), At(bare, 9, 10));
@@ -127,8 +126,6 @@ TEST_F(FrameTest, EnemiesAreDrawnOnlyRightOfMinus96) {
 // bare clear colour, must match the game's frame pixel for pixel.
 TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
   ClearTheTable();
-  world.energy = world.health = 0.0;
-  const Font* font = std::exchange(world.fontScore, nullptr);
   RenderSurface* table = std::exchange(world.backgroundSurface, nullptr);
   world.player.x = 300.7f;
   world.player.y = 200.2f;
@@ -174,7 +171,6 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     EXPECT_TRUE(drawn.pixels == expected.pixels) << "mode " << mode;
   }
   world.backgroundSurface = table;
-  world.fontScore = const_cast<Font*>(font);
 
   // The wobble turns 3 degrees a frame, and sways 0.2 a frame, turning back once past 4 or
   // -4 (twenty steps of 0.2 in doubles come to a hair over 4): after 120 frames both are

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "gfx_fixture.h"
 #include "platform/gfx/font.h"
@@ -22,32 +23,6 @@ constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 class FontsTest : public GfxTest {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("zf_fonts_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder / "fonts.conf")
-        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
-           "<fontconfig>\n"
-           "  <include ignore_missing=\"yes\">/etc/fonts/conf.d</include>\n"
-           "  <dir>/usr/share/fonts/truetype/dejavu</dir>\n"
-           "  <cachedir>"
-        << (folder / "cache").string() << "</cachedir>\n</fontconfig>\n";
-    const char* previous = std::getenv("FONTCONFIG_FILE");
-    hadConfig = previous != nullptr;
-    if (hadConfig) previousConfig = previous;
-    setenv("FONTCONFIG_FILE", (folder / "fonts.conf").c_str(), 1);
-    ASSERT_TRUE(FcInitReinitialize());
-    GfxTest::SetUp();
-  }
-
-  void TearDown() override {
-    GfxTest::TearDown();
-    if (hadConfig) setenv("FONTCONFIG_FILE", previousConfig.c_str(), 1);
-    else unsetenv("FONTCONFIG_FILE");
-    FcInitReinitialize();
-    std::filesystem::remove_all(folder);
-  }
-
   // The font and the line it printed about its face.
   Font* Make(const char* faceName, int32_t height, std::string* line = nullptr) {
     ::testing::internal::CaptureStderr();
@@ -70,9 +45,7 @@ class FontsTest : public GfxTest {
     return rect;
   }
 
-  std::filesystem::path folder;
-  bool hadConfig = false;
-  std::string previousConfig;
+  ScopedFonts dejaVu{"/usr/share/fonts/truetype/dejavu", true};
 };
 
 TEST_F(FontsTest, TheScoreFontHasA24PixelCellAndItsTextStartsAtItsCorner) {
@@ -125,13 +98,12 @@ TEST_F(FontsTest, StyleWordsChooseWeightWidthAndSlantOfTheNearestFace) {
       // A family with a style word in its own name keeps it.
       {"DejaVu Sans Light", "DejaVu Sans", FC_WEIGHT_EXTRALIGHT, FC_WIDTH_NORMAL, false},
   };
-  for (const auto& expected : cases) {
-    const FontFile face = FaceFor(expected.name);
-    EXPECT_EQ(face.family, expected.family) << expected.name;
-    EXPECT_EQ(face.weight, expected.weight) << expected.name;
-    EXPECT_EQ(face.width, expected.width) << expected.name;
-    EXPECT_EQ(face.slanted, expected.slanted) << expected.name;
-    EXPECT_FALSE(face.addBold || face.addSlant) << expected.name;
+  for (const auto& row : cases) {
+    const FontFile face = FaceFor(row.name);
+    const auto chosen =
+        std::tuple(face.family, face.weight, face.width, face.slanted, face.addBold || face.addSlant);
+    EXPECT_EQ(chosen, std::tuple(std::string(row.family), row.weight, row.width, row.slanted, false))
+        << row.name;
   }
   // A family without the weight or slant asked for gets them from the renderer.
   const FontFile plain = FaceFor("DejaVu Math TeX Gyre Bold Italic");
@@ -189,18 +161,8 @@ TEST_F(FontsTest, LineBreaksStartLinesOneCellLowerAndTheMeasureCoversThemAll) {
   EXPECT_EQ(three.bottom - three.top, 60);
 
   ImageData image = DrawFrame(BLACK, [&] { DrawTextAt(font, 10, 10, "MMMMMM\nI", WHITE); });
-  Rect firstLine{1024, 768, 0, 0};
-  Rect secondLine{1024, 768, 0, 0};
-  for (int y = 0; y < 100; ++y) {
-    for (int x = 0; x < 400; ++x) {
-      if (At(image, x, y) == BLACK) continue;
-      Rect& box = y < 30 ? firstLine : secondLine;
-      box.left = std::min(box.left, x);
-      box.right = std::max(box.right, x + 1);
-      box.top = std::min(box.top, y);
-      box.bottom = std::max(box.bottom, y + 1);
-    }
-  }
+  const Rect firstLine = Covered(image, BLACK, 0, 30);
+  const Rect secondLine = Covered(image, BLACK, 30);
   // The break draws no glyph of its own: the second line starts back at the left.
   EXPECT_GT(firstLine.right - firstLine.left, 3 * (narrow.right - narrow.left));
   EXPECT_LE(secondLine.left, 10 + 3);

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 #include "gfx/camera.h"
 #include "gfx/file_paths.h"
-#include "mesh_fixture.h"
+#include "gfx_fixture.h"
+#include "platform/gfx/matrix3d.h"
 #include "platform/gfx/mesh.h"
 #include "platform/gfx/texture.h"
 #include "platform/gfx/x_file.h"
@@ -39,8 +41,8 @@ uint32_t PixelOf(const ImageData& image, Vector3 point) {
   graphics.d3ddev->GetTransform(D3DTS_VIEW, &view);
   graphics.d3ddev->GetTransform(D3DTS_PROJECTION, &projection);
   const Vector3 projected = TransformCoord(MatrixMultiply(view, projection), point);
-  return PixelAt(image, static_cast<int>((projected.x + 1.0f) * 0.5f * SCREEN_WIDTH),
-                 static_cast<int>((1.0f - projected.y) * 0.5f * SCREEN_HEIGHT));
+  return GfxTest::At(image, static_cast<int>((projected.x + 1.0f) * 0.5f * SCREEN_WIDTH),
+                     static_cast<int>((1.0f - projected.y) * 0.5f * SCREEN_HEIGHT));
 }
 
 bool SameColor(const ColorValue& a, const ColorValue& b) {
@@ -61,27 +63,7 @@ std::string Repeated(const std::string& text, size_t times) {
   return result;
 }
 
-using MeshModelTest = MeshTest;
-
-TEST_F(MeshModelTest, CubesLoadTheirMaterialsWithAmbientAsDiffuseAndTheTextureByItsFolder) {
-  for (const char* file : CUBES) {
-    SCOPED_TRACE(file);
-    MeshModel* model = LoadModel(file);
-    ASSERT_NE(model, nullptr);
-    ASSERT_EQ(model->materialCount, 2u);
-    EXPECT_EQ(model->mesh->GetNumFaces(), 12u);  // six squares, two triangles each
-    const Material& sauce = model->materials[0];
-    EXPECT_TRUE(SameColor(sauce.diffuse, ColorValue{1, 0, 0, 1}));
-    EXPECT_TRUE(SameColor(sauce.ambient, sauce.diffuse));
-    EXPECT_TRUE(SameColor(sauce.specular, ColorValue{0.5f, 0.25f, 0.125f, 1}));
-    EXPECT_EQ(sauce.power, 8.0f);
-    EXPECT_EQ(model->textures[0], nullptr);
-    ASSERT_NE(model->textures[1], nullptr);
-    EXPECT_EQ(model->textures[1]->Width(), 64);
-    ReleaseModel(model);
-  }
-  EXPECT_TRUE(scripted.questions.empty());
-}
+using MeshModelTest = GfxTest;
 
 TEST_F(MeshModelTest, ATextureIsFoundByBareNameAndOneFoundNowhereStaysEmptyUnasked) {
   // Only the bare name of "far/away\wall.png" exists, here.
@@ -104,13 +86,13 @@ TEST_F(MeshModelTest,
        FramesPlaceTheirMeshesInnerFirstWrittenInThemOrNamedAndListsTakeMaterialsByName) {
   // framed.x with its mesh at the top, named by the frame, and a brace in a template's
   // comment: the mesh stands where the frames put it and nowhere else.
-  std::string named = ReadTestFile("framed.x");
+  std::string named = ReadFileBytes<std::string>("framed.x");
   const size_t mesh = named.find("  Mesh Crumb {");
   const size_t end = named.find("\n  }\n", mesh) + 5;
   named =
       named.substr(0, mesh) + "  { Crumb }\n" + named.substr(end) + named.substr(mesh, end - mesh);
   named.insert(named.find("template Frame"), "template Odd { # a } in a comment\n DWORD n; }\n");
-  WriteTestFile("named.x", named);
+  std::ofstream("named.x", std::ios::binary) << named;
   for (const char* file : {"framed.x", "framed_binary.x", "named.x"}) {
     SCOPED_TRACE(file);
     MeshModel* model = LoadModel(file);
@@ -168,25 +150,11 @@ TEST(XFileTest, BinaryStringsEndInASeparatorAndMemberTypesStayInTemplates) {
   }
 }
 
-TEST_F(MeshModelTest, PathsSplitAtEitherSlashAndTheFolderPartIsNeverTriedAlone) {
-  std::string directory = "old";
-  std::string fileName = "old";
-  SplitPath("C:\\art/pasta\\tube.png", &directory, &fileName);
-  EXPECT_EQ(directory, "C:/art/pasta");
-  EXPECT_EQ(fileName, "tube.png");
-  SplitPath("wall.png", &directory, &fileName);
-  EXPECT_EQ(directory, "");
-  EXPECT_EQ(fileName, "wall.png");
-  std::string path = "other/textures\\wall.png";
-  EXPECT_FALSE(FindFile(&path));
-  EXPECT_EQ(path, "other/textures\\wall.png");
-}
-
 // Whatever a file asks for, a load holds at most its budget: a file that would need more
 // is refused in one line naming it, with the one box, and the game goes on.
 TEST_F(MeshModelTest, FilesThatCannotBeReadOrHeldAreRefusedInOneLineAndOneBox) {
   const std::string header = "xof 0303txt 0032\n";
-  const std::string cube = ReadTestFile("cube_binary.x");
+  const std::string cube = ReadFileBytes<std::string>("cube_binary.x");
   const std::string placed = header + OneFaceMesh(1000) + "Frame F {";
   const std::string textured = header +
                                "Material T {1;1;1;1;;1;0;0;0;;0;0;0;; TextureFilename {\"" +
@@ -195,7 +163,7 @@ TEST_F(MeshModelTest, FilesThatCannotBeReadOrHeldAreRefusedInOneLineAndOneBox) {
   // Past the limit in three lists, each small enough for the budget.
   const std::string crowded =
       header + Repeated("A{" + Repeated("B{}", X_OBJECT_LIMIT / 3) + "}", 3);
-  WriteTestFile("huge.x", header);
+  std::ofstream("huge.x", std::ios::binary) << header;
   std::filesystem::resize_file("huge.x", uintmax_t{65} << 20);  // sparse: nothing written
   const struct {
     const char* file;
@@ -226,7 +194,7 @@ TEST_F(MeshModelTest, FilesThatCannotBeReadOrHeldAreRefusedInOneLineAndOneBox) {
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.file);
-    if (!test.bytes.empty()) WriteTestFile(test.file, test.bytes);
+    if (!test.bytes.empty()) std::ofstream(test.file, std::ios::binary) << test.bytes;
     testing::internal::CaptureStderr();
     MeshModel* model = LoadModel(test.file);
     const std::string said = testing::internal::GetCapturedStderr();
@@ -270,34 +238,44 @@ TEST_F(MeshModelTest, FilesThatCannotBeReadOrHeldAreRefusedInOneLineAndOneBox) {
   EXPECT_EQ(scripted.questions.size(), 1u);
 }
 
-TEST_F(MeshModelTest, TheCubeShowsItsNearFacesInPlaceAndColourAndHidesTheRest) {
+TEST_F(MeshModelTest, CubesTakeAmbientAsDiffuseAndTheTextureByItsFolderAndShowTheirNearFaces) {
   for (const char* file : CUBES) {
     SCOPED_TRACE(file);
     MeshModel* model = LoadModel(file);
     ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->materialCount, 2u);
+    EXPECT_EQ(model->mesh->GetNumFaces(), 12u);  // six squares, two triangles each
+    const Material& sauce = model->materials[0];
+    EXPECT_TRUE(SameColor(sauce.diffuse, ColorValue{1, 0, 0, 1}));
+    EXPECT_TRUE(SameColor(sauce.ambient, sauce.diffuse));
+    EXPECT_TRUE(SameColor(sauce.specular, ColorValue{0.5f, 0.25f, 0.125f, 1}));
+    EXPECT_EQ(sauce.power, 8.0f);
+    EXPECT_EQ(model->textures[0], nullptr);
+    ASSERT_NE(model->textures[1], nullptr);
+    EXPECT_TRUE(scripted.questions.empty());
 
     // Straight at the front: a square of 2 × (2.4142 / 4) × 384 pixels in the middle,
     // the sauce red of a face turned full to the light.
     SetCamera(0, 0, -5, 0, 0, 0);
-    ImageData image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
-    EXPECT_EQ(PixelAt(image, 512, 384), RED);
-    EXPECT_EQ(PixelAt(image, 290, 160), RED);
-    EXPECT_EQ(PixelAt(image, 734, 606), RED);
-    EXPECT_EQ(PixelAt(image, 270, 384), BACKGROUND);
-    EXPECT_EQ(PixelAt(image, 512, 626), BACKGROUND);
+    ImageData image = DrawFrame(BACKGROUND, [&] { DrawModel(model); });
+    EXPECT_EQ(At(image, 512, 384), RED);
+    EXPECT_EQ(At(image, 290, 160), RED);
+    EXPECT_EQ(At(image, 734, 606), RED);
+    EXPECT_EQ(At(image, 270, 384), BACKGROUND);
+    EXPECT_EQ(At(image, 512, 626), BACKGROUND);
 
     // From the left: the side's texture upright, its texels unchanged by the white.
     SetCamera(-5, 0, 0, 0, 0, 0);
-    image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
-    EXPECT_EQ(PixelAt(image, 400, 270), GREEN);
-    EXPECT_EQ(PixelAt(image, 624, 270), BLUE);
-    EXPECT_EQ(PixelAt(image, 400, 500), YELLOW);
-    EXPECT_EQ(PixelAt(image, 624, 500), MAGENTA);
+    image = DrawFrame(BACKGROUND, [&] { DrawModel(model); });
+    EXPECT_EQ(At(image, 400, 270), GREEN);
+    EXPECT_EQ(At(image, 624, 270), BLUE);
+    EXPECT_EQ(At(image, 400, 500), YELLOW);
+    EXPECT_EQ(At(image, 624, 500), MAGENTA);
 
     // From above, front and left: front, left side and top show, the other three not.
     graphics.d3ddev->SetTexture(0, nullptr);
     SetCamera(-4, 3, -5, 0, 0, 0);
-    image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
+    image = DrawFrame(BACKGROUND, [&] { DrawModel(model); });
     EXPECT_EQ(Channels(PixelOf(image, {-0.5f, 0.5f, -1})), 4);  // front, red
     EXPECT_EQ(Channels(PixelOf(image, {-1, 0.5f, -0.5f})), 1);  // left, blue quarter
     EXPECT_EQ(Channels(PixelOf(image, {-1, -0.5f, 0.5f})), 6);  // left, yellow quarter
@@ -306,7 +284,7 @@ TEST_F(MeshModelTest, TheCubeShowsItsNearFacesInPlaceAndColourAndHidesTheRest) {
 
     // A material without a texture keeps the one stage 0 already holds: the next frame
     // draws the red faces through the wall, and green × red is black.
-    image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
+    image = DrawFrame(BACKGROUND, [&] { DrawModel(model); });
     EXPECT_EQ(PixelOf(image, {-0.5f, 0.5f, -1}), BLACK);
     // Outside a scene a subset is refused; a released texture leaves the stage.
     EXPECT_NE(model->mesh->DrawSubset(0), S_OK);
@@ -330,13 +308,13 @@ TEST_F(MeshModelTest, AModelWithoutMaterialsDrawsWithTheDevicesMaterialEvenBehin
   glow.emissive = ColorValue{0, 1, 0, 1};
   graphics.d3ddev->SetMaterial(&glow);
   SetCamera(0, 0, 0, 0, 0, 1);
-  const ImageData image = DrawMeshFrame(BACKGROUND, [&] { DrawModel(model); });
+  const ImageData image = DrawFrame(BACKGROUND, [&] { DrawModel(model); });
   // The far edge, 100 ahead, lies 1 / 100 × 2.4142 × 384 ≈ 9 pixels below the middle.
-  EXPECT_EQ(PixelAt(image, 512, 100), BACKGROUND);
-  EXPECT_EQ(PixelAt(image, 512, 389), BACKGROUND);
-  EXPECT_EQ(PixelAt(image, 512, 420), GREEN);
-  EXPECT_EQ(PixelAt(image, 5, 760), GREEN);
-  EXPECT_EQ(PixelAt(image, 1018, 760), GREEN);
+  EXPECT_EQ(At(image, 512, 100), BACKGROUND);
+  EXPECT_EQ(At(image, 512, 389), BACKGROUND);
+  EXPECT_EQ(At(image, 512, 420), GREEN);
+  EXPECT_EQ(At(image, 5, 760), GREEN);
+  EXPECT_EQ(At(image, 1018, 760), GREEN);
   ReleaseModel(model);
 }
 
