@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "input/input.h"
+#include "platform/system/run_tap.h"
 
 uint8_t keyboardState[KEY_CODE_COUNT] = {};
 DIMOUSESTATE mouseState = {};
@@ -34,4 +35,5 @@ void PollInput() {
     XINPUT_STATE state{};
     if (XInputGetState(userIndex, &state) == ERROR_SUCCESS) gamepadStates[userIndex] = state.Gamepad;
   }
+  if (RunTap* tap = CurrentRunTap()) tap->Polled(keyboardState, gamepadStates);
 }
