@@ -141,7 +141,7 @@ int PlayRecording(const GameEntryPoints& game, const char* path) {
     }
     if (line.kind != ScriptLineKind::Pass && line.kind != ScriptLineKind::Run) continue;
     for (uint32_t n = 0; n < line.count && !world.quitRequested; ++n) {
-      if (line.kind == ScriptLineKind::Run) line.pass.clocks[0] = clock + line.step;
+      if (line.kind == ScriptLineKind::Run) line.pass.clocks[0] = clock + RunPassStep(line, n);
       watching = pace.WaitFor(line.pass.clocks[0]);
       if (!watching) break;
       player.BeginPass(line.pass, window);

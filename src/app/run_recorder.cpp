@@ -94,7 +94,8 @@ void RunRecorder::WriteLine(const char* text, size_t length) {
 
 void RunRecorder::WritePendingRun() {
   if (runCount_ == 0) return;
-  const size_t length = FormatPass(run_, runAbsolute_, runPrevious_, runCount_, line_, sizeof line_);
+  const size_t length =
+      FormatPass(run_, runAbsolute_, runPrevious_, runCount_, runLateBy_, line_, sizeof line_);
   runCount_ = 0;
   if (length == 0) return Stop("a pass holds more than a line can say");
   WriteLine(line_, length);
@@ -135,14 +136,17 @@ void RunRecorder::EndPass() {
     pass.clockCount = 1;
   }
   const uint32_t step = pass.clocks[0] - lastClock_;
-  if (runCount_ > 0 && !runAbsolute_ && step == runStep_ && runCount_ < 0xFFFFFFFFu &&
+  // A paced pass wakes on its tick's millisecond or a little after it.
+  const uint32_t late = step - runStep_;
+  if (runCount_ > 0 && !runAbsolute_ && late <= 9 && runCount_ < STATE_EVERY_PASSES &&
       WrittenClocks(pass) == 1 && WrittenClocks(run_) == 1 && SameInputs(run_, pass)) {
-    ++runCount_;
+    runLateBy_[runCount_++] = static_cast<char>('0' + late);
   } else {
     WritePendingRun();
     run_ = pass;
     runCount_ = 1;
     runStep_ = step;
+    runLateBy_[0] = '0';
     runPrevious_ = lastClock_;
     runAbsolute_ = passes_ == 0;
   }

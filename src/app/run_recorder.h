@@ -47,6 +47,9 @@ class RunRecorder : public RunTap {
   RecordedPass run_{};      // the last pass, not yet written: like passes join it
   uint32_t runCount_ = 0;
   uint32_t runStep_ = 0;
+  // A digit a pass of the run: how many milliseconds after runStep_ it came. A state line
+  // ends every run, so none is longer.
+  char runLateBy_[STATE_EVERY_PASSES + 1] = {};
   uint32_t runPrevious_ = 0;  // the clock before the run
   bool runAbsolute_ = false;
   uint32_t lastClock_ = 0;

@@ -399,17 +399,30 @@ bool ParseScriptLine(const char* data, size_t length, int version, uint32_t prev
     Text count;
     long long passes = 0;
     if (!words.Next(&count) || !ParseInteger(count, &passes) || passes < 0 || passes > 0xFFFFFFFFLL ||
-        !words.Next(&clock) || clock[0] != '+' || !ParseClock(clock, 0, &parsed->step)) {
+        !words.Next(&clock) || clock[0] != '+') {
       return Problem(problem, problemSize, "run wants a count and +D");
+    }
+    const size_t colon = version >= 2 ? clock.find(':') : Text::npos;
+    const Text late = colon == Text::npos ? Text() : clock.substr(colon + 1);
+    parsed->lateBy = colon == Text::npos ? nullptr : late.data();
+    if (!ParseClock(clock.substr(0, colon), 0, &parsed->step) ||
+        (parsed->lateBy && (late.size() != static_cast<size_t>(passes) ||
+                            late.find_first_not_of("0123456789") != Text::npos))) {
+      return Problem(problem, problemSize, version >= 2 ? "run wants a count and +D, or +D:DIGITS with a digit a pass"
+                                                        : "run wants a count and +D");
     }
     parsed->count = static_cast<uint32_t>(passes);
     pass.clockCount = 1;
-    pass.clocks[0] = previousClock + parsed->step;
+    pass.clocks[0] = previousClock + RunPassStep(*parsed, 0);
   }
   for (Text option; words.Next(&option);) {
     if (!ParseOption(option, version, &pass, problem, problemSize)) return false;
   }
   return version >= 2 || KeepOneMessage(&pass, problem, problemSize);
+}
+
+uint32_t RunPassStep(const ScriptLine& line, uint32_t n) {
+  return line.step + (line.lateBy && n < line.count ? static_cast<uint32_t>(line.lateBy[n] - '0') : 0);
 }
 
 int WrittenClocks(const RecordedPass& pass) {
@@ -419,11 +432,12 @@ int WrittenClocks(const RecordedPass& pass) {
 }
 
 size_t FormatPass(const RecordedPass& pass, bool absolute, uint32_t previousClock, uint32_t count,
-                  char* out, size_t size) {
+                  const char* lateBy, char* out, size_t size) {
   Line line{out, size};
   const uint32_t first = pass.clockCount ? pass.clocks[0] : previousClock;
   if (count > 1) {
     line.Add("run %u +%u", count, first - previousClock);
+    if (lateBy && std::strspn(lateBy, "0") < count) line.Add(":%.*s", static_cast<int>(count), lateBy);
   } else if (absolute) {
     line.Add("pass %u", first);
   } else {
@@ -568,7 +582,7 @@ bool CheckRecording(const char* data, size_t size, ScriptCheck* check) {
         break;
       case ScriptLineKind::Run:
         check->passes += parsed.count;
-        clock += parsed.step * parsed.count;
+        for (uint32_t n = 0; n < parsed.count; ++n) clock += RunPassStep(parsed, n);
         break;
       case ScriptLineKind::State:
         if (parsed.statePass != check->passes) {

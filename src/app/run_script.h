@@ -60,6 +60,8 @@ struct ScriptLine {
   RecordedPass pass;       // Pass and Run: the pass (each of the run's)
   uint32_t count;          // Run: how many passes
   uint32_t step;           // Run: the clock's step from pass to pass
+  const char* lateBy;      // Run: a digit a pass, the milliseconds it came after its step
+                           // (format 2, "+15:0110"); null when none came late
   int version;             // Version: the number named
   uint64_t statePass;      // State: the pass it follows
   const char* stateText;   // State: its fields, within the line given
@@ -68,18 +70,22 @@ struct ScriptLine {
   size_t commandLength;
 };
 
+// The clock's step to pass n (from 0) of a run line.
+uint32_t RunPassStep(const ScriptLine& line, uint32_t n);
+
 // Reads one line (without its newline) of a script of the version. previousClock is the
 // last pass's clock, for "+D". Other: a first word this reader does not know (zf-replay
 // has commands of its own). False with a one-line problem.
 bool ParseScriptLine(const char* line, size_t length, int version, uint32_t previousClock,
                      ScriptLine* parsed, char* problem, size_t problemSize);
 
-// Writes the pass as "pass C[,C…] OPTIONS", or for count > 1 as "run COUNT +D OPTIONS";
+// Writes the pass as "pass C[,C…] OPTIONS", or for count > 1 as "run COUNT +D OPTIONS",
+// with lateBy (count digits, or null) after the step when one is not 0;
 // the first clock absolute when `absolute`, else relative to previousClock. The clocks
 // after the first are relative to the one before; readings repeating the last are left
 // out. Returns the length, 0 when it does not fit.
 size_t FormatPass(const RecordedPass& pass, bool absolute, uint32_t previousClock, uint32_t count,
-                  char* out, size_t size);
+                  const char* lateBy, char* out, size_t size);
 // The clocks to write: readings repeating the last one are left out.
 int WrittenClocks(const RecordedPass& pass);
 

@@ -457,12 +457,14 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
   if (!execute) {
     if (checkedEnd_) return Problem(lineNumber, "nothing follows the end line");
     checkedPasses_ += parsed.count;
-    clock_ += parsed.kind == ScriptLineKind::Run ? parsed.step * parsed.count : 0;
     if (parsed.kind == ScriptLineKind::Pass) clock_ = parsed.pass.clocks[0];
+    for (uint32_t n = 0; parsed.kind == ScriptLineKind::Run && n < parsed.count; ++n) {
+      clock_ += RunPassStep(parsed, n);
+    }
     return true;
   }
   for (uint32_t n = 0; n < parsed.count && !ended_ && !differs_; ++n) {
-    if (parsed.kind == ScriptLineKind::Run) parsed.pass.clocks[0] = clock_ + parsed.step;
+    if (parsed.kind == ScriptLineKind::Run) parsed.pass.clocks[0] = clock_ + RunPassStep(parsed, n);
     RunPass(parsed.pass);
   }
   return true;
