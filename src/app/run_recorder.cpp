@@ -43,6 +43,9 @@ bool RunRecorder::Start(const char* path) {
   runCount_ = 0;
   lastClock_ = 0;
   passes_ = 0;
+  ticks_ = 0;
+  polled_ = false;
+  stateWritten_ = true;  // state 0
   requests_ = 0;
   overflow_ = false;
   used_ = 0;
@@ -138,7 +141,7 @@ void RunRecorder::EndPass() {
   const uint32_t step = pass.clocks[0] - lastClock_;
   // A paced pass wakes on its tick's millisecond or a little after it.
   const uint32_t late = step - runStep_;
-  if (runCount_ > 0 && !runAbsolute_ && late <= 9 && runCount_ < STATE_EVERY_PASSES &&
+  if (runCount_ > 0 && !runAbsolute_ && late <= 9 && runCount_ < MAX_RUN_PASSES &&
       WrittenClocks(pass) == 1 && WrittenClocks(run_) == 1 && SameInputs(run_, pass)) {
     runLateBy_[runCount_++] = static_cast<char>('0' + late);
   } else {
@@ -154,9 +157,13 @@ void RunRecorder::EndPass() {
   ++passes_;
   requests_ = 0;
   CarryHeldInput(&pass);
-  if (passes_ % STATE_EVERY_PASSES == 0) {
+  ticks_ += polled_ ? 1 : 0;
+  polled_ = false;
+  stateWritten_ = ticks_ == STATE_EVERY_TICKS;
+  if (stateWritten_) {
     WritePendingRun();
     WriteState();
+    ticks_ = 0;
   }
   if (SystemMilliseconds() - lastFlush_ >= FLUSH_EVERY_MS) {
     WritePendingRun();
@@ -167,7 +174,7 @@ void RunRecorder::EndPass() {
 void RunRecorder::Finish() {
   if (file_) {
     WritePendingRun();
-    if (passes_ % STATE_EVERY_PASSES != 0) WriteState();
+    if (!stateWritten_) WriteState();
     WriteLine("end", 3);
     Flush();
   }
@@ -197,6 +204,7 @@ void RunRecorder::Polled(uint8_t keys[KEY_CODE_COUNT], XINPUT_GAMEPAD pads[XUSER
   const XINPUT_GAMEPAD rest{};
   current_.pad = pads[0];
   current_.padPresent = std::memcmp(&pads[0], &rest, sizeof rest) != 0;
+  polled_ = true;
 }
 
 void RunRecorder::Heard(uint32_t message) {

@@ -1,7 +1,7 @@
 #pragma once
 // Records the run as it is played, as a script zf-replay reads (format version 2): every
 // value the game takes from outside, one line for each pass or for a run of like passes,
-// the world's state every STATE_EVERY_PASSES passes, and the end. Lines gather in a fixed
+// the world's state every STATE_EVERY_TICKS ticks, and the end. Lines gather in a fixed
 // buffer written out at least once a second and at the end, so a crash keeps all but the
 // last second. A file that cannot be written costs one line, and the game plays on.
 #include <cstddef>
@@ -47,13 +47,15 @@ class RunRecorder : public RunTap {
   RecordedPass run_{};      // the last pass, not yet written: like passes join it
   uint32_t runCount_ = 0;
   uint32_t runStep_ = 0;
-  // A digit a pass of the run: how many milliseconds after runStep_ it came. A state line
-  // ends every run, so none is longer.
-  char runLateBy_[STATE_EVERY_PASSES + 1] = {};
+  // A digit a pass of the run: how many milliseconds after runStep_ it came.
+  char runLateBy_[MAX_RUN_PASSES + 1] = {};
   uint32_t runPrevious_ = 0;  // the clock before the run
   bool runAbsolute_ = false;
   uint32_t lastClock_ = 0;
   uint64_t passes_ = 0;
+  int ticks_ = 0;           // since the last state line
+  bool polled_ = false;     // in the pass being played
+  bool stateWritten_ = false;  // after the last pass
   int requests_ = 0;
   bool overflow_ = false;  // a pass took more values than a line can say
   uint32_t lastFlush_ = 0;

@@ -20,8 +20,10 @@ constexpr int MAX_PASS_MESSAGES = 32;
 constexpr int MAX_PASS_ANSWERS = 8;
 // Play requests a pass may name as drawing; the game makes a few hundred at most.
 constexpr int MAX_PASS_REQUESTS = 2048;
-// A recording holds the world's state after every this many passes.
-constexpr uint64_t STATE_EVERY_PASSES = 60;
+// A recording holds the world's state after every this many ticks (a second or so, at any
+// frame rate), and its runs hold at most so many passes.
+constexpr int STATE_EVERY_TICKS = 60;
+constexpr uint32_t MAX_RUN_PASSES = 60;
 
 struct PassAnswer {
   int answer;          // IDYES or IDNO
