@@ -10,14 +10,27 @@
 
 namespace {
 
-// The pass as it is written: readings repeating the last one go.
-RecordedPass AsWritten(const RecordedPass& pass) {
-  RecordedPass written;
-  std::memcpy(&written, &pass, sizeof written);
-  written.clockCount = WrittenClocks(pass);
-  std::memset(written.clocks + written.clockCount, 0,
-              sizeof(uint32_t) * (MAX_PASS_CLOCKS - written.clockCount));
-  return written;
+// Field by field (padding holds anything); readings repeating the last one are not
+// written.
+bool SameAsWritten(const RecordedPass& read, const RecordedPass& again) {
+  if (again.clockCount != WrittenClocks(read) ||
+      std::memcmp(read.clocks, again.clocks, sizeof(uint32_t) * again.clockCount) != 0) {
+    return false;
+  }
+  for (int i = 0; i < read.answerCount && read.answerCount == again.answerCount; ++i) {
+    if (read.answers[i].answer != again.answers[i].answer ||
+        read.answers[i].windowClosed != again.answers[i].windowClosed) {
+      return false;
+    }
+  }
+  return read.answerCount == again.answerCount && read.escape == again.escape &&
+         read.padPresent == again.padPresent && read.noScene == again.noScene &&
+         read.dump == again.dump && read.messageCount == again.messageCount &&
+         read.drawsNamed == again.drawsNamed &&
+         std::memcmp(read.keys, again.keys, sizeof read.keys) == 0 &&
+         std::memcmp(&read.pad, &again.pad, sizeof read.pad) == 0 &&
+         std::memcmp(read.messages, again.messages, sizeof(uint32_t) * read.messageCount) == 0 &&
+         std::memcmp(read.draws, again.draws, sizeof read.draws) == 0;
 }
 
 void WriteBackEveryPass(const char* text, size_t size, int version) {
@@ -37,8 +50,7 @@ void WriteBackEveryPass(const char* text, size_t size, int version) {
     if (!ParseScriptLine(written, writtenLength, version, clock, &again, problem, sizeof problem)) {
       __builtin_trap();
     }
-    const RecordedPass expected = AsWritten(line.pass);
-    if (std::memcmp(&expected, &again.pass, sizeof expected) != 0) __builtin_trap();
+    if (!SameAsWritten(line.pass, again.pass)) __builtin_trap();
     clock = line.pass.clocks[0];
   }
 }
