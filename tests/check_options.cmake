@@ -2,11 +2,19 @@
 # with status 2 and one line naming it, before any window opens.
 unset(ENV{DISPLAY})
 execute_process(COMMAND ${PROGRAM} --help RESULT_VARIABLE result OUTPUT_VARIABLE out TIMEOUT 30)
-if(NOT result EQUAL 0 OR NOT out MATCHES "--unpaced" OR NOT out MATCHES "--help")
+if(NOT result EQUAL 0 OR NOT out MATCHES "--unpaced" OR NOT out MATCHES "--help" OR
+   NOT out MATCHES "--record FILE" OR NOT out MATCHES "--no-record" OR NOT out MATCHES "--replay FILE")
   message(FATAL_ERROR "--help: status '${result}', printed: ${out}")
 endif()
 execute_process(COMMAND ${PROGRAM} --unpaced --fast RESULT_VARIABLE result ERROR_VARIABLE errors
                 TIMEOUT 30)
 if(NOT result EQUAL 2 OR NOT errors MATCHES "^zorbly-frondles: [^\n]*\"--fast\"[^\n]*\n$")
   message(FATAL_ERROR "--fast: status '${result}', printed: ${errors}")
+endif()
+# A recording that is no recording is refused before any window opens.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/not-a-recording.zfr "zfr 2\npass 1000 keys=NOKEY\n")
+execute_process(COMMAND ${PROGRAM} --replay ${CMAKE_CURRENT_BINARY_DIR}/not-a-recording.zfr
+                RESULT_VARIABLE result ERROR_VARIABLE errors TIMEOUT 30)
+if(NOT result EQUAL 2 OR NOT errors MATCHES "^zorbly-frondles: cannot play [^\n]*line 2: unknown key \"NOKEY\"\n$")
+  message(FATAL_ERROR "--replay of a damaged file: status '${result}', printed: ${errors}")
 endif()

@@ -23,6 +23,8 @@ ROWS = [
     ("mesh load, 65,000 references to the last material", "BM_MeshReferencesToLast", None,
      "to the first", "BM_MeshReferencesToFirst"),
     ("result-code lookup, name + text", "BM_ResultCodeLookup", "codes", "linear name scan", "BM_ResultCodeLinearScan"),
+    ("recording, per pass (goal < 0.02x)", "BM_RecordingPerPass", None, "whole pass, start-up population",
+     "BM_WholePassStartupPopulation"),
     ("real window: whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation", None,
      "bare frame", "BM_RealWindowBareFrame"),
     ("real window: whole pass, 300 projectiles", "BM_RealWindowWholePass300Projectiles", None,
@@ -36,6 +38,19 @@ ROWS = [
     ("fresh process to the first frame, real window", "BM_RealWindowFreshStartupToFirstFrame", None,
      "bare window, fresh", "BM_RealWindowFreshBareWindowFirstFrame"),
 ]
+
+
+# (what, benchmark, counter of bytes, baseline text, baseline bytes)
+SIZE_ROWS = [
+    ("size of a 10-minute recording", "BM_TenMinuteRecording", "bytes", "the goal", 1e6),
+]
+
+
+def show_bytes(count):
+    for unit, scale in (("MB", 1e6), ("KB", 1e3)):
+        if count >= scale:
+            return f"{count / scale:.3g} {unit}"
+    return f"{count:.0f} B"
 
 
 def load(paths):
@@ -99,6 +114,12 @@ def main(paths):
             what += ", per code"
         ratio = f"{time / base_time:.3g}x" if base_time else "-"
         lines.append((what, show(time), base_text, show(base_time) if base_time else "not run", ratio))
+    for what, name, counter, base_text, base in SIZE_ROWS:
+        run = runs.get(name)
+        if not run or run.get("error_occurred") or counter not in run:
+            missing.append(f"{name}: {run.get('error_message', 'not run') if run else 'not run'}")
+            continue
+        lines.append((what, show_bytes(run[counter]), base_text, show_bytes(base), f"{run[counter] / base:.3g}x"))
     widths = [max(len(line[i]) for line in lines) for i in range(5)]
     for index, line in enumerate(lines):
         print("  ".join(cell.ljust(width) for cell, width in zip(line, widths)).rstrip())

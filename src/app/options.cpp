@@ -17,6 +17,17 @@ constexpr Option OPTIONS[] = {
     {"--unpaced", nullptr,
      "never wait between passes, as the loop was first written (or ZF_UNPACED=1)",
      [](ProgramOptions* options, const char*) { options->paced = false; }},
+    {"--record", "FILE",
+     "record the run into FILE (without it, the last 3 runs are kept in "
+     "$XDG_STATE_HOME/zorbly-frondles)",
+     [](ProgramOptions* options, const char* file) {
+       options->record = true;
+       options->recordPath = file;
+     }},
+    {"--no-record", nullptr, "record nothing",
+     [](ProgramOptions* options, const char*) { options->record = false; }},
+    {"--replay", "FILE", "play a recorded run back in the window (Esc stops, P pauses)",
+     [](ProgramOptions* options, const char* file) { options->replayPath = file; }},
     {"--help", nullptr, "show this and end", nullptr},
 };
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "app/playback.h"
+#include "app/run_recorder.h"
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
@@ -48,12 +50,13 @@ void WaitForNextTick(Message* lastMessage) {
     }
     // The tick gate's own unsigned test: a tick already due, however long ago, is not
     // waited for, and a close is not kept waiting.
-    if (world.quitRequested || timeGetTime() - world.lastTickTime > TICK_GAP_MS) return;
+    if (world.quitRequested || SystemMilliseconds() - world.lastTickTime > TICK_GAP_MS) return;
     if (!WaitMessageUntil(due)) return;
   }
 }
 
 int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
+  if (options.replayPath) return PlayRecording(game, options.replayPath);
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
 
@@ -62,13 +65,20 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
     return EXIT_FAILURE;
   }
 
+  // Its buffer is no thing for the stack.
+  static RunRecorder recorder;
+  if (options.record && options.recordPath) recorder.Start(options.recordPath);
+  else if (options.record) recorder.StartInStateFolder();
+
   Message lastMessage;
   while (!world.quitRequested) {
     // Drawing more often than the game moves only burns the player's battery.
     if (options.paced) WaitForNextTick(&lastMessage);
     RunPass(game, window, &lastMessage);
+    recorder.EndPass();
   }
 
+  recorder.Finish();
   game.shutdown();
   DestroyGameWindow(window);
   // Only a quit message carries an exit code; any other message's wParam (a key's code,

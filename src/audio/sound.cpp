@@ -122,15 +122,17 @@ HRESULT CSound::RestoreBuffer(SoundBuffer* pDSB, bool* pbWasRestored) {
   return S_FALSE;
 }
 
-SoundBuffer* CSound::GetFreeBuffer() {
+SoundBuffer* CSound::GetFreeBuffer(int iReplayedDraw) {
   if (!m_apDSBuffer) return nullptr;
-  for (uint32_t i = 0; i < m_dwNumBuffers; ++i) {
+  for (uint32_t i = 0; i < m_dwNumBuffers && iReplayedDraw != 1; ++i) {
     if (m_apDSBuffer[i]) {
       uint32_t dwStatus = 0;
       m_apDSBuffer[i]->GetStatus(&dwStatus);
       if ((dwStatus & DSBSTATUS_PLAYING) == 0) return m_apDSBuffer[i];
     }
   }
+  // Free when it was recorded so: the first voice, without a draw.
+  if (iReplayedDraw == 0) return m_apDSBuffer[0];
   // Every voice is busy: take one at random.
   return m_apDSBuffer[static_cast<uint32_t>(Rand()) % m_dwNumBuffers];
 }
@@ -141,12 +143,12 @@ SoundBuffer* CSound::GetBuffer(uint32_t dwIndex) const {
 }
 
 HRESULT CSound::Play(uint32_t dwPriority, uint32_t dwFlags, int32_t lVolume, int32_t lFrequency,
-                     int32_t lPan) {
+                     int32_t lPan, int iReplayedDraw) {
   HRESULT hr;
   bool bRestored;
   if (!m_apDSBuffer) return CO_E_NOTINITIALIZED;
 
-  SoundBuffer* pDSB = GetFreeBuffer();
+  SoundBuffer* pDSB = GetFreeBuffer(iReplayedDraw);
   if (!pDSB) return TraceSoundError("GetFreeBuffer", E_FAIL);
 
   hr = RestoreBuffer(pDSB, &bRestored);

@@ -24,11 +24,13 @@ class CSound {
 
   HRESULT FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLarger);
   HRESULT RestoreBuffer(SoundBuffer* pDSB, bool* pbWasRestored);
-  SoundBuffer* GetFreeBuffer();
+  // iReplayedDraw: -1, the voices' status decides; 1 or 0, a played-back run says whether
+  // every voice was busy (a random draw) at this request, whatever the voices say now.
+  SoundBuffer* GetFreeBuffer(int iReplayedDraw = -1);
   SoundBuffer* GetBuffer(uint32_t dwIndex) const;
 
   HRESULT Play(uint32_t dwPriority = 0, uint32_t dwFlags = 0, int32_t lVolume = 0,
-               int32_t lFrequency = -1, int32_t lPan = 0);
+               int32_t lFrequency = -1, int32_t lPan = 0, int iReplayedDraw = -1);
   HRESULT Stop();
   HRESULT Reset();
   bool IsSoundPlaying();

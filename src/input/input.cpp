@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/system/cursor.h"
+#include "platform/system/run_tap.h"
 
 uint8_t keyboardState[KEY_CODE_COUNT] = {};
 DIMOUSESTATE mouseState = {};
@@ -100,6 +101,7 @@ void PollInput() {
     XINPUT_STATE state{};
     if (XInputGetState(userIndex, &state) == ERROR_SUCCESS) gamepadStates[userIndex] = state.Gamepad;
   }
+  if (RunTap* tap = CurrentRunTap()) tap->Polled(keyboardState, gamepadStates);
 }
 
 bool IsKeyDown(int keyCode) {

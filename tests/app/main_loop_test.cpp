@@ -3,7 +3,11 @@
 // the pass in which the window is destroyed, and a failed start runs no frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/win_main.h"
@@ -63,6 +67,7 @@ class MainLoopTest : public ::testing::Test {
   }
   int Run(std::vector<const char*> arguments = {}) {
     arguments.insert(arguments.begin(), "zorbly-frondles");
+    if (recordNothing) arguments.push_back("--no-record");
     ProgramOptions options;
     EXPECT_EQ(ParseProgramOptions(static_cast<int>(arguments.size()), arguments.data(), &options),
               -1);
@@ -72,6 +77,7 @@ class MainLoopTest : public ::testing::Test {
   ScriptedSystem system;
   SystemDriver* previous = nullptr;
   Recorder rec;
+  bool recordNothing = true;
 };
 
 TEST_F(MainLoopTest, PacedPassesComeWhenATickIsDueAndMessagesAreTakenAsTheyArrive) {
@@ -142,6 +148,59 @@ TEST_F(MainLoopTest, AFailedStartOrNoWindowRunsNoFrameAndNoShutdownAndFails) {
   EXPECT_NE(Run(), 0);
   EXPECT_EQ(rec.startups, 1) << "no window, no start-up";
   EXPECT_EQ(rec.shutdowns, 0);
+}
+
+// The last three runs are kept; a folder or a disk that cannot take the recording costs
+// one line, and the game plays on to its end.
+TEST_F(MainLoopTest, TheLastRunsAreKeptAndARecordingThatCannotBeWrittenCostsOneLine) {
+  const std::string folder = testing::TempDir() + "last-runs";
+  std::filesystem::remove_all(folder);
+  setenv("XDG_STATE_HOME", folder.c_str(), 1);
+  recordNothing = false;
+  for (int run = 1; run <= 4; ++run) {
+    rec = Recorder();
+    rec.system = &system;
+    rec.quitAfterFrames = run;
+    world.quitRequested = false;
+    EXPECT_EQ(Run({"--unpaced"}), 0);
+  }
+  const auto passes = [&folder](const char* name) {
+    std::ifstream file(folder + "/zorbly-frondles/" + name);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t state = text.rfind("\nstate ");
+    return state == std::string::npos ? -1 : std::atoi(text.c_str() + state + 7);
+  };
+  EXPECT_EQ(passes("last-run.zfr"), 4);
+  EXPECT_EQ(passes("last-run.1.zfr"), 3);
+  EXPECT_EQ(passes("last-run.2.zfr"), 2);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/zorbly-frondles/last-run.3.zfr"));
+
+  const struct {
+    const char* stateHome;
+    std::vector<const char*> options;
+    const char* line;
+  } UNWRITABLE[] = {
+      {"/proc/zorbly", {}, "zorbly-frondles: cannot keep the last run in \"/proc/zorbly/zorbly-frondles\" ("},
+      {"", {}, "zorbly-frondles: no folder to keep the last run in"},
+      {"/tmp", {"--record", "/dev/full"}, "zorbly-frondles: cannot write the recording \"/dev/full\" (No space left on device)"},
+      {"/tmp", {"--record", "/proc/zorbly.zfr"}, "zorbly-frondles: cannot record the run in \"/proc/zorbly.zfr\" ("},
+  };
+  for (const auto& unwritable : UNWRITABLE) {
+    setenv("XDG_STATE_HOME", unwritable.stateHome, 1);
+    if (!*unwritable.stateHome) unsetenv("HOME");
+    rec = Recorder();
+    rec.system = &system;
+    rec.quitAfterFrames = 3;
+    world.quitRequested = false;
+    std::vector<const char*> options = unwritable.options;
+    options.push_back("--unpaced");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(options), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind(unwritable.line, 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(rec.pendingAtFrame.size(), 3u) << "the game plays on";
+  }
 }
 
 TEST_F(MainLoopTest, TheWindowProcedureRaisesTheQuitRequestOnlyOnDestruction) {

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
 # after firing, after moving, with the window left and back, and in each mode, then
-# presses Escape and wants status 0;
+# presses Escape and wants status 0; the run was recorded, and zf-replay --verify must
+# find the replayed world as recorded, and --replay must show it again until Escape;
 # then starts it without its files and wants the failure in a box.
 # Every check waits for what it checks, up to one deadline, so a busy machine only makes
 # the run slower, never wrong.
@@ -10,6 +11,8 @@ set -u
 GAME_DIR=$1
 WORK=$(mktemp -d)
 DEADLINE_S=30
+# Runs are recorded here, never into the player's own state folder.
+export XDG_STATE_HOME="$WORK/state"
 game=""
 
 cleanup() {
@@ -51,7 +54,8 @@ poll xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 
 # The leak check belongs to the unit tests; the window system's libraries keep a little.
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
-ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles >"$WORK/game.log" 2>&1 &
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --record "$WORK/run.zfr" \
+  >"$WORK/game.log" 2>&1 &
 game=$!
 
 found_window() {
@@ -84,9 +88,9 @@ sauce() {
     -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
-# The first frame: wood in the middle, a golden energy bar at the top, a red health bar at
-# the bottom and the player near (100, 350).
-first_frame() {
+# The table: wood in the middle, a golden energy bar at the top, a red health bar at the
+# bottom.
+table() {
   game_alive
   shot start || { echo "no screenshot" >"$WORK/why"; return 1; }
   set -- $(mean start 400x300+300+220)
@@ -95,6 +99,11 @@ first_frame() {
   [ "$1" -gt 150 ] && [ "$2" -gt 110 ] && [ "$3" -lt 110 ] || { echo "no golden energy bar at the top: $*" >"$WORK/why"; return 1; }
   set -- $(mean start 490x14+12+750)
   [ "$1" -gt 120 ] && [ "$1" -gt $(($2 + 50)) ] || { echo "no red health bar at the bottom: $*" >"$WORK/why"; return 1; }
+}
+
+# The first frame: the table, and the player near (100, 350).
+first_frame() {
+  table || return 1
   atStart=$(sauce start 56x88+97+347)
   [ "$atStart" -gt 300 ] || { echo "the player is not near (100, 350): $atStart sauce pixels" >"$WORK/why"; return 1; }
 }
@@ -162,6 +171,28 @@ status=$?
 game=""
 [ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 3 "$WORK/game.log")"
 
+# The recording replayed headless gives the world it recorded, pass for pass.
+ASAN_OPTIONS=detect_leaks=0 ./zf-replay --verify "$WORK/run.zfr" >"$WORK/verify.log" 2>&1 ||
+  fail "the recorded run does not verify: $(grep zf-replay "$WORK/verify.log")"
+grep -q " state lines agree with the recording" "$WORK/verify.log" || fail "no verdict: $(tail -n 3 "$WORK/verify.log")"
+
+# Played back in the window: the table and the bars again, and Escape stops it.
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$WORK/run.zfr" \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
+poll table || fail "playback: $(cat "$WORK/why")"
+stopped() {
+  kill -0 "$game" 2>/dev/null || return 0
+  xdotool key Escape 2>/dev/null
+  return 1
+}
+poll stopped || fail "the playback did not stop on Escape"
+wait "$game"
+status=$?
+game=""
+[ "$status" -eq 0 ] || fail "the playback ended with status $status: $(tail -n 3 "$WORK/game.log")"
+
 # A start-up failure a player can see: the program alone in a folder, without its wood,
 # says why on standard error and in a box of that line, and ends when the box is closed.
 mkdir "$WORK/bare" && cp ./zorbly-frondles "$WORK/bare/" && cd "$WORK/bare" || fail "no copy of the game"
@@ -188,5 +219,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement, leaving, Escape and the failure box as expected"
+echo "window run: wood, bars, player, shots, movement, leaving, Escape, the recording, its playback and the failure box as expected"
 exit 0

@@ -23,7 +23,7 @@ inline intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { re
 class GfxTest : public ::testing::Test {
  public:
   void SetUp() override {
-    SetSystemDriver(&scripted);
+    SetSystemDriver(onSdl ? nullptr : &scripted);
     window = CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT, IgnoreMessages);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false));
@@ -60,6 +60,10 @@ class GfxTest : public ::testing::Test {
     draw();
     graphics.spriteBatch->End();
     graphics.d3ddev->EndScene();
+    return ReadBackBuffer();
+  }
+
+  static ImageData ReadBackBuffer() {
     ImageData image;
     EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
     return image;
@@ -84,6 +88,7 @@ class GfxTest : public ::testing::Test {
   }
 
   ScriptedSystem scripted;
+  bool onSdl = false;  // a window of SDL's dummy display in place of the scripted system
   WindowHandle window = nullptr;
   std::filesystem::path previousFolder = std::filesystem::current_path();
 };

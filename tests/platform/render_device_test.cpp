@@ -24,6 +24,7 @@ constexpr uint32_t BLUE = 0xFF000064;
 // The game's device in a window of SDL's dummy display.
 class RenderDeviceTest : public GfxTest {
  protected:
+  RenderDeviceTest() { onSdl = true; }
   // Drains what the test pushed, as the main loop would.
   static void PumpMessages() {
     for (Message message; PeekMessage(&message);) {

@@ -1,6 +1,7 @@
-// zf-replay SCRIPT: runs a recorded run of the game headless and silent and prints the
-// world after every pass; zf-replay --check SCRIPT runs it and checks the lines the
-// script expects instead (see README.md beside this file).
+// zf-replay [--check | --verify] SCRIPT: runs a script or a recorded run of the game
+// headless and silent and prints the world after every pass; --check checks the lines the
+// script expects instead, --verify compares a recording's state lines with the replayed
+// world (see README.md beside this file).
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,7 +19,7 @@ namespace {
 int Check(const std::string& name, const std::string& script) {
   std::istringstream in(script);
   std::ostringstream printed;
-  const int status = RunReplay(in, printed, std::cerr);
+  const int status = RunReplay(in, printed, std::cerr, false);
   if (status != 0) return status;
   const int failures = CheckExpectations(name, script, printed.str(), std::cerr);
   if (failures < 0) {
@@ -33,9 +34,10 @@ int Check(const std::string& name, const std::string& script) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool check = argc == 3 && std::string(argv[1]) == "--check";
-  if (argc != 2 && !check) {
-    std::fprintf(stderr, "usage: zf-replay [--check] SCRIPT (- for standard input)\n");
+  const std::string option = argc == 3 ? argv[1] : "";
+  const bool check = option == "--check", verify = option == "--verify";
+  if (argc != 2 && !check && !verify) {
+    std::fprintf(stderr, "usage: zf-replay [--check | --verify] SCRIPT (- for standard input)\n");
     return 2;
   }
   // No window system; the run itself makes sure there is no sound device.
@@ -44,14 +46,14 @@ int main(int argc, char** argv) {
   const std::string name = argv[argc - 1];
   std::ifstream file;
   if (name != "-") {
-    file.open(name);
+    file.open(name, std::ios::binary);
     if (!file) {
       std::fprintf(stderr, "zf-replay: cannot open the script \"%s\"\n", name.c_str());
       return 2;
     }
   }
   std::istream& script = name == "-" ? std::cin : file;
-  if (!check) return RunReplay(script, std::cout, std::cerr);
+  if (!check) return RunReplay(script, std::cout, std::cerr, verify);
   std::stringstream text;
   text << script.rdbuf();
   return Check(name, text.str());

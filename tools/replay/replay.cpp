@@ -8,56 +8,27 @@
 #include <cstring>
 #include <iterator>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <optional>
-
+#include "app/run_player.h"
+#include "app/run_script.h"
 #include "audio/sound.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
-#include "platform/audio/sound_mixer.h"
 #include "game/world_state.h"
 #include "platform/audio/sound_device.h"
+#include "platform/audio/sound_mixer.h"
 #include "platform/gfx/render_device.h"
-#include "platform/input/key_codes.h"
 #include "platform/system/random.h"
+#include "platform/system/run_tap.h"
 #include "platform/system/system.h"
 #include "replay/headless_game.h"
 
 namespace {
-
-struct Answer {
-  int value = IDNO;
-  bool closes = false;
-};
-
-struct PassOptions {
-  std::vector<int> keys;
-  bool escape = false;
-  bool padPresent = false;
-  XINPUT_GAMEPAD pad{};
-  std::vector<Answer> answers;
-  bool close = false;
-  uint32_t windowMessage = MSG_NONE;  // focus=: what the window hears in the message step
-  bool noScene = false;
-  bool dump = false;
-};
-
-struct NamedKey {
-  const char* name;
-  int code;
-};
-
-constexpr NamedKey KEY_NAMES[] = {
-    {"W", DIK_W},       {"A", DIK_A},         {"S", DIK_S},       {"D", DIK_D},
-    {"E", DIK_E},       {"P", DIK_P},         {"Z", DIK_Z},       {"X", DIK_X},
-    {"C", DIK_C},       {"SPACE", DIK_SPACE}, {"F1", DIK_F1},     {"F2", DIK_F1 + 1},
-    {"F3", DIK_F1 + 2}, {"F4", DIK_F1 + 3},   {"F5", DIK_F5},     {"UP", DIK_UP},
-    {"DOWN", DIK_DOWN}, {"LEFT", DIK_LEFT},   {"RIGHT", DIK_RIGHT},
-};
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -74,11 +45,11 @@ bool ParseInteger(const std::string& text, long long* value) {
   return end && *end == '\0';
 }
 
-bool ParseAnswer(const std::string& text, Answer* answer) {
-  if (text == "yes") *answer = Answer{IDYES, false};
-  else if (text == "no") *answer = Answer{IDNO, false};
-  else if (text == "yes+close") *answer = Answer{IDYES, true};
-  else if (text == "no+close") *answer = Answer{IDNO, true};
+bool ParseAnswer(const std::string& text, PassAnswer* answer) {
+  if (text == "yes") *answer = PassAnswer{IDYES, false};
+  else if (text == "no") *answer = PassAnswer{IDNO, false};
+  else if (text == "yes+close") *answer = PassAnswer{IDYES, true};
+  else if (text == "no+close") *answer = PassAnswer{IDNO, true};
   else return false;
   return true;
 }
@@ -86,90 +57,6 @@ bool ParseAnswer(const std::string& text, Answer* answer) {
 std::string AnswerName(int value, bool closes) {
   std::string name = value == IDYES ? "yes" : "no";
   return closes ? name + "+close" : name;
-}
-
-bool ParseKey(const std::string& text, PassOptions* options) {
-  if (text == "ESC") {
-    options->escape = true;
-    return true;
-  }
-  for (const NamedKey& key : KEY_NAMES) {
-    if (text == key.name) {
-      options->keys.push_back(key.code);
-      return true;
-    }
-  }
-  long long code = 0;
-  if (!ParseInteger(text, &code) || code < 0 || code >= KEY_CODE_COUNT) return false;
-  options->keys.push_back(static_cast<int>(code));
-  return true;
-}
-
-bool ParsePad(const std::string& text, XINPUT_GAMEPAD* pad) {
-  const std::vector<std::string> fields = Split(text, ',');
-  if (fields.size() != 7) return false;
-  long long values[7];
-  for (size_t i = 0; i < 7; ++i) {
-    if (!ParseInteger(fields[i], &values[i])) return false;
-  }
-  if (values[0] < 0 || values[0] > 0xFFFF || values[1] < 0 || values[1] > 255 || values[2] < 0 ||
-      values[2] > 255) {
-    return false;
-  }
-  for (int i = 3; i < 7; ++i) {
-    if (values[i] < -32768 || values[i] > 32767) return false;
-  }
-  pad->wButtons = static_cast<uint16_t>(values[0]);
-  pad->bLeftTrigger = static_cast<uint8_t>(values[1]);
-  pad->bRightTrigger = static_cast<uint8_t>(values[2]);
-  pad->sThumbLX = static_cast<int16_t>(values[3]);
-  pad->sThumbLY = static_cast<int16_t>(values[4]);
-  pad->sThumbRX = static_cast<int16_t>(values[5]);
-  pad->sThumbRY = static_cast<int16_t>(values[6]);
-  return true;
-}
-
-bool ParseOption(const std::string& token, PassOptions* options, std::string* problem) {
-  if (token == "close") options->close = true;
-  else if (token == "noscene") options->noScene = true;
-  else if (token == "dump") options->dump = true;
-  else if (token.rfind("focus=", 0) == 0) {
-    const std::string what = token.substr(6);
-    if (what == "lost") options->windowMessage = MSG_KILLFOCUS;
-    else if (what == "gained") options->windowMessage = MSG_SETFOCUS;
-    else if (what == "minimised") options->windowMessage = MSG_MINIMIZED;
-    else if (what == "restored") options->windowMessage = MSG_RESTORED;
-    else {
-      *problem = "focus wants lost, gained, minimised or restored";
-      return false;
-    }
-  } else if (token.rfind("keys=", 0) == 0) {
-    for (const std::string& key : Split(token.substr(5), ',')) {
-      if (!ParseKey(key, options)) {
-        *problem = "unknown key \"" + key + "\"";
-        return false;
-      }
-    }
-  } else if (token.rfind("pad=", 0) == 0) {
-    options->padPresent = true;
-    if (!ParsePad(token.substr(4), &options->pad)) {
-      *problem = "pad wants BUTTONS,LT,RT,LX,LY,RX,RY in range";
-      return false;
-    }
-  } else if (token.rfind("ask=", 0) == 0) {
-    for (const std::string& text : Split(token.substr(4), ',')) {
-      Answer answer;
-      if (!ParseAnswer(text, &answer)) {
-        *problem = "unknown answer \"" + text + "\"";
-        return false;
-      }
-      options->answers.push_back(answer);
-    }
-  } else {
-    *problem = "unknown option \"" + token + "\"";
-    return false;
-  }
-  return true;
 }
 
 // A float as %.9g, a double as %.17g; a negative zero prints as 0.
@@ -180,11 +67,17 @@ std::string Number(double value, int digits) {
   return text;
 }
 std::string F(float value) { return Number(value, 9); }
-std::string D(double value) { return Number(value, 17); }
+
+// What --verify prints instead of the lines: nothing.
+class NoOutput : public std::streambuf {
+ protected:
+  int overflow(int c) override { return c; }
+};
 
 class Replay {
  public:
-  Replay(std::ostream& out, std::ostream& errors) : out_(out), errors_(errors) {}
+  Replay(std::ostream& out, std::ostream& errors, bool verify)
+      : out_(verify ? quiet_ : out), verdict_(out), errors_(errors), verify_(verify) {}
 
   int Run(std::istream& script);
 
@@ -192,19 +85,32 @@ class Replay {
   bool Start();
   // With execute false the line is only checked.
   bool RunLine(const std::string& line, int lineNumber, bool execute);
-  bool RunPass(uint32_t clock, const PassOptions& options);
+  // Status 1 when --verify finds the run leaving its recording.
+  void RunPass(const RecordedPass& pass);
+  bool CompareState(const ScriptLine& line);
   void MixUntil(uint32_t clock);
   void PrintState();
   void PrintQuestions(size_t from);
   void Dump();
   void DumpRecord(const char* kind, int index, const GameObject& object);
   bool Problem(int lineNumber, const std::string& text);
+  void Differs(const std::string& how);
 
+  NoOutput nothing_;
+  std::ostream quiet_{&nothing_};
   std::ostream& out_;
+  std::ostream& verdict_;
   std::ostream& errors_;
+  bool verify_;
   // Made once the script says whether it wants sound.
   std::optional<HeadlessGame> game_;
+  RunPlayer player_;
+  int version_ = 1;
   int soundLine_ = 0;  // the line of "sound on", 0 without one
+  uint64_t checkedPasses_ = 0;
+  bool checkedEnd_ = false;
+  int stateLines_ = 0;
+  bool differs_ = false;
   uint32_t mixedUntil_ = 0;
   uint64_t mixParts_ = 0;  // frames x 1000 not yet mixed
   std::vector<int16_t> mixScratch_;
@@ -217,6 +123,13 @@ class Replay {
 bool Replay::Problem(int lineNumber, const std::string& text) {
   errors_ << "zf-replay: line " << lineNumber << ": " << text << "\n";
   return false;
+}
+
+void Replay::Differs(const std::string& how) {
+  if (differs_) return;
+  differs_ = true;
+  if (verify_) errors_ << "zf-replay: pass " << pass_ << " differs from the recording: " << how << "\n";
+  else errors_ << "zf-replay: from pass " << pass_ << " the run leaves its recording: " << how << "\n";
 }
 
 bool Replay::Start() {
@@ -245,44 +158,59 @@ void Replay::MixUntil(uint32_t clock) {
   }
 }
 
-bool Replay::RunPass(uint32_t clock, const PassOptions& options) {
+void Replay::RunPass(const RecordedPass& pass) {
   ++pass_;
-  clock_ = clock;
-  game_->system.clock = clock;
-  game_->system.escapeDown = options.escape;
-  std::fill(std::begin(game_->input.keys), std::end(game_->input.keys), uint8_t{0});
-  for (int key : options.keys) game_->input.keys[key] = 0x80;
-  game_->input.padConnected[0] = options.padPresent;
-  if (options.padPresent) {
-    // The packet number changes with the state, as a real pad's does.
-    if (std::memcmp(&game_->input.pads[0], &options.pad, sizeof options.pad) != 0) ++game_->input.padPackets[0];
-    game_->input.pads[0] = options.pad;
+  clock_ = pass.clocks[0];
+  game_->system.clock = clock_;
+  if (version_ >= 2) {
+    // A recording: the run's tap gives the game every recorded value.
+    player_.BeginPass(pass, game_->window());
+  } else {
+    game_->system.escapeDown = pass.escape;
+    std::copy(std::begin(pass.keys), std::end(pass.keys), std::begin(game_->input.keys));
+    game_->input.padConnected[0] = pass.padPresent;
+    if (pass.padPresent) {
+      // The packet number changes with the state, as a real pad's does.
+      if (std::memcmp(&game_->input.pads[0], &pass.pad, sizeof pass.pad) != 0) ++game_->input.padPackets[0];
+      game_->input.pads[0] = pass.pad;
+    }
+    game_->system.answers.clear();
+    game_->system.closesWhileAsking.clear();
+    for (int i = 0; i < pass.answerCount; ++i) {
+      game_->system.answers.push_back(pass.answers[i].answer);
+      game_->system.closesWhileAsking.push_back(pass.answers[i].windowClosed);
+    }
+    // A hand-written pass takes its one message in the pass's own message step.
+    for (int i = 0; i < pass.messageCount; ++i) game_->system.Post(pass.messages[i]);
+    SetSceneFailing(pass.noScene);
   }
-  game_->system.answers.clear();
-  game_->system.closesWhileAsking.clear();
-  for (const Answer& answer : options.answers) {
-    game_->system.answers.push_back(answer.value);
-    game_->system.closesWhileAsking.push_back(answer.closes);
-  }
-  if (options.close) game_->system.Post(MSG_DESTROY);
-  if (options.windowMessage != MSG_NONE) game_->system.Post(options.windowMessage);
-  SetSceneFailing(options.noScene);
 
-  if (soundLine_ != 0) MixUntil(clock);
+  if (soundLine_ != 0) MixUntil(clock_);
   const size_t questionsBefore = game_->system.questions.size();
   const uint64_t ticksBefore = world.ticksRun;
   game_->Pass();
   tickRan_ = world.ticksRun != ticksBefore;
   SetSceneFailing(false);
+  if (version_ >= 2 && !player_.EndPass()) Differs(player_.difference());
 
   PrintQuestions(questionsBefore);
   PrintState();
-  if (options.dump) Dump();
+  if (pass.dump) Dump();
   if (world.quitRequested) {
     out_ << "END " << pass_ << "\n";
     ended_ = true;
   }
-  return true;
+}
+
+bool Replay::CompareState(const ScriptLine& line) {
+  char now[512];
+  char difference[200];
+  FormatWorldState(now, sizeof now);
+  ++stateLines_;
+  if (!SameState(line.stateText, line.stateLength, now, difference, sizeof difference)) {
+    Differs(difference);
+  }
+  return !differs_;
 }
 
 void Replay::PrintQuestions(size_t from) {
@@ -311,25 +239,12 @@ std::string PlayingSounds() {
 }
 
 void Replay::PrintState() {
-  int projectiles = 0, idle = 0, live = 0, sauced = 0;
-  for (const GameObject& shot : world.projectiles) {
-    if (!shot.active) continue;
-    ++projectiles;
-    if (shot.velocityX == 0.0f) ++idle;
-  }
-  for (const GameObject& enemy : world.enemies) {
-    if (enemy.active) ++live;
-    if (enemy.sauced && !enemy.active) ++sauced;
-  }
-  out_ << "S " << pass_ << " tick=" << (tickRan_ ? 1 : 0) << " score=" << world.score
-       << " health=" << D(world.health) << " energy=" << D(world.energy)
-       << " wl=" << world.weaponLevel << " mode=" << world.playerMode
-       << " prev=" << world.previousPlayerMode << " paused=" << (world.paused ? 1 : 0)
-       << " quit=" << (world.quitRequested ? 1 : 0) << " lastShot=" << world.lastShotTime
-       << " rumble=" << world.rumbleTicks << " scroll=" << D(world.backgroundScroll)
-       << " px=" << F(world.player.x) << " py=" << F(world.player.y) << " proj=" << projectiles
-       << " live=" << live << " sauced=" << sauced << " rand=" << RandCount()
-       << " | clock=" << clock_ << " lastTick=" << world.lastTickTime << " idle=" << idle
+  int idle = 0;
+  for (const GameObject& shot : world.projectiles) idle += shot.active && shot.velocityX == 0.0f;
+  char state[512];
+  FormatWorldState(state, sizeof state);
+  out_ << "S " << pass_ << " tick=" << (tickRan_ ? 1 : 0) << " " << state << " | clock=" << clock_
+       << " lastTick=" << world.lastTickTime << " idle=" << idle
        << " rumbleDur=" << world.rumbleDuration
        << " motor=" << game_->input.vibration[0].wLeftMotorSpeed;
   if (soundLine_ != 0) out_ << " sounds=" << PlayingSounds();
@@ -353,16 +268,6 @@ void Replay::Dump() {
   for (int i = 0; i < TOMATO_COUNT; ++i) DumpRecord("tomato", i, world.tomatoes[i]);
   for (int i = 0; i < PARM_COUNT; ++i) DumpRecord("parm", i, world.parms[i]);
   for (int i = 0; i < PROJECTILE_COUNT; ++i) DumpRecord("projectile", i, world.projectiles[i]);
-}
-
-bool ParseClock(const std::string& text, uint32_t previous, uint32_t* clock) {
-  long long value = 0;
-  const bool relative = !text.empty() && text[0] == '+';
-  if (!ParseInteger(relative ? text.substr(1) : text, &value) || value < 0 || value > 0xFFFFFFFFLL) {
-    return false;
-  }
-  *clock = relative ? previous + static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  return true;
 }
 
 // Puts the world into a state a report describes, between passes.
@@ -492,13 +397,13 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
   const std::string& command = tokens[0];
 
   if (command == "default-answer") {
-    Answer answer;
+    PassAnswer answer{};
     if (tokens.size() != 2 || !ParseAnswer(tokens[1], &answer)) {
       return Problem(lineNumber, "default-answer wants yes, no, yes+close or no+close");
     }
     if (!execute) return true;
-    game_->system.defaultAnswer = answer.value;
-    game_->system.defaultCloses = answer.closes;
+    game_->system.defaultAnswer = answer.answer;
+    game_->system.defaultCloses = answer.windowClosed;
     return true;
   }
   if (command == "set") {
@@ -526,72 +431,117 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
     if (execute) Dump();
     return true;
   }
-  if (command != "pass" && command != "run") return Problem(lineNumber, "unknown command \"" + command + "\"");
 
-  size_t first = 2;
-  long long count = 1;
-  uint32_t step = 0;
-  uint32_t clock = 0;
-  if (command == "pass") {
-    if (tokens.size() < 2 || !ParseClock(tokens[1], clock_, &clock)) {
-      return Problem(lineNumber, "pass wants a clock: decimal, 0x hex or +D");
+  ScriptLine parsed;
+  char problem[200];
+  if (!ParseScriptLine(rawLine.data(), rawLine.size(), version_, clock_, &parsed, problem, sizeof problem)) {
+    return Problem(lineNumber, problem);
+  }
+  switch (parsed.kind) {
+    case ScriptLineKind::Version:
+      return lineNumber == 1 || Problem(lineNumber, "the version comes on the first line only");
+    case ScriptLineKind::Other:
+      return Problem(lineNumber, "unknown command \"" + command + "\"");
+    case ScriptLineKind::End:
+      checkedEnd_ = true;
+      return true;
+    case ScriptLineKind::State:
+      if (!execute) {
+        return parsed.statePass == checkedPasses_ ||
+               Problem(lineNumber, "a state for pass " + std::to_string(parsed.statePass) +
+                                       " after pass " + std::to_string(checkedPasses_));
+      }
+      if (verify_) CompareState(parsed);
+      return true;
+    default:
+      break;
+  }
+  if (!execute) {
+    if (checkedEnd_) return Problem(lineNumber, "nothing follows the end line");
+    checkedPasses_ += parsed.count;
+    if (parsed.kind == ScriptLineKind::Pass) clock_ = parsed.pass.clocks[0];
+    for (uint32_t n = 0; parsed.kind == ScriptLineKind::Run && n < parsed.count; ++n) {
+      clock_ += RunPassStep(parsed, n);
     }
-  } else {
-    if (tokens.size() < 3 || !ParseInteger(tokens[1], &count) || count < 0 || tokens[2][0] != '+' ||
-        !ParseClock(tokens[2], 0, &step)) {
-      return Problem(lineNumber, "run wants a count and +D");
-    }
-    first = 3;
+    return true;
   }
-  PassOptions options;
-  std::string problem;
-  for (size_t i = first; i < tokens.size(); ++i) {
-    if (!ParseOption(tokens[i], &options, &problem)) return Problem(lineNumber, problem);
-  }
-  // The message step of a pass takes one message.
-  if (options.close && options.windowMessage != MSG_NONE) {
-    return Problem(lineNumber, "a pass takes one message: close or focus=, not both");
-  }
-  if (!execute) return true;
-  for (long long n = 0; n < count && !ended_; ++n) {
-    RunPass(command == "pass" ? clock : clock_ + step, options);
+  for (uint32_t n = 0; n < parsed.count && !ended_ && !differs_; ++n) {
+    if (parsed.kind == ScriptLineKind::Run) parsed.pass.clocks[0] = clock_ + RunPassStep(parsed, n);
+    RunPass(parsed.pass);
   }
   return true;
 }
 
 int Replay::Run(std::istream& script) {
   // Check the whole script before the run, so a typo never leaves half a run printed.
+  const std::string text((std::istreambuf_iterator<char>(script)), std::istreambuf_iterator<char>());
+  version_ = ScriptVersionOf(text.data(), text.size());
+  if (version_ < 1 || version_ > RUN_FORMAT_VERSION) {
+    errors_ << "zf-replay: line 1: a run of format version " << version_ << "; this zf-replay reads versions 1 to "
+            << RUN_FORMAT_VERSION << "\n";
+    return 2;
+  }
   std::vector<std::string> lines;
-  for (std::string line; std::getline(script, line);) lines.push_back(line);
+  int cutLine = 0;
+  ScriptCursor cursor{text.data(), text.size(), 0, 0};
+  const char* line = nullptr;
+  size_t length = 0;
+  bool cut = false;
+  while (NextScriptLine(&cursor, &line, &length, &cut)) {
+    // A recording's last line without its newline was cut short by a crash or a full
+    // disk; a hand-written script's is a line like any other.
+    if (cut && version_ >= 2) {
+      cutLine = cursor.lineNumber;
+      break;
+    }
+    lines.emplace_back(line, length);
+  }
 
   // "sound on" before the first command gives the game a sound device whose output is
   // mixed between passes by the scripted clock, so its sounds start and end as in play.
   for (size_t i = 0; i < lines.size(); ++i) {
     std::istringstream words(lines[i].substr(0, lines[i].find('#')));
     std::string command;
-    if (!(words >> command)) continue;
+    if (!(words >> command) || command == RUN_FORMAT_TAG) continue;
     if (command == "sound") soundLine_ = static_cast<int>(i + 1);
     break;
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!RunLine(lines[i], static_cast<int>(i + 1), false)) return 2;
   }
+  clock_ = 0;
   const SoundOutputMode outputMode = GetSoundOutputMode();
   if (soundLine_ != 0) SetSoundOutputMode(SoundOutputMode::Manual);
   game_.emplace(soundLine_ != 0);
+  RunTap* previousTap = version_ >= 2 ? SetRunTap(&player_) : nullptr;
   if (Start()) {
-    for (size_t i = 0; i < lines.size() && !ended_; ++i) {
+    for (size_t i = 0; i < lines.size() && !ended_ && !differs_; ++i) {
       RunLine(lines[i], static_cast<int>(i + 1), true);
     }
   }
+  if (version_ >= 2) SetRunTap(previousTap);
   game_.reset();
   SetSoundOutputMode(outputMode);
+
+  if (verify_ && ended_ && static_cast<uint64_t>(pass_) < checkedPasses_) {
+    Differs("the game ended here, the recording goes on to pass " + std::to_string(checkedPasses_));
+  }
+  if (version_ >= 2 && !checkedEnd_) {
+    errors_ << "zf-replay: the recording stops after pass " << checkedPasses_
+            << (cutLine ? " (line " + std::to_string(cutLine) + " is cut short)" : std::string(" without its end line"))
+            << ": replayed that far\n";
+  }
+  if (verify_ && differs_) return 1;
+  if (verify_) {
+    verdict_ << "zf-replay: " << pass_ << " passes replayed; " << stateLines_
+             << " state lines agree with the recording\n";
+  }
   return 0;
 }
 
 }  // namespace
 
-int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors) {
-  Replay replay(out, errors);
+int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors, bool verify) {
+  Replay replay(out, errors, verify);
   return replay.Run(script);
 }

@@ -6,4 +6,6 @@
 
 // Runs the script and prints its lines to out; problems with the script go to errors.
 // 0 when the script ran to its end (or the game ended), 2 for a script it cannot read.
-int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors);
+// With verify, a recording's state lines are compared with the replayed world instead:
+// one verdict line, and 1 with the first pass that differs.
+int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors, bool verify = false);

@@ -81,7 +81,8 @@ void SoundDevice::ServiceOutput() {
   if (!m_bUsesOutput) return;
   const uint32_t uOutputId = m_uOutputId.load();
   if (uOutputId != 0 && !m_bOutputLost.load() && !IsSoundOutputStopped(uOutputId)) return;
-  const uint32_t dwNow = timeGetTime();
+  // The device's own bookkeeping, no part of the game's run: never recorded.
+  const uint32_t dwNow = SystemMilliseconds();
 
   if (uOutputId != 0) {
     std::fprintf(stderr, "zorbly-frondles: the sound output went away; changing to the default one\n");

@@ -8,6 +8,7 @@
 
 #include "platform/gfx/render_internal.h"
 #include "platform/gfx/window_picture.h"
+#include "platform/system/run_tap.h"
 #include "platform/system/sdl_window.h"
 
 namespace {
@@ -338,8 +339,11 @@ const char* RendererName(RenderDevice* device) {
 HRESULT RenderDevice::BeginScene() {
   DeviceImpl* device = Impl(this);
   if (device->inScene) return D3DERR_INVALIDCALL;
-  if (sceneFailing) return D3DERR_DEVICELOST;
-  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  if (sceneFailing || !RecoverDevice(device)) {
+    // Nothing is drawn in this pass, nor are its looks' random values taken.
+    if (RunTap* tap = CurrentRunTap()) tap->SceneFailed();
+    return D3DERR_DEVICELOST;
+  }
   TargetBackBufferForDrawing(device);
   device->inScene = true;
   return S_OK;

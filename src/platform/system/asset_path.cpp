@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 #ifndef ZF_APP_ID
@@ -58,4 +59,13 @@ std::string AssetFolders() {
     joined += folder;
   }
   return joined;
+}
+
+std::string StateFolder() {
+  // Only an absolute path counts, as the desktop's folder rules say.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state && state[0] == '/') return std::string(state) + "/zorbly-frondles";
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.local/state/zorbly-frondles";
+  return std::string();
 }

@@ -11,3 +11,7 @@ std::string AssetPath(const char* fileName);
 bool AssetExists(const char* fileName);
 // The folders looked in, in order, joined by ", " (for messages).
 std::string AssetFolders();
+
+// Where the game keeps what it writes for the player: $XDG_STATE_HOME/zorbly-frondles,
+// else ~/.local/state/zorbly-frondles. Empty when neither variable gives a folder.
+std::string StateFolder();

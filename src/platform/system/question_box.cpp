@@ -378,6 +378,13 @@ void QuestionBox::Move(int step) {
   chosen_ = next;
 }
 
+void QuestionBox::ShowChosen(int answer) {
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i].answer == answer) chosen_ = static_cast<int>(i);
+  }
+  Draw(false);
+}
+
 int QuestionBox::Press(int index) {
   if (index < 0 || index >= static_cast<int>(buttons_.size())) return 0;
   chosen_ = index;
@@ -542,4 +549,24 @@ int AskInWindow(SDL_Window* window, const char* text, const char* caption, bool 
     }
     SDL_Delay(10);
   }
+}
+
+bool ShowAnswerInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
+                        int answer, uint32_t milliseconds) {
+  SDL_Renderer* renderer = window ? SDL_GetRenderer(window) : nullptr;
+  if (!renderer) return false;
+  const uint32_t start = SDL_GetTicks();
+  QuestionBox box(window, renderer, text, caption, yesNo, start);
+  if (!box.Ready()) return false;
+  uint32_t drawn = start - REDRAW_MS;
+  for (uint32_t now = start; now - start < milliseconds; now = SDL_GetTicks()) {
+    // Drawn again now and then: the window may have lost what it showed.
+    if (now - drawn >= REDRAW_MS) {
+      box.ShowChosen(answer);
+      drawn = now;
+    }
+    SDL_PumpEvents();
+    SDL_Delay(10);
+  }
+  return true;
 }

@@ -37,6 +37,8 @@ class QuestionBox {
   // Returns IDYES, IDNO or IDOK once answered (IDNO when the window was closed), else 0.
   int Step(uint32_t now);
   bool WindowClosed() const { return windowClosed_; }
+  // Draws the box with the button of the answer chosen, as a played-back run shows it.
+  void ShowChosen(int answer);
   int Chosen() const { return chosen_; }
   // In the renderer's output pixels.
   const QuestionLayout& Layout() const { return layout_; }
@@ -117,3 +119,7 @@ std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
 // there, so that the caller falls back to the system's dialog.
 int AskInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
                 bool* windowClosed);
+// Shows the question answered, taking no input, for about `milliseconds`; the window's
+// events stay queued for the caller. False when the box cannot be drawn there.
+bool ShowAnswerInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
+                        int answer, uint32_t milliseconds);

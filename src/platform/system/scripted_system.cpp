@@ -26,7 +26,11 @@ bool ScriptedSystem::NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t*
   return true;
 }
 
-uint32_t ScriptedSystem::Milliseconds() { return clock; }
+uint32_t ScriptedSystem::Milliseconds() {
+  const uint32_t now = clock;
+  clock += stepPerReading;
+  return now;
+}
 
 bool ScriptedSystem::WaitForMessage(uint32_t time) {
   const auto reached = [](uint32_t now, uint32_t when) {
@@ -62,6 +66,11 @@ int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t sty
   if (windowClosed) *windowClosed = closes && windowOpen;
   questions.push_back(Question{text ? text : "", caption ? caption : "", style, answer, closes});
   return answer;
+}
+
+void ScriptedSystem::ShowAnswer(const char* text, const char* caption, uint32_t style,
+                                int answer, bool windowClosed, uint32_t) {
+  questions.push_back(Question{text, caption, style, answer, windowClosed});
 }
 
 void ScriptedSystem::DebugOutput(const char* text) {

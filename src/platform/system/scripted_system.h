@@ -32,12 +32,13 @@ class ScriptedSystem : public SystemDriver {
   std::deque<Arrival> arrivals;  // events still to come, in order of time
   std::vector<uint32_t> takenAt; // the clock as each event was taken
   uint32_t clock = 0;            // what timeGetTime reads; a wait moves it on
+  uint32_t stepPerReading = 0;   // each reading then moves it on this much (a slow pass)
   bool escapeDown = false;
   std::deque<int> answers;       // answers to the coming questions; none left: defaultAnswer
   std::deque<bool> closesWhileAsking;  // per coming question: the window is closed meanwhile
   int defaultAnswer = 0;
   bool defaultCloses = false;
-  std::vector<Question> questions;
+  std::vector<Question> questions;  // asked, or shown with a played-back answer
   std::string debugOutput;
   std::vector<std::string> failures;  // lines shown in the system's box
 
@@ -51,6 +52,8 @@ class ScriptedSystem : public SystemDriver {
   bool IsEscapeDown() override;
   int AskYesNo(const char* text, const char* caption, uint32_t style,
                bool* windowClosed) override;
+  void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
+                  bool windowClosed, uint32_t milliseconds) override;
   void DebugOutput(const char* text) override;
   void ShowFailure(const char* line) override;
 };

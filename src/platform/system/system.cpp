@@ -2,23 +2,40 @@
 
 #include <cstdio>
 
+#include "platform/system/run_tap.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
 
-uint32_t timeGetTime() { return CurrentSystemDriver().Milliseconds(); }
+uint32_t timeGetTime() {
+  const uint32_t live = CurrentSystemDriver().Milliseconds();
+  RunTap* tap = CurrentRunTap();
+  return tap ? tap->Clock(live) : live;
+}
+
+uint32_t SystemMilliseconds() { return CurrentSystemDriver().Milliseconds(); }
 
 int16_t GetAsyncKeyState(int virtualKey) {
   if (virtualKey != VK_ESCAPE) return 0;
-  return CurrentSystemDriver().IsEscapeDown() ? static_cast<int16_t>(0x8000) : 0;
+  bool down = CurrentSystemDriver().IsEscapeDown();
+  if (RunTap* tap = CurrentRunTap()) down = tap->EscapeDown(down);
+  return down ? static_cast<int16_t>(0x8000) : 0;
 }
 
 int MessageBox(const char* text, const char* caption, uint32_t style) {
   bool windowClosed = false;
-  const int answer = CurrentSystemDriver().AskYesNo(text, caption, style, &windowClosed);
+  RunTap* tap = CurrentRunTap();
+  const int answer = tap ? tap->Ask(text, caption, style, &windowClosed)
+                         : CurrentSystemDriver().AskYesNo(text, caption, style, &windowClosed);
   // A modal box keeps handing the window its messages: a close while it showed reaches
   // the window's procedure before the answer does.
   if (windowClosed) DeliverWindowClose();
   return answer;
+}
+
+void ShowAnsweredQuestion(const char* text, const char* caption, uint32_t style, int answer,
+                          bool windowClosed, uint32_t milliseconds) {
+  CurrentSystemDriver().ShowAnswer(text ? text : "", caption ? caption : "", style, answer,
+                                   windowClosed, milliseconds);
 }
 
 void ReportFatalError(const char* line) {

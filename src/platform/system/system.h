@@ -4,7 +4,12 @@
 #include <cstdint>
 
 // Milliseconds since some fixed moment; unsigned 32-bit, so it wraps after 49.7 days.
+// The game's own clock: every reading passes the run's tap, so that a recording holds it
+// and a playback gives it back.
 uint32_t timeGetTime();
+// The same clock for the loop's wait and the platform's own bookkeeping, which are no
+// part of a run: a headless replay runs neither, so their readings are never recorded.
+uint32_t SystemMilliseconds();
 
 constexpr int VK_ESCAPE = 0x1B;
 // Bit 0x8000 of the result is set while the key is down at this moment.
@@ -22,6 +27,10 @@ constexpr int IDNO = 7;
 // Shows a modal question and waits for the answer (IDYES, IDNO or IDOK). A box that
 // cannot be shown gives 0, which counts as No.
 int MessageBox(const char* text, const char* caption, uint32_t style);
+// Shows a question already answered (a played-back run's) with its answer chosen, taking
+// no input, for about the given time.
+void ShowAnsweredQuestion(const char* text, const char* caption, uint32_t style, int answer,
+                          bool windowClosed, uint32_t milliseconds);
 
 // Says why the program cannot go on: "zorbly-frondles: LINE" on standard error and,
 // when there is a display, LINE in a system message box the player closes.

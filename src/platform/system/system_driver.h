@@ -24,6 +24,9 @@ class SystemDriver {
   // Sets *windowClosed when the game's window was closed while the question showed.
   virtual int AskYesNo(const char* text, const char* caption, uint32_t style,
                        bool* windowClosed) = 0;
+  // The question with its answer chosen, taking no input, for about `milliseconds`.
+  virtual void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
+                          bool windowClosed, uint32_t milliseconds) = 0;
   virtual void DebugOutput(const char* text) = 0;
   // The line that ends the program, in the system's own message box when there is a
   // display to show it on; the caller has already written it to standard error.

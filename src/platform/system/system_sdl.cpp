@@ -142,6 +142,15 @@ class SdlSystem : public SystemDriver {
     return answer < 0 ? (askYesNo ? IDNO : IDOK) : answer;
   }
 
+  void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer, bool,
+                  uint32_t milliseconds) override {
+    const bool askYesNo = (style & 0x0F) == MB_YESNO;
+    if (window_ && ShowAnswerInWindow(window_, text, caption, askYesNo, answer, milliseconds)) {
+      return;
+    }
+    std::printf("zorbly-frondles: \"%s\" answered %s\n", text, answer == IDYES ? "yes" : "no");
+  }
+
   void DebugOutput(const char* text) override {
     std::fputs(text, stderr);
     std::fflush(stderr);

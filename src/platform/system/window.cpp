@@ -1,5 +1,6 @@
 #include "platform/system/window.h"
 
+#include "platform/system/run_tap.h"
 #include "platform/system/system_driver.h"
 
 struct Window {
@@ -53,6 +54,7 @@ bool WaitMessageUntil(uint32_t time) {
 intptr_t DispatchMessage(const Message& message) {
   // Thread messages such as MSG_QUIT belong to no window.
   if (!message.window || !message.window->procedure) return 0;
+  if (RunTap* tap = CurrentRunTap()) tap->Heard(message.message);
   return message.window->procedure(message.window, message.message, message.wParam,
                                    message.lParam);
 }

@@ -1,0 +1,167 @@
+#include "app/playback.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/run_player.h"
+#include "app/run_script.h"
+#include "game/world_state.h"
+#include "platform/input/key_codes.h"
+#include "platform/system/system.h"
+
+namespace {
+
+constexpr uint32_t QUESTION_MOMENT_MS = 1500;
+// Further behind than this, the playback takes up the pace from where it is rather than
+// hurrying after it; a recorded gap longer than the longest wait is cut short.
+constexpr int32_t LATE_MS = 100;
+constexpr uint32_t LONGEST_WAIT_MS = 1000;
+constexpr uint32_t PAUSED_WAIT_MS = 100;
+
+bool ReadWhole(const char* path, std::vector<char>* text) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return false;
+  char chunk[1 << 16];
+  size_t read = 0;
+  while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) text->insert(text->end(), chunk, chunk + read);
+  const bool whole = !std::ferror(file);
+  std::fclose(file);
+  return whole;
+}
+
+// The recorded pace on the system's clock, and the player's two keys.
+class Pace {
+ public:
+  // Waits for the moment of the recorded clock; false when the player stops the playback
+  // (Esc, or the window closed).
+  bool WaitFor(uint32_t recordedClock) {
+    for (;;) {
+      if (!TakeMessages()) return false;
+      const uint32_t now = SystemMilliseconds();
+      if (paused_) {
+        WaitMessageUntil(now + PAUSED_WAIT_MS);
+        continue;
+      }
+      const uint32_t ahead = recordedClock - recordedStart_;
+      const int32_t late = static_cast<int32_t>(now - (start_ + ahead));
+      if (!anchored_ || late > LATE_MS || -late > static_cast<int32_t>(LONGEST_WAIT_MS)) {
+        anchored_ = true;
+        recordedStart_ = recordedClock;
+        start_ = now;
+        return true;
+      }
+      if (late >= 0) return true;
+      WaitMessageUntil(start_ + ahead);
+    }
+  }
+  // The next pass comes at once and the pace is taken up from there.
+  void Restart() { anchored_ = false; }
+
+ private:
+  bool TakeMessages() {
+    Message message;
+    while (PeekMessage(&message)) {
+      // The run's own messages come from the recording; these are the watcher's.
+      if (message.message == MSG_DESTROY) return false;
+      if (message.message != MSG_KEYDOWN || message.lParam != 0) continue;
+      const uint8_t key = KeyCodeFromScancode(static_cast<int>(message.wParam));
+      if (key == DIK_ESCAPE) return false;
+      if (key == DIK_P) {
+        paused_ = !paused_;
+        anchored_ = false;
+      }
+    }
+    return true;
+  }
+
+  bool anchored_ = false;
+  bool paused_ = false;
+  uint32_t recordedStart_ = 0;
+  uint32_t start_ = 0;
+};
+
+void TellLeaving(unsigned long long pass, const char* how) {
+  std::fprintf(stderr, "zorbly-frondles: from pass %llu the playback leaves the recording (%s); "
+                       "what follows may differ from what was played\n", pass, how);
+}
+
+}  // namespace
+
+int PlayRecording(const GameEntryPoints& game, const char* path) {
+  std::vector<char> text;
+  if (!ReadWhole(path, &text)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot read the recording \"%s\" (%s)\n", path,
+                 std::strerror(errno));
+    return 2;
+  }
+  ScriptCheck check;
+  if (!CheckRecording(text.data(), text.size(), &check)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, check.problem);
+    return 2;
+  }
+  if (check.version < RUN_FORMAT_VERSION) {
+    std::fprintf(stderr, "zorbly-frondles: \"%s\" is a hand-written script, not a recording; "
+                         "zf-replay runs those\n", path);
+    return 2;
+  }
+  WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
+  if (!window) return EXIT_FAILURE;
+  if (!game.startup(window)) return EXIT_FAILURE;
+  std::printf("zorbly-frondles: playing back \"%s\" (Esc stops, P pauses)\n", path);
+  std::fflush(stdout);
+
+  RunPlayer player(QUESTION_MOMENT_MS);
+  RunTap* previous = SetRunTap(&player);
+  Pace pace;
+  ScriptCursor cursor{text.data(), text.size(), 0, 0};
+  ScriptLine line;
+  char problem[200];
+  char state[512];
+  const char* lineText = nullptr;
+  size_t length = 0;
+  bool cut = false;
+  bool watching = true;
+  bool told = false;
+  uint32_t clock = 0;
+  unsigned long long pass = 0;
+  while (watching && !world.quitRequested && NextScriptLine(&cursor, &lineText, &length, &cut) && !cut) {
+    // Read whole before the window opened: every line parses.
+    ParseScriptLine(lineText, length, check.version, clock, &line, problem, sizeof problem);
+    if (line.kind == ScriptLineKind::End) break;
+    if (line.kind == ScriptLineKind::State) {
+      FormatWorldState(state, sizeof state);
+      if (!told && !SameState(line.stateText, line.stateLength, state, problem, sizeof problem)) {
+        TellLeaving(pass, problem);
+        told = true;
+      }
+      continue;
+    }
+    if (line.kind != ScriptLineKind::Pass && line.kind != ScriptLineKind::Run) continue;
+    for (uint32_t n = 0; n < line.count && !world.quitRequested; ++n) {
+      if (line.kind == ScriptLineKind::Run) line.pass.clocks[0] = clock + RunPassStep(line, n);
+      watching = pace.WaitFor(line.pass.clocks[0]);
+      if (!watching) break;
+      player.BeginPass(line.pass, window);
+      game.frame(window);
+      ++pass;
+      if (!player.EndPass() && !told) {
+        TellLeaving(pass, player.difference());
+        told = true;
+      }
+      // However long the player took to answer, the playback goes on at once.
+      if (line.pass.answerCount > 0) pace.Restart();
+      clock = line.pass.clocks[0];
+    }
+  }
+  SetRunTap(previous);
+  game.shutdown();
+  DestroyGameWindow(window);
+  if (watching && !check.ended && !world.quitRequested) {
+    std::fprintf(stderr, "zorbly-frondles: the recording stops after pass %llu without its end "
+                         "(cut short); played that far\n", pass);
+  }
+  return EXIT_SUCCESS;
+}

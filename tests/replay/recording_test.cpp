@@ -1,0 +1,191 @@
+// A run played through the real loop and game on a scripted system, recorded as it goes,
+// then replayed headless by zf-replay --verify: every state line the recording holds must
+// agree. The play takes every kind of value a pass takes from outside: held keys and a
+// pad, window messages (two in one pass), scenes that fail to begin, a slow pass whose
+// clock readings differ, two deaths answered yes and yes with the window closed, and a
+// sound output mixed only now and then, so that play requests find voices busy at some
+// passes and free at others. The same recording cut at every byte still reads up to its
+// last whole line; damage is refused with its line.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/run_script.h"
+#include "app/win_main.h"
+#include "audio/sound_bank.h"
+#include "audio/sound_manager.h"
+#include "game/game_entry.h"
+#include "game/world_state.h"
+#include "platform/audio/sound_device.h"
+#include "platform/gfx/render_device.h"
+#include "platform/input/scripted_input.h"
+#include "platform/system/random.h"
+#include "platform/system/scripted_system.h"
+#include "platform/system/system.h"
+#include "replay/replay.h"
+
+namespace {
+
+struct Held {
+  int fromPass;
+  std::vector<uint8_t> keys;
+  XINPUT_GAMEPAD pad;
+};
+
+const Held HELD[] = {
+    {1, {}, {}},
+    {5, {DIK_SPACE}, {}},
+    {30, {DIK_SPACE, DIK_DOWN}, {}},
+    {70, {DIK_UP, DIK_Z}, {XINPUT_GAMEPAD_A, 0, 0, 0, 1200, 0, 0}},
+    {80, {DIK_UP}, {}},
+    {120, {DIK_C}, {}},
+    {150, {DIK_DOWN}, {0, 0, 9, 0, -9000, 0, 0}},
+    {170, {DIK_DOWN, DIK_X, DIK_F3}, {}},
+    {230, {DIK_UP, DIK_SPACE}, {}},
+    {400, {DIK_DOWN}, {}},
+    {560, {DIK_UP}, {}},
+};
+
+ScriptedSystem* playedSystem = nullptr;
+ScriptedInput* playedInput = nullptr;
+int playedPass = 0;
+
+void PlayedFrame(WindowHandle window) {
+  ++playedPass;
+  for (const Held& held : HELD) {
+    if (playedPass != held.fromPass) continue;
+    std::fill(std::begin(playedInput->keys), std::end(playedInput->keys), uint8_t{0});
+    for (uint8_t key : held.keys) playedInput->keys[key] = 0x80;
+    playedInput->padConnected[0] = held.pad.wButtons || held.pad.sThumbLY;
+    playedInput->pads[0] = held.pad;
+  }
+  // A slow pass while firing: the shot's two readings come a millisecond apart each.
+  playedSystem->stepPerReading = playedPass % 37 == 9 ? 1 : 0;
+  SetSceneFailing(playedPass % 4 != 0);
+  // Sounds end only when the output takes them.
+  if (playedPass % 50 == 0) {
+    int16_t mixed[2 * 4096];
+    for (int chunk = 0; chunk < 12; ++chunk) soundManager->GetDirectSound()->MixOutput(mixed, 4096);
+  }
+  GameFrame(window);
+  // A frame now and then that takes its whole tick and a millisecond more.
+  if (playedPass % 7 == 3) playedSystem->clock += 16;
+  SetSceneFailing(false);
+  playedSystem->stepPerReading = 0;
+}
+
+std::string Recorded() {
+  // One file per process: CTest runs this file's tests side by side.
+  static const std::string path = testing::TempDir() + "played-run-" + std::to_string(getpid()) + ".zfr";
+  static const std::string text = [] {
+    ScriptedSystem system;
+    ScriptedInput input;
+    SystemDriver* previousSystem = SetSystemDriver(&system);
+    ScriptedInput* previousInput = SetScriptedInput(&input);
+    SetSoundOutputMode(SoundOutputMode::Manual);
+    ResetRand();
+    world = WorldState{};
+    playedSystem = &system;
+    playedInput = &input;
+    // Near the top of its range, so that the clock wraps during the run.
+    system.clock = 0xFFFFF000u;
+    system.arrivals = {{0xFFFFF000u + 400, {nullptr, MSG_KILLFOCUS}},
+                       {0xFFFFF000u + 700, {nullptr, MSG_SETFOCUS}},
+                       {0xFFFFF000u + 1000, {nullptr, MSG_MINIMIZED}},
+                       {0xFFFFF000u + 1000, {nullptr, MSG_RESTORED}}};
+    system.answers = {IDYES, IDYES};
+    system.closesWhileAsking = {false, true};
+    const char* arguments[] = {"zorbly-frondles", "--record", path.c_str()};
+    ProgramOptions options;
+    EXPECT_EQ(ParseProgramOptions(3, arguments, &options), -1);
+    EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, PlayedFrame, GameShutdown}, options), 0);
+    EXPECT_EQ(system.questions.size(), 2u) << "two deaths";
+    SetSoundOutputMode(SoundOutputMode::Speakers);
+    SetScriptedInput(previousInput);
+    SetSystemDriver(previousSystem);
+    world = WorldState{};
+    std::ifstream file(path, std::ios::binary);
+    std::string recorded((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return recorded;
+  }();
+  return text;
+}
+
+int Verify(const std::string& recording, std::string* out, std::string* errors) {
+  std::istringstream script(recording);
+  std::ostringstream printed, problems;
+  const int status = RunReplay(script, printed, problems, true);
+  *out = printed.str();
+  *errors = problems.str();
+  return status;
+}
+
+TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
+  const std::string recording = Recorded();
+  for (const char* said : {"zfr 2\n", "state 0 score=0 health=100", "run ", "keys=SPACE,DOWN",
+                           "pad=0x1000,0,0,0,1200", "focus=lost", "focus=minimised focus=restored",
+                           ",+1,+1", " +15:0", "noscene", "draws=0,", "ask=yes ", "ask=yes+close", "\nend\n"}) {
+    EXPECT_NE(recording.find(said), std::string::npos) << "no \"" << said << "\" in\n" << recording;
+  }
+  std::string out, errors;
+  ASSERT_EQ(Verify(recording, &out, &errors), 0) << errors;
+  EXPECT_NE(out.find(" passes replayed; "), std::string::npos) << out;
+  EXPECT_EQ(errors, "");
+
+  // A recorded value changed (a busy voice taken as free): the first state line after it
+  // differs.
+  std::string changed = recording;
+  changed.replace(changed.find(" draws=0-1\n"), 10, " draws=0  ");
+  ASSERT_EQ(Verify(changed, &out, &errors), 1);
+  EXPECT_NE(errors.find("differs from the recording: "), std::string::npos) << errors;
+}
+
+TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine) {
+  const std::string recording = Recorded();
+  ScriptCheck whole;
+  ASSERT_TRUE(CheckRecording(recording.data(), recording.size(), &whole)) << whole.problem;
+  ASSERT_TRUE(whole.ended);
+  // Every byte of the first lines (each kind of line is there), then now and then.
+  for (size_t cut = 0; cut < recording.size(); cut += cut < 2000 ? 1 : 61) {
+    ScriptCheck check;
+    ASSERT_TRUE(CheckRecording(recording.data(), cut, &check)) << "cut at " << cut << ": " << check.problem;
+    EXPECT_FALSE(check.ended) << cut;
+    EXPECT_EQ(check.cutLine != 0, cut > 0 && recording[cut - 1] != '\n') << cut;
+    EXPECT_LE(check.passes, whole.passes);
+  }
+  std::string out, errors;
+  const std::string half = recording.substr(0, recording.size() / 2);
+  ASSERT_EQ(Verify(half, &out, &errors), 0) << errors;
+  EXPECT_NE(errors.find("zf-replay: the recording stops after pass "), std::string::npos) << errors;
+
+  const size_t fifth = recording.find('\n', recording.find("\nstate 60 ") + 1) + 1;
+  const int fifthLine = static_cast<int>(std::count(recording.begin(), recording.begin() + fifth, '\n')) + 1;
+  const struct {
+    std::string text;
+    std::string problem;
+  } DAMAGED[] = {
+      {"zfr 3\n" + recording.substr(6), "line 1: a run of format version 3"},
+      {recording.substr(0, fifth) + "pass +15 keys=SPAC\n" + recording.substr(fifth),
+       "line " + std::to_string(fifthLine) + ": unknown key \"SPAC\""},
+      {recording.substr(0, fifth) + "state 7 score=0\n" + recording.substr(fifth),
+       "line " + std::to_string(fifthLine) + ": a state for pass 7 after pass 60"},
+      {recording + "pass +15\n", "nothing follows the end line"},
+  };
+  for (const auto& damaged : DAMAGED) {
+    ScriptCheck check;
+    EXPECT_FALSE(CheckRecording(damaged.text.data(), damaged.text.size(), &check));
+    EXPECT_NE(std::string(check.problem).find(damaged.problem), std::string::npos) << check.problem;
+    EXPECT_EQ(Verify(damaged.text, &out, &errors), 2);
+    EXPECT_NE(errors.find(damaged.problem), std::string::npos) << errors;
+  }
+}
+
+}  // namespace
