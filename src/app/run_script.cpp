@@ -108,15 +108,6 @@ bool Problem(char* problem, size_t size, const char* format, ...) {
 
 int Shown(Text text) { return static_cast<int>(text.size() < 60 ? text.size() : 60); }
 
-bool ParseAnswer(Text text, PassAnswer* answer) {
-  if (text == "yes") *answer = PassAnswer{IDYES, false};
-  else if (text == "no") *answer = PassAnswer{IDNO, false};
-  else if (text == "yes+close") *answer = PassAnswer{IDYES, true};
-  else if (text == "no+close") *answer = PassAnswer{IDNO, true};
-  else return false;
-  return true;
-}
-
 bool ParseKey(Text text, RecordedPass* pass) {
   if (text == "ESC") {
     pass->escape = true;
@@ -317,6 +308,15 @@ void AddNumber(Line* line, const char* name, double value, int digits) {
 }
 
 }  // namespace
+
+bool ParseAnswer(std::string_view text, PassAnswer* answer) {
+  if (text == "yes") *answer = PassAnswer{IDYES, false};
+  else if (text == "no") *answer = PassAnswer{IDNO, false};
+  else if (text == "yes+close") *answer = PassAnswer{IDYES, true};
+  else if (text == "no+close") *answer = PassAnswer{IDNO, true};
+  else return false;
+  return true;
+}
 
 void ClearPass(RecordedPass* pass) { std::memset(pass, 0, sizeof *pass); }
 

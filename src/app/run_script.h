@@ -7,6 +7,7 @@
 // and then, and its end. Nothing here allocates: a played-back run reads a line a pass.
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/input/key_codes.h"
 #include "platform/input/xinput.h"
@@ -48,6 +49,9 @@ struct RecordedPass {
   uint8_t draws[MAX_PASS_REQUESTS / 8];  // a bit for each play request that drew
   int drawsNamed;  // one past the last request that drew
 };
+
+// "yes", "no", "yes+close" or "no+close".
+bool ParseAnswer(std::string_view text, PassAnswer* answer);
 
 void ClearPass(RecordedPass* pass);
 bool PassDraws(const RecordedPass& pass, int request);

@@ -158,18 +158,21 @@ for key in z x c; do
 done
 
 game_alive
-# Escape ends a run; if the end-of-run question is up by now, Escape answers it with No
-# once the question takes keys, so it is pressed until the game has ended.
+# Escape ends a run or a playback; if the end-of-run question is up by now, Escape answers
+# it with No once the question takes keys, so it is pressed until the program has ended.
 ended() {
   kill -0 "$game" 2>/dev/null || return 0
   xdotool key Escape 2>/dev/null
   return 1
 }
-poll ended || fail "the game did not end on Escape"
-wait "$game"
-status=$?
-game=""
-[ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 3 "$WORK/game.log")"
+end_on_escape() {
+  poll ended || fail "$1 did not end on Escape"
+  wait "$game"
+  status=$?
+  game=""
+  [ "$status" -eq 0 ] || fail "$1 ended with status $status: $(tail -n 3 "$WORK/game.log")"
+}
+end_on_escape "the game"
 
 # The recording replayed headless gives the world it recorded, pass for pass.
 ASAN_OPTIONS=detect_leaks=0 ./zf-replay --verify "$WORK/run.zfr" >"$WORK/verify.log" 2>&1 ||
@@ -182,16 +185,7 @@ ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$W
 game=$!
 poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
 poll table || fail "playback: $(cat "$WORK/why")"
-stopped() {
-  kill -0 "$game" 2>/dev/null || return 0
-  xdotool key Escape 2>/dev/null
-  return 1
-}
-poll stopped || fail "the playback did not stop on Escape"
-wait "$game"
-status=$?
-game=""
-[ "$status" -eq 0 ] || fail "the playback ended with status $status: $(tail -n 3 "$WORK/game.log")"
+end_on_escape "the playback"
 
 # A start-up failure a player can see: the program alone in a folder, without its wood,
 # says why on standard error and in a box of that line, and ends when the box is closed.

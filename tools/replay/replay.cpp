@@ -45,15 +45,6 @@ bool ParseInteger(const std::string& text, long long* value) {
   return end && *end == '\0';
 }
 
-bool ParseAnswer(const std::string& text, PassAnswer* answer) {
-  if (text == "yes") *answer = PassAnswer{IDYES, false};
-  else if (text == "no") *answer = PassAnswer{IDNO, false};
-  else if (text == "yes+close") *answer = PassAnswer{IDYES, true};
-  else if (text == "no+close") *answer = PassAnswer{IDNO, true};
-  else return false;
-  return true;
-}
-
 std::string AnswerName(int value, bool closes) {
   std::string name = value == IDYES ? "yes" : "no";
   return closes ? name + "+close" : name;
