@@ -1,17 +1,13 @@
 // Wave bytes of any shape through the reader, from memory and from a file by name (which
 // must agree), and whatever it accepts through the mix.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "audio/wave_file.h"
+#include "fuzz_device.h"
 #include "platform/system/scripted_system.h"
 #include "platform/audio/sound_device.h"
 
@@ -25,23 +21,6 @@ SoundDevice* ManualDevice() {
     return created;
   }();
   return device;
-}
-
-// One file for this process, rewritten with every input and removed at exit.
-const std::string& InputFilePath() {
-  static const std::string path = (std::filesystem::temp_directory_path() /
-                                   ("zf_fuzz_wave_" + std::to_string(getpid()) + ".wav"))
-                                      .string();
-  // Registered after the name exists, so it runs while the name still does.
-  [[maybe_unused]] static const int removedAtExit = std::atexit([] { std::remove(InputFilePath().c_str()); });
-  return path;
-}
-
-bool WriteInputFile(const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(InputFilePath().c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;  // data may be null when empty
-  return std::fclose(file) == 0 && written;
 }
 
 bool SameFormat(const WAVEFORMATEX* first, const WAVEFORMATEX* second) {
@@ -97,11 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   CWaveFile wave;
   const bool fromMemory = SUCCEEDED(wave.OpenFromMemory(data, static_cast<uint32_t>(size)));
-  // The same bytes as a file, opened by its name: its own seeks, sizes and reads.
+  // The same bytes as a file, opened by its name: its own seeks, sizes and reads. One
+  // file for this process, rewritten with every input.
+  static const std::string inputFile = (FuzzFolder() / "input.wav").string();
   CWaveFile named;
-  const bool haveFile = WriteInputFile(data, size);
-  const bool fromFile =
-      haveFile && SUCCEEDED(named.Open(InputFilePath().c_str(), nullptr, WAVEFILE_READ));
+  const bool haveFile = WriteFuzzFile(inputFile, data, size);
+  const bool fromFile = haveFile && SUCCEEDED(named.Open(inputFile.c_str(), nullptr, WAVEFILE_READ));
   if (haveFile && fromFile != fromMemory) __builtin_trap();
   if (!fromMemory) return 0;
   // A length never exceeds what the input holds.

@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "../test_files.h"
+#include "game_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const char* const FILES[] = {
-    "wood.png",      "sauce.png",       "splat.png",     "pastaplain.png", "pastasauced.png",
-    "tomato.png",    "parm.png",        "energyslice.tga", "healthslice.tga", "Accordion.wav",
-    "gears.wav",     "phasing.wav",     "music1.wav",    "splat.wav",      "squish.wav",
-};
 
 fs::path Generator() { return fs::current_path() / ".." / "tools" / "zf_make_assets"; }
 
@@ -30,7 +25,7 @@ TEST(AssetGenerator, RedrawsExactlyTheFilesTheGameReadsAndFailsLoudlyWhenItCanno
   const fs::path folder = TestFile("-again");  // other build trees may run this test at once
   fs::create_directories(folder);
   ASSERT_EQ(RunGenerator("\"" + folder.string() + "\""), 0);
-  for (const char* name : FILES) {
+  for (const char* name : GAME_FILES) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> again = ReadFileBytes(folder / name);
     ASSERT_FALSE(again.empty());

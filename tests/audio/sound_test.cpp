@@ -87,11 +87,8 @@ class SoundTest : public ::testing::Test {
   CSoundManager manager;
 };
 
-TEST_F(SoundTest, TheMixFormatIsASetting) {
-  ASSERT_EQ(manager.SetPrimaryBufferFormat(2, 22050, 16), S_OK);
-  const WAVEFORMATEX wfx = manager.GetDirectSound()->PrimaryFormat();
-  EXPECT_EQ(wfx.nBlockAlign, 4);
-  EXPECT_EQ(wfx.nAvgBytesPerSec, 88200u);
+// (The mix format the bank sets is the device's own already: nothing reads it back.)
+TEST_F(SoundTest, ARefusedMixFormatIsTracedAndAManagerWithoutADeviceRefusesAll) {
   EXPECT_EQ(manager.SetPrimaryBufferFormat(0, 22050, 16), DSERR_BADFORMAT);
   EXPECT_NE(scripted.debugOutput.find("SetFormat hr=DSERR_BADFORMAT"), std::string::npos);
 
@@ -108,7 +105,6 @@ TEST_F(SoundTest, FailedCreationsLeaveNoSoundEvenWhenMemoryRunsOut) {
   EXPECT_EQ(manager.Create(&sound, good.c_str(), 0, GUID_NULL, 0), E_INVALIDARG);
   EXPECT_EQ(manager.Create(&sound, nullptr), E_INVALIDARG);
   EXPECT_EQ(manager.Create(nullptr, good.c_str()), E_INVALIDARG);
-  EXPECT_EQ(manager.Create(&sound, TestFile("-missing.wav").c_str()), E_FAIL);
   EXPECT_EQ(manager.Create(&sound, Wave({}, "-empty.wav").c_str()), E_FAIL);
   // 24-bit samples are no format the device plays.
   scripted.debugOutput.clear();
@@ -245,17 +241,14 @@ TEST_F(SoundTest, FillingALargerBufferPadsWithSilenceOrRepeatsTheSound) {
   }
 }
 
-TEST_F(SoundTest, TheBankPlaysEachSoundAsOneVoiceAndGoesOnWithoutTheMissingOnes) {
+// (A sound file missing or damaged is named, and the game plays on without it: the
+// game's own test, in environment/.)
+TEST_F(SoundTest, TheBankPlaysEachSoundAsOneVoice) {
   ASSERT_TRUE(InitSound(window));
-  ::testing::internal::CaptureStderr();
-  CSound* splat = LoadSound(TestFile("-splat.wav"));
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot load the sound"), std::string::npos);
   CSound* music = LoadSound(Wave(Ramp(400, 1000, 1), "-music.wav"));
-  EXPECT_EQ(splat, nullptr);
   ASSERT_NE(music, nullptr);
 
   // Firing twice within the sound's length: one continuous sound, not two.
-  PlaySoundOnce(splat);
   PlaySoundOnce(music);
   EXPECT_EQ(Mix(100, soundManager)[198], 1099);
   PlaySoundOnce(music);

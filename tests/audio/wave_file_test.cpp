@@ -1,5 +1,6 @@
-// The wave reader against good, odd and broken files, from a file and from memory, and
-// the writer's exact bytes.
+// The wave reader against good, odd and broken files, and the writer's exact bytes. That
+// a file read from memory reads as the same file by its name is the wave fuzz target's
+// check, over its seed files.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -43,7 +44,7 @@ Bytes RecordOf(const CWaveFile& wave) {
   return record ? Bytes(record, record + sizeof(WAVEFORMATEX) + wave.m_pwfx->cbSize) : Bytes{};
 }
 
-TEST_F(WaveFileTest, GoodAndOddFilesReadTheSameFromAFileAndFromMemory) {
+TEST_F(WaveFileTest, GoodAndOddFilesGiveTheirFormatRecordAndSamples) {
   const Bytes samples = Samples16({1, -2, 300, -32768, 32767});
   const Bytes extra = Record(FormatBytes(2, 1, 22050, 4), {0xAB, 0xCD});  // fills its chunk exactly
   const Bytes alaw = Record(FormatBytes(6, 1, 8000, 8));                   // just the 18 bytes
@@ -80,10 +81,6 @@ TEST_F(WaveFileTest, GoodAndOddFilesReadTheSameFromAFileAndFromMemory) {
     EXPECT_EQ(RecordOf(wave), test.record);
     EXPECT_EQ(wave.GetSize(), test.samples.size());
     EXPECT_EQ(ReadAll(wave), test.samples);
-    CWaveFile fromMemory;
-    ASSERT_EQ(fromMemory.OpenFromMemory(test.file.data(), static_cast<uint32_t>(test.file.size())), S_OK);
-    EXPECT_EQ(RecordOf(fromMemory), test.record);
-    EXPECT_EQ(ReadAll(fromMemory), test.samples);
     EXPECT_EQ(scripted.debugOutput, "");
   }
 }
@@ -127,8 +124,6 @@ TEST_F(WaveFileTest, BrokenFilesAreRefusedWithTheStepThatFailed) {
     EXPECT_EQ(wave.GetSize(), 0u);
     EXPECT_EQ(Trace(), std::string("directsound(N): ") + test.step + " hr=E_FAIL (0x80004005)\n" +
                            "directsound(N): " + test.caller + " hr=E_FAIL (0x80004005)\n");
-    CWaveFile fromMemory;
-    EXPECT_EQ(fromMemory.OpenFromMemory(test.file.data(), static_cast<uint32_t>(test.file.size())), E_FAIL);
   }
   EXPECT_TRUE(scripted.questions.empty());
 

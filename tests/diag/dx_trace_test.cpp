@@ -42,13 +42,11 @@ TEST_F(DxTraceTest, LineNamesFileCallAndCodeLeavesOutMissingPiecesAndIsCutToItsB
   DXTraceA("f", 1, E_FAIL, fits.c_str(), false);
   EXPECT_EQ(scripted.debugOutput, "f(1): " + fits + " hr=E_FAIL (0x80004005)\n");
   scripted.debugOutput.clear();
-  for (size_t length : {1024u, 5000u}) {
-    const std::string tooLong(length, 'm');
-    DXTraceA("f", 1, E_FAIL, tooLong.c_str(), true);
-  }
-  EXPECT_EQ(scripted.debugOutput, "f(1): hr=E_FAIL (0x80004005)\nf(1): hr=E_FAIL (0x80004005)\n");
-  ASSERT_EQ(scripted.questions.size(), 2u);
-  EXPECT_EQ(scripted.questions[1].text.find("Calling"), std::string::npos);
+  const std::string tooLong(1024, 'm');
+  DXTraceA("f", 1, E_FAIL, tooLong.c_str(), true);
+  EXPECT_EQ(scripted.debugOutput, "f(1): hr=E_FAIL (0x80004005)\n");
+  ASSERT_EQ(scripted.questions.size(), 1u);
+  EXPECT_EQ(scripted.questions[0].text.find("Calling"), std::string::npos);
 
   scripted.debugOutput.clear();
   scripted.questions.clear();
@@ -93,12 +91,7 @@ TEST_F(DxTraceTest, WideVariantWritesUtf8) {
   EXPECT_EQ(scripted.questions[0].text,
             "File: son/é.cpp\nLine: 8\nError Code: ERROR_READ_FAULT & DIERR_INPUTLOST "
             "(0x8007001e)\nCalling: Créer ✓ \U0001D11E\n" + std::string(QUESTION));
-
-  scripted.debugOutput.clear();
-  const std::u16string tooLong(1024, u'x');
-  DXTraceW(nullptr, 8, S_OK, tooLong.c_str(), false);
-  DXTraceW(nullptr, 8, S_OK, nullptr, false);
-  EXPECT_EQ(scripted.debugOutput, "hr=S_OK (0x00000000)\nhr=S_OK (0x00000000)\n");
+  // A missing or overlong message is the narrow variant's check: both run one template.
 }
 
 }  // namespace

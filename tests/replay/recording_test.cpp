@@ -26,9 +26,9 @@
 #include "platform/audio/sound_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/input/scripted_input.h"
-#include "platform/system/random.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
+#include "replay/headless_game.h"
 #include "replay/replay.h"
 
 namespace {
@@ -85,15 +85,13 @@ std::string Recorded() {
   // One file per process: CTest runs this file's tests side by side.
   static const std::string path = testing::TempDir() + "played-run-" + std::to_string(getpid()) + ".zfr";
   static const std::string text = [] {
-    ScriptedSystem system;
-    ScriptedInput input;
-    SystemDriver* previousSystem = SetSystemDriver(&system);
-    ScriptedInput* previousInput = SetScriptedInput(&input);
+    // Its scripted system and input, with sound; the program itself starts the game.
+    HeadlessGame game(/*withSound=*/true);
+    ScriptedSystem& system = game.system;
     SetSoundOutputMode(SoundOutputMode::Manual);
-    ResetRand();
     world = WorldState{};
     playedSystem = &system;
-    playedInput = &input;
+    playedInput = &game.input;
     // Near the top of its range, so that the clock wraps during the run.
     system.clock = 0xFFFFF000u;
     system.arrivals = {{0xFFFFF000u + 400, {nullptr, MSG_KILLFOCUS}},
@@ -108,9 +106,6 @@ std::string Recorded() {
     EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, PlayedFrame, GameShutdown}, options), 0);
     EXPECT_EQ(system.questions.size(), 2u) << "two deaths";
     SetSoundOutputMode(SoundOutputMode::Speakers);
-    SetScriptedInput(previousInput);
-    SetSystemDriver(previousSystem);
-    world = WorldState{};
     std::ifstream file(path, std::ios::binary);
     std::string recorded((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::remove(path.c_str());
