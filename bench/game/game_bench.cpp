@@ -69,26 +69,6 @@ struct RunningGame : HeadlessGame {
   }
 };
 
-// Every enemy live on screen in the upper half, every projectile in flight in the lower
-// half: the pass does all its 125 x 300 tests and changes nothing.
-void FillTheScreen() {
-  for (int i = 0; i < ENEMY_COUNT; ++i) {
-    GameObject& enemy = world.enemies[i];
-    enemy.active = true;
-    enemy.sauced = false;
-    enemy.x = static_cast<float>((i * 37) % 950);
-    enemy.y = static_cast<float>((i * 53) % 300);
-  }
-  for (int i = 0; i < PROJECTILE_COUNT; ++i) {
-    GameObject& shot = world.projectiles[i];
-    shot.active = true;
-    shot.x = static_cast<float>((i * 29) % 1000);
-    shot.y = static_cast<float>(400 + (i * 17) % 340);
-    shot.velocityX = 0.0f;  // waiting: the pass draws them where they are
-    shot.rotation = static_cast<float>((i * 7) % 360);
-  }
-}
-
 void RunOnFullScreen(benchmark::State& state, void (*pass)()) {
   RunningGame game;
   if (!game.started()) return state.SkipWithError("the game did not start");

@@ -1,7 +1,8 @@
 #pragma once
 // The collision pass as a plain scan of every enemy against every shot, which the game's
 // pass must match exactly, and seeded random worlds for both: for the collision pass's test
-// and the benchmark.
+// and the benchmark. Also the screen filled with every enemy and every shot, for the
+// benchmarks and the renderers' test.
 #include <random>
 
 #include "audio/sound_bank.h"
@@ -70,4 +71,24 @@ inline void MakeCollisionWorld(uint32_t seed) {
   }
   place(world.player, 25, 41, 2.0f);
   world.health = uniform(0.0, 100.0);
+}
+
+// Every enemy live on screen in the upper half, every projectile in flight in the lower
+// half, turned every which way: the pass does all its 125 x 300 tests and changes nothing.
+inline void FillTheScreen() {
+  for (int i = 0; i < ENEMY_COUNT; ++i) {
+    GameObject& enemy = world.enemies[i];
+    enemy.active = true;
+    enemy.sauced = false;
+    enemy.x = static_cast<float>((i * 37) % 950);
+    enemy.y = static_cast<float>((i * 53) % 300);
+  }
+  for (int i = 0; i < PROJECTILE_COUNT; ++i) {
+    GameObject& shot = world.projectiles[i];
+    shot.active = true;
+    shot.x = static_cast<float>((i * 29) % 1000);
+    shot.y = static_cast<float>(400 + (i * 17) % 340);
+    shot.velocityX = 0.0f;  // waiting: a tick leaves them where they are
+    shot.rotation = static_cast<float>((i * 7) % 360);
+  }
 }

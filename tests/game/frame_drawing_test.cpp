@@ -123,7 +123,9 @@ TEST_F(FrameTest, EnemiesAreDrawnOnlyRightOfMinus96) {
 }
 
 // Each look drawn by hand from the values the sequence gives at that point, over the
-// bare clear colour, must match the game's frame pixel for pixel.
+// bare clear colour, must match the game's frame pixel for pixel. (How many values each
+// look takes, and the mode it leaves as the last drawn, are the recorded runs' checks:
+// modes.zfr, charge.zfr, collisions.zfr.)
 TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
   ClearTheTable();
   RenderSurface* table = std::exchange(world.backgroundSurface, nullptr);
@@ -135,8 +137,6 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     const unsigned long long start = RandCount();
     const double angle = world.wobbleAngle, offset = world.wobbleOffset, step = world.wobbleStep;
     const ImageData drawn = Draw();
-    const unsigned long long taken = RandCount() - start;
-    EXPECT_EQ(world.previousPlayerMode, mode);
 
     ResetRand();
     for (unsigned long long i = 0; i < start; ++i) Rand();
@@ -167,7 +167,6 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     graphics.d3ddev->EndScene();
     ImageData expected;
     ASSERT_EQ(graphics.backBuffer->ReadPixels(&expected), S_OK);
-    EXPECT_EQ(RandCount() - start, taken) << "mode " << mode;
     EXPECT_TRUE(drawn.pixels == expected.pixels) << "mode " << mode;
   }
   world.backgroundSurface = table;

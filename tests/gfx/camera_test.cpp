@@ -31,17 +31,10 @@ TEST_F(CameraTest, AQuarterTurnHighOverTheGamesAspectFromTheEyeToTheTargetWithYU
                                              {0, 2.4142136f, 0, 0},
                                              {0, 0, depth, 1},
                                              {0, 0, -depth, 0}});
+  // The view pins the hand, the up direction, the order of eye and target and the layout
+  // of the matrix; views from elsewhere are the matrix library's own (and the cubes of the
+  // mesh tests are drawn from the front, the left and above).
   ExpectMatrix(Transform(D3DTS_VIEW), {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 10, 1}});
-
-  // From +x: the world's -z is the view's right, +x points at the eye.
-  SetCamera(10, 0, 0, 0, 0, 0);
-  ExpectMatrix(Transform(D3DTS_VIEW), {{0, 0, -1, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 10, 1}});
-
-  // Up and behind at 45 degrees: the target lies 5√2 ahead.
-  const float half = 0.70710678f;
-  SetCamera(0, 5, -5, 0, 0, 0);
-  ExpectMatrix(Transform(D3DTS_VIEW),
-               {{1, 0, 0, 0}, {0, half, -half, 0}, {0, half, half, 0}, {0, 0, 10 * half, 1}});
 
   // Without a sideways direction the view is kept, the projection set all the same.
   const Matrix4 before = Transform(D3DTS_VIEW);

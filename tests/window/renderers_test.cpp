@@ -20,24 +20,10 @@
 #include "platform/system/sdl_window.h"
 #include "platform/system/system_driver.h"
 #include "shared/screen.h"
+#include "../game/collision_worlds.h"
 #include "x_window.h"
 
 namespace {
-
-// Every enemy on screen and every projectile in flight, turned every which way.
-void CrowdTheScreen() {
-  for (int i = 0; i < ENEMY_COUNT; ++i) {
-    world.enemies[i].x = static_cast<float>((i * 37) % 950);
-    world.enemies[i].y = static_cast<float>((i * 53) % 300);
-  }
-  for (int i = 0; i < PROJECTILE_COUNT; ++i) {
-    GameObject& shot = world.projectiles[i];
-    shot.active = true;
-    shot.x = static_cast<float>((i * 29) % 1000);
-    shot.y = static_cast<float>(400 + (i * 17) % 340);
-    shot.rotation = static_cast<float>((i * 7) % 360);
-  }
-}
 
 // Each scene, with how far the software renderer may stray from OpenGL in it: the mean
 // difference of the channels, and how many pixels may lie more than FAR levels from every
@@ -58,7 +44,7 @@ const Scene SCENES[] = {
     {"phase", [] { world.playerMode = MODE_PHASE; }, 0.5, 400},
     {"magnet", [] { world.playerMode = MODE_MAGNET; }, 0.5, 400},
     {"charge", [] { world.playerMode = MODE_CHARGE; }, 0.5, 400},
-    {"300 projectiles", [] { world.playerMode = MODE_NORMAL; CrowdTheScreen(); }, 4.0, 8000},
+    {"300 projectiles", [] { world.playerMode = MODE_NORMAL; FillTheScreen(); }, 4.0, 8000},
     {"question", nullptr, 2.5, 100},  // over the last scene, dimmed
 };
 
