@@ -2,7 +2,8 @@
 // pass with every enemy and projectile in play and on a seeded random world with hits,
 // each beside the full scan it replaces; one tick; and the whole pass with its drawing at
 // the start-up population and with 300 projectiles in flight, each beside a bare
-// background-copy-and-present frame. The RealWindow ones run in a window on a display
+// background-copy-and-present frame, counting what a pass allocates (the score text
+// only). The RealWindow ones run in a window on a display
 // (under Xvfb by `make bench`): the same passes on the renderer the game picks and on
 // OpenGL, a fresh process's start-up to its first frame beside a bare window's, and the
 // main loop, paced and unpaced side by side, 10 s each, running with the start-up
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -38,6 +40,25 @@
 #include "../../tests/game/collision_worlds.h"
 #include "undrawn_frame.h"
 
+// Every C++ allocation in the process, so that a pass's own can be counted.
+namespace {
+std::atomic<long> allocations{0};
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(size_t size) {
+  ++allocations;
+  void* memory = std::malloc(size ? size : 1);
+  if (!memory) std::abort();  // a benchmark out of memory has nothing to report
+  return memory;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
@@ -91,12 +112,16 @@ void RunPasses(benchmark::State& state, bool projectiles) {
   if (!game.started()) return state.SkipWithError("the game did not start");
   if (projectiles) FillTheScreen();
   uint32_t clock = 1000;
+  const long before = allocations;
   for (auto _ : state) {
     game.system.clock = ++clock;
     if (projectiles && clock % 15 == 0) FillTheScreen();  // keep them all in play
     GameFrame(game.window());
   }
+  state.counters["allocations_per_pass"] = benchmark::Counter(
+      static_cast<double>(allocations - before), benchmark::Counter::kAvgIterations);
 }
+
 
 // The same passes in a real window, on the renderer the game picks for the display
 // (under Xvfb: the software renderer) or on the one named, on the real clock: a tick
