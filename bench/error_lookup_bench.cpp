@@ -27,7 +27,6 @@ void BM_ResultCodeLookup(benchmark::State& state) {
       benchmark::DoNotOptimize(DXGetErrorDescriptionA(code));
     }
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * codes.size()));
   state.counters["codes"] = static_cast<double>(codes.size());
 }
 
@@ -42,7 +41,6 @@ void BM_ResultCodeLinearScan(benchmark::State& state) {
       benchmark::DoNotOptimize(name);
     }
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * codes.size()));
 }
 
 BENCHMARK(BM_ResultCodeLookup)->Unit(benchmark::kMicrosecond);

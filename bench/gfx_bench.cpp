@@ -79,12 +79,10 @@ void RunFileRead(benchmark::State& state) {
 // Loads the model over and over, or loads it once and draws it over and over.
 void RunModel(benchmark::State& state, std::string (*makeModel)(int), int which, bool draw) {
   StartFuzzDevice();
-  const std::string text = makeModel(which);
-  const std::string path = WriteModel(text);
+  const std::string path = WriteModel(makeModel(which));
   MeshModel* model = LoadModel(path);
   if (!model) return state.SkipWithError("the model does not load");
   state.counters["load_peak_MB"] = static_cast<double>(LastMeshLoadMemory().peak) / (1 << 20);
-  state.counters["file_MB"] = static_cast<double>(text.size()) / (1 << 20);
   SetCamera(0, 0, -3, 0, 0, 0);
   for (auto _ : state) {
     if (!draw) {

@@ -38,6 +38,7 @@
 #include "replay/headless_game.h"
 #include "shared/screen.h"
 #include "../../tests/game/collision_worlds.h"
+#include "undrawn_frame.h"
 
 // Every C++ allocation in the process, so that a pass's own can be counted.
 namespace {
@@ -83,7 +84,6 @@ void RunOnRandomWorld(benchmark::State& state, void (*pass)()) {
   if (!game.started()) return state.SkipWithError("the game did not start");
   MakeCollisionWorld(6);  // spread over the screen and beyond, 111 shots used up
   const WorldState start = world;
-  int shotsUsed = 0;
   for (auto _ : state) {
     for (int i = 0; i < ENEMY_COUNT; ++i) {
       world.enemies[i].active = start.enemies[i].active;
@@ -93,10 +93,6 @@ void RunOnRandomWorld(benchmark::State& state, void (*pass)()) {
     world.health = start.health;
     pass();
   }
-  for (int i = 0; i < PROJECTILE_COUNT; ++i) {
-    shotsUsed += start.projectiles[i].active && !world.projectiles[i].active;
-  }
-  state.counters["shots_used"] = shotsUsed;
 }
 
 void RunTicks(benchmark::State& state) {
@@ -122,8 +118,6 @@ void RunPasses(benchmark::State& state, bool projectiles) {
     if (projectiles && clock % 15 == 0) FillTheScreen();  // keep them all in play
     GameFrame(game.window());
   }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
   state.counters["allocations_per_pass"] = benchmark::Counter(
       static_cast<double>(allocations - before), benchmark::Counter::kAvgIterations);
 }
@@ -182,8 +176,6 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* re
     if (projectiles && world.ticksRun != ticks) FillTheScreen();
   }
   state.counters["cpu"] = benchmark::Counter(CpuSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
 }
 
 // The frame without the game: the clear, the background copy, an empty scene, present.
@@ -201,8 +193,6 @@ void RunBareFrames(benchmark::State& state) {
     graphics.d3ddev->EndScene();
     graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
   }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
 }
 
 // A fresh process to its first frame in a real window, as a player starts the game with
@@ -210,9 +200,8 @@ void RunBareFrames(benchmark::State& state) {
 // frame is presented. The median of several runs; the child's shutdown is not counted.
 void RunFreshProcesses(benchmark::State& state, const char* kind) {
   constexpr int RUNS = 7;
-  std::error_code error;
-  std::string child =
-      (std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "zf_first_frame").string();
+  const std::filesystem::path here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  std::string child = (here / "zf_first_frame").string();
   for (auto _ : state) {
     std::vector<double> seconds;
     for (int run = 0; run < RUNS; ++run) {
@@ -229,22 +218,12 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
       const bool framed = spawned == 0 && read(shown[0], &said, 1) == 1;
       seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
       close(shown[0]);
-      int status = 0;
-      if (spawned == 0) waitpid(pid, &status, 0);
+      if (spawned == 0) waitpid(pid, nullptr, 0);
       if (!framed) return state.SkipWithError(("no first frame from " + child).c_str());
     }
     std::sort(seconds.begin(), seconds.end());
     state.SetIterationTime(seconds[RUNS / 2]);
-    state.counters["fastest_ms"] = seconds.front() * 1e3;
-    state.counters["slowest_ms"] = seconds.back() * 1e3;
   }
-}
-
-// A pass of the game without clearing and drawing.
-void UndrawnFrame(WindowHandle) {
-  world.frameTime = timeGetTime();
-  if (world.frameTime - world.lastTickTime > TICK_GAP_MS) RunTick();
-  RunCollisionPass();
 }
 
 // The main loop for 10 s; longer tick spacings than 40 ms are counted at 40.
@@ -301,10 +280,8 @@ void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
     state.counters["at15_pct"] = 100.0 * spacings[15] / spaced;
     state.counters["at16_pct"] = 100.0 * spacings[16] / spaced;
     state.counters["later_pct"] = 100.0 * (spaced - spacings[15] - spacings[16]) / spaced;
-    int longest = 0;
-    for (int ms = 0; ms <= LONGEST_SPACING; ++ms) {
-      if (spacings[ms]) longest = ms;
-    }
+    int longest = LONGEST_SPACING;
+    while (longest > 0 && !spacings[longest]) --longest;
     state.counters["longest_ms"] = longest;
   }
 }
