@@ -92,12 +92,3 @@ class GfxTest : public ::testing::Test {
   WindowHandle window = nullptr;
   std::filesystem::path previousFolder = std::filesystem::current_path();
 };
-
-#define EXPECT_RECT(rect, l, t, r, b)             \
-  do {                                            \
-    const Rect actualRect = (rect);               \
-    EXPECT_EQ(actualRect.left, l);                \
-    EXPECT_EQ(actualRect.top, t);                 \
-    EXPECT_EQ(actualRect.right, r);               \
-    EXPECT_EQ(actualRect.bottom, b);              \
-  } while (false)

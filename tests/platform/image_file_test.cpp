@@ -88,35 +88,26 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
     Header header;
     size_t total;  // the header cut or padded with zeros to this many bytes
     std::vector<const char*> words;
-    int width, height;  // as the header says; -1: unreadable
   } files[] = {
-      // Sides past the device's limit, the largest each format can state among them.
-      {"huge.png", PngHeader(65535, 65535), 100, {"65535 x 65535", "16384 per side"}, 65535, 65535},
-      {"widest.png", PngHeader(0x7FFFFFFF, 1), 100, {"2147483647 x 1", "16384 per side"}, 0x7FFFFFFF, 1},
-      {"huge.tga", TgaHeader(2, 65535, 65535), 100, {"65535 x 65535", "16384 per side"}, 65535, 65535},
+      // A side past the device's limit, the largest a PNG can state. (The largest of each
+      // format, loaded as a texture, are seed files of the image fuzz target.)
+      {"widest.png", PngHeader(0x7FFFFFFF, 1), 100, {"2147483647 x 1", "16384 per side"}},
       // Within every side, but more pixels than any image may have.
-      {"many.tga", TgaHeader(2, 16384, 8192), 100, {"16384 x 8192", "67108864"}, 16384, 8192},
+      {"many.tga", TgaHeader(2, 16384, 8192), 100, {"16384 x 8192", "67108864"}},
       // Believable sizes that the file is far too short to hold: 8192 × 8192 run-length
       // coded needs 2.6 MB at least, and a 4000 × 4000 RGBA PNG 62 kB.
-      {"short_runs.tga", TgaHeader(10, 8192, 8192), 4096, {"8192 x 8192", "its 4096 bytes"}, 8192, 8192},
-      {"short.png", PngHeader(4000, 4000), 4096, {"4000 x 4000", "its 4096 bytes"}, 4000, 4000},
+      {"short_runs.tga", TgaHeader(10, 8192, 8192), 4096, {"8192 x 8192", "its 4096 bytes"}},
+      {"short.png", PngHeader(4000, 4000), 4096, {"4000 x 4000", "its 4096 bytes"}},
       // Headers cut short, an empty size, and what is no PNG at all.
-      {"cut.png", PngHeader(16, 16), 20, {"PNG header", "cut short"}, -1, -1},
-      {"cut.tga", TgaHeader(2, 16, 16), 10, {"TGA header cut short", "10 of 18"}, -1, -1},
-      {"empty.png", PngHeader(0, 16), 100, {"empty size 0 x 16"}, 0, 16},
-      {"text.png", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'}, 100, {"no valid PNG header"}, -1, -1},
+      {"cut.png", PngHeader(16, 16), 20, {"PNG header", "cut short"}},
+      {"cut.tga", TgaHeader(2, 16, 16), 10, {"TGA header cut short", "10 of 18"}},
+      {"empty.png", PngHeader(0, 16), 100, {"empty size 0 x 16"}},
+      {"text.png", {'n', 'o', 't', ' ', 'a', ' ', 'P', 'N', 'G'}, 100, {"no valid PNG header"}},
   };
   for (const auto& file : files) {
     Header bytes = file.header;
     bytes.resize(file.total, 0);
-    const std::string path = WriteTestFile(bytes, file.name);
-    int width = -1, height = -1;
-    ::testing::internal::CaptureStderr();
-    ReadImageSize(path.c_str(), &width, &height);
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(width, file.width) << path;
-    EXPECT_EQ(height, file.height) << path;
-    ExpectRefused(path, file.words);
+    ExpectRefused(WriteTestFile(bytes, file.name), file.words);
   }
 
   // The device's own limit holds exactly: 64 wide loads with 64 and is refused with 63.
