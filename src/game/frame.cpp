@@ -14,6 +14,11 @@ void GameFrame(WindowHandle) {
   PlaySoundLooped(world.musicSound);
   if (!graphics.d3ddev) return;
   ClearFrame();
+  RunFrameRules();
+  DrawFrame();
+}
+
+void RunFrameRules() {
   world.frameTime = timeGetTime();
   // At most one tick per pass and no catching up after a stall; the difference is
   // unsigned, so the clock may wrap.
@@ -21,7 +26,6 @@ void GameFrame(WindowHandle) {
   RunCollisionPass();
   CheckDeath();
   CheckWin();
-  DrawFrame();
 }
 
 namespace {

@@ -6,6 +6,9 @@
 bool GameStartup(WindowHandle window);
 // One pass of the main loop.
 void GameFrame(WindowHandle window);
+// The pass's rules without its clearing and drawing: the clock, the tick when one is due,
+// the collisions and the endings.
+void RunFrameRules();
 // Releases what start-up acquired.
 void GameShutdown();
 
