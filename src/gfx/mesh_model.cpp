@@ -1,5 +1,8 @@
 #include "gfx/mesh_model.h"
 
+#include <string>
+#include <unordered_map>
+
 #include "gfx/file_paths.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/mesh.h"
@@ -26,6 +29,7 @@ MeshModel* LoadModel(std::string fileName) {
   if (!records) model->materialCount = 0;
   model->materials.resize(model->materialCount);
   model->textures.assign(model->materialCount, nullptr);
+  std::unordered_map<std::string, Texture*> textureByFile;
   for (uint32_t i = 0; i < model->materialCount; ++i) {
     model->materials[i] = records[i].matD3D;
     // The file's ambient colour is not used: things are lit as they are coloured.
@@ -33,12 +37,17 @@ MeshModel* LoadModel(std::string fileName) {
     if (!records[i].textureFilename || records[i].textureFilename[0] == '\0') continue;
     std::string textureName = records[i].textureFilename;
     if (!FindFile(&textureName)) continue;
-    if (FAILED(CreateTextureFromFile(graphics.d3ddev, textureName.c_str(), &model->textures[i]))) {
-      MessageBox("Could not find texture file", "Error", MB_OK);
-      materialBuffer->Release();
-      ReleaseModel(model);
-      return nullptr;
+    Texture*& texture = textureByFile[textureName];
+    if (!texture) {
+      if (FAILED(CreateTextureFromFile(graphics.d3ddev, textureName.c_str(), &texture))) {
+        MessageBox("Could not find texture file", "Error", MB_OK);
+        materialBuffer->Release();
+        ReleaseModel(model);
+        return nullptr;
+      }
+      model->loadedTextures.push_back(texture);
     }
+    model->textures[i] = texture;
   }
   if (materialBuffer) materialBuffer->Release();
   return model;
@@ -60,9 +69,7 @@ void DrawModel(MeshModel* model) {
 
 void ReleaseModel(MeshModel* model) {
   if (!model) return;
-  for (uint32_t i = 0; i < model->materialCount && i < model->textures.size(); ++i) {
-    if (model->textures[i]) model->textures[i]->Release();
-  }
+  for (Texture* texture : model->loadedTextures) texture->Release();
   if (model->mesh) model->mesh->Release();
   delete model;
 }

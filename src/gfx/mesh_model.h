@@ -14,12 +14,14 @@ struct MeshModel {
   Mesh* mesh = nullptr;
   std::vector<Material> materials;  // one per subset
   std::vector<Texture*> textures;   // one per material; null when it has none or none was found
+  std::vector<Texture*> loadedTextures;  // each file's texture once: materials naming it share it
   uint32_t materialCount = 0;
 };
 
 // Loads the model and its textures. Every material's ambient colour is set to its
 // diffuse one. A texture is looked for under the name the file gives and then by its
-// bare file name in the working directory; one found under neither stays null. Null,
+// bare file name in the working directory; one found under neither stays null. Materials
+// naming the same file share one texture. Null,
 // after the message box, when the mesh cannot be loaded ("Error loading model file") or
 // a texture that exists cannot be ("Could not find texture file"); whatever was already
 // made is released then.

@@ -65,7 +65,7 @@ std::string Repeated(const std::string& text, size_t times) {
 
 using MeshModelTest = GfxTest;
 
-TEST_F(MeshModelTest, ATextureIsFoundByBareNameAndOneFoundNowhereStaysEmptyUnasked) {
+TEST_F(MeshModelTest, ATextureIsFoundByBareNameSharedByFileAndOneFoundNowhereStaysEmptyUnasked) {
   // Only the bare name of "far/away\wall.png" exists, here.
   std::error_code error;
   std::filesystem::copy_file("textures/wall.png", "wall.png", error);
@@ -80,6 +80,18 @@ TEST_F(MeshModelTest, ATextureIsFoundByBareNameAndOneFoundNowhereStaysEmptyUnask
   EXPECT_TRUE(scripted.questions.empty());
   ReleaseModel(model);
   ReleaseModel(nullptr);
+
+  // Materials naming one file share its texture, made once and released once.
+  const std::string wall = "{1;1;1;1;;1;0;0;0;;0;0;0;; TextureFilename {\"textures/wall.png\";}}\n";
+  std::ofstream("shared.x") << "xof 0303txt 0032\nMaterial A " << wall << "Material B " << wall
+                            << "Mesh {3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;"
+                            << " MeshMaterialList {2;1;0;;{A}{B}}}\n";
+  model = LoadModel("shared.x");
+  ASSERT_NE(model, nullptr);
+  ASSERT_EQ(model->materialCount, 2u);
+  EXPECT_NE(model->textures[0], nullptr);
+  EXPECT_EQ(model->textures[1], model->textures[0]);
+  ReleaseModel(model);
 }
 
 TEST_F(MeshModelTest,
