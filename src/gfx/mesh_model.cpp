@@ -1,6 +1,7 @@
 #include "gfx/mesh_model.h"
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "gfx/file_paths.h"
@@ -10,6 +11,20 @@
 #include "platform/gfx/texture.h"
 #include "platform/system/system.h"
 #include "shared/screen.h"
+
+namespace {
+
+// The texture of the file a material names, or null when no such file is found; false,
+// after the message box, when one is found but cannot be loaded.
+bool LoadMaterialTexture(std::string_view name, Texture** texture) {
+  std::string found(name);
+  if (!FindFile(&found)) return true;
+  if (SUCCEEDED(CreateTextureFromFile(graphics.d3ddev, found.c_str(), texture))) return true;
+  MessageBox("Could not find texture file", "Error", MB_OK);
+  return false;
+}
+
+}  // namespace
 
 MeshModel* LoadModel(std::string fileName) {
   MeshModel* model = new MeshModel;
@@ -29,25 +44,22 @@ MeshModel* LoadModel(std::string fileName) {
   if (!records) model->materialCount = 0;
   model->materials.resize(model->materialCount);
   model->textures.assign(model->materialCount, nullptr);
-  std::unordered_map<std::string, Texture*> textureByFile;
+  // Each name is looked for and loaded once, however many materials give it: a file may
+  // repeat one long name thousands of times.
+  std::unordered_map<std::string_view, Texture*> textureByName;
   for (uint32_t i = 0; i < model->materialCount; ++i) {
     model->materials[i] = records[i].matD3D;
     // The file's ambient colour is not used: things are lit as they are coloured.
     model->materials[i].ambient = model->materials[i].diffuse;
     if (!records[i].textureFilename || records[i].textureFilename[0] == '\0') continue;
-    std::string textureName = records[i].textureFilename;
-    if (!FindFile(&textureName)) continue;
-    Texture*& texture = textureByFile[textureName];
-    if (!texture) {
-      if (FAILED(CreateTextureFromFile(graphics.d3ddev, textureName.c_str(), &texture))) {
-        MessageBox("Could not find texture file", "Error", MB_OK);
-        materialBuffer->Release();
-        ReleaseModel(model);
-        return nullptr;
-      }
-      model->loadedTextures.push_back(texture);
+    const auto [entry, firstTime] = textureByName.try_emplace(records[i].textureFilename, nullptr);
+    if (firstTime && !LoadMaterialTexture(entry->first, &entry->second)) {
+      materialBuffer->Release();
+      ReleaseModel(model);
+      return nullptr;
     }
-    model->textures[i] = texture;
+    if (firstTime && entry->second) model->loadedTextures.push_back(entry->second);
+    model->textures[i] = entry->second;
   }
   if (materialBuffer) materialBuffer->Release();
   return model;

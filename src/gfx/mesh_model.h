@@ -21,7 +21,7 @@ struct MeshModel {
 // Loads the model and its textures. Every material's ambient colour is set to its
 // diffuse one. A texture is looked for under the name the file gives and then by its
 // bare file name in the working directory; one found under neither stays null. Materials
-// naming the same file share one texture. Null,
+// giving the same name share one texture. Null,
 // after the message box, when the mesh cannot be loaded ("Error loading model file") or
 // a texture that exists cannot be ("Could not find texture file"); whatever was already
 // made is released then.
