@@ -132,8 +132,9 @@ int PlayRecording(const GameEntryPoints& game, const char* path) {
     ParseScriptLine(lineText, length, check.version, clock, &line, problem, sizeof problem);
     if (line.kind == ScriptLineKind::End) break;
     if (line.kind == ScriptLineKind::State) {
+      if (told) continue;
       FormatWorldState(state, sizeof state);
-      if (!told && !SameState(line.stateText, line.stateLength, state, problem, sizeof problem)) {
+      if (!SameState(line.stateText, line.stateLength, state, problem, sizeof problem)) {
         TellLeaving(pass, problem);
         told = true;
       }

@@ -23,7 +23,6 @@ class RunRecorder : public RunTap {
   void EndPass();
   // After the last pass: its state and the end line go out, and the tap is given back.
   void Finish();
-  bool recording() const { return file_ != nullptr; }
 
   uint32_t Clock(uint32_t live) override;
   bool EscapeDown(bool live) override;

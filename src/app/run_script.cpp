@@ -425,6 +425,13 @@ uint32_t RunPassStep(const ScriptLine& line, uint32_t n) {
   return line.step + (line.lateBy && n < line.count ? static_cast<uint32_t>(line.lateBy[n] - '0') : 0);
 }
 
+uint32_t ClockAfterRun(const ScriptLine& line, uint32_t previousClock) {
+  // The steps' sum at once: a run line may count billions of passes.
+  uint32_t clock = previousClock + line.count * line.step;
+  for (uint32_t n = 0; line.lateBy && n < line.count; ++n) clock += static_cast<uint32_t>(line.lateBy[n] - '0');
+  return clock;
+}
+
 int WrittenClocks(const RecordedPass& pass) {
   int count = pass.clockCount;
   while (count > 1 && pass.clocks[count - 1] == pass.clocks[count - 2]) --count;
@@ -533,7 +540,9 @@ int ScriptVersionOf(const char* data, size_t size) {
     return parsed.version;
   }
   // A recording cut within its first line.
-  const Text tag = "zfr 2";
+  char tagText[16];
+  const int tagLength = std::snprintf(tagText, sizeof tagText, "%s %d", RUN_FORMAT_TAG, RUN_FORMAT_VERSION);
+  const Text tag(tagText, static_cast<size_t>(tagLength));
   const Text first(line, length);
   return cut && first.size() <= tag.size() && tag.substr(0, first.size()) == first ? RUN_FORMAT_VERSION : 1;
 }
@@ -582,7 +591,7 @@ bool CheckRecording(const char* data, size_t size, ScriptCheck* check) {
         break;
       case ScriptLineKind::Run:
         check->passes += parsed.count;
-        for (uint32_t n = 0; n < parsed.count; ++n) clock += RunPassStep(parsed, n);
+        clock = ClockAfterRun(parsed, clock);
         break;
       case ScriptLineKind::State:
         if (parsed.statePass != check->passes) {
@@ -591,7 +600,6 @@ bool CheckRecording(const char* data, size_t size, ScriptCheck* check) {
                          static_cast<unsigned long long>(parsed.statePass),
                          static_cast<unsigned long long>(check->passes));
         }
-        ++check->stateLines;
         break;
       case ScriptLineKind::End:
         check->ended = true;

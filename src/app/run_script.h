@@ -78,6 +78,8 @@ struct ScriptLine {
 
 // The clock's step to pass n (from 0) of a run line.
 uint32_t RunPassStep(const ScriptLine& line, uint32_t n);
+// The clock after the last pass of a run line, from the clock before its first.
+uint32_t ClockAfterRun(const ScriptLine& line, uint32_t previousClock);
 
 // Reads one line (without its newline) of a script of the version. previousClock is the
 // last pass's clock, for "+D". Other: a first word this reader does not know (zf-replay
@@ -121,7 +123,6 @@ int ScriptVersionOf(const char* data, size_t size);
 struct ScriptCheck {
   int version;
   uint64_t passes;   // passes it holds
-  int stateLines;
   bool ended;        // it ends with its end line
   int cutLine;       // the line cut short and left out, 0 for none
   char problem[200]; // "line N: …" when refused

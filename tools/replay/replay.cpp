@@ -76,9 +76,8 @@ class Replay {
   bool Start();
   // With execute false the line is only checked.
   bool RunLine(const std::string& line, int lineNumber, bool execute);
-  // Status 1 when --verify finds the run leaving its recording.
   void RunPass(const RecordedPass& pass);
-  bool CompareState(const ScriptLine& line);
+  void CompareState(const ScriptLine& line);
   void MixUntil(uint32_t clock);
   void PrintState();
   void PrintQuestions(size_t from);
@@ -193,7 +192,7 @@ void Replay::RunPass(const RecordedPass& pass) {
   }
 }
 
-bool Replay::CompareState(const ScriptLine& line) {
+void Replay::CompareState(const ScriptLine& line) {
   char now[512];
   char difference[200];
   FormatWorldState(now, sizeof now);
@@ -201,7 +200,6 @@ bool Replay::CompareState(const ScriptLine& line) {
   if (!SameState(line.stateText, line.stateLength, now, difference, sizeof difference)) {
     Differs(difference);
   }
-  return !differs_;
 }
 
 void Replay::PrintQuestions(size_t from) {
@@ -450,10 +448,7 @@ bool Replay::RunLine(const std::string& rawLine, int lineNumber, bool execute) {
   if (!execute) {
     if (checkedEnd_) return Problem(lineNumber, "nothing follows the end line");
     checkedPasses_ += parsed.count;
-    if (parsed.kind == ScriptLineKind::Pass) clock_ = parsed.pass.clocks[0];
-    for (uint32_t n = 0; parsed.kind == ScriptLineKind::Run && n < parsed.count; ++n) {
-      clock_ += RunPassStep(parsed, n);
-    }
+    clock_ = parsed.kind == ScriptLineKind::Pass ? parsed.pass.clocks[0] : ClockAfterRun(parsed, clock_);
     return true;
   }
   for (uint32_t n = 0; n < parsed.count && !ended_ && !differs_; ++n) {
