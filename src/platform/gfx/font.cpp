@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/font_face.h"
@@ -119,7 +120,7 @@ struct FontImpl : Font {
     }
     if (failed) return nullptr;
     if (!pixels.empty()) {
-      oldest->texture = NewTexture(device, pixels.data(), width, height);
+      oldest->texture = NewTexture(device, std::move(pixels), width, height);
       if (!oldest->texture) return nullptr;
     }
     oldest->text = whole;

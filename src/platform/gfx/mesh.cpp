@@ -263,10 +263,12 @@ void EmitPolygon(const Polygon& polygon, float width, float height) {
 // Hands the output to SDL and empties it; false when SDL refuses.
 bool DrawOutput(SDL_Renderer* renderer, SDL_Texture* texture) {
   // Numbered vertices: without them SDL's software renderer takes some pairs of
-  // triangles for the halves of a rectangle and draws them wrongly.
+  // triangles for the halves of a rectangle and draws them wrongly. The numbers are
+  // always 0, 1, 2, ...: only those past the largest batch yet are written.
   const int count = static_cast<int>(scratch.output.size());
-  scratch.indices.resize(scratch.output.size());
-  for (int i = 0; i < count; ++i) scratch.indices[i] = i;
+  for (int i = static_cast<int>(scratch.indices.size()); i < count; ++i) {
+    scratch.indices.push_back(i);
+  }
   const bool drawn = count == 0 || SDL_RenderGeometry(renderer, texture, scratch.output.data(),
                                                       count, scratch.indices.data(), count) == 0;
   scratch.output.clear();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/file_access.h"
@@ -143,12 +144,10 @@ bool ReadReals(NumberReader* reader, uint32_t count, int width, const double** r
 }
 
 // Faces as a count, then each face's corner count and as many indices below `items`,
-// read where they lie among the object's numbers. `corners` counts those of faces with a
-// surface (three corners or more): each becomes a vertex.
+// read where they lie among the object's numbers.
 struct Faces {
   const double* numbers = nullptr;
   std::vector<uint32_t> starts;  // where each face's indices start
-  uint64_t corners = 0;
 
   uint32_t Count() const { return static_cast<uint32_t>(starts.size()); }
   uint32_t Size(uint32_t face) const { return static_cast<uint32_t>(numbers[starts[face] - 1]); }
@@ -169,7 +168,6 @@ bool ReadFaces(NumberReader* reader, uint32_t items, XBudget* budget, Faces* fac
     uint32_t size = 0;
     if (!reader->Whole(reader->Left(), &size)) return false;
     faces->starts.push_back(static_cast<uint32_t>(reader->at));
-    if (size >= 3) faces->corners += size;
     for (uint32_t k = 0; k < size; ++k) {
       uint32_t index = 0;
       if (!reader->Whole(UINT32_MAX, &index) || index >= items) return false;
@@ -628,7 +626,7 @@ HRESULT CreateTextureFromFile(RenderDevice* device, const char* fileName, Textur
   if (!device || !fileName) return D3DERR_INVALIDCALL;
   ImageData image;
   if (!LoadImageFile(NativePath(fileName).c_str(), &image)) return D3DXERR_INVALIDDATA;
-  if (FAILED(device->CreateTextureFromPixels(image, texture))) {
+  if (FAILED(device->CreateTextureFromPixels(std::move(image), texture))) {
     std::fprintf(stderr, "zorbly-frondles: cannot make a texture of \"%s\" (%d x %d)\n", fileName,
                  image.width, image.height);
     return D3DERR_INVALIDCALL;

@@ -103,8 +103,7 @@ struct RenderDevice {
   HRESULT GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type,
                         RenderSurface** surface);
   // ARGB pixels as a texture of the same size, drawable through a sprite batch; the
-  // texture keeps the image's own pixels when it is handed over.
-  HRESULT CreateTextureFromPixels(const ImageData& image, Texture** texture);
+  // texture keeps the image's own pixels.
   HRESULT CreateTextureFromPixels(ImageData&& image, Texture** texture);
   // Side length of the largest texture (and surface) the device can hold.
   int MaxTextureSize() const;

@@ -110,9 +110,8 @@ bool RecoverDevice(DeviceImpl* device);
 // is about to be cleared), else by a copy that the new frame goes on drawing on.
 void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping = false);
 
-// A texture over ARGB pixels (copied, or taken over), registered with the device; null
-// when refused.
-TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height);
+// A texture over ARGB pixels, which it takes over, registered with the device; null when
+// refused.
 TextureImpl* NewTexture(DeviceImpl* device, std::vector<uint32_t>&& pixels, int width, int height);
 // Makes the SDL texture from the kept pixels; false when the renderer refuses.
 bool BuildTexture(TextureImpl* texture);

@@ -23,12 +23,6 @@ bool BuildTexture(TextureImpl* texture) {
   return true;
 }
 
-TextureImpl* NewTexture(DeviceImpl* device, const uint32_t* pixels, int width, int height) {
-  if (!pixels || width <= 0 || height <= 0) return nullptr;
-  return NewTexture(device, std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height),
-                    width, height);
-}
-
 TextureImpl* NewTexture(DeviceImpl* device, std::vector<uint32_t>&& pixels, int width, int height) {
   if (!device || width <= 0 || height <= 0 || width > device->maxTextureSize ||
       height > device->maxTextureSize || pixels.size() != static_cast<size_t>(width) * height) {
@@ -56,10 +50,6 @@ void DestroyTexture(TextureImpl* texture) {
     if (texture->texture) SDL_DestroyTexture(texture->texture);
   }
   delete texture;
-}
-
-HRESULT RenderDevice::CreateTextureFromPixels(const ImageData& image, Texture** result) {
-  return CreateTextureFromPixels(ImageData(image), result);
 }
 
 HRESULT RenderDevice::CreateTextureFromPixels(ImageData&& image, Texture** result) {

@@ -99,9 +99,9 @@ class TokenStream {
       if (c == '#' || (c == '/' && m_at + 1 < m_size && m_bytes[m_at + 1] == '/')) {
         // A brace in a comment is no brace.
         while (m_at + 1 < m_size && m_bytes[m_at + 1] != '\n') ++m_at;
-      } else if (m_bytes[m_at] == '{') {
+      } else if (c == '{') {
         ++depth;
-      } else if (m_bytes[m_at] == '}' && --depth <= 0) {
+      } else if (c == '}' && --depth <= 0) {
         ++m_at;
         return depth == 0;
       }
