@@ -100,11 +100,12 @@ def main(paths):
             missing.append(f"{name}: {reason}")
             continue
         time = nanoseconds(run, per)
+        base_run = None if isinstance(base, float) else find(runs, base)
         if isinstance(base, float):
             base_time = base * 1e9
-        elif find(runs, base) and not find(runs, base).get("error_occurred"):
+        elif base_run and not base_run.get("error_occurred"):
             # A baseline runs over the same items as its figure.
-            base_time = nanoseconds(find(runs, base)) / (run.get(per, 1.0) if per else 1.0)
+            base_time = nanoseconds(base_run) / (run.get(per, 1.0) if per else 1.0)
         else:
             base_time = None
         label = run.get("label")

@@ -308,8 +308,7 @@ void QuestionBox::Draw(bool guarded) {
     Fill(renderer_, layout.picture, WOOD_DARK);
   }
 
-  const double scale = static_cast<double>(layout.picture.w) / pictureWidth_;
-  const int border = std::max(1, static_cast<int>(std::lround(BORDER * scale)));
+  const int border = std::max(1, Px(BORDER));
   SDL_Rect shadow = layout.panel;
   shadow.x += 2 * border;
   shadow.y += 2 * border;

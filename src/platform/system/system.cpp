@@ -6,13 +6,13 @@
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
 
+uint32_t SystemMilliseconds() { return CurrentSystemDriver().Milliseconds(); }
+
 uint32_t timeGetTime() {
-  const uint32_t live = CurrentSystemDriver().Milliseconds();
+  const uint32_t live = SystemMilliseconds();
   RunTap* tap = CurrentRunTap();
   return tap ? tap->Clock(live) : live;
 }
-
-uint32_t SystemMilliseconds() { return CurrentSystemDriver().Milliseconds(); }
 
 int16_t GetAsyncKeyState(int virtualKey) {
   if (virtualKey != VK_ESCAPE) return 0;

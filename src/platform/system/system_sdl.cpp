@@ -11,6 +11,7 @@
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "shared/screen.h"
 
 namespace {
 
@@ -168,8 +169,7 @@ class SdlSystem : public SystemDriver {
       text[space] = '\n';
       start = space + 1;
     }
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Zorbly Frondles", text.c_str(),
-                                 nullptr) != 0) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, gameTitle, text.c_str(), nullptr) != 0) {
       std::fprintf(stderr, "zorbly-frondles: cannot show that in a message box (%s)\n",
                    SDL_GetError());
     }
