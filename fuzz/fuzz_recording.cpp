@@ -1,14 +1,19 @@
-// Recordings of any shape through the reader: the whole-file check never crashes and
+// Recordings of any shape through the reader: the whole-text check never crashes and
 // names the line it refuses; a recording it takes, cut anywhere after its first line,
-// still reads to its last whole line; and every pass it reads, written back, reads as
-// the same pass.
+// still reads to its last whole line; and every pass it yields, written back as a line
+// and read again, is the same pass.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
-#include "app/run_script.h"
+#include "record/run_lines.h"
+#include "record/run_reader.h"
 
 namespace {
+
+// Passes written back per input: a run line may count billions.
+constexpr int MAX_CHECKED_PASSES = 2000;
 
 // Field by field (padding holds anything); readings repeating the last one are not
 // written.
@@ -33,25 +38,18 @@ bool SameAsWritten(const RecordedPass& read, const RecordedPass& again) {
          std::memcmp(read.draws, again.draws, sizeof read.draws) == 0;
 }
 
-void WriteBackEveryPass(const char* text, size_t size, int version) {
-  static ScriptLine line, again;
-  static char written[MAX_SCRIPT_LINE * 2];
-  char problem[200];
-  ScriptCursor cursor{text, size, 0, 0};
-  const char* data = nullptr;
-  size_t length = 0;
-  bool cut = false;
-  uint32_t clock = 0;
-  while (NextScriptLine(&cursor, &data, &length, &cut)) {
-    if (!ParseScriptLine(data, length, version, clock, &line, problem, sizeof problem)) continue;
-    if (line.kind != ScriptLineKind::Pass && line.kind != ScriptLineKind::Run) continue;
-    const size_t writtenLength = FormatPass(line.pass, false, clock, 1, nullptr, written, sizeof written);
-    if (writtenLength == 0) __builtin_trap();
-    if (!ParseScriptLine(written, writtenLength, version, clock, &again, problem, sizeof problem)) {
-      __builtin_trap();
-    }
-    if (!SameAsWritten(line.pass, again.pass)) __builtin_trap();
-    clock = line.pass.clocks[0];
+// The pass as a text of its own, its first clock absolute, read again.
+void WriteBack(const RecordedPass& pass, int version) {
+  static char text[MAX_SCRIPT_LINE * 2];
+  static RunReader again;
+  const int head = version >= 2 ? std::snprintf(text, sizeof text, "%s %d\n", RUN_FORMAT_TAG, version) : 0;
+  const size_t length = WritePassLine(pass, true, 0, 1, nullptr, text + head, sizeof text - head - 1);
+  if (length == 0) __builtin_trap();
+  text[head + length] = '\n';
+  RunItem item;
+  if (!again.Open(text, head + length + 1) || !again.Next(&item) || item.kind != RunItemKind::Pass ||
+      !SameAsWritten(pass, *item.pass)) {
+    __builtin_trap();
   }
 }
 
@@ -59,17 +57,23 @@ void WriteBackEveryPass(const char* text, size_t size, int version) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* text = reinterpret_cast<const char*>(data);
-  static ScriptCheck check, cutCheck;
-  const bool taken = CheckRecording(text, size, &check);
-  if (!taken && check.problem[0] == '\0') __builtin_trap();
-  if (taken && check.version == RUN_FORMAT_VERSION && size > 1) {
+  static RunReader reader, cutReader;
+  if (!reader.Open(text, size)) {
+    if (reader.problem()[0] == '\0') __builtin_trap();
+    return 0;
+  }
+  if (reader.version() == RUN_FORMAT_VERSION && size > 1) {
     const void* firstNewline = std::memchr(text, '\n', size);
     const size_t cut = size - 1 - data[size / 2] % (size / 2 + 1);
     if (firstNewline && text + cut > static_cast<const char*>(firstNewline)) {
-      if (!CheckRecording(text, cut, &cutCheck)) __builtin_trap();
-      if (cutCheck.passes > check.passes) __builtin_trap();
+      if (!cutReader.Open(text, cut) || cutReader.passes() > reader.passes()) __builtin_trap();
     }
   }
-  WriteBackEveryPass(text, size, check.version >= 1 && check.version <= RUN_FORMAT_VERSION ? check.version : 1);
+  RunItem item;
+  for (int passes = 0; passes < MAX_CHECKED_PASSES && reader.Next(&item);) {
+    if (item.kind != RunItemKind::Pass) continue;
+    WriteBack(*item.pass, reader.version());
+    ++passes;
+  }
   return 0;
 }

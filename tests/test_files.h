@@ -47,11 +47,14 @@ Bytes ReadFileBytes(const std::string& name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// One variable of the environment set for the scope, as it was afterwards.
+// One variable of the environment, set for the scope when a value is given, and as it
+// was at the scope's start afterwards.
 class ScopedEnvironment {
  public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+  explicit ScopedEnvironment(const char* name) : name_(name) {
     if (const char* previous = std::getenv(name)) saved_ = previous;
+  }
+  ScopedEnvironment(const char* name, const std::string& value) : ScopedEnvironment(name) {
     setenv(name, value.c_str(), 1);
   }
   ~ScopedEnvironment() {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/win_main.h"
 #include "game/game_entry.h"
 #include "gfx/graphics_device.h"
 #include "shared/screen.h"
@@ -21,7 +20,7 @@ int main(int argc, char** argv) {
   if (game) {
     if (!GameStartup(window)) return EXIT_FAILURE;
     Message last;
-    RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, window, &last);
+    RunPass(GAME_ENTRY_POINTS, window, &last);
   } else {
     if (!InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) return EXIT_FAILURE;
     graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000064, 1.0f, 0);

@@ -35,7 +35,7 @@
 #include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/system.h"
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
 #include "shared/screen.h"
 #include "../../tests/game/collision_worlds.h"
 #include "undrawn_frame.h"
@@ -172,7 +172,7 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* re
     world.score = 0;
     world.health = 100.0;
     const uint64_t ticks = world.ticksRun;
-    RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, game.window(), &last);
+    RunPass(GAME_ENTRY_POINTS, game.window(), &last);
     if (projectiles && world.ticksRun != ticks) FillTheScreen();
   }
   state.counters["cpu"] = benchmark::Counter(CpuSeconds() - cpuStart, benchmark::Counter::kAvgIterations);

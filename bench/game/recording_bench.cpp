@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/run_recorder.h"
-#include "app/run_script.h"
 #include "audio/sound_manager.h"
 #include "game/world_state.h"
 #include "platform/audio/sound_device.h"
 #include "platform/audio/sound_mixer.h"
 #include "platform/system/system.h"
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
+#include "record/run_reader.h"
+#include "record/run_recorder.h"
 #include "undrawn_frame.h"
 
 namespace {
@@ -71,21 +71,10 @@ std::vector<RecordedPass> RecordedPasses() {
   std::ifstream file(RecordingPath(), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::vector<RecordedPass> passes;
-  ScriptCursor cursor{text.data(), text.size(), 0, 0};
-  const char* line = nullptr;
-  size_t length = 0;
-  bool cut = false;
-  uint32_t clock = 0;
-  ScriptLine parsed;
-  char problem[200];
-  while (NextScriptLine(&cursor, &line, &length, &cut)) {
-    if (!ParseScriptLine(line, length, RUN_FORMAT_VERSION, clock, &parsed, problem, sizeof problem)) break;
-    for (uint32_t n = 0; n < parsed.count && (parsed.kind == ScriptLineKind::Pass ||
-                                              parsed.kind == ScriptLineKind::Run); ++n) {
-      if (parsed.kind == ScriptLineKind::Run) parsed.pass.clocks[0] = clock + RunPassStep(parsed, n);
-      passes.push_back(parsed.pass);
-      clock = parsed.pass.clocks[0];
-    }
+  RunReader reader;
+  if (!reader.Open(text.data(), text.size())) return passes;
+  for (RunItem item; reader.Next(&item);) {
+    if (item.kind == RunItemKind::Pass) passes.push_back(*item.pass);
   }
   return passes;
 }

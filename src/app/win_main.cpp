@@ -2,43 +2,12 @@
 
 #include <cstdlib>
 
-#include "app/playback.h"
-#include "app/run_recorder.h"
-#include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/system/system.h"
+#include "record/replay_window.h"
+#include "record/run_recorder.h"
 #include "shared/screen.h"
-
-intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  switch (message) {
-    case MSG_DESTROY:
-      world.quitRequested = true;
-      world.windowClosed = true;
-      PostQuitMessage(0);
-      return 0;
-    case MSG_KILLFOCUS:
-    case MSG_SETFOCUS:
-      GameWindowFocus(message == MSG_SETFOCUS);
-      return 0;
-    case MSG_MINIMIZED:
-    case MSG_RESTORED:
-      GameWindowMinimised(message == MSG_MINIMIZED);
-      return 0;
-    default:
-      return DefWindowProc(window, message, wParam, lParam);
-  }
-}
-
-void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage) {
-  // One message at most per pass, then one frame, whatever came.
-  Message message;
-  if (PeekMessage(&message)) {
-    DispatchMessage(message);
-    *lastMessage = message;
-  }
-  game.frame(window);
-}
 
 void WaitForNextTick(Message* lastMessage) {
   const uint32_t due = world.lastTickTime + TICK_GAP_MS + 1;
@@ -90,5 +59,5 @@ int WinMain(int argc, const char* const* argv) {
   ProgramOptions options;
   const int status = ParseProgramOptions(argc, argv, &options);
   if (status >= 0) return status;
-  return RunProgram(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, options);
+  return RunProgram(GAME_ENTRY_POINTS, options);
 }

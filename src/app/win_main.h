@@ -1,21 +1,8 @@
 #pragma once
 // The program's shell: open the window, start the game, run the loop, shut down. The top
 // layer: it may use every folder below it, and nothing includes it.
-#include <cstdint>
-
 #include "app/options.h"
-#include "platform/system/window.h"
-
-// The game as the shell sees it.
-struct GameEntryPoints {
-  bool (*startup)(WindowHandle window);
-  void (*frame)(WindowHandle window);
-  void (*shutdown)();
-};
-
-// One pass of the main loop: at most one message is taken and dispatched, then one frame
-// runs whatever came. The last message taken is kept in *lastMessage.
-void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage);
+#include "game/game_entry.h"
 
 // Until the game's next tick is due (15 ms after the last; at once when it is already),
 // every message that comes is dispatched as it comes, without drawing. A quit request
@@ -29,5 +16,3 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options);
 // The program's entry: the options, then RunProgram with the game's own GameStartup,
 // GameFrame and GameShutdown.
 int WinMain(int argc, const char* const* argv);
-
-intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);

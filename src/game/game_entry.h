@@ -1,5 +1,8 @@
 #pragma once
-// The calls through which the program's shell runs the game.
+// The calls through which the program's shell runs the game, and one pass of its main
+// loop, which the shell and the recorded-run harness both run.
+#include <cstdint>
+
 #include "platform/system/window.h"
 
 // Brings the world up for the window; false when the game cannot start.
@@ -16,3 +19,18 @@ void GameShutdown();
 // running game pauses and its rumble stops; back, it resumes only if leaving paused it.
 void GameWindowFocus(bool focused);
 void GameWindowMinimised(bool minimised);
+
+// The game as the shell runs it; tests and benchmarks put their own frames in.
+struct GameEntryPoints {
+  bool (*startup)(WindowHandle window);
+  void (*frame)(WindowHandle window);
+  void (*shutdown)();
+};
+inline constexpr GameEntryPoints GAME_ENTRY_POINTS{GameStartup, GameFrame, GameShutdown};
+
+// The game window's procedure: a close ends the run, leaving the window pauses it.
+intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// One pass of the main loop: at most one message is taken and dispatched, then one frame
+// runs whatever came. The last message taken is kept in *lastMessage.
+void RunPass(const GameEntryPoints& game, WindowHandle window, Message* lastMessage);

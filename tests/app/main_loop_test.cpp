@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "app/win_main.h"
 #include "game/world_state.h"
 #include "platform/system/scripted_system.h"
@@ -66,7 +67,6 @@ class MainLoopTest : public ::testing::Test {
     recorder = nullptr;
     scripted = nullptr;
     world = WorldState();
-    unsetenv("ZF_UNPACED");
   }
   // A run of the program; rec holds what its frames saw.
   int Run(std::vector<const char*> arguments = {}) {
@@ -79,6 +79,7 @@ class MainLoopTest : public ::testing::Test {
     return RunProgram(GameEntryPoints{FakeStartup, FakeFrame, FakeShutdown}, options);
   }
 
+  ScopedEnvironment home{"HOME"}, stateHome{"XDG_STATE_HOME"}, unpaced{"ZF_UNPACED"};
   ScriptedSystem system;
   SystemDriver* previous = nullptr;
   Recorder rec;

@@ -9,7 +9,7 @@
 #include "game/world_state.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/system.h"
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
 
 // With the sound device the environment gives, every question answered yes.
 class WatchedGame : public HeadlessGame {

@@ -17,7 +17,7 @@
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/system/random.h"
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
 
 namespace {
 

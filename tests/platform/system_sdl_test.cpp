@@ -1,5 +1,7 @@
 // The SDL system driver turns SDL's events into the game's messages: a closed window or
-// a request to end the program is the window's destruction.
+// a request to end the program is the window's destruction. Its wait for the next tick
+// never ends before the tick's moment: a pass that came early would draw a frame for
+// nothing before every tick.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -29,7 +31,7 @@ class SdlSystemTest : public ::testing::Test {
   WindowHandle window = nullptr;
 };
 
-TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndPendingMouseMovesOne) {
+TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndAWaitEndsNoSoonerThanItsMoment) {
   const auto close = [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_CLOSE; };
   PushEvent(SDL_WINDOWEVENT, close);
   PushEvent(SDL_KEYDOWN, [](SDL_Event& e) {
@@ -52,6 +54,12 @@ TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndPendingMouseMovesOne) {
   }
   EXPECT_EQ(messages[1].wParam, static_cast<uintptr_t>(SDL_SCANCODE_W));
   EXPECT_EQ(messages[1].lParam, 1);
+
+  for (const uint32_t ahead : {1u, 7u, 16u}) {
+    const uint32_t due = SystemMilliseconds() + ahead;
+    for (Message message; WaitMessageUntil(due);) PeekMessage(&message);
+    EXPECT_GE(static_cast<int32_t>(SystemMilliseconds() - due), 0) << ahead << " ms ahead";
+  }
 }
 
 TEST_F(SdlSystemTest, AQuestionThatCannotBeShownCountsAsNo) {

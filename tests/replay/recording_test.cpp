@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "app/run_script.h"
 #include "app/win_main.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
@@ -28,8 +27,9 @@
 #include "platform/input/scripted_input.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
-#include "replay/headless_game.h"
-#include "replay/replay.h"
+#include "record/headless_game.h"
+#include "record/replay.h"
+#include "record/run_reader.h"
 
 namespace {
 
@@ -145,16 +145,16 @@ TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
 
 TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine) {
   const std::string recording = Recorded();
-  ScriptCheck whole;
-  ASSERT_TRUE(CheckRecording(recording.data(), recording.size(), &whole)) << whole.problem;
-  ASSERT_TRUE(whole.ended);
+  RunReader whole;
+  ASSERT_TRUE(whole.Open(recording.data(), recording.size())) << whole.problem();
+  ASSERT_TRUE(whole.ended());
   // Every byte of the first lines (each kind of line is there), then now and then.
   for (size_t cut = 0; cut < recording.size(); cut += cut < 2000 ? 1 : 61) {
-    ScriptCheck check;
-    ASSERT_TRUE(CheckRecording(recording.data(), cut, &check)) << "cut at " << cut << ": " << check.problem;
-    EXPECT_FALSE(check.ended) << cut;
-    EXPECT_EQ(check.cutLine != 0, cut > 0 && recording[cut - 1] != '\n') << cut;
-    EXPECT_LE(check.passes, whole.passes);
+    RunReader reader;
+    ASSERT_TRUE(reader.Open(recording.data(), cut)) << "cut at " << cut << ": " << reader.problem();
+    EXPECT_FALSE(reader.ended()) << cut;
+    EXPECT_EQ(reader.cutLine() != 0, cut > 0 && recording[cut - 1] != '\n') << cut;
+    EXPECT_LE(reader.passes(), whole.passes());
   }
   std::string out, errors;
   const std::string half = recording.substr(0, recording.size() / 2);
@@ -175,9 +175,6 @@ TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine
       {recording + "pass +15\n", "nothing follows the end line"},
   };
   for (const auto& damaged : DAMAGED) {
-    ScriptCheck check;
-    EXPECT_FALSE(CheckRecording(damaged.text.data(), damaged.text.size(), &check));
-    EXPECT_NE(std::string(check.problem).find(damaged.problem), std::string::npos) << check.problem;
     EXPECT_EQ(Verify(damaged.text, &out, &errors), 2);
     EXPECT_NE(errors.find(damaged.problem), std::string::npos) << errors;
   }

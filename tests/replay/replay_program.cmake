@@ -3,7 +3,8 @@
 file(GLOB ZF_REPLAY_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/scripts/*.zfr)
 foreach(script ${ZF_REPLAY_SCRIPTS})
   get_filename_component(name ${script} NAME_WE)
-  add_test(NAME replay_${name} COMMAND zf-replay --check ${script} WORKING_DIRECTORY ${ZF_GAME_DIR})
+  # From a folder of their own: the program finds its files beside itself.
+  add_test(NAME replay_${name} COMMAND zf-replay --check ${script} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(replay_${name} PROPERTIES TIMEOUT 120)
 endforeach()
 

@@ -20,7 +20,6 @@
 #include <string>
 #include <utility>
 
-#include "app/win_main.h"
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/weapons.h"
@@ -31,7 +30,7 @@
 #include "platform/system/random.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/win_main.h"
 #include "game/drawing.h"
 #include "game/game_entry.h"
 #include "game/world_state.h"

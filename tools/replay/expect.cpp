@@ -1,18 +1,19 @@
-#include "replay/expect.h"
+#include "expect.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <vector>
 
+#include "record/run_text.h"
+
 namespace {
 
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream stream(line);
+std::vector<std::string> WordsOf(const std::string& line) {
   std::vector<std::string> words;
-  for (std::string word; stream >> word;) words.push_back(word);
+  ::Words reader(line);
+  for (Text word; reader.Next(&word);) words.emplace_back(word);
   return words;
 }
 
@@ -54,8 +55,9 @@ std::string Compare(const std::vector<std::string>& expected, const std::vector<
     if (approx != std::string::npos) {
       const std::string have = FieldValue(got, item.substr(0, approx));
       const std::string want = item.substr(approx + 1);
-      agrees = !have.empty() && std::fabs(std::strtod(have.c_str(), nullptr) -
-                                          std::strtod(want.c_str(), nullptr)) <= Tolerance(want);
+      double haveValue = 0, wantValue = 0;
+      agrees = ParseReal(have, &haveValue) && ParseReal(want, &wantValue) &&
+               std::fabs(haveValue - wantValue) <= Tolerance(want);
     }
     if (!agrees) problems += " " + item;
   }
@@ -69,7 +71,7 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
   // Printed lines by key, in order; lines with one key are matched in turn.
   std::map<std::string, std::vector<std::string>> lines;
   std::istringstream printedLines(printed);
-  for (std::string line; std::getline(printedLines, line);) lines[Key(Words(line))].push_back(line);
+  for (std::string line; std::getline(printedLines, line);) lines[Key(WordsOf(line))].push_back(line);
   std::map<std::string, size_t> used;
 
   std::istringstream scriptLines(script);
@@ -86,7 +88,7 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
       }
     } else if (line.rfind("#>", 0) == 0) {
       ++checks;
-      const std::vector<std::string> expected = Words(line.substr(2));
+      const std::vector<std::string> expected = WordsOf(line.substr(2));
       const std::string key = Key(expected);
       const auto found = lines.find(key);
       const size_t turn = used[key]++;
@@ -95,7 +97,7 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
         ++failures;
         continue;
       }
-      const std::string mismatch = Compare(expected, Words(found->second[turn]));
+      const std::string mismatch = Compare(expected, WordsOf(found->second[turn]));
       if (!mismatch.empty()) {
         problems << where << "want" << mismatch << "\n  printed: " << found->second[turn] << "\n";
         ++failures;

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "replay/expect.h"
-#include "replay/replay.h"
+#include "expect.h"
+#include "record/replay.h"
 
 namespace {
 

@@ -444,60 +444,62 @@ bool SizeSubsets(const std::vector<MeshData>& meshes, XBudget* budget, MeshImpl*
   return true;
 }
 
-// The file's meshes as one, with a record per material in the order the meshes are first
-// placed (a mesh without a list, in a file whose other meshes have one, gets a plain
-// white one). A top-level mesh stands at the origin unless frames place it.
-bool BuildMesh(const std::vector<XObject>& file, XBudget* budget, MeshImpl* mesh,
-               BufferImpl* buffer, std::string* problem) {
-  NameMap names;
-  if (!MapNames(file, budget, &names, problem)) return false;
-  std::vector<PlacedMesh> placed;
+// Every placement of a mesh in the file: by frames, or at the origin for a top-level mesh
+// no frame places.
+bool PlaceMeshes(const std::vector<XObject>& file, const NameMap& names, XBudget* budget,
+                 std::vector<PlacedMesh>* placed, std::string* problem) {
   for (const XObject& object : file) {
     if (object.type == "Mesh") {
-      if (!AppendOnBudget(&placed, PlacedMesh{&object, Matrix4{}, true}, budget, problem)) {
-        return false;
-      }
-    } else if (!GatherMeshes(object, Matrix4{}, names, budget, &placed, problem)) {
+      if (!AppendOnBudget(placed, PlacedMesh{&object, Matrix4{}, true}, budget, problem)) return false;
+    } else if (!GatherMeshes(object, Matrix4{}, names, budget, placed, problem)) {
       return false;
     }
   }
-
-  // Each mesh is read once, however often it is placed.
-  if (!budget->Take(placed.size() * 2 * NAME_ENTRY_BYTES, problem)) return false;
+  if (!budget->Take(placed->size() * 2 * NAME_ENTRY_BYTES, problem)) return false;
   std::unordered_set<const XObject*> framed;
-  for (const PlacedMesh& placement : placed) {
+  for (const PlacedMesh& placement : *placed) {
     if (!placement.topLevel) framed.insert(placement.mesh);
   }
-  std::erase_if(placed, [&](const PlacedMesh& p) { return p.topLevel && framed.contains(p.mesh); });
-  std::unordered_map<const XObject*, size_t> meshIndex;
-  std::vector<MeshData> meshes;
-  bool withMaterials = false;
+  std::erase_if(*placed, [&](const PlacedMesh& p) { return p.topLevel && framed.contains(p.mesh); });
+  return true;
+}
+
+// Each mesh read once, however often it is placed; meshIndex finds a placement's.
+bool ReadPlacedMeshes(const std::vector<PlacedMesh>& placed, const NameMap& names, XBudget* budget,
+                      std::unordered_map<const XObject*, size_t>* meshIndex,
+                      std::vector<MeshData>* meshes, std::string* problem) {
   for (const PlacedMesh& placement : placed) {
-    const auto [entry, added] = meshIndex.try_emplace(placement.mesh, meshes.size());
+    const auto [entry, added] = meshIndex->try_emplace(placement.mesh, meshes->size());
     if (!added) {
-      ++meshes[entry->second].placements;
+      ++(*meshes)[entry->second].placements;
       continue;
     }
-    if (!AppendOnBudget(&meshes, MeshData{}, budget, problem) ||
-        !ReadMesh(*placement.mesh, names, budget, &meshes.back(), problem)) {
+    if (!AppendOnBudget(meshes, MeshData{}, budget, problem) ||
+        !ReadMesh(*placement.mesh, names, budget, &meshes->back(), problem)) {
       return false;
     }
-    meshes.back().placements = 1;
-    withMaterials = withMaterials || !meshes.back().materials.empty();
+    meshes->back().placements = 1;
   }
+  return true;
+}
 
-  if (withMaterials) {
-    size_t records = 0;
-    for (const MeshData& data : meshes) records += std::max<size_t>(data.materials.size(), 1);
-    if (!budget->Take(records * (sizeof(MeshMaterial) + sizeof(std::string)), problem)) {
-      return false;
-    }
-    buffer->records.reserve(records);
-    buffer->names.reserve(records);
+// A record per material, in the order the meshes are first placed; a mesh without a
+// list, in a file whose other meshes have one, gets a plain white one. No list anywhere:
+// no records, and every face goes to the one subset.
+bool ReadMaterials(std::vector<MeshData>* meshes, XBudget* budget, BufferImpl* buffer,
+                   std::string* problem) {
+  size_t records = 0;
+  bool withMaterials = false;
+  for (const MeshData& data : *meshes) {
+    records += std::max<size_t>(data.materials.size(), 1);
+    withMaterials = withMaterials || !data.materials.empty();
   }
-  for (MeshData& data : meshes) {
-    data.firstSubset = withMaterials ? static_cast<uint32_t>(buffer->records.size()) : 0;
-    if (!withMaterials) continue;
+  if (!withMaterials) return true;
+  if (!budget->Take(records * (sizeof(MeshMaterial) + sizeof(std::string)), problem)) return false;
+  buffer->records.reserve(records);
+  buffer->names.reserve(records);
+  for (MeshData& data : *meshes) {
+    data.firstSubset = static_cast<uint32_t>(buffer->records.size());
     if (data.materials.empty()) {
       MeshMaterial plain;
       plain.matD3D.diffuse = ColorValue{1.0f, 1.0f, 1.0f, 1.0f};
@@ -516,7 +518,22 @@ bool BuildMesh(const std::vector<XObject>& file, XBudget* budget, MeshImpl* mesh
       buffer->names.emplace_back(texture);
     }
   }
+  return true;
+}
 
+// The file's meshes as one, with a subset per material record. A top-level mesh stands at
+// the origin unless frames place it.
+bool BuildMesh(const std::vector<XObject>& file, XBudget* budget, MeshImpl* mesh,
+               BufferImpl* buffer, std::string* problem) {
+  NameMap names;
+  std::vector<PlacedMesh> placed;
+  std::unordered_map<const XObject*, size_t> meshIndex;
+  std::vector<MeshData> meshes;
+  if (!MapNames(file, budget, &names, problem) || !PlaceMeshes(file, names, budget, &placed, problem) ||
+      !ReadPlacedMeshes(placed, names, budget, &meshIndex, &meshes, problem) ||
+      !ReadMaterials(&meshes, budget, buffer, problem)) {
+    return false;
+  }
   const size_t subsets = std::max<size_t>(buffer->records.size(), 1);
   if (!budget->Take(subsets * sizeof(MeshSubset), problem)) return false;
   mesh->subsets.resize(subsets);

@@ -1,4 +1,4 @@
-#include "app/run_player.h"
+#include "record/run_player.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,7 +20,7 @@ void RunPlayer::BeginPass(const RecordedPass& pass, WindowHandle window) {
 }
 
 bool RunPlayer::EndPass() {
-  if (pass_) {
+  if (pass_ && recording_) {
     if (answer_ < pass_->answerCount) {
       Differ("the recording answers %d questions here, the game asked %d", pass_->answerCount, answer_);
     }
@@ -53,10 +53,10 @@ void RunPlayer::Polled(uint8_t keys[KEY_CODE_COUNT], XINPUT_GAMEPAD pads[XUSER_M
 }
 
 int RunPlayer::Ask(const char* text, const char* caption, uint32_t style, bool* windowClosed) {
-  PassAnswer answer{IDNO, false};
+  PassAnswer answer = defaultAnswer_;
   if (pass_ && answer_ < pass_->answerCount) {
     answer = pass_->answers[answer_];
-  } else {
+  } else if (recording_) {
     Differ("the game asks question %d here, the recording answers %d", answer_ + 1,
            pass_ ? pass_->answerCount : 0);
   }
@@ -67,6 +67,6 @@ int RunPlayer::Ask(const char* text, const char* caption, uint32_t style, bool* 
 }
 
 int RunPlayer::ReplayedDraw() {
-  if (!pass_) return -1;
+  if (!pass_ || !recording_) return -1;
   return PassDraws(*pass_, request_) ? 1 : 0;
 }

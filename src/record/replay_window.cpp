@@ -1,4 +1,4 @@
-#include "app/playback.h"
+#include "record/replay_window.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,11 +6,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/run_player.h"
-#include "app/run_script.h"
 #include "game/world_state.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/system.h"
+#include "record/run_player.h"
+#include "record/run_reader.h"
+#include "record/state_line.h"
+#include "shared/screen.h"
 
 namespace {
 
@@ -88,81 +90,76 @@ void TellLeaving(unsigned long long pass, const char* how) {
                        "what follows may differ from what was played\n", pass, how);
 }
 
+// The whole file, read and checked before the window opens; false after one line.
+bool ReadRecording(const char* path, std::vector<char>* text, RunReader* reader) {
+  if (!ReadWhole(path, text)) {
+    std::fprintf(stderr, "zorbly-frondles: cannot read the recording \"%s\" (%s)\n", path,
+                 std::strerror(errno));
+    return false;
+  }
+  const bool read = reader->Open(text->data(), text->size());
+  if (reader->version() < RUN_FORMAT_VERSION) {
+    std::fprintf(stderr, "zorbly-frondles: \"%s\" is not a recording of %s\n", path, gameTitle);
+    return false;
+  }
+  if (!read) std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, reader->problem());
+  return read;
+}
+
+// The recording's passes at their recorded pace until it ends, the game ends or the
+// watcher stops it; false when the watcher stopped it.
+bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) {
+  RunPlayer player(/*recording=*/true, QUESTION_MOMENT_MS);
+  RunTap* previous = SetRunTap(&player);
+  Pace pace;
+  bool watching = true;
+  bool told = false;
+  char state[512];
+  char difference[200];
+  RunItem item;
+  while (watching && !world.quitRequested && reader->Next(&item)) {
+    if (item.kind == RunItemKind::State) {
+      FormatWorldState(state, sizeof state);
+      if (!told && !SameState(item.text.data(), item.text.size(), state, difference, sizeof difference)) {
+        TellLeaving(item.passNumber, difference);
+        told = true;
+      }
+      continue;
+    }
+    const RecordedPass& pass = *item.pass;
+    watching = pace.WaitFor(pass.clocks[0]);
+    if (!watching) break;
+    player.BeginPass(pass, window);
+    game.frame(window);
+    if (!player.EndPass() && !told) {
+      TellLeaving(item.passNumber, player.difference());
+      told = true;
+    }
+    // However long the player took to answer, the playback goes on at once.
+    if (pass.answerCount > 0) pace.Restart();
+  }
+  SetRunTap(previous);
+  return watching;
+}
+
 }  // namespace
 
 int PlayRecording(const GameEntryPoints& game, const char* path) {
   std::vector<char> text;
-  if (!ReadWhole(path, &text)) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read the recording \"%s\" (%s)\n", path,
-                 std::strerror(errno));
-    return 2;
-  }
-  ScriptCheck check;
-  if (!CheckRecording(text.data(), text.size(), &check)) {
-    std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, check.problem);
-    return 2;
-  }
-  if (check.version < RUN_FORMAT_VERSION) {
-    std::fprintf(stderr, "zorbly-frondles: \"%s\" is a hand-written script, not a recording; "
-                         "zf-replay runs those\n", path);
-    return 2;
-  }
+  RunReader reader;
+  if (!ReadRecording(path, &text, &reader)) return 2;
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
   if (!game.startup(window)) return EXIT_FAILURE;
   std::printf("zorbly-frondles: playing back \"%s\" (Esc stops, P pauses)\n", path);
   std::fflush(stdout);
-
-  RunPlayer player(QUESTION_MOMENT_MS);
-  RunTap* previous = SetRunTap(&player);
-  Pace pace;
-  ScriptCursor cursor{text.data(), text.size(), 0, 0};
-  ScriptLine line;
-  char problem[200];
-  char state[512];
-  const char* lineText = nullptr;
-  size_t length = 0;
-  bool cut = false;
-  bool watching = true;
-  bool told = false;
-  uint32_t clock = 0;
-  unsigned long long pass = 0;
-  while (watching && !world.quitRequested && NextScriptLine(&cursor, &lineText, &length, &cut) && !cut) {
-    // Read whole before the window opened: every line parses.
-    ParseScriptLine(lineText, length, check.version, clock, &line, problem, sizeof problem);
-    if (line.kind == ScriptLineKind::End) break;
-    if (line.kind == ScriptLineKind::State) {
-      if (told) continue;
-      FormatWorldState(state, sizeof state);
-      if (!SameState(line.stateText, line.stateLength, state, problem, sizeof problem)) {
-        TellLeaving(pass, problem);
-        told = true;
-      }
-      continue;
-    }
-    if (line.kind != ScriptLineKind::Pass && line.kind != ScriptLineKind::Run) continue;
-    for (uint32_t n = 0; n < line.count && !world.quitRequested; ++n) {
-      if (line.kind == ScriptLineKind::Run) line.pass.clocks[0] = clock + RunPassStep(line, n);
-      watching = pace.WaitFor(line.pass.clocks[0]);
-      if (!watching) break;
-      player.BeginPass(line.pass, window);
-      game.frame(window);
-      ++pass;
-      if (!player.EndPass() && !told) {
-        TellLeaving(pass, player.difference());
-        told = true;
-      }
-      // However long the player took to answer, the playback goes on at once.
-      if (line.pass.answerCount > 0) pace.Restart();
-      clock = line.pass.clocks[0];
-    }
-  }
-  SetRunTap(previous);
+  const bool watched = Watch(game, window, &reader);
+  const bool quit = world.quitRequested;
   game.shutdown();
   DestroyGameWindow(window);
-  if (watching && !check.ended && !world.quitRequested) {
+  if (watched && !reader.ended() && !quit) {
     std::fprintf(stderr, "zorbly-frondles: the recording stops after pass %llu without its end "
-                         "(cut short); played that far\n", pass);
+                         "(cut short); played that far\n", static_cast<unsigned long long>(reader.passes()));
   }
   return EXIT_SUCCESS;
 }

@@ -1,4 +1,4 @@
-#include "replay/headless_game.h"
+#include "record/headless_game.h"
 
 #include <cstdlib>
 
@@ -40,5 +40,5 @@ void HeadlessGame::Stop() {
 }
 
 void HeadlessGame::Pass() {
-  RunPass(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, window_, &lastMessage);
+  RunPass(GAME_ENTRY_POINTS, window_, &lastMessage);
 }

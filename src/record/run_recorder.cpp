@@ -1,4 +1,4 @@
-#include "app/run_recorder.h"
+#include "record/run_recorder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "record/state_line.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void RunRecorder::WriteLine(const char* text, size_t length) {
 void RunRecorder::WritePendingRun() {
   if (runCount_ == 0) return;
   const size_t length =
-      FormatPass(run_, runAbsolute_, runPrevious_, runCount_, runLateBy_, line_, sizeof line_);
+      WritePassLine(run_, runAbsolute_, runPrevious_, runCount_, runLateBy_, line_, sizeof line_);
   runCount_ = 0;
   if (length == 0) return Stop("a pass holds more than a line can say");
   WriteLine(line_, length);

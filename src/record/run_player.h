@@ -1,24 +1,30 @@
 #pragma once
-// Plays a recorded run back: the game gets, pass by pass, the values the recording holds
-// in place of the system's. A run that leaves its recording (the game asks a question
-// the recording does not answer, or makes fewer play requests than drew) is told apart.
+// Plays a run back: the game gets, pass by pass, the values the run's text holds in place
+// of the system's. A recording answers every question the game asks and names every play
+// request that drew; a run that leaves it (a question it does not answer, fewer play
+// requests than drew) is told apart. A hand-written script leaves its unanswered
+// questions to a default answer and its draws to the voices themselves.
 #include <cstdint>
 
-#include "app/run_script.h"
 #include "platform/system/run_tap.h"
+#include "platform/system/system.h"
 #include "platform/system/window.h"
+#include "record/recorded_pass.h"
 
 class RunPlayer : public RunTap {
  public:
-  // How long a question shows with its recorded answer: a moment in the window, none
-  // headless.
-  explicit RunPlayer(uint32_t questionMs = 0) : questionMs_(questionMs) {}
+  // How long a question shows with its answer: a moment in the window, none headless.
+  explicit RunPlayer(bool recording = true, uint32_t questionMs = 0)
+      : recording_(recording), questionMs_(questionMs) {}
+
+  // A script's answer to the questions its passes do not answer; no at first.
+  void SetDefaultAnswer(const PassAnswer& answer) { defaultAnswer_ = answer; }
 
   // Before a pass: its values become the game's, its scene fails to begin if it did,
   // and the window hears its messages. The pass must outlive EndPass.
   void BeginPass(const RecordedPass& pass, WindowHandle window);
-  // After it: false when the game did not take the values as recorded; difference()
-  // then says how.
+  // After it: false when the game did not take a recording's values as recorded;
+  // difference() then says how.
   bool EndPass();
   const char* difference() const { return difference_; }
 
@@ -34,7 +40,9 @@ class RunPlayer : public RunTap {
  private:
   void Differ(const char* format, int first, int second);
 
+  bool recording_;
   uint32_t questionMs_;
+  PassAnswer defaultAnswer_{IDNO, false};
   const RecordedPass* pass_ = nullptr;
   int clock_ = 0;
   int answer_ = 0;

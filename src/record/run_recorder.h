@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/run_script.h"
 #include "platform/system/run_tap.h"
+#include "record/recorded_pass.h"
+#include "record/run_lines.h"
 
 class RunRecorder : public RunTap {
  public:

@@ -2,9 +2,9 @@
 // The real game without a screen, for recorded runs, tests and benchmarks: its window
 // draws into memory, and the clock, the keys, the pads and the answers are scripted.
 // One at a time; the random sequence starts afresh with it, as in a new process.
-#include "app/win_main.h"
 #include "platform/input/scripted_input.h"
 #include "platform/system/scripted_system.h"
+#include "platform/system/window.h"
 
 class HeadlessGame {
  public:

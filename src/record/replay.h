@@ -1,7 +1,7 @@
 #pragma once
-// Recorded runs: the real start-up and passes of the game, headless and silent, driven
-// by a line script of clocks, keys, pad states and answers, printing the world after
-// every pass. See README.md beside this file for the script and the lines printed.
+// zf-replay's engine: the real start-up and passes of the game, headless and silent,
+// driven by a recorded run or a hand-written script through the one reader and player,
+// printing the world after every pass (tools/replay/README.md has the lines).
 #include <iosfwd>
 
 // Runs the script and prints its lines to out; problems with the script go to errors.

@@ -2,7 +2,8 @@
 // zorbly-frondles --replay FILE: a recorded run played back in the window at its
 // recorded pace, with its pictures and sounds; Esc stops it and P pauses it, and every
 // other input is left alone. Its questions show with their recorded answers a moment.
-#include "app/win_main.h"
+#include "game/game_entry.h"
 
-// The program's exit status: 2, after one line, for a file that is no recording.
+// The program's exit status: 2, after one line, for a file that is no recording or is
+// damaged.
 int PlayRecording(const GameEntryPoints& game, const char* path);

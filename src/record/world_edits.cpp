@@ -1,0 +1,143 @@
+#include "record/world_edits.h"
+
+#include <cmath>
+
+namespace {
+
+struct RunField {
+  const char* name;
+  double low, high;
+  void (*apply)(double value);
+};
+
+constexpr RunField RUN_FIELDS[] = {
+    {"health", 0, 100, [](double v) { world.health = v; }},
+    {"energy", 0, 100, [](double v) { world.energy = v; }},
+    {"score", -1e9, 1e9, [](double v) { world.score = static_cast<int32_t>(v); }},
+    {"wl", 1, 5, [](double v) { world.weaponLevel = static_cast<int32_t>(v); }},
+    {"mode", 0, 3, [](double v) { world.playerMode = static_cast<int32_t>(v); }},
+    {"prev", 0, 3, [](double v) { world.previousPlayerMode = static_cast<int32_t>(v); }},
+    {"paused", 0, 1, [](double v) { world.paused = v != 0.0; }},
+    {"px", -1e6, 1e6, [](double v) { world.player.x = static_cast<float>(v); }},
+    {"py", -1e6, 1e6, [](double v) { world.player.y = static_cast<float>(v); }},
+    {"lastShot", 0, 4294967295.0, [](double v) { world.lastShotTime = static_cast<uint32_t>(v); }},
+};
+
+struct RecordField {
+  const char* name;
+  void (*apply)(GameObject& object, double value);
+};
+
+constexpr RecordField RECORD_FIELDS[] = {
+    {"active", [](GameObject& o, double v) { o.active = v != 0.0; }},
+    {"sauced", [](GameObject& o, double v) { o.sauced = v != 0.0; }},
+    {"x", [](GameObject& o, double v) { o.x = static_cast<float>(v); }},
+    {"y", [](GameObject& o, double v) { o.y = static_cast<float>(v); }},
+    {"width", [](GameObject& o, double v) { o.width = static_cast<int32_t>(v); }},
+    {"height", [](GameObject& o, double v) { o.height = static_cast<int32_t>(v); }},
+    {"scale", [](GameObject& o, double v) { o.scale = static_cast<float>(v); }},
+    {"rotation", [](GameObject& o, double v) { o.rotation = static_cast<float>(v); }},
+    {"velocityX", [](GameObject& o, double v) { o.velocityX = static_cast<float>(v); }},
+    {"velocityY", [](GameObject& o, double v) { o.velocityY = static_cast<float>(v); }},
+    {"color", [](GameObject& o, double v) { o.color = static_cast<uint32_t>(v); }},
+};
+
+// NAME=VALUE split at its first "=".
+bool SplitField(Text word, Text* name, Text* value) {
+  const size_t equals = word.find('=');
+  if (equals == Text::npos) return false;
+  *name = word.substr(0, equals);
+  *value = word.substr(equals + 1);
+  return true;
+}
+
+const RunField* FindRunField(Text word, double* value) {
+  Text name, text;
+  if (!SplitField(word, &name, &text) || !ParseReal(text, value)) return nullptr;
+  for (const RunField& field : RUN_FIELDS) {
+    if (name == field.name) return *value >= field.low && *value <= field.high ? &field : nullptr;
+  }
+  return nullptr;
+}
+
+// A record's field with its value: a colour as a whole number (0xAARRGGBB), the rest as
+// numbers within a billion.
+const RecordField* FindRecordField(Text word, double* value) {
+  Text name, text;
+  long long color = 0;
+  if (!SplitField(word, &name, &text)) return nullptr;
+  if (name == "color") {
+    if (!ParseInteger(text, &color) || color < 0 || color > 0xFFFFFFFFLL) return nullptr;
+    *value = static_cast<double>(color);
+  } else if (!ParseReal(text, value) || std::fabs(*value) > 1e9) {
+    return nullptr;
+  }
+  for (const RecordField& field : RECORD_FIELDS) {
+    if (name == field.name) return &field;
+  }
+  return nullptr;
+}
+
+const RecordPool* FindPool(Text name) {
+  for (int i = 0; i < RECORD_POOL_COUNT; ++i) {
+    if (name == RecordPools()[i].name) return &RecordPools()[i];
+  }
+  return nullptr;
+}
+
+// "I" or "FIRST-LAST" within the pool.
+bool ParseRange(Text text, int count, long long* first, long long* last) {
+  const size_t dash = text.find('-');
+  if (!ParseInteger(text.substr(0, dash), first)) return false;
+  *last = *first;
+  if (dash != Text::npos && !ParseInteger(text.substr(dash + 1), last)) return false;
+  return *first >= 0 && *last >= *first && *last < count;
+}
+
+}  // namespace
+
+const RecordPool* RecordPools() {
+  static const RecordPool POOLS[RECORD_POOL_COUNT] = {
+      {"player", &world.player, 1},
+      {"enemy", world.enemies, ENEMY_COUNT},
+      {"tomato", world.tomatoes, TOMATO_COUNT},
+      {"parm", world.parms, PARM_COUNT},
+      {"projectile", world.projectiles, PROJECTILE_COUNT}};
+  return POOLS;
+}
+
+bool SetWorldFields(Words arguments, bool apply, char* problem, size_t size) {
+  Text word;
+  if (!arguments.Next(&word)) return Problem(problem, size, "set wants FIELD=VALUE");
+  do {
+    double value = 0;
+    const RunField* field = FindRunField(word, &value);
+    if (!field) {
+      return Problem(problem, size, "set takes health, energy, score, wl, mode, prev, paused, px, py or "
+                     "lastShot with a number, not \"%.*s\"", Shown(word), word.data());
+    }
+    if (apply) field->apply(value);
+  } while (arguments.Next(&word));
+  return true;
+}
+
+bool PutRecords(Words arguments, bool apply, char* problem, size_t size) {
+  Text kind, range, word;
+  const RecordPool* pool = arguments.Next(&kind) ? FindPool(kind) : nullptr;
+  if (!pool || !arguments.Next(&range) || !Words(arguments).Next(&word)) {
+    return Problem(problem, size, "put wants player, enemy, tomato, parm or projectile, an index and FIELD=VALUE");
+  }
+  long long from = 0, to = 0;
+  if (!ParseRange(range, pool->count, &from, &to)) {
+    return Problem(problem, size, "put wants an index or FIRST-LAST below %d", pool->count);
+  }
+  while (arguments.Next(&word)) {
+    double value = 0;
+    const RecordField* field = FindRecordField(word, &value);
+    if (!field) {
+      return Problem(problem, size, "put takes the dump's fields with a number, not \"%.*s\"", Shown(word), word.data());
+    }
+    for (long long index = from; apply && index <= to; ++index) field->apply(pool->records[index], value);
+  }
+  return true;
+}
