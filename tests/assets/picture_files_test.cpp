@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <map>
+#include <string>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -45,6 +48,12 @@ std::vector<bool> Background(const ImageData& image, uint32_t key) {
   return reached;
 }
 
+// The mean colour of the pixels a sprite shows, as red, green and blue.
+struct Rgb {
+  double r = 0, g = 0, b = 0;
+};
+double Distance(const Rgb& a, const Rgb& c) { return std::hypot(a.r - c.r, a.g - c.g, a.b - c.b); }
+
 // Mean colour difference between two columns of the picture.
 double ColumnDifference(const ImageData& image, int a, int b) {
   double sum = 0.0;
@@ -65,6 +74,7 @@ TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
       {"pastaplain.png", 45, 29, MAGENTA},   {"pastasauced.png", 45, 29, MAGENTA},
       {"tomato.png", 25, 26, MAGENTA},       {"parm.png", 15, 27, MAGENTA},
   };
+  std::map<std::string, Rgb> shown;
   for (const auto& sprite : sprites) {
     SCOPED_TRACE(sprite.name);
     ImageData image = Load(sprite.name);
@@ -83,9 +93,20 @@ TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
       ++figure;
       EXPECT_NE(image.pixels[i], sprite.key) << "stray key at " << x << "," << y;
       EXPECT_EQ(image.pixels[i] >> 24, 0xFFu) << "transparent at " << x << "," << y;
+      Rgb& mean = shown[sprite.name];
+      mean.r += (image.pixels[i] >> 16 & 0xFF), mean.g += (image.pixels[i] >> 8 & 0xFF), mean.b += (image.pixels[i] & 0xFF);
     }
     EXPECT_GT(figure, int(image.pixels.size()) / 4);
+    Rgb& mean = shown[sprite.name];
+    mean = Rgb{mean.r / figure, mean.g / figure, mean.b / figure};
   }
+  // A shot is told from a tomato, and from the table under it, at a glance.
+  Rgb wood;
+  const ImageData table = Load("wood.png");
+  for (uint32_t p : table.pixels) wood.r += (p >> 16 & 0xFF), wood.g += (p >> 8 & 0xFF), wood.b += (p & 0xFF);
+  wood = Rgb{wood.r / table.pixels.size(), wood.g / table.pixels.size(), wood.b / table.pixels.size()};
+  EXPECT_GE(Distance(shown["splat.png"], shown["tomato.png"]), 90.0);
+  EXPECT_GE(Distance(shown["splat.png"], wood), 90.0);
 }
 
 TEST(PictureFiles, TableTopAndBarsHaveNoKeyedBlackAndTheTableTopJoinsItselfAcrossTheSeam) {

@@ -1,24 +1,36 @@
-// The two bars are drawn one pixel column at a time: each file is a single column,
-// shaded top to bottom so that the bar looks like a rounded tube. Energy is gold,
-// health is red, and both keep a dark rim so they stand off the wood.
+// The two bars are drawn one pixel column at a time, every other column, a little
+// transparent: each file is a single column. A dark edge above and below frames the
+// comb of columns and a bright core runs along its middle, so that each bar reads as one
+// solid band over wood, pasta and tomatoes alike. Energy is gold, health is red.
+#include <algorithm>
 #include <cmath>
 
 #include "assets/art.h"
 
 namespace {
 
-// Rim, shadow, body, light and shine, picked by the height within the column.
-Canvas DrawColumn(int height, const uint32_t (&tones)[5]) {
-  Canvas canvas = MakeCanvas(1, height, tones[0]);
-  for (int y = 1; y < height - 1; ++y) {
-    double t = (y + 0.5) / height;  // 0 at the top, 1 at the bottom
-    // A tube lit from above: the shine sits a third of the way down.
-    double light = std::cos((t - 0.32) * 3.14159265358979 * 1.05);
-    uint32_t tone = tones[1];
-    if (light > 0.3) tone = tones[2];
-    if (light > 0.86) tone = tones[3];
-    if (light > 0.985) tone = tones[4];
-    SetPixel(&canvas, 0, y, tone);
+constexpr int EDGE_ROWS = 2;
+
+struct BandTones {
+  uint32_t edge;   // the dark frame
+  uint32_t outer;  // the band's saturated sides
+  uint32_t inner;  // towards its middle
+  uint32_t core;   // the bright line along it
+};
+
+double SmoothStep(double from, double to, double t) {
+  const double x = std::clamp((t - from) / (to - from), 0.0, 1.0);
+  return x * x * (3.0 - 2.0 * x);
+}
+
+Canvas DrawBand(int height, const BandTones& tones) {
+  Canvas canvas = MakeCanvas(1, height, tones.edge);
+  const double half = height / 2.0 - EDGE_ROWS;
+  for (int y = EDGE_ROWS; y < height - EDGE_ROWS; ++y) {
+    // 0 along the middle, 1 at the edge.
+    const double t = std::fabs(y + 0.5 - height / 2.0) / half;
+    const uint32_t middle = MixColor(tones.core, tones.inner, SmoothStep(0.0, 0.45, t));
+    SetPixel(&canvas, 0, y, MixColor(middle, tones.outer, SmoothStep(0.45, 1.0, t)));
   }
   return canvas;
 }
@@ -26,13 +38,9 @@ Canvas DrawColumn(int height, const uint32_t (&tones)[5]) {
 }  // namespace
 
 Canvas DrawEnergySlice() {
-  constexpr uint32_t GOLD[5] = {Rgb(92, 56, 6), Rgb(196, 128, 12), Rgb(246, 190, 28),
-                                Rgb(255, 226, 88), Rgb(255, 250, 196)};
-  return DrawColumn(32, GOLD);
+  return DrawBand(32, {Rgb(34, 18, 4), Rgb(222, 128, 6), Rgb(255, 204, 36), Rgb(255, 248, 190)});
 }
 
 Canvas DrawHealthSlice() {
-  constexpr uint32_t RED[5] = {Rgb(70, 6, 12), Rgb(158, 18, 30), Rgb(214, 36, 44),
-                               Rgb(246, 90, 88), Rgb(255, 196, 190)};
-  return DrawColumn(20, RED);
+  return DrawBand(20, {Rgb(42, 4, 8), Rgb(200, 14, 28), Rgb(250, 58, 56), Rgb(255, 196, 188)});
 }
