@@ -6,5 +6,9 @@
 
 void ClearFrame();
 void DrawFrame();
+// The world as a run ends, for its question to show over: drawn and presented as a frame
+// is, but with the player in its plain look, and with nothing of the run taken or changed
+// (no random value, no look remembered, nothing recorded).
+void DrawEndingBackdrop();
 // The value's decimal digits (fixed notation at the precision, which an integer ignores).
 std::string FormatNumber(int32_t value, int32_t precision);

@@ -1,6 +1,7 @@
 #include "game/endings.h"
 
 #include "audio/sound_bank.h"
+#include "game/drawing.h"
 #include "game/population.h"
 #include "game/world_state.h"
 #include "input/input.h"
@@ -30,6 +31,8 @@ void EndRun(const char* question) {
   StopSound(world.phasingSound);
   SetGamepadVibration(0, 0);
   world.rumbleTicks = 0;
+  // The question shows over the world as it ends, not over the frame before.
+  DrawEndingBackdrop();
   // Blocks the thread: no tick and no drawing until the player answers.
   if (MessageBox(question, QUESTION_CAPTION, MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
     RestartRun();

@@ -9,6 +9,7 @@
 
 #include "game/angles.h"
 #include "game/drawing.h"
+#include "game/endings.h"
 #include "game/game_entry.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
@@ -17,6 +18,7 @@
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/system/random.h"
+#include "platform/system/system.h"
 #include "record/headless_game.h"
 
 namespace {
@@ -120,6 +122,42 @@ TEST_F(FrameTest, EnemiesAreDrawnOnlyRightOfMinus96) {
     for (int x = 0; x < 39 && !drawn; ++x) drawn = At(left, x, y) != At(bare, x, y);
   }
   EXPECT_TRUE(drawn);
+}
+
+// A run's question shows over the world as it ends: the health bar emptied behind a death,
+// the final score behind a win, the player in its plain look whatever its mode. Drawing
+// it takes no random value and changes nothing of the run.
+TEST_F(FrameTest, TheQuestionShowsOverTheWorldAsItEnds) {
+  game.system.defaultAnswer = IDYES;
+  const struct {
+    double health;
+    int32_t score;
+    void (*check)();
+  } ENDINGS[] = {{0.0, 12, CheckDeath}, {40.0, 50, CheckWin}};
+  for (const auto& ending : ENDINGS) {
+    world.health = 10.0;
+    world.score = ending.score - 1;
+    world.playerMode = MODE_PHASE;
+    const ImageData before = Draw();
+    world.health = ending.health;
+    world.score = ending.score;
+    const WorldState atTheEnd = world;
+    const unsigned long long draws = RandCount();
+    const size_t questions = game.system.questions.size();
+    ending.check();
+    ASSERT_EQ(game.system.questions.size(), questions + 1);
+    EXPECT_EQ(RandCount(), draws);
+    EXPECT_EQ(world.previousPlayerMode, atTheEnd.previousPlayerMode);
+    EXPECT_EQ(world.wobbleAngle, atTheEnd.wobbleAngle);
+    ImageData backdrop;
+    ASSERT_EQ(graphics.backBuffer->ReadPixels(&backdrop), S_OK);
+
+    world = atTheEnd;
+    world.playerMode = MODE_NORMAL;
+    const ImageData expected = Draw();
+    EXPECT_TRUE(backdrop.pixels == expected.pixels) << "score " << ending.score;
+    EXPECT_FALSE(backdrop.pixels == before.pixels) << "score " << ending.score;
+  }
 }
 
 // Each look drawn by hand from the values the sequence gives at that point, over the
