@@ -1,9 +1,9 @@
 #!/bin/sh
-# Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
-# after firing, after moving, with the window left and back, and in each mode, then
-# presses Escape and wants status 0; the run was recorded, and zf-replay --verify must
-# find the replayed world as recorded, and --replay must show it again until Escape;
-# then starts it without its files and wants the failure in a box.
+# Plays the built game in a real window under Xvfb: wants its icon, looks at screenshots
+# after start-up, after firing, after moving, with the window left and back, and in each
+# mode, then presses Escape and wants status 0; the run was recorded, and zf-replay
+# --verify must find the replayed world as recorded, and --replay must show it again until
+# Escape; then starts it without its files and wants the failure in a box.
 # Every check waits for what it checks, up to one deadline, so a busy machine only makes
 # the run slower, never wrong.
 # Usage: window_run.sh GAME_FOLDER
@@ -65,6 +65,9 @@ found_window() {
 }
 poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
 xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
+# The icon comes from the game's folder here, as its other files do.
+has_icon() { xprop -id "$window" -notype 32c _NET_WM_ICON | grep -q "= 64, 64, "; }
+poll has_icon || fail "the window has no 64 px icon"
 
 # MIFF, not PNG: compressing a PNG takes seconds on a busy machine.
 shot() {

@@ -1,8 +1,8 @@
 # Installs the build into an empty folder and checks that exactly the expected files land
 # where a desktop looks for them, that each icon is as large as its folder says, and that
 # the desktop entry and the metadata name the installed program, icon and entry.
-# Usage: cmake -DBUILD_DIR= -DPREFIX= -DBINDIR= -DDATADIR= -DAPP_ID= -DPROGRAM=
-#              -DASSETS=<names> -DICON_SIZES=<sizes> -P check_install.cmake
+# Usage: cmake -DBUILD_DIR= -DPREFIX= -DBINDIR= -DDATADIR= -DMANDIR= -DDOCDIR= -DAPP_ID=
+#              -DPROGRAM= -DASSETS=<names> -DICON_SIZES=<sizes> -P check_install.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
   RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output TIMEOUT 120)
@@ -12,8 +12,9 @@ endif()
 
 set(desktop ${DATADIR}/applications/${APP_ID}.desktop)
 set(metainfo ${DATADIR}/metainfo/${APP_ID}.metainfo.xml)
-set(expected ${BINDIR}/${PROGRAM} ${desktop} ${metainfo})
-foreach(asset ${ASSETS})
+set(expected ${BINDIR}/${PROGRAM} ${desktop} ${metainfo} ${MANDIR}/man6/${PROGRAM}.6.gz
+             ${DOCDIR}/copyright ${DOCDIR}/changelog.gz)
+foreach(asset ${ASSETS} ${APP_ID}.png)
   list(APPEND expected ${DATADIR}/${APP_ID}/${asset})
 endforeach()
 foreach(size ${ICON_SIZES})

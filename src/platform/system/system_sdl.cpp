@@ -11,6 +11,7 @@
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "platform/system/window_identity.h"
 #include "shared/screen.h"
 
 namespace {
@@ -20,6 +21,7 @@ class SdlSystem : public SystemDriver {
   bool OpenWindow(const char* title, int width, int height) override {
     char line[256];
     AvoidUnreachableWayland();
+    NameWindowClass();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
       std::snprintf(line, sizeof line, "cannot open the game window: no display (%s)",
                     SDL_GetError());
@@ -43,6 +45,7 @@ class SdlSystem : public SystemDriver {
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
     }
+    if (ShowsOnScreen()) GiveWindowIcon(window_);
     return true;
   }
 

@@ -1,0 +1,11 @@
+#pragma once
+// What the desktop knows the game's window by: its class, which a dock matches against
+// the launcher's StartupWMClass to group the two, and its icon.
+struct SDL_Window;
+
+// Before SDL's video starts, which reads the class once: the application id, unless the
+// player's environment names one of its own.
+void NameWindowClass();
+// Gives the window the game's icon, found like any other asset. Without it the window
+// goes on plain, after one line on standard error.
+void GiveWindowIcon(SDL_Window* window);
