@@ -64,7 +64,8 @@ set(CPACK_PACKAGE_DESCRIPTION
   "and switch between phase, magnet and charge modes. Reach 50 points to win.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zorbly Studio <games@zorbly.net>")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Our own licence, not a free one: the archive area for such games.
+set(CPACK_DEBIAN_PACKAGE_SECTION non-free/games)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # A package installs under /usr whatever prefix the build was configured with: the
 # program finds its data beside it there even when it was built to look elsewhere.
