@@ -1,8 +1,11 @@
 // The sound device over SDL's output: an output that goes away during play (with or
-// without another to take its place), and the buffers' own rules.
+// without another to take its place), the buffers' own rules, and what the mix makes of
+// many loud voices and of the player's volume.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -208,6 +211,84 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   EXPECT_EQ(device->Release(), 2u);
   original->Release();
   duplicate->Release();
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+}
+
+// Six voices of a loud tone (0.89 of full scale, as loud as the game's sounds are) at once
+// sum to five times full scale. They are turned down, not clipped: the output stays
+// under full scale and keeps the tone's shape; a voice alone comes out
+// exactly as written, before and after; the volume fades rather than jumps.
+TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesTheOutput) {
+  SetSoundOutputMode(SoundOutputMode::Manual);
+  SoundDevice* device = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+  constexpr uint32_t FRAMES = 22050;
+  std::vector<int16_t> tone(FRAMES);
+  for (uint32_t i = 0; i < FRAMES; ++i) tone[i] = static_cast<int16_t>(29160 * std::sin(i * 0.1256637));
+  SoundBuffer* voices[6];
+  for (SoundBuffer*& voice : voices) {
+    voice = MakeBuffer(device, FRAMES * 2);
+    void* samples = nullptr;
+    uint32_t bytes = 0;
+    voice->Lock(0, FRAMES * 2, &samples, &bytes, nullptr, nullptr, 0);
+    std::copy(tone.begin(), tone.end(), static_cast<int16_t*>(samples));
+    voice->Unlock(samples, bytes, nullptr, 0);
+  }
+  // The left side of the next frames, and where the first voice is in its tone then.
+  uint32_t at = 0;
+  const auto mix = [&](uint32_t frames) {
+    std::vector<int16_t> left(frames * 2);
+    device->MixOutput(left.data(), frames);
+    for (uint32_t i = 0; i < frames; ++i) left[i] = left[2 * i];
+    left.resize(frames);
+    at = (at + frames) % FRAMES;
+    return left;
+  };
+  const auto alone = [&](uint32_t frames) {
+    std::vector<int16_t> expected(frames);
+    for (uint32_t i = 0; i < frames; ++i) expected[i] = tone[(at + i) % FRAMES];
+    return expected;
+  };
+
+  voices[0]->Play(0, 0, DSBPLAY_LOOPING);
+  std::vector<int16_t> expected = alone(2000);
+  EXPECT_EQ(mix(2000), expected);
+  for (SoundBuffer* voice : voices) voice->Play(0, 0, DSBPLAY_LOOPING);
+  expected = alone(11000);
+  const std::vector<int16_t> loud = mix(11000);
+  for (int16_t sample : loud) ASSERT_LE(std::abs(sample), MIX_LIMIT);
+  // Past the first peak, one gain over every sample: the same sine, only quieter.
+  float lowest = 99.0f, highest = 0.0f;
+  for (uint32_t i = 100; i < loud.size(); ++i) {
+    if (std::abs(expected[i]) < 5000) continue;
+    lowest = std::min(lowest, static_cast<float>(loud[i]) / expected[i]);
+    highest = std::max(highest, static_cast<float>(loud[i]) / expected[i]);
+  }
+  EXPECT_LT(highest - lowest, 0.01f) << "a clipped sine is flattened at every peak";
+  EXPECT_GT(lowest, 1.0f) << "and stays loud";
+  for (int i = 1; i < 6; ++i) voices[i]->Stop();
+  mix(11000);  // half a second: the limiter has let go
+  expected = alone(1000);
+  EXPECT_EQ(mix(1000), expected);
+
+  // Muted within 256 frames (about 12 ms), fading; the voices go on as before.
+  SetOutputVolume(0.0f);
+  expected = alone(300);
+  const std::vector<int16_t> faded = mix(300);
+  EXPECT_EQ(std::vector<int16_t>(faded.begin() + 255, faded.end()), std::vector<int16_t>(45, 0));
+  EXPECT_GE(std::abs(faded[2]), std::abs(expected[2]) * 0.95) << "no jump to silence";
+  EXPECT_EQ(Position(voices[0]), at * 2);
+  SetOutputVolume(0.5f);
+  mix(128);
+  expected = alone(1);
+  EXPECT_NEAR(mix(1)[0], expected[0] / 2, 1);
+  SetOutputVolume(1.0f);
+  mix(128);
+  expected = alone(100);
+  EXPECT_EQ(mix(100), expected);
+
+  for (SoundBuffer* voice : voices) voice->Release();
+  EXPECT_EQ(device->Release(), 0u);
   SetSoundOutputMode(SoundOutputMode::Speakers);
 }
 
