@@ -4,9 +4,11 @@
 
 #include "app/playback.h"
 #include "app/run_recorder.h"
+#include "app/sound_keys.h"
 #include "game/game_entry.h"
 #include "game/tick.h"
 #include "game/world_state.h"
+#include "platform/input/key_codes.h"
 #include "platform/system/system.h"
 #include "shared/screen.h"
 
@@ -25,6 +27,11 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     case MSG_RESTORED:
       GameWindowMinimised(message == MSG_MINIMIZED);
       return 0;
+    case MSG_KEYDOWN:
+      // The game reads its keys from the keyboard's state; these are the player's own.
+      // (A recorded run's messages carry no key, so its replay changes nothing here.)
+      HandleSoundKey(KeyCodeFromScancode(static_cast<int>(wParam)), lParam != 0);
+      return DefWindowProc(window, message, wParam, lParam);
     default:
       return DefWindowProc(window, message, wParam, lParam);
   }
@@ -59,6 +66,8 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
   if (options.replayPath) return PlayRecording(game, options.replayPath);
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
+  // Before the sound starts, so that a muted game makes no sound at all.
+  if (options.playerSettings) LoadSoundSettings();
 
   if (!game.startup(window)) {
     // Whatever start-up made is left to the end of the process.
@@ -90,5 +99,6 @@ int WinMain(int argc, const char* const* argv) {
   ProgramOptions options;
   const int status = ParseProgramOptions(argc, argv, &options);
   if (status >= 0) return status;
+  options.playerSettings = true;
   return RunProgram(GameEntryPoints{GameStartup, GameFrame, GameShutdown}, options);
 }
