@@ -1,6 +1,6 @@
 // The sounds the build synthesises into the game folder, read back through the game's
-// own wave reader: format, length, level, offset, clean ends and the music's loop. How
-// they sound is for a person to judge.
+// own wave reader: format, length, level, offset, clean ends, the phase hum's restart
+// and the music's loop. How they sound is for a person to judge.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,9 +52,11 @@ TEST(SoundFiles, EachHasItsLengthALevelBelowFullScaleNoOffsetAndCleanEnds) {
     const char* name;
     double shortest, longest;  // seconds
     bool loops;
+    bool restarts;  // asked for again as soon as it ends
   } sounds[] = {
-      {"Accordion.wav", 0.15, 0.5, false}, {"gears.wav", 0.15, 0.6, false}, {"phasing.wav", 0.7, 1.4, false},
-      {"splat.wav", 0.15, 0.8, false},     {"squish.wav", 0.08, 0.4, false}, {"music1.wav", 20.0, 90.0, true},
+      {"Accordion.wav", 0.15, 0.5, false, false}, {"gears.wav", 0.15, 0.6, false, false},
+      {"phasing.wav", 0.7, 1.4, false, true},     {"splat.wav", 0.15, 0.8, false, false},
+      {"squish.wav", 0.08, 0.4, false, false},    {"music1.wav", 20.0, 90.0, true, false},
   };
   double effectsRms = 0.0;
   for (const auto& sound : sounds) {
@@ -78,6 +80,11 @@ TEST(SoundFiles, EachHasItsLengthALevelBelowFullScaleNoOffsetAndCleanEnds) {
       EXPECT_LT(std::fabs(s.back()), 0.01);
       EXPECT_LT(Peak(s.begin(), s.begin() + 22), 0.1) << "the first millisecond";
       EXPECT_LT(Peak(s.end() - 22, s.end()), 0.1) << "the last millisecond";
+      if (sound.restarts) {
+        // Its ends keep its level, so that a restart is no pause in it: within 10 dB.
+        EXPECT_GT(Rms({s.begin(), s.begin() + 882}), rms / 3.2) << "the first 40 ms";
+        EXPECT_GT(Rms({s.end() - 882, s.end()}), rms / 3.2) << "the last 40 ms";
+      }
       continue;
     }
     EXPECT_GT(rms, 0.05) << "the music is barely there";
