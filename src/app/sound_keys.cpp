@@ -89,31 +89,34 @@ bool ReadSettings(const std::string& path, SoundSettings* read) {
 }
 
 // Written whole beside the file and then put in its place, so that a crash leaves the
-// old settings or the new, never half of them.
-bool WriteSettings(const std::string& path) {
+// old settings or the new, never half of them. 0, or the reason it could not be.
+int WriteSettings(const std::string& path) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  if (error) return error.value();
   const std::string written = path + ".new";
-  std::FILE* file = error ? nullptr : std::fopen(written.c_str(), "w");
-  if (!file) return false;
+  std::FILE* file = std::fopen(written.c_str(), "w");
+  if (!file) return errno;
   const bool complete =
       std::fprintf(file, "# Zorbly Frondles: the sound as the player left it with M, - and =.\n"
                          "volume=%d\nmuted=%s\n", settings.volume, settings.muted ? "yes" : "no") > 0;
-  if (std::fclose(file) == 0 && complete && std::rename(written.c_str(), path.c_str()) == 0) return true;
+  if (std::fclose(file) == 0 && complete && std::rename(written.c_str(), path.c_str()) == 0) return 0;
+  const int reason = errno != 0 ? errno : EIO;
   std::remove(written.c_str());
-  return false;
+  return reason;
 }
 
 void KeepSettings() {
   static bool reported = false;
   const std::string path = SettingsPath();
-  if (!path.empty() && WriteSettings(path)) return;
+  const int reason = path.empty() ? 0 : WriteSettings(path);
+  if (!path.empty() && reason == 0) return;
   // Said once: the player may press on, and the sound still changes.
   if (reported) return;
   reported = true;
   std::fprintf(stderr, "zorbly-frondles: cannot keep the sound settings in \"%s\" (%s); they last "
                        "until the game ends\n", path.empty() ? "~/.config" : path.c_str(),
-               path.empty() ? "neither XDG_CONFIG_HOME nor HOME is set" : std::strerror(errno));
+               path.empty() ? "neither XDG_CONFIG_HOME nor HOME is set" : std::strerror(reason));
 }
 
 }  // namespace

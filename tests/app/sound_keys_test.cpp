@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/audio/sound_device.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/input/key_codes.h"
 
 namespace {
@@ -78,6 +79,7 @@ TEST(SoundKeysTest, TheVolumeIsKeptBetweenRunsAndAFileThatCannotBeUsedGivesFullV
   EXPECT_FLOAT_EQ(GetOutputVolume(), LevelGain(9));
   std::filesystem::remove_all(path);
   SetOutputVolume(1.0f);
+  SetScreenLabel(ScreenLabelSlot::Volume, nullptr);
 }
 
 }  // namespace
