@@ -40,6 +40,9 @@ void PrintHelp() {
                   option.valueName ? option.valueName : "");
     std::printf("  %-14s %s\n", name, option.help);
   }
+  std::printf("\nWhile playing, M mutes and unmutes the sound and - and = turn it down and up in\n"
+              "ten steps; the choice is kept in $XDG_CONFIG_HOME/zorbly-frondles/settings\n"
+              "(~/.config/zorbly-frondles/settings when that is not set).\n");
 }
 
 }  // namespace

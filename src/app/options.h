@@ -11,6 +11,9 @@ struct ProgramOptions {
   const char* recordPath = nullptr;
   // --replay: a recording played back in the window instead of a game played.
   const char* replayPath = nullptr;
+  // The player's settings (the sound's volume) are read once the window is open. WinMain
+  // sets it; runs of the loop in tests leave the settings alone.
+  bool playerSettings = false;
 };
 
 // Reads the command line and the environment (ZF_UNPACED=1) into *options. Returns -1 to

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "audio/sound_keys.h"
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/system/system.h"
@@ -25,9 +26,11 @@ void WaitForNextTick(Message* lastMessage) {
 }
 
 int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
-  if (options.replayPath) return PlayRecording(game, options.replayPath);
+  if (options.replayPath) return PlayRecording(game, options.replayPath, options.playerSettings);
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
+  // Before the sound starts, so that a muted game makes no sound at all.
+  if (options.playerSettings) LoadSoundSettings();
 
   if (!game.startup(window)) {
     // Whatever start-up made is left to the end of the process.
@@ -59,5 +62,6 @@ int WinMain(int argc, const char* const* argv) {
   ProgramOptions options;
   const int status = ParseProgramOptions(argc, argv, &options);
   if (status >= 0) return status;
+  options.playerSettings = true;
   return RunProgram(GAME_ENTRY_POINTS, options);
 }

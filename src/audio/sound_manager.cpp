@@ -1,10 +1,59 @@
 #include "audio/sound_manager.h"
 
+#include <algorithm>
+#include <memory>
 #include <new>
 
 #include "audio/sound.h"
 #include "audio/sound_trace.h"
 #include "audio/wave_file.h"
+
+namespace {
+
+// The voices of a sound being made: released, with their list, unless a sound takes them.
+class CBufferList {
+ public:
+  explicit CBufferList(uint32_t dwCount)
+      : m_apBuffers(new (std::nothrow) SoundBuffer*[dwCount]()), m_dwCount(dwCount) {}
+  ~CBufferList() {
+    if (!m_apBuffers) return;
+    for (uint32_t i = 0; i < m_dwCount; ++i) {
+      if (m_apBuffers[i]) m_apBuffers[i]->Release();
+    }
+  }
+  CBufferList(const CBufferList&) = delete;
+  CBufferList& operator=(const CBufferList&) = delete;
+
+  SoundBuffer** Get() const { return m_apBuffers.get(); }
+  // The sound has made its own list of the references.
+  void HandOver() { std::fill_n(m_apBuffers.get(), m_dwCount, nullptr); }
+
+ private:
+  std::unique_ptr<SoundBuffer*[]> m_apBuffers;
+  uint32_t m_dwCount;
+};
+
+// Every voice: the first made from the description, the others made alike when they need
+// buffers of their own (effects), otherwise duplicates sharing the first one's samples.
+// S_OK, DS_NO_VIRTUALIZATION when the first was made so, or the traced failure.
+HRESULT MakeVoices(SoundDevice* pDS, const DSBUFFERDESC& dsbd, uint32_t dwNumBuffers,
+                   SoundBuffer** apDSBuffer) {
+  const HRESULT hrFirst = pDS->CreateSoundBuffer(&dsbd, &apDSBuffer[0], nullptr);
+  if (FAILED(hrFirst)) return TraceSoundError("CreateSoundBuffer", hrFirst);
+  const bool bOwnBuffers = (dsbd.dwFlags & DSBCAPS_CTRLFX) != 0;
+  for (uint32_t i = 1; i < dwNumBuffers; ++i) {
+    if (bOwnBuffers) {
+      const HRESULT hr = pDS->CreateSoundBuffer(&dsbd, &apDSBuffer[i], nullptr);
+      if (FAILED(hr)) return TraceSoundError("CreateSoundBuffer", hr);
+    } else {
+      const HRESULT hr = pDS->DuplicateSoundBuffer(apDSBuffer[0], &apDSBuffer[i]);
+      if (FAILED(hr)) return TraceSoundError("DuplicateSoundBuffer", hr);
+    }
+  }
+  return hrFirst == DS_NO_VIRTUALIZATION ? DS_NO_VIRTUALIZATION : S_OK;
+}
+
+}  // namespace
 
 CSoundManager::CSoundManager() : m_pDS(nullptr) {}
 
@@ -58,37 +107,19 @@ HRESULT CSoundManager::SetPrimaryBufferFormat(uint32_t dwPrimaryChannels, uint32
 HRESULT CSoundManager::Create(CSound** ppSound, const char* strWaveFileName,
                               uint32_t dwCreationFlags, GUID guid3DAlgorithm,
                               uint32_t dwNumBuffers) {
-  HRESULT hr;
-  HRESULT hrRet = S_OK;
-  SoundBuffer** apDSBuffer = nullptr;
-  uint32_t dwDSBufferSize = 0;
-  CWaveFile* pWaveFile = nullptr;
-
   if (!m_pDS) return CO_E_NOTINITIALIZED;
   if (!strWaveFileName || !ppSound || dwNumBuffers < 1) return E_INVALIDARG;
 
-  auto cleanUp = [&](HRESULT hrFailure) {
-    if (apDSBuffer) {
-      for (uint32_t i = 0; i < dwNumBuffers; ++i) {
-        if (apDSBuffer[i]) apDSBuffer[i]->Release();
-      }
-    }
-    delete pWaveFile;
-    delete[] apDSBuffer;
-    return hrFailure;
-  };
-
-  apDSBuffer = new (std::nothrow) SoundBuffer*[dwNumBuffers]();
-  if (!apDSBuffer) return cleanUp(E_OUTOFMEMORY);
-
-  pWaveFile = new (std::nothrow) CWaveFile;
-  if (!pWaveFile) return cleanUp(E_OUTOFMEMORY);
+  // Whatever is made here is let go on the way out unless the sound takes it.
+  CBufferList buffers(dwNumBuffers);
+  if (!buffers.Get()) return E_OUTOFMEMORY;
+  std::unique_ptr<CWaveFile> pWaveFile(new (std::nothrow) CWaveFile);
+  if (!pWaveFile) return E_OUTOFMEMORY;
   pWaveFile->Open(strWaveFileName, nullptr, WAVEFILE_READ);
 
   // A wave that did not open and a wave without samples alike have nothing to play.
-  if (pWaveFile->GetSize() == 0) return cleanUp(E_FAIL);
-
-  dwDSBufferSize = pWaveFile->GetSize();
+  const uint32_t dwDSBufferSize = pWaveFile->GetSize();
+  if (dwDSBufferSize == 0) return E_FAIL;
 
   DSBUFFERDESC dsbd{};
   dsbd.dwSize = sizeof(DSBUFFERDESC);
@@ -96,40 +127,18 @@ HRESULT CSoundManager::Create(CSound** ppSound, const char* strWaveFileName,
   dsbd.dwBufferBytes = dwDSBufferSize;
   dsbd.guid3DAlgorithm = guid3DAlgorithm;
   dsbd.lpwfxFormat = pWaveFile->m_pwfx;
-
-  hr = m_pDS->CreateSoundBuffer(&dsbd, &apDSBuffer[0], nullptr);
-  if (hr == DS_NO_VIRTUALIZATION) hrRet = DS_NO_VIRTUALIZATION;
-  if (FAILED(hr)) {
-    TraceSoundError("CreateSoundBuffer", hr);
-    return cleanUp(hr);
-  }
-
-  // Effects need buffers of their own; otherwise the voices share the first one's samples.
-  if (dwCreationFlags & DSBCAPS_CTRLFX) {
-    for (uint32_t i = 1; i < dwNumBuffers; ++i) {
-      hr = m_pDS->CreateSoundBuffer(&dsbd, &apDSBuffer[i], nullptr);
-      if (FAILED(hr)) {
-        TraceSoundError("CreateSoundBuffer", hr);
-        return cleanUp(hr);
-      }
-    }
-  } else {
-    for (uint32_t i = 1; i < dwNumBuffers; ++i) {
-      hr = m_pDS->DuplicateSoundBuffer(apDSBuffer[0], &apDSBuffer[i]);
-      if (FAILED(hr)) {
-        TraceSoundError("DuplicateSoundBuffer", hr);
-        return cleanUp(hr);
-      }
-    }
-  }
+  const HRESULT hr = MakeVoices(m_pDS, dsbd, dwNumBuffers, buffers.Get());
+  if (FAILED(hr)) return hr;
 
   CSound* pSound = new (std::nothrow)
-      CSound(apDSBuffer, dwDSBufferSize, dwNumBuffers, pWaveFile, dwCreationFlags);
+      CSound(buffers.Get(), dwDSBufferSize, dwNumBuffers, pWaveFile.get(), dwCreationFlags);
   if (!pSound || !pSound->m_apDSBuffer) {
     delete pSound;  // it took nothing over
-    return cleanUp(E_OUTOFMEMORY);
+    return E_OUTOFMEMORY;
   }
+  // The sound holds the buffers and the wave file now.
+  buffers.HandOver();
+  pWaveFile.release();
   *ppSound = pSound;
-  delete[] apDSBuffer;
-  return hrRet;
+  return hr;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/sound_keys.h"
 #include "game/world_state.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/system.h"
@@ -68,10 +69,11 @@ class Pace {
     while (PeekMessage(&message)) {
       // The run's own messages come from the recording; these are the watcher's.
       if (message.message == MSG_DESTROY) return false;
-      if (message.message != MSG_KEYDOWN || message.lParam != 0) continue;
+      if (message.message != MSG_KEYDOWN) continue;
       const uint8_t key = KeyCodeFromScancode(static_cast<int>(message.wParam));
       if (key == DIK_ESCAPE) return false;
-      if (key == DIK_P) {
+      HandleSoundKey(key, message.lParam != 0);
+      if (key == DIK_P && message.lParam == 0) {
         paused_ = !paused_;
         anchored_ = false;
       }
@@ -144,12 +146,13 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
 
 }  // namespace
 
-int PlayRecording(const GameEntryPoints& game, const char* path) {
+int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolume) {
   std::vector<char> text;
   RunReader reader;
   if (!ReadRecording(path, &text, &reader)) return 2;
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
+  if (playerVolume) LoadSoundSettings();
   if (!game.startup(window)) return EXIT_FAILURE;
   std::printf("zorbly-frondles: playing back \"%s\" (Esc stops, P pauses)\n", path);
   std::fflush(stdout);

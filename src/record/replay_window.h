@@ -5,5 +5,5 @@
 #include "game/game_entry.h"
 
 // The program's exit status: 2, after one line, for a file that is no recording or is
-// damaged.
-int PlayRecording(const GameEntryPoints& game, const char* path);
+// damaged. With playerVolume the player's sound settings apply, and M, - and = set them.
+int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolume);

@@ -11,8 +11,8 @@ set -u
 GAME_DIR=$1
 WORK=$(mktemp -d)
 DEADLINE_S=30
-# Runs are recorded here, never into the player's own state folder.
-export XDG_STATE_HOME="$WORK/state"
+# Runs are recorded and settings kept here, never in the player's own folders.
+export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
 game=""
 
 cleanup() {

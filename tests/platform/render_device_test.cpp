@@ -7,9 +7,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "../gfx/gfx_fixture.h"
+#include "platform/gfx/render_internal.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
 #include "platform/gfx/window_picture.h"
@@ -172,6 +175,43 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   batch->Release();
   texture->Release();
   surface->Release();
+}
+
+// Labels of our own go over a frame as it is presented, and only there: the frame under
+// them is the game's, untouched; a label's picture is made once per text, and goes when
+// cleared or when its time is up (by the platform's clock, here the scripted one).
+TEST_F(GfxTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours) {
+  const auto presented = [] {
+    DrawFrame(BLUE, [] {});
+    EXPECT_EQ(graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+    return ReadBackBuffer();
+  };
+  const std::vector<TextureImpl*>& textures = static_cast<DeviceImpl*>(graphics.d3ddev)->textures;
+  scripted.clock = 5000;
+  SetScreenLabel(ScreenLabelSlot::Volume, "VOLUME 7/10", 1000);
+  const ImageData shown = presented();
+  const Rect box = Covered(shown, BLUE);
+  EXPECT_EQ(box.right, SCREEN_WIDTH - 16) << "bottom right, above the health bar";
+  EXPECT_EQ(box.bottom, SCREEN_HEIGHT - 34);
+  EXPECT_GT(box.right - box.left, 100);
+  EXPECT_EQ(At(shown, box.left, box.top), 0xFFB22218u) << "the sauce-red border";
+  EXPECT_GT(std::count(shown.pixels.begin(), shown.pixels.end(), 0xFFFAE8C4u), 100) << "cream text";
+  const TextureImpl* picture = textures.back();
+  SetScreenLabel(ScreenLabelSlot::Volume, "VOLUME 7/10", 1000);  // again, a second later
+  scripted.clock = 5999;
+  EXPECT_EQ(presented().pixels, shown.pixels);
+  EXPECT_EQ(textures.back(), picture) << "no new picture for the same text";
+  scripted.clock = 6000;
+  EXPECT_EQ(Covered(presented(), BLUE).right, 0) << "gone after its second";
+  EXPECT_EQ(std::count(textures.begin(), textures.end(), picture), 0);
+
+  SetScreenLabel(ScreenLabelSlot::Centre, "PAUSED");  // until cleared
+  scripted.clock += 100000;
+  const Rect middle = Covered(presented(), BLUE);
+  EXPECT_NEAR(middle.left + middle.right, SCREEN_WIDTH, 1);
+  EXPECT_NEAR(middle.top + middle.bottom, SCREEN_HEIGHT, 1);
+  SetScreenLabel(ScreenLabelSlot::Centre, "");
+  EXPECT_EQ(Covered(presented(), BLUE).right, 0);
 }
 
 TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {

@@ -1,8 +1,12 @@
 // The sound device over SDL's output: an output that goes away during play (with or
-// without another to take its place), and the buffers' own rules.
+// without another to take its place), the buffers' own rules, and what the mix makes of
+// many loud voices and of the player's volume.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -208,6 +212,71 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   EXPECT_EQ(device->Release(), 2u);
   original->Release();
   duplicate->Release();
+  SetSoundOutputMode(SoundOutputMode::Speakers);
+}
+
+// Six voices of a loud tone (0.89 of full scale, as loud as the game's sounds are) at once
+// sum to five times full scale. They are turned down, not clipped: the output stays
+// under full scale and keeps the tone's shape; a voice alone comes out exactly as
+// written again once the limiter lets go; the volume fades rather than jumps.
+TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesTheOutput) {
+  SetSoundOutputMode(SoundOutputMode::Manual);
+  SoundDevice* device = nullptr;
+  ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
+  constexpr uint32_t FRAMES = 22050;  // 441 periods of 50 frames
+  std::vector<int16_t> tone(FRAMES);
+  for (uint32_t i = 0; i < FRAMES; ++i) tone[i] = static_cast<int16_t>(29160 * std::sin(i * 0.1256637));
+  // Duplicates, as a sound's voices are: they share the samples.
+  SoundBuffer* voices[6] = {MakeBuffer(device, FRAMES * 2)};
+  void* samples = nullptr;
+  uint32_t bytes = 0;
+  voices[0]->Lock(0, 0, &samples, &bytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
+  std::memcpy(samples, tone.data(), bytes);
+  voices[0]->Unlock(samples, bytes, nullptr, 0);
+  for (int i = 1; i < 6; ++i) device->DuplicateSoundBuffer(voices[0], &voices[i]);
+  // The next frames' left side, each with the first voice's sample: {heard, alone}.
+  uint32_t at = 0;
+  const auto mix = [&](uint32_t frames) {
+    std::vector<int16_t> out(frames * 2);
+    device->MixOutput(out.data(), frames);
+    std::vector<std::pair<int, int>> heard(frames);
+    for (uint32_t i = 0; i < frames; ++i) heard[i] = {out[2 * i], tone[(at + i) % FRAMES]};
+    at = (at + frames) % FRAMES;
+    return heard;
+  };
+  const auto exact = [&](uint32_t frames) {
+    const auto heard = mix(frames);
+    return std::all_of(heard.begin(), heard.end(), [](auto pair) { return pair.first == pair.second; });
+  };
+
+  for (SoundBuffer* voice : voices) voice->Play(0, 0, DSBPLAY_LOOPING);
+  mix(100);  // the first peak
+  // From then on one gain for every sample: the same sine, only quieter.
+  float lowest = 99.0f, highest = 0.0f;
+  for (auto [heard, alone] : mix(11000)) {
+    ASSERT_LE(std::abs(heard), MIX_LIMIT);
+    if (std::abs(alone) < 5000) continue;
+    lowest = std::min(lowest, static_cast<float>(heard) / alone);
+    highest = std::max(highest, static_cast<float>(heard) / alone);
+  }
+  EXPECT_LT(highest - lowest, 0.01f) << "a clipped sine is flattened at every peak";
+  EXPECT_GT(lowest, 1.0f) << "and stays loud";
+  for (int i = 1; i < 6; ++i) voices[i]->Stop();
+  mix(11000);  // half a second: the limiter has let go
+  EXPECT_TRUE(exact(1000));
+
+  // Muted within 256 frames (about 12 ms), fading; the voices go on as before.
+  SetOutputVolume(0.0f);
+  const auto faded = mix(300);
+  EXPECT_GE(std::abs(faded[2].first), std::abs(faded[2].second) * 0.95) << "no jump to silence";
+  for (size_t i = 255; i < faded.size(); ++i) ASSERT_EQ(faded[i].first, 0) << i;
+  EXPECT_EQ(Position(voices[0]), at * 2);
+  SetOutputVolume(1.0f);
+  mix(256);
+  EXPECT_TRUE(exact(100));
+
+  for (SoundBuffer* voice : voices) voice->Release();
+  EXPECT_EQ(device->Release(), 0u);
   SetSoundOutputMode(SoundOutputMode::Speakers);
 }
 

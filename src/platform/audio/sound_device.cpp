@@ -1,5 +1,6 @@
 #include "platform/audio/sound_device.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,6 +12,8 @@
 namespace {
 
 SoundOutputMode outputMode = SoundOutputMode::Speakers;
+// Set on the game's thread, read by the output's.
+std::atomic<float> outputVolume{1.0f};
 
 // Frames mixed at a time: the accumulator lives on the output thread's stack.
 constexpr uint32_t MIX_CHUNK_FRAMES = 256;
@@ -39,6 +42,9 @@ uint8_t SilenceFor(uint16_t wBitsPerSample) { return wBitsPerSample == 8 ? 0x80 
 void SetSoundOutputMode(SoundOutputMode mode) { outputMode = mode; }
 SoundOutputMode GetSoundOutputMode() { return outputMode; }
 
+void SetOutputVolume(float fVolume) { outputVolume.store(std::clamp(fVolume, 0.0f, 1.0f)); }
+float GetOutputVolume() { return outputVolume.load(); }
+
 HRESULT DirectSoundCreate8(const GUID*, SoundDevice** ppDS8, void* pUnkOuter) {
   if (!ppDS8) return DSERR_INVALIDPARAM;
   *ppDS8 = nullptr;
@@ -49,6 +55,8 @@ HRESULT DirectSoundCreate8(const GUID*, SoundDevice** ppDS8, void* pUnkOuter) {
   }
   SoundDevice* pDevice = new (std::nothrow) SoundDevice;
   if (!pDevice) return DSERR_OUTOFMEMORY;
+  // Heard at the player's volume from the first frame: a muted start makes no sound.
+  pDevice->m_outputStage.fVolume = outputVolume.load();
   if (outputMode == SoundOutputMode::Speakers) {
     pDevice->m_bUsesOutput = true;
     std::string strReason;
@@ -243,6 +251,7 @@ void SoundDevice::AddBuffer(SoundBuffer* pBuffer) {
 
 void SoundDevice::MixOutput(int16_t* psOutput, uint32_t dwFrames) {
   int32_t alAccumulator[MIX_CHUNK_FRAMES * MIX_CHANNELS];
+  const float fVolume = outputVolume.load();
   std::lock_guard<std::mutex> lock(m_mutex);
   while (dwFrames > 0) {
     const uint32_t dwChunk = dwFrames < MIX_CHUNK_FRAMES ? dwFrames : MIX_CHUNK_FRAMES;
@@ -252,7 +261,7 @@ void SoundDevice::MixOutput(int16_t* psOutput, uint32_t dwFrames) {
       if (pBuffer->m_pMemory->dwLocks != 0) continue;
       MixVoice(pBuffer->m_voice, alAccumulator, dwChunk);
     }
-    SaturateSamples(alAccumulator, psOutput, dwChunk * MIX_CHANNELS);
+    FinishMix(m_outputStage, fVolume, alAccumulator, psOutput, dwChunk);
     psOutput += dwChunk * MIX_CHANNELS;
     dwFrames -= dwChunk;
   }

@@ -83,6 +83,12 @@ enum class SoundOutputMode { Speakers, Manual, Missing };
 void SetSoundOutputMode(SoundOutputMode mode);
 SoundOutputMode GetSoundOutputMode();
 
+// The player's volume over the whole mix, 0 (silent) to 1 (as mixed): for the device
+// there is and any made later. Only what is heard changes; the buffers play, end and
+// report exactly as they would at any volume.
+void SetOutputVolume(float fVolume);
+float GetOutputVolume();
+
 class SoundBuffer;
 
 class SoundDevice {
@@ -96,8 +102,9 @@ class SoundDevice {
   HRESULT DuplicateSoundBuffer(SoundBuffer* pDSBufferOriginal, SoundBuffer** ppDSBufferDuplicate);
 
   // Mixes the next dwFrames frames of every playing buffer into psOutput (2 channels,
-  // 16 bits, 22050 frames per second) and moves the buffers on. The output thread calls
-  // it; so may tests and benchmarks.
+  // 16 bits, 22050 frames per second), kept under full scale and at the player's volume
+  // (FinishMix), and moves the buffers on. The output thread calls it; so may tests and
+  // benchmarks.
   void MixOutput(int16_t* psOutput, uint32_t dwFrames);
 
   // The settings the game asked for.
@@ -138,8 +145,9 @@ class SoundDevice {
   uint32_t m_dwSilentClock = 0;        // when the buffers were last moved on unheard
   uint64_t m_qwSilentFrameParts = 0;   // thousandths of a frame not yet moved on
 
-  std::mutex m_mutex;  // guards the buffer list and every voice's state
+  std::mutex m_mutex;  // guards the buffer list, every voice's state and the output stage
   SoundBuffer* m_pFirstBuffer = nullptr;
+  MixOutputStage m_outputStage;
 };
 
 class SoundBuffer {

@@ -7,6 +7,15 @@
 namespace {
 
 constexpr int32_t VOLUME_SILENT = -10000;
+// The limiter holds its gain for 10 ms after the last frame that needed it, longer than
+// half a period of any but the deepest notes, so that a loud tone is turned down evenly
+// rather than flattened at every peak; then it comes back by exp(-1 / (50 ms x 22050))
+// a frame. The volume heard moves by at most VOLUME_STEP a frame.
+constexpr uint32_t LIMITER_HOLD_FRAMES = 220;
+constexpr float LIMITER_RELEASE = 0.999093f;
+constexpr float VOLUME_STEP = 1.0f / 256.0f;
+// Within this of unity, the limiter is let go: an ordinary mix comes out exact again.
+constexpr float LIMITER_LET_GO = 0.9999f;
 
 // One channel of frame dwFrame, as a 16-bit value.
 inline int32_t SampleAt(const SoundVoice& voice, uint32_t dwFrame, uint32_t dwChannel) {
@@ -20,6 +29,11 @@ inline int32_t SampleAt(const SoundVoice& voice, uint32_t dwFrame, uint32_t dwCh
 // The part of the way from one sample to the next at a fraction of 65536.
 inline int32_t Interpolate(int32_t lFrom, int32_t lTo, int32_t lFraction) {
   return static_cast<int32_t>((static_cast<int64_t>(lTo - lFrom) * lFraction) >> 16);
+}
+
+// A summed sample at a gain, rounded; never past the limit, whatever float rounding does.
+inline int16_t Scaled(int32_t lSample, float fGain) {
+  return static_cast<int16_t>(std::clamp<long>(std::lround(lSample * fGain), -MIX_LIMIT, MIX_LIMIT));
 }
 
 double GainForAttenuation(int32_t lHundredthsOfDecibel) {
@@ -94,8 +108,33 @@ void AdvanceVoice(SoundVoice& voice, uint64_t qwFrames) {
   }
 }
 
-void SaturateSamples(const int32_t* plAccumulator, int16_t* psOutput, uint32_t dwSamples) {
-  for (uint32_t i = 0; i < dwSamples; ++i) {
-    psOutput[i] = static_cast<int16_t>(std::clamp<int32_t>(plAccumulator[i], INT16_MIN, INT16_MAX));
+void FinishMix(MixOutputStage& stage, float fVolume, const int32_t* plAccumulator,
+               int16_t* psOutput, uint32_t dwFrames) {
+  float fLimiter = stage.fLimiterGain;
+  float fHeard = stage.fVolume;
+  for (uint32_t i = 0; i < 2 * dwFrames; i += 2) {
+    const int32_t lLeft = plAccumulator[i];
+    const int32_t lRight = plAccumulator[i + 1];
+    // Both sides take the same gain, so the picture does not lean.
+    const int32_t lPeak = std::max(std::abs(lLeft), std::abs(lRight));
+    const float fNeeded = lPeak > MIX_LIMIT ? static_cast<float>(MIX_LIMIT) / lPeak : 1.0f;
+    if (fNeeded <= fLimiter) {
+      fLimiter = fNeeded;
+      stage.dwHold = LIMITER_HOLD_FRAMES;
+    } else if (stage.dwHold > 0) {
+      --stage.dwHold;
+    } else {
+      fLimiter = std::min(fNeeded, 1.0f - (1.0f - fLimiter) * LIMITER_RELEASE);
+      if (fLimiter > LIMITER_LET_GO) fLimiter = 1.0f;
+    }
+    if (fHeard != fVolume) {
+      fHeard = fHeard < fVolume ? std::min(fVolume, fHeard + VOLUME_STEP)
+                                : std::max(fVolume, fHeard - VOLUME_STEP);
+    }
+    const float fGain = fLimiter * fHeard;
+    psOutput[i] = Scaled(lLeft, fGain);
+    psOutput[i + 1] = Scaled(lRight, fGain);
   }
+  stage.fLimiterGain = fLimiter;
+  stage.fVolume = fHeard;
 }

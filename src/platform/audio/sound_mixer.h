@@ -1,7 +1,8 @@
 #pragma once
 // The mixing of sound buffers into the output: every voice in its own format (8-bit
 // unsigned or 16-bit signed, mono or stereo, any rate) converted to 2 channels of 16-bit
-// samples at 22050 frames per second and summed with saturation.
+// samples at 22050 frames per second, summed, kept under full scale and set to the
+// player's volume.
 #include <cstdint>
 
 constexpr uint32_t MIX_FRAMES_PER_SECOND = 22050;
@@ -44,5 +45,22 @@ void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames);
 // Moves the voice on by qwFrames output frames as MixVoice would, without a sound: for
 // the time no output takes the mix.
 void AdvanceVoice(SoundVoice& voice, uint64_t qwFrames);
-// Writes the accumulated samples as 16-bit samples, clipped at full scale.
-void SaturateSamples(const int32_t* plAccumulator, int16_t* psOutput, uint32_t dwSamples);
+// The most the summed voices may reach, -0.45 dBFS: above the peak of any one of the
+// game's sounds, so that a sound alone is never touched.
+constexpr int32_t MIX_LIMIT = 31130;
+
+// The last stage of the mix, carried from one piece of output to the next.
+struct MixOutputStage {
+  float fLimiterGain = 1.0f;
+  uint32_t dwHold = 0;   // frames the limiter's gain is held yet
+  float fVolume = 1.0f;  // the player's volume as it is being heard now
+};
+
+// Writes the accumulated frames as 16-bit samples. A limiter keeps them at or under
+// MIX_LIMIT: where a frame would pass it, the gain drops at once to what that frame
+// needs, is held for 10 ms and comes back over some 50 ms, so that loud moments are
+// turned down smoothly instead of clipped. Then the player's volume (0 silent to 1 as mixed), reached from
+// the one heard so far within about 12 ms so that a change does not click. At volume 1,
+// frames that stay under the limit come out exactly as summed.
+void FinishMix(MixOutputStage& stage, float fVolume, const int32_t* plAccumulator,
+               int16_t* psOutput, uint32_t dwFrames);

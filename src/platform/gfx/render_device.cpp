@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/gfx/render_internal.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/gfx/window_picture.h"
 #include "platform/system/run_tap.h"
 #include "platform/system/sdl_window.h"
@@ -362,6 +363,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   DeviceImpl* device = Impl(this);
   if (device->window) ApplyFullScreenSwitches(device->window);
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  DrawScreenLabels(device);
 
   SDL_Renderer* renderer = device->renderer;
   SDL_SetRenderTarget(renderer, nullptr);

@@ -15,3 +15,6 @@ std::string AssetFolders();
 // Where the game keeps what it writes for the player: $XDG_STATE_HOME/zorbly-frondles,
 // else ~/.local/state/zorbly-frondles. Empty when neither variable gives a folder.
 std::string StateFolder();
+// Where the player's settings are kept: $XDG_CONFIG_HOME/zorbly-frondles, else
+// ~/.config/zorbly-frondles. Empty when neither variable gives a folder.
+std::string ConfigFolder();

@@ -1,0 +1,163 @@
+#include "platform/gfx/screen_label.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "platform/gfx/font_face.h"
+#include "platform/gfx/render_internal.h"
+#include "platform/system/system.h"
+
+namespace {
+
+// The questions' palette: dark wood, sauce red, cheese cream.
+constexpr uint32_t WOOD = 0xFF341E12;
+constexpr uint32_t SAUCE = 0xFFB22218;
+constexpr uint32_t CREAM = 0xFFFAE8C4;
+
+struct Look {
+  int points;
+  int padding;  // between the border and the text
+  int border;
+};
+// By slot: the middle's large label, the corner's marker, the volume's label.
+constexpr Look LOOKS[] = {{56, 20, 4}, {20, 8, 2}, {20, 8, 2}};
+constexpr int MARGIN = 16;
+constexpr int CORNER_TOP = 40;     // under the energy bar
+constexpr int VOLUME_BOTTOM = 34;  // above the health bar
+
+struct Label {
+  char text[64] = {};
+  bool expires = false;
+  uint32_t until = 0;
+  bool stale = false;              // the picture shows another text, or none is made yet
+  TextureImpl* picture = nullptr;  // registered with its device, so rebuilt after a reset
+};
+Label labels[3];
+
+TTF_Font* OpenLabelFont() {
+  static TTF_Font* font = nullptr;
+  static bool tried = false;
+  if (tried) return font;
+  tried = true;
+  // Open for the rest of the run: labels change while playing, and nothing of it is freed
+  // per change.
+  FontFile file;
+  if (!FindFontFace(ParseFaceName("Arial Bold", 0, false), &file)) {
+    std::fprintf(stderr, "zorbly-frondles: no face to write labels with; none are shown\n");
+    return nullptr;
+  }
+  if (TTF_Init() != 0) {
+    std::fprintf(stderr, "zorbly-frondles: cannot start the font renderer (%s); no labels are shown\n",
+                 TTF_GetError());
+    return nullptr;
+  }
+  font = TTF_OpenFontIndex(file.path.c_str(), LOOKS[0].points, file.index);
+  if (!font) {
+    std::fprintf(stderr, "zorbly-frondles: cannot open the face %s (%s); no labels are shown\n",
+                 file.path.c_str(), TTF_GetError());
+    TTF_Quit();
+    return nullptr;
+  }
+  if (file.addBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+  return font;
+}
+
+uint32_t Blend(uint32_t under, uint32_t over, uint32_t alpha) {
+  uint32_t mixed = 0xFF000000;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const uint32_t from = (under >> shift) & 0xFF;
+    const uint32_t to = (over >> shift) & 0xFF;
+    mixed |= ((from * (255 - alpha) + to * alpha + 127) / 255) << shift;
+  }
+  return mixed;
+}
+
+// The text's glyphs in cream on wood inside the border, opaque: one copy draws it all.
+TextureImpl* MakePicture(DeviceImpl* device, const char* text, const Look& look) {
+  TTF_Font* font = OpenLabelFont();
+  if (!font) return nullptr;
+  TTF_SetFontSize(font, look.points);
+  SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255});
+  SDL_Surface* glyphs =
+      rendered ? SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+  SDL_FreeSurface(rendered);
+  if (!glyphs) return nullptr;
+  const int inset = look.border + look.padding;
+  const int width = glyphs->w + 2 * inset;
+  const int height = glyphs->h + 2 * inset;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, SAUCE);
+  for (int y = look.border; y < height - look.border; ++y) {
+    for (int x = look.border; x < width - look.border; ++x) {
+      uint32_t alpha = 0;
+      const int gx = x - inset;
+      const int gy = y - inset;
+      if (gx >= 0 && gy >= 0 && gx < glyphs->w && gy < glyphs->h) {
+        alpha = static_cast<const uint32_t*>(glyphs->pixels)[gy * glyphs->pitch / 4 + gx] >> 24;
+      }
+      pixels[static_cast<size_t>(y) * width + x] = Blend(WOOD, CREAM, alpha);
+    }
+  }
+  SDL_FreeSurface(glyphs);
+  return NewTexture(device, std::move(pixels), width, height);
+}
+
+SDL_Rect Place(size_t slot, int width, int height, const SurfaceImpl& picture) {
+  switch (static_cast<ScreenLabelSlot>(slot)) {
+    case ScreenLabelSlot::Centre:
+      return SDL_Rect{(picture.width - width) / 2, (picture.height - height) / 2, width, height};
+    case ScreenLabelSlot::Corner:
+      return SDL_Rect{MARGIN, CORNER_TOP, width, height};
+    case ScreenLabelSlot::Volume:
+      break;
+  }
+  return SDL_Rect{picture.width - MARGIN - width, picture.height - VOLUME_BOTTOM - height, width, height};
+}
+
+void Forget(Label& label) {
+  DestroyTexture(label.picture);
+  label.picture = nullptr;
+  label.stale = true;
+}
+
+}  // namespace
+
+void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs) {
+  Label& label = labels[static_cast<size_t>(slot)];
+  if (!text) text = "";
+  label.expires = showForMs != 0 && text[0] != '\0';
+  if (label.expires) label.until = SystemMilliseconds() + showForMs;
+  if (std::strncmp(label.text, text, sizeof label.text - 1) == 0) return;
+  std::snprintf(label.text, sizeof label.text, "%s", text);
+  label.stale = true;
+  // A cleared label's picture goes at once; a new text's is made at the next present.
+  if (label.text[0] == '\0') Forget(label);
+}
+
+void DrawScreenLabels(DeviceImpl* device) {
+  // A picture presented again already has its labels.
+  if (device->backBufferShown) return;
+  for (size_t slot = 0; slot < std::size(labels); ++slot) {
+    Label& label = labels[slot];
+    if (label.expires && static_cast<int32_t>(SystemMilliseconds() - label.until) >= 0) {
+      SetScreenLabel(static_cast<ScreenLabelSlot>(slot), nullptr);
+    }
+    if (label.text[0] == '\0') continue;
+    // A picture of a device since released has no texture left to draw.
+    if (label.picture && label.picture->device != device) Forget(label);
+    if (label.stale) {
+      DestroyTexture(label.picture);
+      label.picture = MakePicture(device, label.text, LOOKS[slot]);
+      label.stale = false;
+    }
+    if (!label.picture || !label.picture->texture) continue;
+    const SDL_Rect where = Place(slot, label.picture->width, label.picture->height, device->backBuffer);
+    SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+    SDL_RenderCopy(device->renderer, label.picture->texture, nullptr, &where);
+  }
+}

@@ -1,0 +1,146 @@
+#!/bin/sh
+# Plays the built game in a real window under Xvfb with SDL's disk audio driver, which
+# writes what a player would hear, and measures it: heavy play (level-5 volleys in phase,
+# charges, hits, the music) puts no sample at full scale; after M the output is silent
+# (below -60 dBFS) and the settings file says so; after M again it is back. Escape ends
+# the run with status 0, and its recording, M presses and all, verifies with zf-replay.
+# Every check waits for what it checks, up to one deadline.
+# Usage: sound_run.sh GAME_FOLDER   (ZF_HEAVY_SECONDS sets the heavy play's length, 12 s;
+# ZF_KEEP_SOUND=folder keeps the output as a WAVE file and a screenshot of the label)
+set -u
+GAME_DIR=$1
+HEAVY_S=${ZF_HEAVY_SECONDS:-12}
+WORK=$(mktemp -d)
+DEADLINE_S=30
+# The output's frames: 2 channels of 16 bits at 22050 a second.
+BYTES_PER_S=88200
+# Runs and settings are kept here, never in the player's own folders.
+export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
+SETTINGS="$WORK/config/zorbly-frondles/settings"
+OUT="$WORK/out.raw"
+game=""
+
+cleanup() {
+  [ -n "$game" ] && kill "$game" 2>/dev/null
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+keep() {
+  [ -n "${ZF_KEEP_SOUND:-}" ] || return 0
+  sox -t raw -r 22050 -e signed -b 16 -c 2 "$OUT" "$ZF_KEEP_SOUND/sound-run.wav" 2>/dev/null ||
+    cp "$OUT" "$ZF_KEEP_SOUND/sound-run.raw"
+  [ -f "$WORK/label.miff" ] && convert "$WORK/label.miff" "$ZF_KEEP_SOUND/volume-label.png"
+  cp "$WORK/game.log" "$ZF_KEEP_SOUND/" 2>/dev/null
+}
+
+fail() {
+  echo "sound run: $*" >&2
+  keep
+  exit 1
+}
+
+poll() {
+  end=$(($(date +%s) + DEADLINE_S))
+  while :; do
+    "$@" && return 0
+    [ "$(date +%s)" -ge "$end" ] && return 1
+    sleep 0.1
+  done
+}
+
+game_alive() {
+  [ -z "$game" ] || kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
+}
+
+# Bytes of output written so far, on a frame's boundary.
+heard() { echo $(($(stat -c %s "$OUT" 2>/dev/null || echo 0) / 4 * 4)); }
+heard_past() { game_alive; [ "$(heard)" -ge "$1" ]; }
+
+# "PEAK FULL DBFS" of the output's bytes [FROM, TO): the largest sample's size, how many
+# samples are at full scale, and the level (RMS) in dB below full scale.
+measure() {
+  tail -c +$(($1 + 1)) "$OUT" | head -c $(($2 - $1)) | od -An -v -td2 -w2 | awk '
+    { v = $1; a = v < 0 ? -v : v; if (a > peak) peak = a; if (v >= 32767 || v <= -32768) full++
+      sum += v * v; n++ }
+    END { db = sum > 0 ? 20 * log(sqrt(sum / n) / 32768) / log(10) : -999
+          printf "%d %d %.1f\n", peak, full, db }'
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+xvfb=$!
+poll test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+poll xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$OUT" \
+  ./zorbly-frondles --record "$WORK/run.zfr" >"$WORK/game.log" 2>&1 &
+game=$!
+
+found_window() {
+  game_alive
+  window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+poll found_window || fail "no window appeared: $(tail -n 3 "$WORK/game.log")"
+xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
+poll heard_past $BYTES_PER_S || fail "no sound written to the disk output"
+# A first start has no settings yet: full volume, said in one line.
+grep -q "settings" "$WORK/game.log" || fail "no line about the missing settings: $(cat "$WORK/game.log")"
+
+# Heavy play: level-5 volleys with energy held up, phase and charge in turn, up and down
+# through the pasta. A win's question is answered Yes with Y, which the game ignores.
+xdotool key F5 keydown space keydown e
+end=$(($(date +%s) + HEAVY_S))
+while [ "$(date +%s)" -lt "$end" ]; do
+  game_alive
+  xdotool keydown z keydown Up; sleep 0.7; xdotool keyup Up keydown Down; sleep 0.7
+  xdotool keyup Down keyup z keydown c; sleep 0.6; xdotool keyup c key y
+done
+xdotool keyup space keyup e
+played=$(heard)
+set -- $(measure 0 "$played")
+echo "sound run: ${HEAVY_S} s of heavy play: peak $1, $2 samples at full scale, level $3 dBFS"
+[ "$2" -eq 0 ] || fail "$2 samples at full scale in heavy play"
+
+# M mutes once the game has it (the settings file says so); from a moment later on (the
+# mix runs a buffer ahead) the output is silent.
+volume_is() { game_alive; grep -q "^muted=$1$" "$SETTINGS" 2>/dev/null; }
+xdotool key m
+poll volume_is yes || fail "M did not mute: $(cat "$SETTINGS" 2>/dev/null)"
+from=$(($(heard) + BYTES_PER_S / 5))
+poll heard_past $((from + BYTES_PER_S)) || fail "the output stopped after M"
+set -- $(measure "$from" $((from + BYTES_PER_S)))
+echo "sound run: muted: peak $1, level $3 dBFS"
+[ "$1" -lt 33 ] || fail "the output after M is not below -60 dBFS: peak $1"
+
+xdotool key m
+poll volume_is no || fail "M again did not unmute: $(cat "$SETTINGS" 2>/dev/null)"
+# The volume keys show their label over the picture, for a person to look at.
+xdotool key minus key equal
+import -window "$window" "$WORK/label.miff" 2>/dev/null
+from=$(($(heard) + BYTES_PER_S / 5))
+poll heard_past $((from + BYTES_PER_S)) || fail "the output stopped after M again"
+set -- $(measure "$from" $((from + BYTES_PER_S)))
+echo "sound run: unmuted: peak $1, level $3 dBFS"
+[ "$(echo "$3" | cut -d. -f1)" -gt -40 ] || fail "the sound did not come back after M again: $3 dBFS"
+
+ended() {
+  kill -0 "$game" 2>/dev/null || return 0
+  xdotool key Escape 2>/dev/null
+  return 1
+}
+poll ended || fail "the game did not end on Escape"
+wait "$game"
+status=$?
+game=""
+[ "$status" -eq 0 ] || fail "the game ended with status $status: $(tail -n 3 "$WORK/game.log")"
+
+ASAN_OPTIONS=detect_leaks=0 ./zf-replay --verify "$WORK/run.zfr" >"$WORK/verify.log" 2>&1 ||
+  fail "the recorded run does not verify: $(grep zf-replay "$WORK/verify.log")"
+grep -q " state lines agree with the recording" "$WORK/verify.log" || fail "no verdict: $(tail -n 3 "$WORK/verify.log")"
+keep
+echo "sound run: no sample at full scale, silent after M, back after M again, the recording verifies"
+exit 0
