@@ -62,7 +62,8 @@ bool ReadSettings(const std::string& path, SoundSettings* read) {
   const int openError = file ? 0 : errno;
   if (openError == ENOENT) {
     std::fprintf(stderr, "zorbly-frondles: no settings in \"%s\" yet: the sound is at full volume "
-                         "(M mutes, - and = set the volume)\n", path.c_str());
+                         "(M mutes, - and = set the volume); they are kept there from now on\n",
+                 path.c_str());
     return false;
   }
   char line[256];
@@ -130,6 +131,9 @@ void LoadSoundSettings() {
                          "nor HOME is set); the sound is at full volume\n");
   } else if (ReadSettings(path, &read)) {
     settings = read;
+  } else if (!std::filesystem::exists(path)) {
+    // The first run writes the defaults, so that its line is said once, not every run.
+    KeepSettings();
   }
   Apply();
 }

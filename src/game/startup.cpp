@@ -87,11 +87,14 @@ bool LoadBackground() {
     CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y));
     CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y) + SCREEN_WIDTH);
   };
-  const bool read = DecodeImageFile(path.c_str(), rows, graphics.d3ddev->MaxTextureSize());
+  std::string problem;
+  const bool read = DecodeImageFile(path.c_str(), rows, graphics.d3ddev->MaxTextureSize(), &problem);
   world.backgroundSurface->UnlockRect();
   if (!read) {
     ReleaseSurface(world.backgroundSurface);
-    ReportFatalError(Line({"cannot start: the picture \"", path, "\" cannot be loaded"}).c_str());
+    // Why, in the same line and box: the player has nowhere else to look.
+    ReportFatalError(Line({"cannot start: the picture \"", path, "\" ",
+                           problem.empty() ? "cannot be loaded" : problem}).c_str());
   }
   return read;
 }

@@ -36,6 +36,7 @@ TEST(SoundKeysTest, TheVolumeIsKeptBetweenRunsAndAFileThatCannotBeUsedGivesFullV
 
   EXPECT_NE(Said(LoadSoundSettings).find("no settings in \"" + path + "\" yet"), std::string::npos);
   EXPECT_EQ(GetOutputVolume(), 1.0f);
+  EXPECT_EQ(Said(LoadSoundSettings), "") << "said once: the defaults are kept";
   for (uint8_t key : {DIK_MINUS, DIK_MINUS, DIK_SUBTRACT, DIK_M}) EXPECT_TRUE(HandleSoundKey(key, false));
   EXPECT_TRUE(HandleSoundKey(DIK_M, true)) << "held, M does not toggle again";
   EXPECT_FALSE(HandleSoundKey(0, false)) << "a replayed message carries no key";

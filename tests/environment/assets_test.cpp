@@ -55,6 +55,8 @@ class AssetsTest : public ::testing::Test {
     if (std::getenv("ZF_SHOW_LINES")) std::printf("%s %s:\n%s", name, damage, printed.c_str());
     if (std::string(name) == NEEDED) {
       EXPECT_FALSE(started);
+      // Why, in that one line: no other line names the file.
+      EXPECT_EQ(LinesNaming(printed, name), 1) << printed;
       EXPECT_EQ(LinesNaming(printed, "cannot start", name), 1) << printed;
       // The same line in a box, for a player who started the game from a menu.
       EXPECT_EQ(game.system.failures.size(), 1u);
@@ -73,7 +75,14 @@ class AssetsTest : public ::testing::Test {
   fs::path home_, folder_;
 };
 
-TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearched) {
+TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearchedEachOnce) {
+  // Run from the program's own folder, that folder is still listed once.
+  fs::current_path(fs::canonical("/proc/self/exe").parent_path());
+  const std::string folders = AssetFolders() + ", ";
+  for (size_t at = 0, next = 0; (next = folders.find(", ", at)) != std::string::npos; at = next + 2) {
+    EXPECT_EQ(folders.find(folders.substr(at, next + 2 - at)), at) << folders;
+  }
+  fs::current_path(folder_);
   for (const char* name : GAME_FILES) {
     fs::remove(folder_ / name);
     ASSERT_FALSE(AssetExists(name)) << name << " is also found in " << AssetFolders();

@@ -11,12 +11,29 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
 #include <utility>
 
 namespace {
+
+// Where DecodeImageFile's caller wants the reason it refuses a file, if not on standard
+// error.
+std::string* caughtProblem = nullptr;
+
+// The one line about the file: "image "NAME" REASON".
+void Refuse(const char* fileName, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Refuse(const char* fileName, const char* format, ...) {
+  char reason[320];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(reason, sizeof reason, format, arguments);
+  va_end(arguments);
+  if (caughtProblem) *caughtProblem = reason;
+  else std::fprintf(stderr, "zorbly-frondles: image \"%s\" %s\n", fileName, reason);
+}
 
 bool HasTgaExtension(const char* fileName) {
   const size_t length = std::strlen(fileName);
@@ -82,8 +99,7 @@ bool ReadClaim(SDL_RWops* file, const char* fileName, bool tga, Claim* claim) {
   SDL_RWseek(file, start, RW_SEEK_SET);
   if (tga) {
     if (got < wanted) {
-      std::fprintf(stderr, "zorbly-frondles: image \"%s\" has a TGA header cut short (%zu of %zu bytes)\n",
-                   fileName, got, wanted);
+      Refuse(fileName, "has a TGA header cut short (%zu of %zu bytes)", got, wanted);
       return false;
     }
     claim->width = header[12] | (header[13] << 8);
@@ -97,8 +113,7 @@ bool ReadClaim(SDL_RWops* file, const char* fileName, bool tga, Claim* claim) {
   const uint32_t height = png ? BigEndian32(header + 20) : 0;
   // A PNG's sides stop at 2^31 - 1.
   if (!png || width > INT32_MAX || height > INT32_MAX) {
-    std::fprintf(stderr, "zorbly-frondles: image \"%s\" has no valid PNG header%s\n", fileName,
-                 got < wanted ? " (cut short)" : "");
+    Refuse(fileName, "has no valid PNG header%s", got < wanted ? " (cut short)" : "");
     return false;
   }
   claim->width = static_cast<int>(width);
@@ -111,18 +126,16 @@ bool ReadClaim(SDL_RWops* file, const char* fileName, bool tga, Claim* claim) {
 SDL_RWops* OpenImage(const char* fileName) {
   struct stat status;
   if (stat(fileName, &status) != 0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot open image \"%s\" (%s)\n", fileName,
-                 std::strerror(errno));
+    Refuse(fileName, "cannot be opened (%s)", std::strerror(errno));
     return nullptr;
   }
   if (!S_ISREG(status.st_mode)) {
-    std::fprintf(stderr, "zorbly-frondles: image \"%s\" is not a regular file\n", fileName);
+    Refuse(fileName, "is not a regular file");
     return nullptr;
   }
   SDL_RWops* file = SDL_RWFromFile(fileName, "rb");
   if (!file) {
-    std::fprintf(stderr, "zorbly-frondles: cannot open image \"%s\" (%s)\n", fileName,
-                 SDL_GetError());
+    Refuse(fileName, "cannot be opened (%s)", SDL_GetError());
   }
   return file;
 }
@@ -133,30 +146,23 @@ SDL_RWops* OpenImage(const char* fileName) {
 bool ClaimIsBelievable(const char* fileName, const Claim& claim, int64_t fileSize, int maxSide) {
   const int width = claim.width, height = claim.height;
   if (width <= 0 || height <= 0) {
-    std::fprintf(stderr, "zorbly-frondles: image \"%s\" claims an empty size %d x %d\n",
-                 fileName, width, height);
+    Refuse(fileName, "claims an empty size %d x %d", width, height);
     return false;
   }
   const int side = std::min(maxSide, IMAGE_SIDE_LIMIT);
   if (width > side || height > side) {
-    std::fprintf(stderr,
-                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than the %d per "
-                 "side the device can hold; refused\n",
-                 fileName, width, height, side);
+    Refuse(fileName, "claims %d x %d pixels, more than the %d per side the device can hold; refused",
+           width, height, side);
     return false;
   }
   if (int64_t{width} * height > IMAGE_PIXEL_LIMIT) {
-    std::fprintf(stderr,
-                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than the %lld "
-                 "an image may have; refused\n",
-                 fileName, width, height, static_cast<long long>(IMAGE_PIXEL_LIMIT));
+    Refuse(fileName, "claims %d x %d pixels, more than the %lld an image may have; refused", width,
+           height, static_cast<long long>(IMAGE_PIXEL_LIMIT));
     return false;
   }
   if (fileSize < claim.leastFileSize) {
-    std::fprintf(stderr,
-                 "zorbly-frondles: image \"%s\" claims %d x %d pixels, more than its %lld "
-                 "bytes can hold; refused\n",
-                 fileName, width, height, static_cast<long long>(fileSize));
+    Refuse(fileName, "claims %d x %d pixels, more than its %lld bytes can hold; refused", width,
+           height, static_cast<long long>(fileSize));
     return false;
   }
   return true;
@@ -175,11 +181,8 @@ bool PngChunksFitTheFile(SDL_RWops* file, const char* fileName, int64_t fileSize
     // Length, type and CRC besides the data.
     fits = length <= INT32_MAX && at + 12 + int64_t{length} <= fileSize;
     if (!fits) {
-      std::fprintf(stderr,
-                   "zorbly-frondles: image \"%s\" has a \"%.4s\" chunk of %u bytes that runs "
-                   "past its end (%lld bytes); refused\n",
-                   fileName, reinterpret_cast<const char*>(chunk + 4), length,
-                   static_cast<long long>(fileSize));
+      Refuse(fileName, "has a \"%.4s\" chunk of %u bytes that runs past its end (%lld bytes); refused",
+             reinterpret_cast<const char*>(chunk + 4), length, static_cast<long long>(fileSize));
     }
     if (std::memcmp(chunk + 4, "IEND", 4) == 0) break;
     at += 12 + int64_t{length};
@@ -204,9 +207,8 @@ bool IsTgaWithoutAlpha(SDL_RWops* file) {
 }
 
 void SayWrongSize(const char* fileName, int width, int height, const Claim& claim) {
-  std::fprintf(stderr, "zorbly-frondles: image \"%s\" decoded as %d x %d, not the %d x %d "
-                       "its header claims\n",
-               fileName, width, height, claim.width, claim.height);
+  Refuse(fileName, "decoded as %d x %d, not the %d x %d its header claims", width, height, claim.width,
+         claim.height);
 }
 
 // What libpng reports goes into the one-line message; it then leaves by longjmp.
@@ -323,28 +325,13 @@ bool DecodePng(SDL_RWops* file, const char* fileName, const Claim& claim, const 
   bool refused = false;
   if (ReadPngRows(file, claim, rows, &pixels, &rowPointers, &problem, &refused)) return true;
   if (!refused) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read image \"%s\" (%s)\n", fileName, problem.text);
+    Refuse(fileName, "cannot be read (%s)", problem.text);
   }
   return false;
 }
 
-}  // namespace
 
-bool ReadImageSize(const char* fileName, int* width, int* height) {
-  if (!fileName || !width || !height) return false;
-  SDL_RWops* file = OpenImage(fileName);
-  if (!file) return false;
-  Claim claim;
-  const bool read = ReadClaim(file, fileName, HasTgaExtension(fileName), &claim);
-  SDL_RWclose(file);
-  if (!read) return false;
-  *width = claim.width;
-  *height = claim.height;
-  return true;
-}
-
-bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide) {
-  if (!fileName || !rows.start || !rows.row) return false;
+bool DecodeWhole(const char* fileName, const ImageRows& rows, int maxSide) {
   SDL_RWops* file = OpenImage(fileName);
   if (!file) return false;
   // A TGA has no magic number, so only its name says what it is.
@@ -366,8 +353,7 @@ bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide) {
   // Named decoders only: a file that is neither PNG nor TGA never reaches another one.
   SDL_Surface* decoded = IMG_LoadTyped_RW(file, 1, "TGA");
   if (!decoded) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read image \"%s\" (%s)\n", fileName,
-                 IMG_GetError());
+    Refuse(fileName, "cannot be read (%s)", IMG_GetError());
     return false;
   }
   SDL_Surface* argb = decoded;
@@ -375,8 +361,7 @@ bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide) {
     argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(decoded);
     if (!argb) {
-      std::fprintf(stderr, "zorbly-frondles: cannot convert image \"%s\" (%s)\n", fileName,
-                   SDL_GetError());
+      Refuse(fileName, "cannot be converted (%s)", SDL_GetError());
       return false;
     }
   }
@@ -395,6 +380,30 @@ bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide) {
   }
   SDL_FreeSurface(argb);
   return started;
+}
+
+}  // namespace
+
+bool ReadImageSize(const char* fileName, int* width, int* height) {
+  if (!fileName || !width || !height) return false;
+  SDL_RWops* file = OpenImage(fileName);
+  if (!file) return false;
+  Claim claim;
+  const bool read = ReadClaim(file, fileName, HasTgaExtension(fileName), &claim);
+  SDL_RWclose(file);
+  if (!read) return false;
+  *width = claim.width;
+  *height = claim.height;
+  return true;
+}
+
+bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide, std::string* problem) {
+  if (!fileName || !rows.start || !rows.row) return false;
+  // Nothing here nests: the decoders never load another image.
+  caughtProblem = problem;
+  const bool read = DecodeWhole(fileName, rows, maxSide);
+  caughtProblem = nullptr;
+  return read;
 }
 
 bool LoadImageFile(const char* fileName, ImageData* image, int maxSide) {

@@ -2,6 +2,7 @@
 // Image files as 32-bit ARGB pixels (alpha in the top byte), row by row from the top.
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 struct ImageData {
@@ -34,8 +35,10 @@ struct ImageRows {
 // before any decoding: an empty image, a side longer than maxSide or more than
 // IMAGE_PIXEL_LIMIT pixels is refused. A 32-bit TGA whose header declares no alpha bits
 // is opaque. False, after a one-line message on standard error naming the file, when the
-// file is missing, refused or undecodable.
-bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide = IMAGE_SIDE_LIMIT);
+// file is missing, refused or undecodable; with `problem`, its reason goes there instead
+// ("has no valid PNG header"), for a message of the caller's.
+bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide = IMAGE_SIDE_LIMIT,
+                     std::string* problem = nullptr);
 // The same into one block of pixels; false leaves image untouched.
 bool LoadImageFile(const char* fileName, ImageData* image, int maxSide = IMAGE_SIDE_LIMIT);
 

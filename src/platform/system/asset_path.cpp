@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -15,22 +16,31 @@
 
 namespace {
 
+// Adds the folder unless it is one already listed, by another name or by the same: the
+// game run from its own folder looks there once.
+void AddFolder(std::vector<std::string>* folders, std::vector<std::string>* real, const std::string& folder) {
+  char resolved[PATH_MAX];
+  const std::string same = realpath(folder.c_str(), resolved) ? resolved : folder;
+  for (const std::string& known : *real) {
+    if (known == same) return;
+  }
+  folders->push_back(folder);
+  real->push_back(same);
+}
+
 std::vector<std::string> Folders() {
-  std::vector<std::string> folders;
+  std::vector<std::string> folders, real;
   char workingDir[4096];
-  folders.push_back(getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
+  AddFolder(&folders, &real, getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
   std::string programFolder;
   if (char* base = SDL_GetBasePath()) {
     programFolder = base;
     SDL_free(base);
-    folders.push_back(programFolder);
+    AddFolder(&folders, &real, programFolder);
   }
-  folders.push_back(std::string(ZF_DATA_DIR) + "/");
+  AddFolder(&folders, &real, std::string(ZF_DATA_DIR) + "/");
   // An installed tree moved elsewhere as a whole still finds its data beside bin/.
-  if (!programFolder.empty()) {
-    const std::string moved = programFolder + "../share/" ZF_APP_ID "/";
-    if (moved.find(ZF_DATA_DIR) == std::string::npos) folders.push_back(moved);
-  }
+  if (!programFolder.empty()) AddFolder(&folders, &real, programFolder + "../share/" ZF_APP_ID "/");
   return folders;
 }
 
