@@ -40,9 +40,16 @@ void PrintHelp() {
                   option.valueName ? option.valueName : "");
     std::printf("  %-14s %s\n", name, option.help);
   }
-  std::printf("\nWhile playing, M mutes and unmutes the sound and - and = turn it down and up in\n"
-              "ten steps; the choice is kept in $XDG_CONFIG_HOME/zorbly-frondles/settings\n"
-              "(~/.config/zorbly-frondles/settings when that is not set).\n");
+  std::printf(
+      "\nKeys (gamepad in brackets): arrows or W A S D move (left stick); Space fires (A);\n"
+      "hold Z to phase (B), X for the magnet (X), C to charge (Y), E for energy (right\n"
+      "trigger); F1-F5 set the weapon level; P pauses; Alt+Enter switches full screen;\n"
+      "Esc quits (Back).\n"
+      "M mutes and unmutes the sound and - and = turn it down and up in ten steps; the\n"
+      "choice is kept in $XDG_CONFIG_HOME/zorbly-frondles/settings (~/.config/zorbly-frondles/\n"
+      "settings when that is not set).\n"
+      "When a run ends: Y or Enter answers yes, N or Esc no, Tab and the arrows move between\n"
+      "the answers, the mouse clicks them, and a gamepad's A chooses and B says no.\n");
 }
 
 }  // namespace

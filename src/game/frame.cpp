@@ -7,6 +7,7 @@
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "input/input.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/system/system.h"
 
 void GameFrame(WindowHandle) {
@@ -15,6 +16,9 @@ void GameFrame(WindowHandle) {
   if (!graphics.d3ddev) return;
   ClearFrame();
   RunFrameRules();
+  // A label of ours over the frame, which is drawn as it always is; it takes nothing of
+  // the run and no recording holds it.
+  SetScreenLabel(ScreenLabelSlot::Centre, world.paused ? "PAUSED" : nullptr);
   DrawFrame();
 }
 

@@ -8,6 +8,9 @@
 
 #include "audio/sound_keys.h"
 #include "game/world_state.h"
+#include "gfx/graphics_device.h"
+#include "platform/gfx/render_device.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/input/key_codes.h"
 #include "platform/system/system.h"
 #include "record/run_player.h"
@@ -33,6 +36,22 @@ bool ReadWhole(const char* path, std::vector<char>* text) {
   const bool whole = !std::ferror(file);
   std::fclose(file);
   return whole;
+}
+
+// The watcher's pause shows as the game's own does, on the picture as it stands.
+void ShowPause(bool paused) {
+  SetScreenLabel(ScreenLabelSlot::Centre, paused || world.paused ? "PAUSED" : nullptr);
+  if (graphics.d3ddev) graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+// "REPLAY 0:42 / 3:10": the time played and the run's length, on the recording's clock.
+void ShowReplayMarker(uint32_t clock, const RunReader& reader) {
+  const uint32_t played = (clock - reader.firstClock()) / 1000;
+  const uint32_t length = (reader.lastClock() - reader.firstClock()) / 1000;
+  char marker[48];
+  std::snprintf(marker, sizeof marker, "REPLAY %u:%02u / %u:%02u", played / 60, played % 60, length / 60,
+                length % 60);
+  SetScreenLabel(ScreenLabelSlot::Corner, marker);
 }
 
 // The recorded pace on the system's clock, and the player's two keys.
@@ -76,6 +95,7 @@ class Pace {
       if (key == DIK_P && message.lParam == 0) {
         paused_ = !paused_;
         anchored_ = false;
+        ShowPause(paused_);
       }
     }
     return true;
@@ -131,6 +151,7 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     const RecordedPass& pass = *item.pass;
     watching = pace.WaitFor(pass.clocks[0]);
     if (!watching) break;
+    ShowReplayMarker(pass.clocks[0], *reader);
     player.BeginPass(pass, window);
     game.frame(window);
     if (!player.EndPass() && !told) {
@@ -141,6 +162,8 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     if (pass.answerCount > 0) pace.Restart();
   }
   SetRunTap(previous);
+  SetScreenLabel(ScreenLabelSlot::Corner, nullptr);
+  SetScreenLabel(ScreenLabelSlot::Centre, nullptr);
   return watching;
 }
 

@@ -124,6 +124,7 @@ bool RunReader::ReadLine(Walk* walk, Line* line) {
   }
   walk->first = false;
   if (line->kind == LineKind::Pass) {
+    if (walk->passes == 0) walk->firstClock = line->passes.pass.clocks[0];
     walk->passes += line->passes.count;
     walk->clock = ClockAfterLine(line->passes, walk->clock);
   } else if (line->kind == LineKind::State && line->statePass != walk->passes) {
@@ -154,6 +155,8 @@ bool RunReader::Open(const char* data, size_t size, ScriptCommands* commands) {
   while (ReadLine(&walk, &line)) {
   }
   checkedPasses_ = walk.passes;
+  firstClock_ = walk.firstClock;
+  lastClock_ = walk.passes ? walk.clock : walk.firstClock;
   ended_ = walk.ended;
   walk_ = Walk{};
   line_.kind = LineKind::Blank;

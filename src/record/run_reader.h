@@ -42,6 +42,9 @@ class RunReader {
   // when Open fails.
   int version() const { return version_; }
   uint64_t passes() const { return checkedPasses_; }  // the passes the text holds
+  // The clocks of its first and last passes (0 without any): the run's span.
+  uint32_t firstClock() const { return firstClock_; }
+  uint32_t lastClock() const { return lastClock_; }
   bool ended() const { return ended_; }               // a recording whose end line came
   int cutLine() const { return cutLine_; }            // the line left out, 0 for none
   const char* problem() const { return problem_; }
@@ -61,6 +64,7 @@ class RunReader {
     int lineNumber = 0;
     uint32_t clock = 0;     // the last pass's
     uint64_t passes = 0;
+    uint32_t firstClock = 0;  // the first pass's
     bool ended = false;
     bool first = true;      // nothing but the version line read yet
   };
@@ -76,6 +80,8 @@ class RunReader {
   ScriptCommands* commands_ = nullptr;
   int version_ = 1;
   uint64_t checkedPasses_ = 0;
+  uint32_t firstClock_ = 0;
+  uint32_t lastClock_ = 0;
   bool ended_ = false;
   int cutLine_ = 0;
   char problem_[200] = {};

@@ -91,6 +91,8 @@ count_fx() {
   convert "$WORK/$1.miff" -crop "$2" +repage -fx "$3" -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 sauce() { count_fx "$1" "$2" "(r>0.55 && g<0.3 && b<0.3) ? 1 : 0"; }
+# The dark wood our labels are drawn on.
+label_wood() { count_fx "$1" "$2" "(r>0.16 && r<0.25 && g>0.08 && g<0.16 && b<0.1) ? 1 : 0"; }
 shot_green() { count_fx "$1" "$2" "(g>0.6 && g>r+0.1 && g>b+0.3) ? 1 : 0"; }
 
 # The table: wood in the middle, a golden energy bar at the top, a red health bar at the
@@ -157,6 +159,16 @@ poll unchanged || fail "the game went on with its window left"
 xdotool windowfocus "$window"
 poll changing || fail "the game did not go on when its window came back"
 
+# P pauses the game and says so in the middle of the picture; P again, and it is gone.
+MIDDLE=400x160+312+304
+paused_label() { game_alive; shot paused && [ "$(label_wood paused $MIDDLE)" -gt 5000 ]; }
+no_paused_label() { game_alive; shot paused && [ "$(label_wood paused $MIDDLE)" -lt 1000 ]; }
+# The game reads P at its ticks: each press and release is held over a few of them.
+xdotool keydown p sleep 0.1 keyup p
+poll paused_label || fail "no PAUSED label while paused"
+xdotool keydown p sleep 0.1 keyup p
+poll no_paused_label || fail "the PAUSED label stayed after the game went on"
+
 # The looks of the three modes, for a person to look at (ZF_KEEP_SHOTS=folder keeps them).
 for key in z x c; do
   xdotool keydown "$key"; shot "mode-$key"; xdotool keyup "$key"
@@ -190,6 +202,13 @@ ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$W
 game=$!
 poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
 poll table || fail "playback: $(cat "$WORK/why")"
+# It says it is a replay, in the top-left corner; P pauses it, and says so.
+CORNER=240x54+12+36
+replay_marker() { game_alive; shot replay && [ "$(label_wood replay $CORNER)" -gt 2000 ]; }
+poll replay_marker || fail "no REPLAY marker in the playback's corner"
+xdotool key p
+poll paused_label || fail "no PAUSED label while the playback is paused"
+xdotool key p
 end_on_escape "the playback"
 
 # A start-up failure a player can see: the program alone in a folder, without its wood,
@@ -218,5 +237,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement, leaving, Escape, the recording, its playback and the failure box as expected"
+echo "window run: wood, bars, player, shots, movement, leaving, the pause, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
 exit 0

@@ -363,7 +363,6 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   DeviceImpl* device = Impl(this);
   if (device->window) ApplyFullScreenSwitches(device->window);
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
-  DrawScreenLabels(device);
 
   SDL_Renderer* renderer = device->renderer;
   SDL_SetRenderTarget(renderer, nullptr);
@@ -387,6 +386,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
     SDL_GetTextureScaleMode(back.texture, &current);
     if (current != mode) SDL_SetTextureScaleMode(back.texture, mode);
     SDL_RenderCopy(renderer, back.texture, nullptr, &picture);
+    DrawScreenLabels(device, picture.x, picture.y, picture.w, picture.h);
   }
   SDL_RenderPresent(renderer);
   // Only a window's picture is asked for again.

@@ -139,9 +139,9 @@ void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs) 
   if (label.text[0] == '\0') Forget(label);
 }
 
-void DrawScreenLabels(DeviceImpl* device) {
-  // A picture presented again already has its labels.
-  if (device->backBufferShown) return;
+void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height) {
+  const SurfaceImpl& back = device->backBuffer;
+  if (back.width <= 0 || back.height <= 0) return;
   for (size_t slot = 0; slot < std::size(labels); ++slot) {
     Label& label = labels[slot];
     if (label.expires && static_cast<int32_t>(SystemMilliseconds() - label.until) >= 0) {
@@ -156,8 +156,10 @@ void DrawScreenLabels(DeviceImpl* device) {
       label.stale = false;
     }
     if (!label.picture || !label.picture->texture) continue;
-    const SDL_Rect where = Place(slot, label.picture->width, label.picture->height, device->backBuffer);
-    SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+    // Placed on the picture, then scaled with it into the output.
+    const SDL_Rect on = Place(slot, label.picture->width, label.picture->height, back);
+    const SDL_Rect where{x + on.x * width / back.width, y + on.y * height / back.height,
+                         on.w * width / back.width, on.h * height / back.height};
     SDL_RenderCopy(device->renderer, label.picture->texture, nullptr, &where);
   }
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Labels of the program's own over the game's picture: a large one in the middle, a small
 // marker in the top-left corner and the volume's label at the bottom right, each a line of
-// cream text on dark wood inside a sauce-red border, as the questions are drawn. They go
-// into the back buffer just before it is presented, after the frame the game drew, in
-// the picture's own coordinates, so the game's frame is drawn exactly as without them.
-// A label's picture is made only when its text changes. They take no random values and
-// read only the platform's own clock, so no recording holds them.
+// cream text on dark wood inside a sauce-red border, as the questions are drawn. The
+// device draws them over the window's output as it presents, placed and scaled with the
+// picture, so the back buffer holds the game's frame exactly as without them, and a
+// picture presented again shows the labels as they are then. A label's picture is made
+// only when its text changes. They take no random values and read only the platform's
+// own clock, so no recording holds them.
 #include <cstdint>
 
 enum class ScreenLabelSlot { Centre, Corner, Volume };
@@ -16,5 +17,6 @@ enum class ScreenLabelSlot { Centre, Corner, Volume };
 void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs = 0);
 
 struct DeviceImpl;
-// The device's step before presenting a newly drawn picture: the labels set, over it.
-void DrawScreenLabels(DeviceImpl* device);
+// The device's step as it presents: the labels set, over the picture where it lies in
+// the output (x, y, width, height in output pixels), the renderer targeting the output.
+void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height);
