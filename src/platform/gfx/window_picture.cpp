@@ -32,6 +32,10 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
   return rect;
 }
 
+void ShowWindowOnce(SDL_Window* window) {
+  if (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(window);
+}
+
 void ToggleWindowFullScreen(SDL_Window* window) {
   const bool fullScreen = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN;
   if (SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
