@@ -106,9 +106,10 @@ void DrawPendingSlices(DeviceImpl* device) {
   const TextureImpl& texture = *slices.texture;
   const PixelLanes kept = SDL_ISPIXELFORMAT_ALPHA(back->format->format) ? SameLanes(0xFFFF) : COLOUR_LANES;
   const PixelLanes tint = ChannelLanes(slices.color);
-  // The slices on the buffer: the first and last-plus-one of them.
-  const int first = slices.x >= 0 ? 0 : (-slices.x + slices.step - 1) / slices.step;
-  const int last = std::min(slices.count, (back->w - slices.x + slices.step - 1) / slices.step);
+  // The slices on the buffer: the first and last-plus-one of them. A lone slice has no step.
+  const int step = std::max(slices.step, 1);
+  const int first = slices.x >= 0 ? 0 : (-slices.x + step - 1) / step;
+  const int last = std::min(slices.count, (back->w - slices.x + step - 1) / step);
   for (int row = std::max(0, -slices.y); row < slices.source.bottom - slices.source.top && slices.y + row < back->h; ++row) {
     const uint32_t texel = texture.pixels[static_cast<size_t>(slices.source.top + row) * texture.width + slices.source.left];
     // SDL's tinted blend of BlendTinted, its texel's part worked out once for the row.
@@ -121,13 +122,13 @@ void DrawPendingSlices(DeviceImpl* device) {
                                                 static_cast<size_t>(slices.y + row) * back->pitch) + slices.x;
     int i = first;
     for (; i + 1 < last; i += 2) {
-      uint32_t* a = out + i * slices.step;
-      uint32_t* b = a + slices.step;
+      uint32_t* a = out + i * step;
+      uint32_t* b = a + step;
       const uint64_t both = PackTwo((colour + Divide255(left * LoadPair(*a, *b))) & kept);
       *a = static_cast<uint32_t>(both);
       *b = static_cast<uint32_t>(both >> 32);
     }
-    if (i < last) out[i * slices.step] = FirstOf((colour + Divide255(left * LoadPair(out[i * slices.step], 0))) & kept);
+    if (i < last) out[i * step] = FirstOf((colour + Divide255(left * LoadPair(out[i * step], 0))) & kept);
   }
 }
 
