@@ -444,23 +444,37 @@ void FillBars(SDL_Surface* screen, const SDL_Rect& picture) {
 }
 
 // The memory back buffer into the window's own pixels: a plain copy at 1:1, else scaled
-// smoothly to fit with its aspect kept.
-bool ShowMemoryBackBuffer(DeviceImpl* device) {
-  SDL_Surface* back = BackPixelsForWriting(device);
-  if (!device->window) return true;
+// smoothly to fit with its aspect kept. The window's pixels, or null when it has none.
+SDL_Surface* CopyIntoWindow(DeviceImpl* device, SDL_Surface* back) {
   SDL_Surface* screen = SDL_GetWindowSurface(device->window);
-  if (!screen) return false;
+  if (!screen) return nullptr;
   const SDL_Rect picture = LetterboxRect(screen->w, screen->h, back->w, back->h);
   FillBars(screen, picture);
   if (picture.w > 0 && picture.h > 0) {
     SDL_Rect where = picture;
     if (picture.w == back->w && picture.h == back->h) {
       SDL_BlitSurface(back, nullptr, screen, &where);
-    } else if (screen->format->format == back->format->format) {
-      SDL_SoftStretchLinear(back, nullptr, screen, &where);
+    } else if (screen->format->format == back->format->format && back->w >= 2 && back->h >= 2) {
+      ScaleSmoothly(&device->scaler, back, screen, where);
     } else {
       SDL_BlitScaled(back, nullptr, screen, &where);
     }
+  }
+  return screen;
+}
+
+bool ShowMemoryBackBuffer(DeviceImpl* device) {
+  SDL_Surface* back = BackPixelsForWriting(device);
+  if (!device->window) return true;
+  SDL_Surface* screen = CopyIntoWindow(device, back);
+  if (!screen) return false;
+  const void* pixels = screen->pixels;
+  if (ShowWindowOnce(device->window)) {
+    // Shown at the last moment; showing may size it anew (full screen), and then the
+    // picture goes into its new pixels.
+    SDL_Surface* now = SDL_GetWindowSurface(device->window);
+    if (!now || now != screen || now->pixels != pixels) screen = CopyIntoWindow(device, back);
+    if (!screen) return false;
   }
   return SDL_UpdateWindowSurface(device->window) == 0;
 }
@@ -468,6 +482,8 @@ bool ShowMemoryBackBuffer(DeviceImpl* device) {
 // The back buffer texture drawn over the window's renderer output.
 bool ShowBackBufferTexture(DeviceImpl* device) {
   SDL_Renderer* renderer = device->renderer;
+  // Shown first, as showing may size it anew; its picture comes with the next swap.
+  if (device->window) ShowWindowOnce(device->window);
   SDL_SetRenderTarget(renderer, nullptr);
   // The drawable size, not the window's: sharp on high-DPI screens.
   int outputWidth = 0;
@@ -504,8 +520,8 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   if (device->window) ApplyFullScreenSwitches(device->window);
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   // The back buffer is final from here on: whatever is drawn over every frame goes above.
-  // The window opens with its first picture in it, never black or empty.
-  if (device->window) ShowWindowOnce(device->window);
+  // The window opens with its first picture in it, never black or empty: it is shown
+  // just before that picture goes out.
   const bool shown = device->backPixels ? ShowMemoryBackBuffer(device) : ShowBackBufferTexture(device);
   // Only a window's picture is asked for again.
   device->backBufferShown = device->window != nullptr;

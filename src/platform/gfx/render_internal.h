@@ -10,6 +10,7 @@
 
 #include "platform/gfx/font.h"
 #include "platform/gfx/matrix2d.h"
+#include "platform/gfx/pixel_lanes.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
@@ -65,6 +66,26 @@ struct SpriteImpl : SpriteBatch {
 struct FontImpl;
 struct MeshImpl;
 
+// What scaling one size of picture smoothly to another takes, kept from frame to frame:
+// for each pair of output pixels the source pixels they start from and their weights, for
+// each output row the source row it starts from and the weight of the next, and the last
+// two source rows widened.
+struct SmoothScaler {
+  struct Pair {
+    int32_t first, second;
+    PixelLanes firstWeights, secondWeights;
+  };
+  struct Row {
+    int32_t start;
+    uint16_t weight;
+  };
+  int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
+  std::vector<Pair> columns;
+  std::vector<Row> rows;
+  std::vector<uint32_t> widened[2];
+  int widenedRow[2] = {-1, -1};
+};
+
 // Tinted sprites one texel wide, drawn a fixed step apart along one row (a bar's slices),
 // gathered to be blended together: each texel row is tinted once for all of them.
 struct SliceRun {
@@ -110,6 +131,7 @@ struct DeviceImpl : RenderDevice {
   uint32_t clearColor = 0;
   // Slices not yet blended into the memory back buffer: whatever draws next draws them first.
   SliceRun pendingSlices;
+  SmoothScaler scaler;  // for presenting the memory back buffer at another size
 
   std::vector<TextureImpl*> textures;
   std::vector<SurfaceImpl*> surfaces;
@@ -188,6 +210,11 @@ void DrawPendingSlices(DeviceImpl* device);
 // and blended (else copied) over what is there.
 void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
                 Vector2 offset, uint32_t color, bool blend, SDL_Surface* target);
+
+// `source` scaled smoothly into `where` of `target`, both 32-bit of the same layout; the
+// source at least 2 x 2.
+void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface* target,
+                   const SDL_Rect& where);
 
 // Lets go of the device: its SDL objects are gone and the font must not draw.
 void DetachFont(FontImpl* font);

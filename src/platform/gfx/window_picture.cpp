@@ -32,8 +32,10 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
   return rect;
 }
 
-void ShowWindowOnce(SDL_Window* window) {
-  if (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(window);
+bool ShowWindowOnce(SDL_Window* window) {
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN)) return false;
+  SDL_ShowWindow(window);
+  return true;
 }
 
 void ToggleWindowFullScreen(SDL_Window* window) {
