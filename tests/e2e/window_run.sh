@@ -1,5 +1,6 @@
 #!/bin/sh
-# Plays the built game in a real window under Xvfb: looks at screenshots after start-up,
+# Plays the built game in a real window under Xvfb: wants no capture after the window maps
+# to be black, looks at screenshots after start-up,
 # after firing, after moving, with the window left and back, and in each mode, then
 # presses Escape and wants status 0; the run was recorded, and zf-replay --verify must
 # find the replayed world as recorded, and --replay must show it again until Escape;
@@ -28,14 +29,14 @@ fail() {
   exit 1
 }
 
-# Runs the command until it succeeds or the deadline passes; the command's last words
-# (in $WORK/why) explain a failure.
+# Runs the command until it succeeds or the deadline passes, POLL_PAUSE seconds apart; the
+# command's last words (in $WORK/why) explain a failure.
 poll() {
   end=$(($(date +%s) + DEADLINE_S))
   while :; do
     "$@" && return 0
     [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep 0.1
+    sleep "${POLL_PAUSE:-0.1}"
   done
 }
 
@@ -63,8 +64,7 @@ found_window() {
   window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
   [ -n "$window" ]
 }
-poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
-xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
+POLL_PAUSE=0 poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
 
 # MIFF, not PNG: compressing a PNG takes seconds on a busy machine.
 shot() {
@@ -107,7 +107,23 @@ first_frame() {
   atStart=$(sauce start 56x88+97+347)
   [ "$atStart" -gt 300 ] || { echo "the player is not near (100, 350): $atStart sauce pixels" >"$WORK/why"; return 1; }
 }
-poll first_frame || fail "$(cat "$WORK/why")"
+
+# The window opens with its first frame in it: watched until it maps and captured back
+# to back from then on, none may be black. A black one ends the polling at once and is
+# the failure.
+mapped_not_black() {
+  game_alive
+  xwininfo -id "$window" 2>/dev/null | grep -q IsViewable || { echo "the window never mapped" >"$WORK/why"; return 1; }
+  shot start || return 1
+  if [ "$(convert "$WORK/start.miff" -format "%[fx:int(255*mean)]" info:)" -lt 3 ]; then
+    echo "the window showed black after it mapped" >"$WORK/black"
+    return 0
+  fi
+  "$@"
+}
+POLL_PAUSE=0 poll mapped_not_black first_frame || fail "$(cat "$WORK/why")"
+[ -e "$WORK/black" ] && fail "$(cat "$WORK/black")"
+xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
 
 # Shots start at the player's unscaled centre and fly right 12 pixels a tick along its row.
 before=$(sauce start 300x30+112+358)
@@ -183,8 +199,9 @@ grep -q " state lines agree with the recording" "$WORK/verify.log" || fail "no v
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$WORK/run.zfr" \
   >"$WORK/game.log" 2>&1 &
 game=$!
-poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
-poll table || fail "playback: $(cat "$WORK/why")"
+POLL_PAUSE=0 poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
+POLL_PAUSE=0 poll mapped_not_black table || fail "playback: $(cat "$WORK/why")"
+[ -e "$WORK/black" ] && fail "playback: $(cat "$WORK/black")"
 end_on_escape "the playback"
 
 # A start-up failure a player can see: the program alone in a folder, without its wood,
@@ -213,5 +230,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement, leaving, Escape, the recording, its playback and the failure box as expected"
+echo "window run: never black, wood, bars, player, shots, movement, leaving, Escape, the recording, its playback and the failure box as expected"
 exit 0
