@@ -114,35 +114,40 @@ inline PixelLanes Blend(PixelLanes texels, PixelLanes dest) {
   return Round255(texels * alpha + dest * (SameLanes(255) - alpha)) | opaque;
 }
 
-struct Row {
+// What every row of one sprite shares.
+struct Rows {
   const uint32_t* texels;  // bordered
   int pitch;
-  int32_t u, v, uStep, vStep;
+  int32_t uStep, vStep;
   PixelLanes tint;
 };
 
 template <bool TINTED, bool BLENDED>
-void DrawRow(Row row, uint32_t* out, int count) {
+void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
+  const uint32_t* texels = rows.texels;
+  const int pitch = rows.pitch;
+  const int32_t uStep = rows.uStep;
+  const int32_t vStep = rows.vStep;
   for (int i = 0; i < count; i += 2) {
-    const Around p = Gather(row.texels, row.pitch, row.u, row.v);
+    const Around p = Gather(texels, pitch, u, v);
     // An odd last pixel takes its own sample twice and writes one.
     const bool pair = i + 1 < count;
-    const Around q = pair ? Gather(row.texels, row.pitch, row.u + row.uStep, row.v + row.vStep) : p;
-    row.u += 2 * row.uStep;
-    row.v += 2 * row.vStep;
+    const Around q = pair ? Gather(texels, pitch, u + uStep, v + vStep) : p;
+    u += 2 * uStep;
+    v += 2 * vStep;
     if (BLENDED && p.Clear() && q.Clear()) continue;
-    PixelLanes texels = Filter(p, q);
-    if (TINTED) texels = Round255(texels * row.tint);
-    if (BLENDED) texels = Blend(texels, pair ? LoadTwo(out + i) : LoadPair(out[i], 0));
+    PixelLanes filtered = Filter(p, q);
+    if (TINTED) filtered = Round255(filtered * rows.tint);
+    if (BLENDED) filtered = Blend(filtered, pair ? LoadTwo(out + i) : LoadPair(out[i], 0));
     if (pair) {
-      StoreTwo(out + i, texels);
+      StoreTwo(out + i, filtered);
     } else {
-      out[i] = FirstOf(texels);
+      out[i] = FirstOf(filtered);
     }
   }
 }
 
-using RowDrawer = void (*)(Row, uint32_t*, int);
+using RowDrawer = void (*)(const Rows&, int32_t, int32_t, uint32_t*, int);
 
 RowDrawer ChooseRowDrawer(bool tinted, bool blend) {
   if (tinted) return blend ? DrawRow<true, true> : DrawRow<true, false>;
@@ -174,7 +179,7 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
   const int firstRow = static_cast<int>(std::clamp(std::floor(top), 0.0, static_cast<double>(target->h)));
   const int lastRow = static_cast<int>(std::clamp(std::ceil(bottom) + 1.0, 0.0, static_cast<double>(target->h)));
 
-  Row row{Bordered(texture, source), columns + 2, 0, 0, Fixed(a), Fixed(d), ChannelLanes(color)};
+  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d), ChannelLanes(color)};
   // Blended, a pixel further than half a texel from any ink leaves what is there.
   const Rect& ink = texture.borderedInk;
   const double sFrom = blend ? std::max(0.0, ink.left - 0.5) : 0.0;
@@ -199,18 +204,18 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
     Narrow(t0, d, dInverse, tFrom, tTo, &first, &last);
     if (first >= last) continue;
     // Texel centres lie half a texel in, and the border one texel out.
-    row.u = Fixed(s0 + a * first + 0.5);
-    row.v = Fixed(t0 + d * first + 0.5);
+    int32_t u = Fixed(s0 + a * first + 0.5);
+    int32_t v = Fixed(t0 + d * first + 0.5);
     // Rounding could take an end of the row a hair outside; the samples between its two
     // ends lie inside when both do.
-    while (first < last && !inside(row.u, row.v)) ++first, row.u += row.uStep, row.v += row.vStep;
-    while (first < last && !inside(row.u + row.uStep * (last - 1 - first), row.v + row.vStep * (last - 1 - first))) {
+    while (first < last && !inside(u, v)) ++first, u += shared.uStep, v += shared.vStep;
+    while (first < last && !inside(u + shared.uStep * (last - 1 - first), v + shared.vStep * (last - 1 - first))) {
       --last;
     }
     uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
                                                 static_cast<size_t>(y) * target->pitch);
     // The next row's pixels are on their way while this row is drawn.
     if (y + 1 < lastRow) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + target->pitch);
-    drawRow(row, out + first, last - first);
+    drawRow(shared, u, v, out + first, last - first);
   }
 }
