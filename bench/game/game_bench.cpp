@@ -11,7 +11,6 @@
 // and paced in full screen: ticks and frames per second, the process's CPU as a share of one core (the renderer's
 // threads included), the mean pass in time and in CPU, and the spacing of ticks on the
 // game's clock.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
@@ -227,14 +226,6 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
   }
 }
 
-// Alt+Enter as the window system queues it; the next present switches.
-void PressFullScreenKey() {
-  SDL_Event event{SDL_KEYDOWN};
-  event.key.keysym.sym = SDLK_RETURN;
-  event.key.keysym.mod = KMOD_LALT;
-  SDL_PushEvent(&event);
-}
-
 // The main loop for 10 s, in the window or switched to full screen; longer tick spacings
 // than 40 ms are counted at 40.
 void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn, bool fullScreen) {
@@ -247,7 +238,7 @@ void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn, bool 
   const GameEntryPoints entryPoints{GameStartup, drawn ? GameFrame : UndrawnFrame, GameShutdown};
   Message last;
   if (fullScreen) {
-    PressFullScreenKey();
+    SwitchFullScreenAtNextPresent();
     RunPass(entryPoints, game.window(), &last);
   }
   for (auto _ : state) {

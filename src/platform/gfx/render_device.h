@@ -160,6 +160,10 @@ void SetSceneFailing(bool failing);
 // give the same pixels.
 void SetPlainDrawing(bool plain);
 
+// Switches the game's window between full screen and its size before, at the device's
+// next present, as Alt+Enter does.
+void SwitchFullScreenAtNextPresent();
+
 // Whether an OpenGL renderer's name (its GL_RENDERER string) is a software rasteriser.
 bool NamesSoftwareRasteriser(const char* openGLName);
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/gfx/render_device.h"
+
 namespace {
 
 std::atomic<int> pendingSwitches{0};
@@ -50,6 +52,8 @@ bool IsFullScreenKey(const SDL_KeyboardEvent& key) {
   const SDL_Keycode code = key.keysym.sym;
   return (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
 }
+
+void SwitchFullScreenAtNextPresent() { ++pendingSwitches; }
 
 void WatchFullScreenKey(bool watch) {
   if (watch && watchers++ == 0) {
