@@ -8,9 +8,9 @@
 // OpenGL, a fresh process's start-up to its first frame beside a bare window's, and the
 // main loop, paced and unpaced side by side, 10 s each, running with the start-up
 // population, paused, and running with the drawing left out (what the loop itself costs),
-// and paced in full screen: ticks and frames per second, the process's CPU as a share of one core (the renderer's
-// threads included), the mean pass in time and in CPU, and the spacing of ticks on the
-// game's clock.
+// and paced in full screen: ticks and frames per second, the process's CPU as a share of
+// one core (the renderer's threads included), the mean pass in time and in CPU, and the
+// spacing of ticks on the game's clock.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>

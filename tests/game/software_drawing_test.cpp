@@ -37,9 +37,14 @@ TEST(SoftwareDrawingTest, EveryFrameComesOutAsSdlsRendererDrawsIt) {
       {"phase", [] { world.playerMode = MODE_PHASE; }},
       {"magnet", [] { world.playerMode = MODE_MAGNET; }},
       {"charge", [] { world.playerMode = MODE_CHARGE; }},
-      {"300 projectiles", [] { world.playerMode = MODE_NORMAL; FillTheScreen(); }},
+      {"300 projectiles",
+       [] {
+         world.playerMode = MODE_NORMAL;
+         FillTheScreen();
+       }},
       // Pasta cut by every edge, plain and sauced, and short bars.
-      {"edges", [] {
+      {"edges",
+       [] {
          for (int i = 0; i < ENEMY_COUNT; ++i) {
            world.enemies[i].x = static_cast<float>(-90 + (i * 53) % 1120);
            world.enemies[i].y = static_cast<float>(-30 + (i * 37) % 800);

@@ -45,7 +45,12 @@ const Scene SCENES[] = {
     {"phase", [] { world.playerMode = MODE_PHASE; }, 0.2, 50},
     {"magnet", [] { world.playerMode = MODE_MAGNET; }, 0.2, 50},
     {"charge", [] { world.playerMode = MODE_CHARGE; }, 0.2, 50},
-    {"300 projectiles", [] { world.playerMode = MODE_NORMAL; FillTheScreen(); }, 3.5, 3000},
+    {"300 projectiles",
+     [] {
+       world.playerMode = MODE_NORMAL;
+       FillTheScreen();
+     },
+     3.5, 3000},
     {"question", nullptr, 2.5, 100},  // over the last scene, dimmed
 };
 
@@ -136,7 +141,8 @@ TEST(RenderersTest, TheSoftwareRendererIsPickedHereAndDrawsTheGamesFramesAsOpenG
     EXPECT_LE(far, SCENES[s].farPixelBound) << SCENES[s].name;
     if (const char* keep = std::getenv("ZF_KEEP_SHOTS")) {
       for (const auto& [picture, renderer] : {std::pair{&a, "opengl"}, std::pair{&b, "software"}}) {
-        const std::string path = std::string(keep) + "/" + SCENES[s].name + " on " + renderer + ".png";
+        const std::string path =
+            std::string(keep) + "/" + SCENES[s].name + " on " + renderer + ".png";
         SaveImagePng(path.c_str(), picture->width, picture->height, picture->pixels.data());
       }
     }

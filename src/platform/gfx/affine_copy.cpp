@@ -66,7 +66,8 @@ const uint32_t* Bordered(TextureImpl& texture, const Rect& source) {
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < columns; ++x) {
       if (texture.bordered[static_cast<size_t>(y + 1) * (columns + 2) + x + 1] >> 24) {
-        ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
+        ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                   std::max(ink.bottom, y + 1)};
       }
     }
   }
@@ -83,13 +84,19 @@ struct Around {
 
 inline Around Gather(const uint32_t* texels, int pitch, int32_t u, int32_t v) {
   const uint32_t* near = texels + (v >> 16) * pitch + (u >> 16);
-  return Around{near[0], near[1], near[pitch], near[pitch + 1], static_cast<uint16_t>((u >> 8) & 0xFF),
+  return Around{near[0],
+                near[1],
+                near[pitch],
+                near[pitch + 1],
+                static_cast<uint16_t>((u >> 8) & 0xFF),
                 static_cast<uint16_t>((v >> 8) & 0xFF)};
 }
 
 // Down each point's two columns, weights out of 256 (sums stay below 65536).
 inline PixelLanes Down(const Around& p) {
-  return (LoadPair(p.a, p.b) * SameLanes(static_cast<uint16_t>(256 - p.down)) + LoadPair(p.c, p.d) * p.down) >> 8;
+  return (LoadPair(p.a, p.b) * SameLanes(static_cast<uint16_t>(256 - p.down)) +
+          LoadPair(p.c, p.d) * p.down) >>
+         8;
 }
 
 inline PixelLanes AcrossWeights(const Around& p) {
@@ -102,7 +109,8 @@ inline PixelLanes Filter(const Around& p, const Around& q) {
   const PixelLanes first = Down(p) * AcrossWeights(p);
   const PixelLanes second = Down(q) * AcrossWeights(q);
   return (__builtin_shufflevector(first, second, 0, 1, 2, 3, 8, 9, 10, 11) +
-          __builtin_shufflevector(first, second, 4, 5, 6, 7, 12, 13, 14, 15)) >> 8;
+          __builtin_shufflevector(first, second, 4, 5, 6, 7, 12, 13, 14, 15)) >>
+         8;
 }
 
 // Two texels over two destination pixels by their alphas, rounded as a GPU rounds; the
@@ -156,8 +164,8 @@ RowDrawer ChooseRowDrawer(bool tinted, bool blend) {
 
 }  // namespace
 
-void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
-                Vector2 offset, uint32_t color, bool blend, SDL_Surface* target) {
+void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform, Vector2 offset,
+                uint32_t color, bool blend, SDL_Surface* target) {
   const double det = static_cast<double>(transform.m11) * transform.m22 -
                      static_cast<double>(transform.m12) * transform.m21;
   if (std::fabs(det) < 1e-12) return;
@@ -176,10 +184,13 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
     top = std::min(top, static_cast<double>(at.y));
     bottom = std::max(bottom, static_cast<double>(at.y));
   }
-  const int firstRow = static_cast<int>(std::clamp(std::floor(top), 0.0, static_cast<double>(target->h)));
-  const int lastRow = static_cast<int>(std::clamp(std::ceil(bottom) + 1.0, 0.0, static_cast<double>(target->h)));
+  const int firstRow =
+      static_cast<int>(std::clamp(std::floor(top), 0.0, static_cast<double>(target->h)));
+  const int lastRow =
+      static_cast<int>(std::clamp(std::ceil(bottom) + 1.0, 0.0, static_cast<double>(target->h)));
 
-  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d), ChannelLanes(color)};
+  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d),
+                    ChannelLanes(color)};
   // Blended, a pixel further than half a texel from any ink leaves what is there.
   const Rect& ink = texture.borderedInk;
   const double sFrom = blend ? std::max(0.0, ink.left - 0.5) : 0.0;
@@ -209,13 +220,14 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
     // Rounding could take an end of the row a hair outside; the samples between its two
     // ends lie inside when both do.
     while (first < last && !inside(u, v)) ++first, u += shared.uStep, v += shared.vStep;
-    while (first < last && !inside(u + shared.uStep * (last - 1 - first), v + shared.vStep * (last - 1 - first))) {
+    while (first < last &&
+           !inside(u + shared.uStep * (last - 1 - first), v + shared.vStep * (last - 1 - first))) {
       --last;
     }
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
-                                                static_cast<size_t>(y) * target->pitch);
+    uint32_t* out = PixelRow(target, y);
     // The next row's pixels are on their way while this row is drawn.
-    if (y + 1 < lastRow) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + target->pitch);
+    if (y + 1 < lastRow)
+      __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + target->pitch);
     drawRow(shared, u, v, out + first, last - first);
   }
 }

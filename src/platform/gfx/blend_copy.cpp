@@ -25,29 +25,35 @@ bool SameRect(const Rect& a, const Rect& b) {
 // The part of the texture at width x height as SDL stretches it; null when it cannot be made.
 SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int height) {
   for (const KeptStretch& kept : texture->stretches) {
-    if (kept.surface && kept.width == width && kept.height == height && SameRect(kept.source, source)) {
+    if (kept.surface && kept.width == width && kept.height == height &&
+        SameRect(kept.source, source)) {
       return kept.surface;
     }
   }
-  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(texture->pixels.data(), texture->width,
-                                                          texture->height, 32, texture->width * 4,
-                                                          SDL_PIXELFORMAT_ARGB8888);
-  SDL_Surface* stretched = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-  const SDL_Rect from{source.left, source.top, source.right - source.left, source.bottom - source.top};
-  const bool made = whole && stretched && SDL_SoftStretchLinear(whole, &from, stretched, nullptr) == 0;
+  SDL_Surface* whole =
+      SDL_CreateRGBSurfaceWithFormatFrom(texture->pixels.data(), texture->width, texture->height,
+                                         32, texture->width * 4, SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* stretched =
+      SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  const SDL_Rect from{source.left, source.top, source.right - source.left,
+                      source.bottom - source.top};
+  const bool made =
+      whole && stretched && SDL_SoftStretchLinear(whole, &from, stretched, nullptr) == 0;
   SDL_FreeSurface(whole);
   if (!made) {
     SDL_FreeSurface(stretched);
     return nullptr;
   }
   KeptStretch& slot = texture->stretches[texture->nextStretch];
-  texture->nextStretch = (texture->nextStretch + 1) % static_cast<int>(std::size(texture->stretches));
+  texture->nextStretch =
+      (texture->nextStretch + 1) % static_cast<int>(std::size(texture->stretches));
   SDL_FreeSurface(slot.surface);
   slot = KeptStretch{source, width, height, stretched, {}};
   // A clear texel leaves its pixel as it is: each row is blended only where it has ink.
   slot.spans.resize(static_cast<size_t>(height) * 2);
   for (int y = 0; y < height; ++y) {
-    const uint32_t* row = static_cast<const uint32_t*>(stretched->pixels) + static_cast<size_t>(y) * stretched->pitch / 4;
+    const uint32_t* row = static_cast<const uint32_t*>(stretched->pixels) +
+                          static_cast<size_t>(y) * stretched->pitch / 4;
     int first = 0;
     int last = width;
     while (first < last && (row[first] >> 24) == 0) ++first;
@@ -67,21 +73,51 @@ const KeptStretch* KeptFor(const TextureImpl* texture, const SDL_Surface* surfac
 
 // SDL's tinted blend: the texel's channels scaled by the tint, its colour by its alpha,
 // and over the destination by what that alpha leaves, every division rounded down.
-inline PixelLanes BlendTinted(PixelLanes texels, PixelLanes dest, PixelLanes tint, PixelLanes kept) {
+inline PixelLanes BlendTinted(PixelLanes texels, PixelLanes dest, PixelLanes tint,
+                              PixelLanes kept) {
   texels = Divide255(texels * tint);
   const PixelLanes alpha = AlphaLanes(texels);
   const PixelLanes colour = (Divide255(texels * alpha) & COLOUR_LANES) | (alpha & ALPHA_LANES);
   return (colour + Divide255((255 - alpha) * dest)) & kept;
 }
 
-void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint, PixelLanes kept) {
+void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint,
+                    PixelLanes kept) {
   int i = 0;
-  for (; i + 2 <= count; i += 2) StoreTwo(dest + i, BlendTinted(LoadTwo(source + i), LoadTwo(dest + i), tint, kept));
-  if (i < count) dest[i] = FirstOf(BlendTinted(LoadPair(source[i], 0), LoadPair(dest[i], 0), tint, kept));
+  for (; i + 2 <= count; i += 2)
+    StoreTwo(dest + i, BlendTinted(LoadTwo(source + i), LoadTwo(dest + i), tint, kept));
+  if (i < count)
+    dest[i] = FirstOf(BlendTinted(LoadPair(source[i], 0), LoadPair(dest[i], 0), tint, kept));
+}
+
+// Without an alpha channel of its own the back buffer's spare byte is written 0, as SDL does.
+PixelLanes KeptLanes(const SDL_Surface* back) {
+  return SDL_ISPIXELFORMAT_ALPHA(back->format->format) ? SameLanes(0xFFFF) : COLOUR_LANES;
+}
+
+// The texels, width x height from `texels` `pitch` apart, blended tinted at (x, y) of the
+// back buffer, clipped to it; a kept stretch's rows only where they have ink.
+void BlendTintedRect(const uint32_t* texels, int pitch, const KeptStretch* stretch, int x, int y,
+                     int width, int height, uint32_t color, SDL_Surface* back) {
+  const int left = std::max(0, -x);
+  const int right = std::min(width, back->w - x);
+  const PixelLanes kept = KeptLanes(back);
+  const PixelLanes tint = ChannelLanes(color);
+  for (int row = std::max(0, -y); row < std::min(height, back->h - y); ++row) {
+    uint32_t* out = PixelRow(back, y + row) + x;
+    const int first = stretch ? std::max<int>(left, stretch->spans[2 * row]) : left;
+    const int last = stretch ? std::min<int>(right, stretch->spans[2 * row + 1]) : right;
+    if (row + 1 < height) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + back->pitch);
+    if (first < last) {
+      BlendTintedRow(texels + static_cast<size_t>(row) * pitch + first, out + first, last - first,
+                     tint, kept);
+    }
+  }
 }
 
 // Gathers a slice into the pending run when it continues it, else starts a new run.
-void AddSlice(DeviceImpl* device, TextureImpl* texture, const Rect& source, int x, int y, uint32_t color) {
+void AddSlice(DeviceImpl* device, TextureImpl* texture, const Rect& source, int x, int y,
+              uint32_t color) {
   SliceRun& run = device->pendingSlices;
   const bool continues = run.count > 0 && run.texture == texture && SameRect(run.source, source) &&
                          run.color == color && run.y == y &&
@@ -104,22 +140,24 @@ void DrawPendingSlices(DeviceImpl* device) {
   run.count = 0;
   SDL_Surface* back = device->backPixels;
   const TextureImpl& texture = *slices.texture;
-  const PixelLanes kept = SDL_ISPIXELFORMAT_ALPHA(back->format->format) ? SameLanes(0xFFFF) : COLOUR_LANES;
+  const PixelLanes kept = KeptLanes(back);
   const PixelLanes tint = ChannelLanes(slices.color);
   // The slices on the buffer: the first and last-plus-one of them. A lone slice has no step.
   const int step = std::max(slices.step, 1);
   const int first = slices.x >= 0 ? 0 : (-slices.x + step - 1) / step;
   const int last = std::min(slices.count, (back->w - slices.x + step - 1) / step);
-  for (int row = std::max(0, -slices.y); row < slices.source.bottom - slices.source.top && slices.y + row < back->h; ++row) {
-    const uint32_t texel = texture.pixels[static_cast<size_t>(slices.source.top + row) * texture.width + slices.source.left];
-    // SDL's tinted blend of BlendTinted, its texel's part worked out once for the row.
+  for (int row = std::max(0, -slices.y);
+       row < slices.source.bottom - slices.source.top && slices.y + row < back->h; ++row) {
+    const uint32_t texel =
+        texture.pixels[static_cast<size_t>(slices.source.top + row) * texture.width +
+                       slices.source.left];
+    // BlendTinted's arithmetic, the texel's part worked out once for the whole row.
     const PixelLanes tinted = Divide255(ChannelLanes(texel) * tint);
     const PixelLanes alpha = AlphaLanes(tinted);
     if (alpha[0] == 0) continue;  // a clear texel leaves every pixel as it is
     const PixelLanes colour = (Divide255(tinted * alpha) & COLOUR_LANES) | (alpha & ALPHA_LANES);
     const PixelLanes left = SameLanes(255) - alpha;
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(back->pixels) +
-                                                static_cast<size_t>(slices.y + row) * back->pitch) + slices.x;
+    uint32_t* out = PixelRow(back, slices.y + row) + slices.x;
     int i = first;
     for (; i + 1 < last; i += 2) {
       uint32_t* a = out + i * step;
@@ -128,7 +166,8 @@ void DrawPendingSlices(DeviceImpl* device) {
       *a = static_cast<uint32_t>(both);
       *b = static_cast<uint32_t>(both >> 32);
     }
-    if (i < last) out[i * step] = FirstOf((colour + Divide255(left * LoadPair(out[i * step], 0))) & kept);
+    if (i < last)
+      out[i * step] = FirstOf((colour + Divide255(left * LoadPair(out[i * step], 0))) & kept);
   }
 }
 
@@ -150,7 +189,8 @@ bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, 
   const bool stretch = w != source.right - source.left || h != source.bottom - source.top;
   const bool tinted = blend && color != 0xFFFFFFFFu;
   SDL_ScaleMode mode = SDL_ScaleModeNearest;
-  if (stretch && (SDL_GetTextureScaleMode(texture->texture, &mode) != 0 || mode != SDL_ScaleModeLinear)) {
+  if (stretch &&
+      (SDL_GetTextureScaleMode(texture->texture, &mode) != 0 || mode != SDL_ScaleModeLinear)) {
     return false;
   }
   // An untinted copy at its own size is SDL's quickest already.
@@ -172,24 +212,13 @@ bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, 
     SDL_BlitSurface(from, nullptr, back, &where);
     return true;
   }
-  const uint32_t* texels = from ? static_cast<const uint32_t*>(from->pixels)
-                                : texture->pixels.data() + static_cast<size_t>(source.top) * texture->width + source.left;
-  const int pitch = from ? from->pitch / 4 : texture->width;
-  const int left = std::max(0, -x);
-  const int top = std::max(0, -y);
-  const int right = std::min(w, back->w - x);
-  const int bottom = std::min(h, back->h - y);
-  // Without an alpha channel of its own the back buffer's spare byte is written 0, as SDL does.
-  const PixelLanes kept = SDL_ISPIXELFORMAT_ALPHA(back->format->format) ? SameLanes(0xFFFF) : COLOUR_LANES;
-  const PixelLanes tint = ChannelLanes(color);
-  const KeptStretch* stretched = from ? KeptFor(texture, from) : nullptr;
-  for (int row = top; row < bottom; ++row) {
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(back->pixels) +
-                                                static_cast<size_t>(y + row) * back->pitch);
-    const int first = stretched ? std::max<int>(left, stretched->spans[2 * row]) : left;
-    const int last = stretched ? std::min<int>(right, stretched->spans[2 * row + 1]) : right;
-    if (row + 1 < bottom) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + x + first) + back->pitch);
-    if (first < last) BlendTintedRow(texels + static_cast<size_t>(row) * pitch + first, out + x + first, last - first, tint, kept);
+  if (from) {
+    BlendTintedRect(static_cast<const uint32_t*>(from->pixels), from->pitch / 4,
+                    KeptFor(texture, from), x, y, w, h, color, back);
+  } else {
+    BlendTintedRect(
+        texture->pixels.data() + static_cast<size_t>(source.top) * texture->width + source.left,
+        texture->width, nullptr, x, y, w, h, color, back);
   }
   return true;
 }

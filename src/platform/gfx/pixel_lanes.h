@@ -13,8 +13,8 @@ using ByteLanes = uint8_t __attribute__((vector_size(16)));
 
 // Widened by interleaving with zero bytes: one instruction where a conversion takes five.
 inline PixelLanes Widen(ByteLanes bytes) {
-  const ByteLanes wide = __builtin_shufflevector(bytes, ByteLanes{}, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20,
-                                                 5, 21, 6, 22, 7, 23);
+  const ByteLanes wide = __builtin_shufflevector(bytes, ByteLanes{}, 0, 16, 1, 17, 2, 18, 3, 19, 4,
+                                                 20, 5, 21, 6, 22, 7, 23);
   PixelLanes lanes;
   std::memcpy(&lanes, &wide, sizeof lanes);
   return lanes;

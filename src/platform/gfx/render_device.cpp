@@ -42,9 +42,8 @@ DeviceImpl* windowDevice = nullptr;
 
 // A picture of the back buffer's size that can be drawn into.
 SDL_Texture* MakePicture(DeviceImpl* device, SDL_Renderer* renderer) {
-  SDL_Texture* picture =
-      SDL_CreateTexture(renderer, device->opaqueFormat, SDL_TEXTUREACCESS_TARGET,
-                        device->backBuffer.width, device->backBuffer.height);
+  SDL_Texture* picture = SDL_CreateTexture(renderer, device->opaqueFormat, SDL_TEXTUREACCESS_TARGET,
+                                           device->backBuffer.width, device->backBuffer.height);
   if (!picture) return nullptr;
   SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
   return picture;
@@ -434,10 +433,11 @@ namespace {
 
 // Black where the picture leaves room in the output.
 void FillBars(SDL_Surface* screen, const SDL_Rect& picture) {
-  const SDL_Rect bars[] = {{0, 0, screen->w, picture.y},
-                           {0, picture.y, picture.x, picture.h},
-                           {picture.x + picture.w, picture.y, screen->w - picture.x - picture.w, picture.h},
-                           {0, picture.y + picture.h, screen->w, screen->h - picture.y - picture.h}};
+  const SDL_Rect bars[] = {
+      {0, 0, screen->w, picture.y},
+      {0, picture.y, picture.x, picture.h},
+      {picture.x + picture.w, picture.y, screen->w - picture.x - picture.w, picture.h},
+      {0, picture.y + picture.h, screen->w, screen->h - picture.y - picture.h}};
   for (const SDL_Rect& bar : bars) {
     if (bar.w > 0 && bar.h > 0) SDL_FillRect(screen, &bar, SDL_MapRGB(screen->format, 0, 0, 0));
   }
@@ -522,7 +522,8 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   // The back buffer is final from here on: whatever is drawn over every frame goes above.
   // The window opens with its first picture in it, never black or empty: it is shown
   // just before that picture goes out.
-  const bool shown = device->backPixels ? ShowMemoryBackBuffer(device) : ShowBackBufferTexture(device);
+  const bool shown =
+      device->backPixels ? ShowMemoryBackBuffer(device) : ShowBackBufferTexture(device);
   // Only a window's picture is asked for again.
   device->backBufferShown = device->window != nullptr;
   return shown ? S_OK : D3DERR_DEVICELOST;

@@ -159,6 +159,12 @@ struct DeviceImpl : RenderDevice {
   std::atomic<bool> deviceReset{false};
 };
 
+// Row y of a 32-bit surface.
+inline uint32_t* PixelRow(const SDL_Surface* surface, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                     static_cast<size_t>(y) * surface->pitch);
+}
+
 template <typename T>
 void Unregister(std::vector<T*>& list, T* item) {
   list.erase(std::remove(list.begin(), list.end(), item), list.end());
@@ -208,8 +214,8 @@ void DrawPendingSlices(DeviceImpl* device);
 // Draws `source` of the texture, its local top-left at `offset`, through any affine
 // transform into a 32-bit surface of ARGB's layout: filtered, tinted by the ARGB colour
 // and blended (else copied) over what is there.
-void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
-                Vector2 offset, uint32_t color, bool blend, SDL_Surface* target);
+void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform, Vector2 offset,
+                uint32_t color, bool blend, SDL_Surface* target);
 
 // `source` scaled smoothly into `where` of `target`, both 32-bit of the same layout; the
 // source at least 2 x 2.

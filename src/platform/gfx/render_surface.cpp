@@ -48,9 +48,9 @@ bool ReadBackBuffer(DeviceImpl* device, const Rect& rect, uint32_t* pixels) {
   if (SDL_Surface* back = BackPixelsForWriting(device)) {
     // ARGB's layout either way; the alpha byte means nothing.
     for (int y = 0; y < area.h; ++y) {
-      const uint32_t* row = reinterpret_cast<const uint32_t*>(
-          static_cast<const uint8_t*>(back->pixels) + static_cast<size_t>(area.y + y) * back->pitch);
-      for (int x = 0; x < area.w; ++x) pixels[static_cast<size_t>(y) * area.w + x] = row[area.x + x] | OPAQUE;
+      const uint32_t* row = PixelRow(back, area.y + y) + area.x;
+      uint32_t* out = pixels + static_cast<size_t>(y) * area.w;
+      for (int x = 0; x < area.w; ++x) out[x] = row[x] | OPAQUE;
     }
     return true;
   }
@@ -197,17 +197,20 @@ HRESULT RenderDevice::StretchRect(RenderSurface* sourceSurface, const Rect* sour
 
   if (dest->isBackBuffer) {
     // A copy over the whole back buffer leaves nothing of what was there.
-    const bool covering = to.left == 0 && to.top == 0 && to.right == dest->width && to.bottom == dest->height;
-    const bool sameSize = from.right - from.left == to.right - to.left && from.bottom - from.top == to.bottom - to.top;
+    const bool covering =
+        to.left == 0 && to.top == 0 && to.right == dest->width && to.bottom == dest->height;
+    const bool sameSize = from.right - from.left == to.right - to.left &&
+                          from.bottom - from.top == to.bottom - to.top;
     if (device->backPixels && sameSize && !PlainDrawing()) {
       // Memory to memory, row by row, as SDL's own blit would: no texture for the surface.
       TargetBackBufferForDrawing(device, covering);
       SDL_RenderFlush(device->renderer);
       SDL_Surface* back = device->backPixels;
       for (int y = 0; y < to.bottom - to.top; ++y) {
-        std::memcpy(static_cast<uint8_t*>(back->pixels) + static_cast<size_t>(to.top + y) * back->pitch + to.left * 4,
-                    source->pixels.data() + static_cast<size_t>(from.top + y) * source->width + from.left,
-                    static_cast<size_t>(to.right - to.left) * 4);
+        std::memcpy(
+            PixelRow(back, to.top + y) + to.left,
+            source->pixels.data() + static_cast<size_t>(from.top + y) * source->width + from.left,
+            static_cast<size_t>(to.right - to.left) * 4);
       }
       return S_OK;
     }

@@ -37,7 +37,8 @@ void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width,
     scaler->columns[i / 2] = SmoothScaler::Pair{starts[0], starts[1], lanes[0], lanes[1]};
   }
   scaler->rows.resize(height);
-  for (int y = 0; y < height; ++y) Tap(y, sourceHeight, height, &scaler->rows[y].start, &scaler->rows[y].weight);
+  for (int y = 0; y < height; ++y)
+    Tap(y, sourceHeight, height, &scaler->rows[y].start, &scaler->rows[y].weight);
   for (std::vector<uint32_t>& row : scaler->widened) row.assign(static_cast<size_t>(width) + 1, 0);
   scaler->widenedRow[0] = scaler->widenedRow[1] = -1;
 }
@@ -48,7 +49,8 @@ void Widen(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
     const PixelLanes first = LoadTwo(in + pair.first) * pair.firstWeights;
     const PixelLanes second = LoadTwo(in + pair.second) * pair.secondWeights;
     StoreTwo(out, (__builtin_shufflevector(first, second, 0, 1, 2, 3, 8, 9, 10, 11) +
-                   __builtin_shufflevector(first, second, 4, 5, 6, 7, 12, 13, 14, 15)) >> 8);
+                   __builtin_shufflevector(first, second, 4, 5, 6, 7, 12, 13, 14, 15)) >>
+                      8);
     out += 2;
   }
 }
@@ -59,7 +61,8 @@ void Mix(const uint32_t* above, const uint32_t* below, uint16_t weight, int coun
   const uint8_t* b = reinterpret_cast<const uint8_t*>(below);
   uint8_t* o = reinterpret_cast<uint8_t*>(out);
   const uint16_t keep = static_cast<uint16_t>(256 - weight);
-  for (int i = 0; i < count * 4; ++i) o[i] = static_cast<uint8_t>((a[i] * keep + b[i] * weight) >> 8);
+  for (int i = 0; i < count * 4; ++i)
+    o[i] = static_cast<uint8_t>((a[i] * keep + b[i] * weight) >> 8);
 }
 
 }  // namespace
@@ -78,14 +81,11 @@ void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface*
       const int wanted = row.start + k;
       const int slot = wanted & 1;
       if (scaler->widenedRow[slot] == wanted) continue;
-      Widen(*scaler, reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(source->pixels) +
-                                                       static_cast<size_t>(wanted) * source->pitch),
-            scaler->widened[slot].data());
+      Widen(*scaler, PixelRow(source, wanted), scaler->widened[slot].data());
       scaler->widenedRow[slot] = wanted;
     }
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
-                                                static_cast<size_t>(where.y + y) * target->pitch) + where.x;
-    Mix(scaler->widened[row.start & 1].data(), scaler->widened[(row.start + 1) & 1].data(), row.weight,
-        where.w, out);
+    uint32_t* out = PixelRow(target, where.y + y) + where.x;
+    Mix(scaler->widened[row.start & 1].data(), scaler->widened[(row.start + 1) & 1].data(),
+        row.weight, where.w, out);
   }
 }

@@ -34,8 +34,8 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   if (transform.m12 == 0.0f && transform.m21 == 0.0f && drawWidth > 0.0f && drawHeight > 0.0f) {
     // Unturned and unmirrored: the plain copy.
     const Vector2 corner = TransformPoint(transform, offset);
-    if (DrawUnturned(device, texture, Rect{left, top, right, bottom}, corner, drawWidth,
-                     drawHeight, color, blend)) {
+    if (DrawUnturned(device, texture, Rect{left, top, right, bottom}, corner, drawWidth, drawHeight,
+                     color, blend)) {
       return S_OK;
     }
     if (device->backPixels) DrawPendingSlices(device);
@@ -60,8 +60,10 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   const float v1 = static_cast<float>(bottom) / texture->height;
   const SDL_Color tint{static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8),
                        static_cast<Uint8>(color), static_cast<Uint8>(color >> 24)};
-  const Vector2 corners[4] = {offset, {offset.x + width, offset.y},
-                              {offset.x + width, offset.y + height}, {offset.x, offset.y + height}};
+  const Vector2 corners[4] = {offset,
+                              {offset.x + width, offset.y},
+                              {offset.x + width, offset.y + height},
+                              {offset.x, offset.y + height}};
   const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
   SDL_Vertex vertices[4];
   for (int i = 0; i < 4; ++i) {
@@ -70,7 +72,8 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   }
   static const int QUAD[6] = {0, 1, 2, 0, 2, 3};
   SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  return SDL_RenderGeometry(device->renderer, sdlTexture, vertices, 4, QUAD, 6) == 0 ? S_OK : E_FAIL;
+  return SDL_RenderGeometry(device->renderer, sdlTexture, vertices, 4, QUAD, 6) == 0 ? S_OK
+                                                                                     : E_FAIL;
 }
 
 HRESULT CreateSprite(RenderDevice* device, SpriteBatch** result) {

@@ -37,8 +37,9 @@ class SdlSystem : public SystemDriver {
     }
     // Hidden until its first picture is ready (the device shows it then): a window that
     // opened black or empty would show that until start-up is done.
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                               height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
+    window_ =
+        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
     if (!window_) {
       std::snprintf(line, sizeof line, "cannot open the game window (%s)", SDL_GetError());
       ReportFatalError(line);
