@@ -7,7 +7,9 @@ import sys
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 # (what, benchmark, per item counter or None, baseline text, baseline benchmark or seconds);
-# "name@counter" takes that counter (seconds per iteration) instead of the time.
+# "name@counter" takes that counter (seconds per iteration, or a share of one core per
+# second for a "_pct" counter) instead of the time; the main loop's runs are named with
+# their kind ("BM_RealWindowLoop/paced_running").
 ROWS = [
     ("collision pass, 125 enemies x 300 shots", "BM_CollisionPass", None, "full scan", "BM_CollisionPassFullScan"),
     ("collision pass, random world with hits", "BM_CollisionPassRandomWorld", None, "full scan",
@@ -25,18 +27,25 @@ ROWS = [
     ("result-code lookup, name + text", "BM_ResultCodeLookup", "codes", "linear name scan", "BM_ResultCodeLinearScan"),
     ("recording, per pass (goal < 0.02x)", "BM_RecordingPerPass", None, "whole pass, start-up population",
      "BM_WholePassStartupPopulation"),
-    ("real window: whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation", None,
-     "bare frame", "BM_RealWindowBareFrame"),
+    ("real window: whole pass, start-up population (goal <= 2.0x)", "BM_RealWindowWholePassStartupPopulation",
+     None, "bare frame", "BM_RealWindowBareFrame"),
     ("real window: whole pass, 300 projectiles", "BM_RealWindowWholePass300Projectiles", None,
      "bare frame", "BM_RealWindowBareFrame"),
+    ("real window: whole pass, 300 projectiles (goal <= 2.0x)", "BM_RealWindowWholePass300Projectiles", None,
+     "whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation"),
     ("real window: whole pass, start-up population", "BM_RealWindowWholePassStartupPopulation", None,
      "the same on OpenGL", "BM_RealWindowWholePassStartupPopulationOpenGL"),
     ("real window: CPU per pass, start-up population", "BM_RealWindowWholePassStartupPopulation@cpu", None,
      "the same on OpenGL", "BM_RealWindowWholePassStartupPopulationOpenGL@cpu"),
     ("real window: whole pass, 300 projectiles", "BM_RealWindowWholePass300Projectiles", None,
      "the same on OpenGL", "BM_RealWindowWholePass300ProjectilesOpenGL"),
-    ("fresh process to the first frame, real window", "BM_RealWindowFreshStartupToFirstFrame", None,
-     "bare window, fresh", "BM_RealWindowFreshBareWindowFirstFrame"),
+    ("fresh process to the first frame, real window (goal <= 1.6x)", "BM_RealWindowFreshStartupToFirstFrame",
+     None, "bare window, fresh", "BM_RealWindowFreshBareWindowFirstFrame"),
+    ("real window: CPU per s, paced game playing (goal <= 0.2x)", "BM_RealWindowLoop/paced_running@cpu_pct",
+     None, "one core", 1.0),
+    ("real window: CPU per s, paced game in full screen (goal <= 1.3x)",
+     "BM_RealWindowLoop/paced_fullscreen@cpu_pct", None, "the same in the window",
+     "BM_RealWindowLoop/paced_running@cpu_pct"),
 ]
 
 
@@ -65,14 +74,20 @@ def load(paths):
         for run in data.get("benchmarks", []):
             if run.get("run_type", "iteration") != "iteration":
                 continue
-            runs[run["name"].split("/")[0]] = run
+            parts = run["name"].split("/")
+            runs[parts[0]] = run
+            if parts[0] == "BM_RealWindowLoop" and len(parts) > 1:
+                runs[parts[0] + "/" + parts[1]] = run
     return runs
 
 
 def find(runs, name):
     name, _, counter = name.partition("@")
     run = runs.get(name)
-    return (dict(run, real_time=run.get(counter, 0.0), time_unit="s") if run and counter else run)
+    if not run or not counter:
+        return run
+    value = run.get(counter, 0.0) / (100.0 if counter.endswith("_pct") else 1.0)
+    return dict(run, real_time=value, time_unit="s")
 
 
 def nanoseconds(run, per=None):
@@ -110,7 +125,9 @@ def main(paths):
             base_time = None
         label = run.get("label")
         if label:
-            what = f"{what} ({label})"
+            # The renderer's name goes before any goal.
+            head, goal, tail = what.partition(" (goal")
+            what = f"{head} ({label}){goal}{tail}"
         if per:
             what += ", per code"
         ratio = f"{time / base_time:.3g}x" if base_time else "-"

@@ -7,10 +7,10 @@
 // (under Xvfb by `make bench`): the same passes on the renderer the game picks and on
 // OpenGL, a fresh process's start-up to its first frame beside a bare window's, and the
 // main loop, paced and unpaced side by side, 10 s each, running with the start-up
-// population, paused, and running with the drawing left out (what the loop itself costs):
-// ticks and frames per second, the process's CPU as a share of one core (the renderer's
-// threads included), the mean pass in time and in CPU, and the spacing of ticks on the
-// game's clock.
+// population, paused, and running with the drawing left out (what the loop itself costs),
+// and paced in full screen: ticks and frames per second, the process's CPU as a share of
+// one core (the renderer's threads included), the mean pass in time and in CPU, and the
+// spacing of ticks on the game's clock.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
@@ -226,8 +226,9 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
   }
 }
 
-// The main loop for 10 s; longer tick spacings than 40 ms are counted at 40.
-void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
+// The main loop for 10 s, in the window or switched to full screen; longer tick spacings
+// than 40 ms are counted at 40.
+void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn, bool fullScreen) {
   constexpr int LONGEST_SPACING = 40;
   using Clock = std::chrono::steady_clock;
   const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
@@ -236,6 +237,10 @@ void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
   state.SetLabel(RendererName(graphics.d3ddev));
   const GameEntryPoints entryPoints{GameStartup, drawn ? GameFrame : UndrawnFrame, GameShutdown};
   Message last;
+  if (fullScreen) {
+    SwitchFullScreenAtNextPresent();
+    RunPass(entryPoints, game.window(), &last);
+  }
   for (auto _ : state) {
     uint64_t spacings[LONGEST_SPACING + 1] = {};
     uint64_t ticks = 0;
@@ -314,10 +319,12 @@ void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
   for (const std::string kind : {"running", "paused", "undrawn"}) {
     for (const bool paced : {true, false}) {
       RegisterBenchmark(("BM_RealWindowLoop/" + std::string(paced ? "paced_" : "unpaced_") + kind).c_str(),
-                        RunLoop, paced, kind == "paused", kind != "undrawn")
+                        RunLoop, paced, kind == "paused", kind != "undrawn", false)
           ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
     }
   }
+  RegisterBenchmark("BM_RealWindowLoop/paced_fullscreen", RunLoop, true, false, true, true)
+      ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
   return true;
 }();
 

@@ -1,9 +1,11 @@
 #!/bin/sh
-# Plays the built game in a real window under Xvfb: wants its icon, looks at screenshots
-# after start-up, after firing, after moving, with the window left and back, and in each
-# mode, then presses Escape and wants status 0; the run was recorded, and zf-replay
-# --verify must find the replayed world as recorded, and --replay must show it again until
-# Escape; then starts it without its files and wants the failure in a box.
+# Plays the built game in a real window under Xvfb: wants no capture after the window maps
+# to be black and the window to carry its icon, looks at screenshots after start-up,
+# after firing, after moving, with the window left and back, paused, and in each mode,
+# then presses Escape and wants status 0; the run was recorded, and zf-replay --verify
+# must find the replayed world as recorded, and --replay must show it again, marked as a
+# replay and paused by P, until Escape; then starts it without its files and wants the
+# failure in a box.
 # Every check waits for what it checks, up to one deadline, so a busy machine only makes
 # the run slower, never wrong.
 # Usage: window_run.sh GAME_FOLDER
@@ -28,14 +30,14 @@ fail() {
   exit 1
 }
 
-# Runs the command until it succeeds or the deadline passes; the command's last words
-# (in $WORK/why) explain a failure.
+# Runs the command until it succeeds or the deadline passes, POLL_PAUSE seconds apart; the
+# command's last words (in $WORK/why) explain a failure.
 poll() {
   end=$(($(date +%s) + DEADLINE_S))
   while :; do
     "$@" && return 0
     [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep 0.1
+    sleep "${POLL_PAUSE:-0.1}"
   done
 }
 
@@ -63,11 +65,7 @@ found_window() {
   window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
   [ -n "$window" ]
 }
-poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
-xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
-# The icon comes from the game's folder here, as its other files do.
-has_icon() { xprop -id "$window" -notype 32c _NET_WM_ICON | grep -q "= 64, 64, "; }
-poll has_icon || fail "the window has no 64 px icon"
+POLL_PAUSE=0 poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
 
 # MIFF, not PNG: compressing a PNG takes seconds on a busy machine.
 shot() {
@@ -114,7 +112,26 @@ first_frame() {
   atStart=$(sauce start 56x88+97+347)
   [ "$atStart" -gt 300 ] || { echo "the player is not near (100, 350): $atStart sauce pixels" >"$WORK/why"; return 1; }
 }
-poll first_frame || fail "$(cat "$WORK/why")"
+
+# The window opens with its first frame in it: watched until it maps and captured back
+# to back from then on, none may be black. A black one ends the polling at once and is
+# the failure.
+mapped_not_black() {
+  game_alive
+  xwininfo -id "$window" 2>/dev/null | grep -q IsViewable || { echo "the window never mapped" >"$WORK/why"; return 1; }
+  shot start || return 1
+  if [ "$(convert "$WORK/start.miff" -format "%[fx:int(255*mean)]" info:)" -lt 3 ]; then
+    echo "the window showed black after it mapped" >"$WORK/black"
+    return 0
+  fi
+  "$@"
+}
+POLL_PAUSE=0 poll mapped_not_black first_frame || fail "$(cat "$WORK/why")"
+[ -e "$WORK/black" ] && fail "$(cat "$WORK/black")"
+xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
+# The icon comes from the game's folder here, as its other files do.
+has_icon() { xprop -id "$window" -notype 32c _NET_WM_ICON | grep -q "= 64, 64, "; }
+poll has_icon || fail "the window has no 64 px icon"
 
 # Shots start at the player's unscaled centre and fly right 12 pixels a tick along its row.
 before=$(shot_green start 300x30+112+358)
@@ -200,8 +217,9 @@ grep -q " state lines agree with the recording" "$WORK/verify.log" || fail "no v
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$WORK/run.zfr" \
   >"$WORK/game.log" 2>&1 &
 game=$!
-poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
-poll table || fail "playback: $(cat "$WORK/why")"
+POLL_PAUSE=0 poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
+POLL_PAUSE=0 poll mapped_not_black table || fail "playback: $(cat "$WORK/why")"
+[ -e "$WORK/black" ] && fail "playback: $(cat "$WORK/black")"
 # It says it is a replay, in the top-left corner; P pauses it, and says so.
 CORNER=240x54+12+36
 replay_marker() { game_alive; shot replay && [ "$(label_wood replay $CORNER)" -gt 2000 ]; }
@@ -237,5 +255,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: wood, bars, player, shots, movement, leaving, the pause, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
+echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
 exit 0

@@ -181,15 +181,20 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
 // keeps the game's frame untouched, and a picture presented again shows the labels as
 // they are then (a paused playback's); a label's picture is made once per text, and goes
 // when cleared or when its time is up (by the platform's clock, here the scripted one).
-TEST_F(GfxTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours) {
+TEST_F(RenderDeviceTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours) {
   DeviceImpl* device = static_cast<DeviceImpl*>(graphics.d3ddev);
-  const auto shownNow = [device] {
-    EXPECT_EQ(graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
-    ImageData output{SCREEN_WIDTH, SCREEN_HEIGHT, std::vector<uint32_t>(SCREEN_WIDTH * SCREEN_HEIGHT)};
-    SDL_SetRenderTarget(device->renderer, nullptr);
-    EXPECT_EQ(SDL_RenderReadPixels(device->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, output.pixels.data(),
-                                   SCREEN_WIDTH * 4), 0);
-    SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
+  // What the window shows, in ARGB.
+  SDL_Window* sdlWindow = SdlGameWindow();
+  const auto shownNow = [sdlWindow] {
+    Present();
+    SDL_Surface* screen = SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(sdlWindow), SDL_PIXELFORMAT_ARGB8888, 0);
+    EXPECT_NE(screen, nullptr);
+    ImageData output{screen->w, screen->h, std::vector<uint32_t>(static_cast<size_t>(screen->w) * screen->h)};
+    for (int y = 0; y < screen->h; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(screen->pixels) + y * screen->pitch);
+      for (int x = 0; x < screen->w; ++x) output.pixels[static_cast<size_t>(y) * screen->w + x] = row[x] | 0xFF000000u;
+    }
+    SDL_FreeSurface(screen);
     return output;
   };
   const auto presented = [&shownNow] {
@@ -197,6 +202,8 @@ TEST_F(GfxTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours) {
     return shownNow();
   };
   const std::vector<TextureImpl*>& textures = device->textures;
+  // The window is SDL's; the clock the labels go by, the scripted one.
+  SetSystemDriver(&scripted);
   scripted.clock = 5000;
   SetScreenLabel(ScreenLabelSlot::Volume, "VOLUME 7/10", 1000);
   const ImageData shown = presented();

@@ -42,10 +42,9 @@ int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
 DeviceImpl* windowDevice = nullptr;
 
 // A picture of the back buffer's size that can be drawn into.
-SDL_Texture* MakePicture(DeviceImpl* device) {
-  SDL_Texture* picture =
-      SDL_CreateTexture(device->renderer, device->opaqueFormat, SDL_TEXTUREACCESS_TARGET,
-                        device->backBuffer.width, device->backBuffer.height);
+SDL_Texture* MakePicture(DeviceImpl* device, SDL_Renderer* renderer) {
+  SDL_Texture* picture = SDL_CreateTexture(renderer, device->opaqueFormat, SDL_TEXTUREACCESS_TARGET,
+                                           device->backBuffer.width, device->backBuffer.height);
   if (!picture) return nullptr;
   SDL_SetTextureBlendMode(picture, SDL_BLENDMODE_NONE);
   return picture;
@@ -59,7 +58,7 @@ void ForgetShownPicture(DeviceImpl* device) {
 
 bool BuildBackBuffer(DeviceImpl* device) {
   SurfaceImpl& back = device->backBuffer;
-  back.texture = MakePicture(device);
+  back.texture = MakePicture(device, device->renderer);
   if (!back.texture) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the %d x %d back buffer (%s)\n",
                  back.width, back.height, SDL_GetError());
@@ -74,10 +73,21 @@ bool BuildBackBuffer(DeviceImpl* device) {
 }  // namespace
 
 void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping) {
+  if (device->backPixels) {
+    DrawPendingSlices(device);
+    if (device->clearPending && !wiping) {
+      SDL_SetRenderDrawColor(device->renderer, (device->clearColor >> 16) & 0xFF,
+                             (device->clearColor >> 8) & 0xFF, device->clearColor & 0xFF, 255);
+      SDL_RenderClear(device->renderer);
+    }
+    device->clearPending = false;
+    device->backBufferShown = false;
+    return;
+  }
   bool swapped = false;
   if (device->backBufferShown) {
     device->backBufferShown = false;
-    if (!device->shownPicture) device->shownPicture = MakePicture(device);
+    if (!device->shownPicture) device->shownPicture = MakePicture(device, device->renderer);
     // Without room for it, the question box reads the window instead.
     swapped = device->shownPicture != nullptr;
     if (swapped) std::swap(device->backBuffer.texture, device->shownPicture);
@@ -86,13 +96,38 @@ void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping) {
   if (swapped && !wiping) SDL_RenderCopy(device->renderer, device->shownPicture, nullptr, nullptr);
 }
 
+SDL_Surface* BackPixelsForWriting(DeviceImpl* device) {
+  if (!device->backPixels) return nullptr;
+  TargetBackBufferForDrawing(device);
+  SDL_RenderFlush(device->renderer);
+  return device->backPixels;
+}
+
 SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer) {
-  const DeviceImpl* device = windowDevice;
-  if (!device || device->renderer != renderer) return nullptr;
+  DeviceImpl* device = windowDevice;
+  if (!device) return nullptr;
+  if (device->backPixels) {
+    // The memory back buffer holds it until drawn on: a clear waits for the next drawing.
+    if (device->windowRenderer != renderer) return nullptr;
+    if (!device->shownPicture) device->shownPicture = MakePicture(device, renderer);
+    if (!device->shownPicture) return nullptr;
+    DrawPendingSlices(device);
+    SDL_RenderFlush(device->renderer);
+    SDL_UpdateTexture(device->shownPicture, nullptr, device->backPixels->pixels,
+                      device->backPixels->pitch);
+    return device->shownPicture;
+  }
+  if (device->renderer != renderer) return nullptr;
   return device->backBufferShown ? device->backBuffer.texture : device->shownPicture;
 }
 
 bool RecoverDevice(DeviceImpl* device) {
+  if (device->backPixels) {
+    // Nothing of a memory back buffer's renderer is ever lost.
+    device->deviceReset = false;
+    device->targetsReset = false;
+    return true;
+  }
   if (device->deviceReset.exchange(false)) {
     // Every texture is gone: rebuild each from the pixels kept for it.
     device->targetsReset = false;
@@ -164,16 +199,46 @@ bool ChooseBackBufferSize(const DeviceImpl* device, const PresentParameters& par
   return true;
 }
 
+// The pixel format for what has no alpha: the window's own where that is ARGB's layout
+// without alpha (pixels then go in and out unchanged), else ARGB's.
+Uint32 OpaqueFormat(SDL_Window* window) {
+  return window && SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_RGB888
+             ? SDL_PIXELFORMAT_RGB888
+             : SDL_PIXELFORMAT_ARGB8888;
+}
+
+bool IsSoftware(SDL_Renderer* renderer) {
+  SDL_RendererInfo info{};
+  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+}
+
+// A back buffer in memory and the software renderer that draws into it.
+bool MakeMemoryBackBuffer(DeviceImpl* device, int width, int height) {
+  device->backPixels = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, device->opaqueFormat);
+  if (!device->backPixels) return false;
+  SDL_SetSurfaceBlendMode(device->backPixels, SDL_BLENDMODE_NONE);
+  SDL_FillRect(device->backPixels, nullptr, SDL_MapRGB(device->backPixels->format, 0, 0, 0));
+  device->renderer = SDL_CreateSoftwareRenderer(device->backPixels);
+  return device->renderer != nullptr;
+}
+
 bool MakeRenderer(DeviceImpl* device, int width, int height, bool vsync) {
   if (device->window) {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, vsync ? "1" : "0");
+    // Nothing else draws through the renderer: its draws may wait to go out together.
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     const Uint32 flags = SDL_RENDERER_TARGETTEXTURE | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
-    device->renderer = CreateWindowRenderer(device->window, flags);
+    SDL_Renderer* renderer = CreateWindowRenderer(device->window, flags);
+    if (renderer && IsSoftware(renderer)) {
+      device->windowRenderer = renderer;
+      device->opaqueFormat = OpaqueFormat(device->window);
+      MakeMemoryBackBuffer(device, width, height);
+    } else {
+      device->renderer = renderer;
+    }
   } else {
-    // No pixels on any screen: draw into memory so that what is drawn can still be read.
-    device->memoryTarget =
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (device->memoryTarget) device->renderer = SDL_CreateSoftwareRenderer(device->memoryTarget);
+    // No pixels on any screen: the memory back buffer is all there is.
+    MakeMemoryBackBuffer(device, width, height);
   }
   if (!device->renderer) {
     std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device (%s)\n",
@@ -183,15 +248,10 @@ bool MakeRenderer(DeviceImpl* device, int width, int height, bool vsync) {
   return true;
 }
 
-// The renderer's pixel format for opaque pictures and its largest texture.
+// The renderer's largest texture.
 void ReadRendererLimits(DeviceImpl* device) {
   SDL_RendererInfo info{};
   SDL_GetRendererInfo(device->renderer, &info);
-  // The same layout as ARGB with the alpha byte unused: pixels go in and out unchanged.
-  if ((info.flags & SDL_RENDERER_SOFTWARE) && device->window &&
-      SDL_GetWindowPixelFormat(device->window) == SDL_PIXELFORMAT_RGB888) {
-    device->opaqueFormat = SDL_PIXELFORMAT_RGB888;
-  }
   int limit = TEXTURE_SIZE_LIMIT;
   if (info.max_texture_width > 0) limit = std::min(limit, info.max_texture_width);
   if (info.max_texture_height > 0) limit = std::min(limit, info.max_texture_height);
@@ -208,7 +268,7 @@ bool MakeBackBuffer(DeviceImpl* device, int width, int height) {
                  width, height);
     return false;
   }
-  return BuildBackBuffer(device);
+  return device->backPixels || BuildBackBuffer(device);
 }
 
 // The SDL objects of the device, in order; the result code of the first step that fails.
@@ -223,10 +283,18 @@ HRESULT BuildDevice(DeviceImpl* device, const PresentParameters& parameters) {
   return S_OK;
 }
 
-// What a device that could not be finished holds; its back buffer goes with the renderer.
-void DiscardDevice(DeviceImpl* device) {
+// The SDL objects of the device; a back buffer texture goes with its renderer.
+void DestroyRenderers(DeviceImpl* device) {
+  if (device->shownPicture) SDL_DestroyTexture(device->shownPicture);
+  device->shownPicture = nullptr;
   if (device->renderer) SDL_DestroyRenderer(device->renderer);
-  if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+  if (device->windowRenderer) SDL_DestroyRenderer(device->windowRenderer);
+  if (device->backPixels) SDL_FreeSurface(device->backPixels);
+}
+
+// What a device that could not be finished holds.
+void DiscardDevice(DeviceImpl* device) {
+  DestroyRenderers(device);
   delete device;
 }
 
@@ -280,10 +348,8 @@ void RenderDevice::Release() {
   for (FontImpl* font : device->fonts) DetachFont(font);
   for (MeshImpl* mesh : device->meshes) DetachMesh(mesh);
   if (device->backBuffer.texture) SDL_DestroyTexture(device->backBuffer.texture);
-  ForgetShownPicture(device);
   if (windowDevice == device) windowDevice = nullptr;
-  SDL_DestroyRenderer(device->renderer);
-  if (device->memoryTarget) SDL_FreeSurface(device->memoryTarget);
+  DestroyRenderers(device);
   delete device;
 }
 
@@ -306,6 +372,13 @@ HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flag
   if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   if (!(flags & D3DCLEAR_TARGET)) return S_OK;
+  if (rectCount == 0 && device->backPixels && !PlainDrawing()) {
+    // The frame's first drawing most often covers it all: a clear then costs nothing.
+    DrawPendingSlices(device);
+    device->clearPending = true;
+    device->clearColor = color;
+    return S_OK;
+  }
   TargetBackBufferForDrawing(device, rectCount == 0);
   SDL_Renderer* renderer = device->renderer;
   SDL_SetRenderDrawColor(renderer, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF, 255);
@@ -357,14 +430,62 @@ HRESULT RenderDevice::EndScene() {
   return S_OK;
 }
 
-HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
-                              WindowHandle overrideWindow, const void* dirtyRegion) {
-  if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
-  DeviceImpl* device = Impl(this);
-  if (device->window) ApplyFullScreenSwitches(device->window);
-  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+namespace {
 
+// Black where the picture leaves room in the output.
+void FillBars(SDL_Surface* screen, const SDL_Rect& picture) {
+  const SDL_Rect bars[] = {
+      {0, 0, screen->w, picture.y},
+      {0, picture.y, picture.x, picture.h},
+      {picture.x + picture.w, picture.y, screen->w - picture.x - picture.w, picture.h},
+      {0, picture.y + picture.h, screen->w, screen->h - picture.y - picture.h}};
+  for (const SDL_Rect& bar : bars) {
+    if (bar.w > 0 && bar.h > 0) SDL_FillRect(screen, &bar, SDL_MapRGB(screen->format, 0, 0, 0));
+  }
+}
+
+// The memory back buffer into the window's own pixels: a plain copy at 1:1, else scaled
+// smoothly to fit with its aspect kept. The window's pixels, or null when it has none.
+SDL_Surface* CopyIntoWindow(DeviceImpl* device, SDL_Surface* back) {
+  SDL_Surface* screen = SDL_GetWindowSurface(device->window);
+  if (!screen) return nullptr;
+  const SDL_Rect picture = LetterboxRect(screen->w, screen->h, back->w, back->h);
+  FillBars(screen, picture);
+  if (picture.w > 0 && picture.h > 0) {
+    SDL_Rect where = picture;
+    if (picture.w == back->w && picture.h == back->h) {
+      SDL_BlitSurface(back, nullptr, screen, &where);
+    } else if (screen->format->format == back->format->format && back->w >= 2 && back->h >= 2) {
+      ScaleSmoothly(&device->scaler, back, screen, where);
+    } else {
+      SDL_BlitScaled(back, nullptr, screen, &where);
+    }
+    DrawScreenLabelsInto(device, screen, picture.x, picture.y, picture.w, picture.h);
+  }
+  return screen;
+}
+
+bool ShowMemoryBackBuffer(DeviceImpl* device) {
+  SDL_Surface* back = BackPixelsForWriting(device);
+  if (!device->window) return true;
+  SDL_Surface* screen = CopyIntoWindow(device, back);
+  if (!screen) return false;
+  const void* pixels = screen->pixels;
+  if (ShowWindowOnce(device->window)) {
+    // Shown at the last moment; showing may size it anew (full screen), and then the
+    // picture goes into its new pixels.
+    SDL_Surface* now = SDL_GetWindowSurface(device->window);
+    if (!now || now != screen || now->pixels != pixels) screen = CopyIntoWindow(device, back);
+    if (!screen) return false;
+  }
+  return SDL_UpdateWindowSurface(device->window) == 0;
+}
+
+// The back buffer texture drawn over the window's renderer output.
+bool ShowBackBufferTexture(DeviceImpl* device) {
   SDL_Renderer* renderer = device->renderer;
+  // Shown first, as showing may size it anew; its picture comes with the next swap.
+  if (device->window) ShowWindowOnce(device->window);
   SDL_SetRenderTarget(renderer, nullptr);
   // The drawable size, not the window's: sharp on high-DPI screens.
   int outputWidth = 0;
@@ -389,10 +510,26 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
     DrawScreenLabels(device, picture.x, picture.y, picture.w, picture.h);
   }
   SDL_RenderPresent(renderer);
+  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
+  return true;
+}
+
+}  // namespace
+
+HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
+                              WindowHandle overrideWindow, const void* dirtyRegion) {
+  if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
+  DeviceImpl* device = Impl(this);
+  if (device->window) ApplyFullScreenSwitches(device->window);
+  if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
+  // The back buffer is final from here on: whatever is drawn over every frame goes above.
+  // The window opens with its first picture in it, never black or empty: it is shown
+  // just before that picture goes out.
+  const bool shown =
+      device->backPixels ? ShowMemoryBackBuffer(device) : ShowBackBufferTexture(device);
   // Only a window's picture is asked for again.
   device->backBufferShown = device->window != nullptr;
-  SDL_SetRenderTarget(renderer, device->backBuffer.texture);
-  return S_OK;
+  return shown ? S_OK : D3DERR_DEVICELOST;
 }
 
 bool RenderDevice::ShowCursor(bool show) {

@@ -155,6 +155,14 @@ GraphicsObject* CreateGraphicsObject();
 
 // For tests and recorded runs: while set, every BeginScene fails as on a lost device.
 void SetSceneFailing(bool failing);
+// For tests: while set, a device drawing on the processor leaves every clear and every
+// unturned sprite to SDL's renderer, as it would without its own quicker ways, which must
+// give the same pixels.
+void SetPlainDrawing(bool plain);
+
+// Switches the game's window between full screen and its size before, at the device's
+// next present, as Alt+Enter does.
+void SwitchFullScreenAtNextPresent();
 
 // Whether an OpenGL renderer's name (its GL_RENDERER string) is a software rasteriser.
 bool NamesSoftwareRasteriser(const char* openGLName);

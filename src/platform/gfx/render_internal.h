@@ -10,11 +10,22 @@
 
 #include "platform/gfx/font.h"
 #include "platform/gfx/matrix2d.h"
+#include "platform/gfx/pixel_lanes.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
 
 struct DeviceImpl;
+
+// A part of a texture stretched to another size as SDL's software renderer stretches it
+// for every copy, kept for the next.
+struct KeptStretch {
+  Rect source;
+  int width = 0;
+  int height = 0;
+  SDL_Surface* surface = nullptr;
+  std::vector<uint16_t> spans;  // each row's first and last-plus-one texel with any alpha
+};
 
 struct TextureImpl : Texture {
   DeviceImpl* device = nullptr;  // null once the device is gone
@@ -22,6 +33,13 @@ struct TextureImpl : Texture {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;  // ARGB; the texture is rebuilt from them after a reset
+  KeptStretch stretches[2];      // a sprite is drawn at one size or two
+  int nextStretch = 0;
+  // One rectangle's texels inside a border of copies of their edge texels, for turned
+  // drawing without a check at each edge; empty until a rectangle is drawn turned.
+  std::vector<uint32_t> bordered;
+  Rect borderedSource;
+  Rect borderedInk;  // within that rectangle, the texels with any alpha
 };
 
 struct SurfaceImpl : RenderSurface {
@@ -48,6 +66,38 @@ struct SpriteImpl : SpriteBatch {
 struct FontImpl;
 struct MeshImpl;
 
+// What scaling one size of picture smoothly to another takes, kept from frame to frame:
+// for each pair of output pixels the source pixels they start from and their weights, for
+// each output row the source row it starts from and the weight of the next, and the last
+// two source rows widened.
+struct SmoothScaler {
+  struct Pair {
+    int32_t first, second;
+    PixelLanes firstWeights, secondWeights;
+  };
+  struct Row {
+    int32_t start;
+    uint16_t weight;
+  };
+  int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
+  std::vector<Pair> columns;
+  std::vector<Row> rows;
+  std::vector<uint32_t> widened[2];
+  int widenedRow[2] = {-1, -1};
+};
+
+// Tinted sprites one texel wide, drawn a fixed step apart along one row (a bar's slices),
+// gathered to be blended together: each texel row is tinted once for all of them.
+struct SliceRun {
+  TextureImpl* texture = nullptr;
+  Rect source;
+  uint32_t color = 0;
+  int x = 0;
+  int y = 0;
+  int step = 0;
+  int count = 0;
+};
+
 // Opaque white: what meshes are lit by before any material is set.
 inline Material DefaultMaterial() {
   Material material;
@@ -57,16 +107,31 @@ inline Material DefaultMaterial() {
 }
 
 struct DeviceImpl : RenderDevice {
-  SDL_Window* window = nullptr;         // null for a device that draws into memory
-  SDL_Surface* memoryTarget = nullptr;  // what such a device "presents" into
+  SDL_Window* window = nullptr;  // null for a device without one (a scripted system)
+  // What draws into the back buffer. With a GPU it is the window's own renderer and the
+  // back buffer one of its render target textures. On the processor the back buffer is a
+  // surface in memory (`backPixels`) with a software renderer of its own: the device then
+  // also writes into it itself (turned sprites, runs of bar slices), and presenting
+  // copies it into the window, whose own renderer (`windowRenderer`) is left to the
+  // question box.
   SDL_Renderer* renderer = nullptr;
+  SDL_Surface* backPixels = nullptr;
+  SDL_Renderer* windowRenderer = nullptr;
   // The pixel format of what has no alpha of its own: the back buffer and the off-screen
-  // surfaces. With SDL's software renderer it is the window's own where that is ARGB's
-  // layout without alpha, so that presenting is a plain copy.
+  // surfaces. On the processor it is the window's own where that is ARGB's layout
+  // without alpha, so that presenting is a plain copy.
   Uint32 opaqueFormat = SDL_PIXELFORMAT_ARGB8888;
   SurfaceImpl backBuffer;
   int maxTextureSize = 0;
   bool inScene = false;
+  // A clear of the whole memory back buffer not yet done: the next drawing does it,
+  // unless that drawing covers the whole buffer anyway. Until then the buffer still
+  // holds the picture last presented.
+  bool clearPending = false;
+  uint32_t clearColor = 0;
+  // Slices not yet blended into the memory back buffer: whatever draws next draws them first.
+  SliceRun pendingSlices;
+  SmoothScaler scaler;  // for presenting the memory back buffer at another size
 
   std::vector<TextureImpl*> textures;
   std::vector<SurfaceImpl*> surfaces;
@@ -84,6 +149,8 @@ struct DeviceImpl : RenderDevice {
   // The picture the window shows, kept aside once the back buffer is drawn on again: the
   // question box dims it behind itself, and a window's own buffer cannot be read back
   // reliably after it was presented. Null until needed or after the renderer lost it.
+  // With a memory back buffer it is made on the window's renderer and filled from the
+  // back buffer when asked for.
   SDL_Texture* shownPicture = nullptr;
   bool backBufferShown = false;  // presented, and not drawn on since
 
@@ -91,6 +158,12 @@ struct DeviceImpl : RenderDevice {
   std::atomic<bool> targetsReset{false};
   std::atomic<bool> deviceReset{false};
 };
+
+// Row y of a 32-bit surface.
+inline uint32_t* PixelRow(const SDL_Surface* surface, int y) {
+  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                     static_cast<size_t>(y) * surface->pitch);
+}
 
 template <typename T>
 void Unregister(std::vector<T*>& list, T* item) {
@@ -107,8 +180,13 @@ SDL_Renderer* CreateWindowRenderer(SDL_Window* window, Uint32 flags);
 bool RecoverDevice(DeviceImpl* device);
 // Makes the back buffer the render target for drawing into. A picture presented from it is
 // kept aside first (the question box shows it): by a swap when `wiping` (the whole buffer
-// is about to be cleared), else by a copy that the new frame goes on drawing on.
+// is about to be cleared or covered), else by a copy that the new frame goes on drawing
+// on. A memory back buffer is kept as it is; a clear still pending is done first unless
+// `wiping`.
 void TargetBackBufferForDrawing(DeviceImpl* device, bool wiping = false);
+// A memory back buffer's pixels, ready to be written or read by the device itself: what
+// its renderer has queued is drawn and a pending clear done. Null without one.
+SDL_Surface* BackPixelsForWriting(DeviceImpl* device);
 
 // A texture over ARGB pixels, which it takes over, registered with the device; null when
 // refused.
@@ -122,6 +200,27 @@ bool BuildSurfaceTexture(SurfaceImpl* surface);
 // transform into the back buffer, modulated by the ARGB colour.
 HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& source,
                         const Matrix2D& transform, Vector2 offset, uint32_t color, bool blend);
+
+// Draws `source` of the texture at whole-pixel `corner`, width x height, into a memory back
+// buffer exactly as SDL's renderer would; false, having drawn nothing, where SDL's own way
+// is as quick or the device has no memory back buffer.
+bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, Vector2 corner,
+                  float width, float height, uint32_t color, bool blend);
+// Whether the device's own ways of drawing are off (SetPlainDrawing).
+bool PlainDrawing();
+// Blends the slices gathered so far into the memory back buffer.
+void DrawPendingSlices(DeviceImpl* device);
+
+// Draws `source` of the texture, its local top-left at `offset`, through any affine
+// transform into a 32-bit surface of ARGB's layout: filtered, tinted by the ARGB colour
+// and blended (else copied) over what is there.
+void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform, Vector2 offset,
+                uint32_t color, bool blend, SDL_Surface* target);
+
+// `source` scaled smoothly into `where` of `target`, both 32-bit of the same layout; the
+// source at least 2 x 2.
+void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface* target,
+                   const SDL_Rect& where);
 
 // Lets go of the device: its SDL objects are gone and the font must not draw.
 void DetachFont(FontImpl* font);

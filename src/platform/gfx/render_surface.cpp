@@ -44,8 +44,17 @@ void CopyPixels(const uint32_t* source, int sourcePitch, const Rect& from, uint3
 
 bool ReadBackBuffer(DeviceImpl* device, const Rect& rect, uint32_t* pixels) {
   if (!RecoverDevice(device)) return false;
-  SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
   const SDL_Rect area{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  if (SDL_Surface* back = BackPixelsForWriting(device)) {
+    // ARGB's layout either way; the alpha byte means nothing.
+    for (int y = 0; y < area.h; ++y) {
+      const uint32_t* row = PixelRow(back, area.y + y) + area.x;
+      uint32_t* out = pixels + static_cast<size_t>(y) * area.w;
+      for (int x = 0; x < area.w; ++x) out[x] = row[x] | OPAQUE;
+    }
+    return true;
+  }
+  SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
   if (SDL_RenderReadPixels(device->renderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels,
                            area.w * 4) != 0) {
     std::fprintf(stderr, "zorbly-frondles: cannot read the back buffer (%s)\n", SDL_GetError());
@@ -187,10 +196,28 @@ HRESULT RenderDevice::StretchRect(RenderSurface* sourceSurface, const Rect* sour
   if (!InsideSurface(from, *source) || !InsideSurface(to, *dest)) return D3DERR_INVALIDCALL;
 
   if (dest->isBackBuffer) {
+    // A copy over the whole back buffer leaves nothing of what was there.
+    const bool covering =
+        to.left == 0 && to.top == 0 && to.right == dest->width && to.bottom == dest->height;
+    const bool sameSize = from.right - from.left == to.right - to.left &&
+                          from.bottom - from.top == to.bottom - to.top;
+    if (device->backPixels && sameSize && !PlainDrawing()) {
+      // Memory to memory, row by row, as SDL's own blit would: no texture for the surface.
+      TargetBackBufferForDrawing(device, covering);
+      SDL_RenderFlush(device->renderer);
+      SDL_Surface* back = device->backPixels;
+      for (int y = 0; y < to.bottom - to.top; ++y) {
+        std::memcpy(
+            PixelRow(back, to.top + y) + to.left,
+            source->pixels.data() + static_cast<size_t>(from.top + y) * source->width + from.left,
+            static_cast<size_t>(to.right - to.left) * 4);
+      }
+      return S_OK;
+    }
     if (!RecoverDevice(device) || !BuildSurfaceTexture(source)) return D3DERR_DEVICELOST;
     SDL_SetTextureScaleMode(source->texture,
                             filter == D3DTEXF_LINEAR ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    TargetBackBufferForDrawing(device);
+    TargetBackBufferForDrawing(device, covering);
     const SDL_Rect in{from.left, from.top, from.right - from.left, from.bottom - from.top};
     const SDL_Rect out{to.left, to.top, to.right - to.left, to.bottom - to.top};
     return SDL_RenderCopy(device->renderer, source->texture, &in, &out) == 0 ? S_OK : E_FAIL;

@@ -37,6 +37,7 @@ struct Label {
   uint32_t until = 0;
   bool stale = false;              // the picture shows another text, or none is made yet
   TextureImpl* picture = nullptr;  // registered with its device, so rebuilt after a reset
+  SDL_Surface* pixels = nullptr;   // a view of the picture's pixels, for a window's own
 };
 Label labels[3];
 
@@ -120,9 +121,43 @@ SDL_Rect Place(size_t slot, int width, int height, const SurfaceImpl& picture) {
 }
 
 void Forget(Label& label) {
+  SDL_FreeSurface(label.pixels);
+  label.pixels = nullptr;
   DestroyTexture(label.picture);
   label.picture = nullptr;
   label.stale = true;
+}
+
+// The slot's label with its picture made for the device, or null when none is up.
+Label* ReadyLabel(size_t slot, DeviceImpl* device) {
+  Label& label = labels[slot];
+  if (label.expires && static_cast<int32_t>(SystemMilliseconds() - label.until) >= 0) {
+    SetScreenLabel(static_cast<ScreenLabelSlot>(slot), nullptr);
+  }
+  if (label.text[0] == '\0') return nullptr;
+  // A picture of a device since released has no texture left to draw.
+  if (label.picture && label.picture->device != device) Forget(label);
+  if (label.stale) {
+    Forget(label);
+    label.picture = MakePicture(device, label.text, LOOKS[slot]);
+    TextureImpl* picture = label.picture;
+    if (picture) {
+      label.pixels = SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height,
+                                                        32, picture->width * 4, SDL_PIXELFORMAT_ARGB8888);
+      // Opaque: a plain copy.
+      if (label.pixels) SDL_SetSurfaceBlendMode(label.pixels, SDL_BLENDMODE_NONE);
+    }
+    label.stale = false;
+  }
+  return label.picture ? &label : nullptr;
+}
+
+// Placed on the back buffer's picture, then scaled with it to where it lies in the output.
+SDL_Rect InOutput(size_t slot, const TextureImpl& picture, const SurfaceImpl& back, int x, int y, int width,
+                  int height) {
+  const SDL_Rect on = Place(slot, picture.width, picture.height, back);
+  return SDL_Rect{x + on.x * width / back.width, y + on.y * height / back.height, on.w * width / back.width,
+                  on.h * height / back.height};
 }
 
 }  // namespace
@@ -143,23 +178,24 @@ void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height) {
   const SurfaceImpl& back = device->backBuffer;
   if (back.width <= 0 || back.height <= 0) return;
   for (size_t slot = 0; slot < std::size(labels); ++slot) {
-    Label& label = labels[slot];
-    if (label.expires && static_cast<int32_t>(SystemMilliseconds() - label.until) >= 0) {
-      SetScreenLabel(static_cast<ScreenLabelSlot>(slot), nullptr);
+    const Label* label = ReadyLabel(slot, device);
+    if (!label || !label->picture->texture) continue;
+    const SDL_Rect where = InOutput(slot, *label->picture, back, x, y, width, height);
+    SDL_RenderCopy(device->renderer, label->picture->texture, nullptr, &where);
+  }
+}
+
+void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width, int height) {
+  const SurfaceImpl& back = device->backBuffer;
+  if (back.width <= 0 || back.height <= 0) return;
+  for (size_t slot = 0; slot < std::size(labels); ++slot) {
+    const Label* label = ReadyLabel(slot, device);
+    if (!label || !label->pixels) continue;
+    SDL_Rect where = InOutput(slot, *label->picture, back, x, y, width, height);
+    if (where.w == label->picture->width && where.h == label->picture->height) {
+      SDL_BlitSurface(label->pixels, nullptr, screen, &where);
+    } else {
+      SDL_BlitScaled(label->pixels, nullptr, screen, &where);
     }
-    if (label.text[0] == '\0') continue;
-    // A picture of a device since released has no texture left to draw.
-    if (label.picture && label.picture->device != device) Forget(label);
-    if (label.stale) {
-      DestroyTexture(label.picture);
-      label.picture = MakePicture(device, label.text, LOOKS[slot]);
-      label.stale = false;
-    }
-    if (!label.picture || !label.picture->texture) continue;
-    // Placed on the picture, then scaled with it into the output.
-    const SDL_Rect on = Place(slot, label.picture->width, label.picture->height, back);
-    const SDL_Rect where{x + on.x * width / back.width, y + on.y * height / back.height,
-                         on.w * width / back.width, on.h * height / back.height};
-    SDL_RenderCopy(device->renderer, label.picture->texture, nullptr, &where);
   }
 }

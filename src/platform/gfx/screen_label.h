@@ -17,6 +17,9 @@ enum class ScreenLabelSlot { Centre, Corner, Volume };
 void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs = 0);
 
 struct DeviceImpl;
+struct SDL_Surface;
 // The device's step as it presents: the labels set, over the picture where it lies in
-// the output (x, y, width, height in output pixels), the renderer targeting the output.
+// the output (x, y, width, height in output pixels): through the renderer, targeting the
+// output, or into the window's own pixels when the device draws in memory.
 void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height);
+void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width, int height);

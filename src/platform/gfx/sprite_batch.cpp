@@ -8,17 +8,7 @@
 
 namespace {
 
-constexpr double RADIANS_TO_DEGREES = 57.29577951308232;
-// A float angle meant as a whole number of quarter turns is drawn as exactly that.
-constexpr double QUARTER_TURN_SNAP_DEGREES = 1e-3;
-
 SpriteImpl* Impl(SpriteBatch* batch) { return static_cast<SpriteImpl*>(batch); }
-
-double SnapToQuarterTurns(double degrees) {
-  const double quarters = std::round(degrees / 90.0);
-  return std::fabs(degrees - quarters * 90.0) < QUARTER_TURN_SNAP_DEGREES ? quarters * 90.0
-                                                                         : degrees;
-}
 
 }  // namespace
 
@@ -38,38 +28,52 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   const float width = static_cast<float>(right - left);
   const float height = static_cast<float>(bottom - top);
 
-  // The transform as SDL can draw it: scale, then a turn about the rectangle's centre.
-  // A mirrored transform becomes a vertical flip; shear cannot be drawn and is dropped.
-  const float scaleX = std::hypot(transform.m11, transform.m12);
-  if (scaleX == 0.0f) return S_OK;
-  float scaleY = (transform.m11 * transform.m22 - transform.m12 * transform.m21) / scaleX;
-  const SDL_RendererFlip flip = scaleY < 0.0f ? SDL_FLIP_VERTICAL : SDL_FLIP_NONE;
-  scaleY = std::fabs(scaleY);
-  if (scaleY == 0.0f) return S_OK;
-  const double angle =
-      SnapToQuarterTurns(std::atan2(transform.m12, transform.m11) * RADIANS_TO_DEGREES);
-
-  const Vector2 centre =
-      TransformPoint(transform, Vector2{offset.x + width / 2.0f, offset.y + height / 2.0f});
-  const float drawWidth = width * scaleX;
-  const float drawHeight = height * scaleY;
-  const SDL_FRect dest{centre.x - drawWidth / 2.0f, centre.y - drawHeight / 2.0f, drawWidth,
-                       drawHeight};
-  const SDL_FPoint turnCentre{drawWidth / 2.0f, drawHeight / 2.0f};
-  const SDL_Rect texels{left, top, right - left, bottom - top};
-
   SDL_Texture* sdlTexture = texture->texture;
-  SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-  SDL_SetTextureAlphaMod(sdlTexture, color >> 24);
+  const float drawWidth = width * transform.m11;
+  const float drawHeight = height * transform.m22;
+  if (transform.m12 == 0.0f && transform.m21 == 0.0f && drawWidth > 0.0f && drawHeight > 0.0f) {
+    // Unturned and unmirrored: the plain copy.
+    const Vector2 corner = TransformPoint(transform, offset);
+    if (DrawUnturned(device, texture, Rect{left, top, right, bottom}, corner, drawWidth, drawHeight,
+                     color, blend)) {
+      return S_OK;
+    }
+    if (device->backPixels) DrawPendingSlices(device);
+    SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+    SDL_SetTextureAlphaMod(sdlTexture, color >> 24);
+    SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+    const SDL_FRect dest{corner.x, corner.y, drawWidth, drawHeight};
+    const SDL_Rect texels{left, top, right - left, bottom - top};
+    return SDL_RenderCopyF(device->renderer, sdlTexture, &texels, &dest) == 0 ? S_OK : E_FAIL;
+  }
+  // Anything else goes through the whole transform: the software renderer would make
+  // scratch surfaces for every turned copy. On the processor the device draws it itself,
+  // elsewhere it is two textured triangles.
+  if (SDL_Surface* back = BackPixelsForWriting(device)) {
+    const Rect texels{left, top, right, bottom};
+    DrawAffine(*texture, texels, transform, offset, color, blend, back);
+    return S_OK;
+  }
+  const float u0 = static_cast<float>(left) / texture->width;
+  const float v0 = static_cast<float>(top) / texture->height;
+  const float u1 = static_cast<float>(right) / texture->width;
+  const float v1 = static_cast<float>(bottom) / texture->height;
+  const SDL_Color tint{static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8),
+                       static_cast<Uint8>(color), static_cast<Uint8>(color >> 24)};
+  const Vector2 corners[4] = {offset,
+                              {offset.x + width, offset.y},
+                              {offset.x + width, offset.y + height},
+                              {offset.x, offset.y + height}};
+  const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+  SDL_Vertex vertices[4];
+  for (int i = 0; i < 4; ++i) {
+    const Vector2 at = TransformPoint(transform, corners[i]);
+    vertices[i] = SDL_Vertex{{at.x, at.y}, tint, {uv[i][0], uv[i][1]}};
+  }
+  static const int QUAD[6] = {0, 1, 2, 0, 2, 3};
   SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  // Unturned sprites take the plain copy: the software renderer's turning path makes
-  // scratch surfaces for every sprite.
-  const int drawn =
-      angle == 0.0 && flip == SDL_FLIP_NONE
-          ? SDL_RenderCopyF(device->renderer, sdlTexture, &texels, &dest)
-          : SDL_RenderCopyExF(device->renderer, sdlTexture, &texels, &dest, angle, &turnCentre,
-                              flip);
-  return drawn == 0 ? S_OK : E_FAIL;
+  return SDL_RenderGeometry(device->renderer, sdlTexture, vertices, 4, QUAD, 6) == 0 ? S_OK
+                                                                                     : E_FAIL;
 }
 
 HRESULT CreateSprite(RenderDevice* device, SpriteBatch** result) {

@@ -47,8 +47,10 @@ void DestroyTexture(TextureImpl* texture) {
     Unregister(texture->device->textures, texture);
     // A released texture must not stay behind in the stage that meshes draw with.
     if (texture->device->stageTexture == texture) texture->device->stageTexture = nullptr;
+    if (texture->device->pendingSlices.texture == texture) DrawPendingSlices(texture->device);
     if (texture->texture) SDL_DestroyTexture(texture->texture);
   }
+  for (KeptStretch& kept : texture->stretches) SDL_FreeSurface(kept.surface);
   delete texture;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/gfx/render_device.h"
+
 namespace {
 
 std::atomic<int> pendingSwitches{0};
@@ -32,6 +34,12 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
   return rect;
 }
 
+bool ShowWindowOnce(SDL_Window* window) {
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN)) return false;
+  SDL_ShowWindow(window);
+  return true;
+}
+
 void ToggleWindowFullScreen(SDL_Window* window) {
   const bool fullScreen = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN;
   if (SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
@@ -44,6 +52,8 @@ bool IsFullScreenKey(const SDL_KeyboardEvent& key) {
   const SDL_Keycode code = key.keysym.sym;
   return (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
 }
+
+void SwitchFullScreenAtNextPresent() { ++pendingSwitches; }
 
 void WatchFullScreenKey(bool watch) {
   if (watch && watchers++ == 0) {

@@ -9,6 +9,9 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
 // kept (then only the window itself holds it). Owned by the device; valid until the next
 // draw.
 SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer);
+// The window is made hidden and shown with its first picture: shows it if still hidden,
+// and says whether it did.
+bool ShowWindowOnce(SDL_Window* window);
 // Alt+Enter: desktop full screen and back; a refusal is said in one line.
 void ToggleWindowFullScreen(SDL_Window* window);
 // Whether the key is Alt with either Enter, the switch's own key and never the game's.

@@ -133,6 +133,11 @@ void QuestionBox::TakeSnapshot() {
   SDL_Rect area{0, 0, pictureWidth_, pictureHeight_};
   if (picture) {
     SDL_QueryTexture(picture, nullptr, nullptr, &area.w, &area.h);
+    // A device drawing in memory leaves the window's renderer without a target.
+    if (!savedTarget_) {
+      pictureWidth_ = area.w;
+      pictureHeight_ = area.h;
+    }
   } else {
     int outputWidth = 0;
     int outputHeight = 0;
@@ -296,6 +301,8 @@ void QuestionBox::PlacePanel(int textHeight) {
 }
 
 void QuestionBox::Draw(bool guarded) {
+  // A question before the game's first picture opens the window itself.
+  ShowWindowOnce(window_);
   SDL_SetRenderTarget(renderer_, nullptr);
   Relayout();
   const QuestionLayout& layout = layout_;

@@ -37,8 +37,11 @@ class SdlSystem : public SystemDriver {
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
     }
-    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
-                               height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    // Hidden until its first picture is ready (the device shows it then): a window that
+    // opened black or empty would show that until start-up is done.
+    window_ =
+        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                         SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
     if (!window_) {
       std::snprintf(line, sizeof line, "cannot open the game window (%s)", SDL_GetError());
       ReportFatalError(line);
