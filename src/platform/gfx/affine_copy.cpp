@@ -157,6 +157,20 @@ void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
 
 using RowDrawer = void (*)(const Rows&, int32_t, int32_t, uint32_t*, int);
 
+// The target's rows [first, last) that the turned rectangle's corners span.
+void RowsCovered(const Matrix2D& transform, Vector2 offset, int columns, int rows, int height, int* first,
+                 int* last) {
+  double top = 1e30, bottom = -1e30;
+  for (const Vector2 corner : {Vector2{0, 0}, Vector2{1, 0}, Vector2{0, 1}, Vector2{1, 1}}) {
+    const Vector2 at = TransformPoint(
+        transform, Vector2{offset.x + corner.x * columns, offset.y + corner.y * rows});
+    top = std::min(top, static_cast<double>(at.y));
+    bottom = std::max(bottom, static_cast<double>(at.y));
+  }
+  *first = static_cast<int>(std::clamp(std::floor(top), 0.0, static_cast<double>(height)));
+  *last = static_cast<int>(std::clamp(std::ceil(bottom) + 1.0, 0.0, static_cast<double>(height)));
+}
+
 RowDrawer ChooseRowDrawer(bool tinted, bool blend) {
   if (tinted) return blend ? DrawRow<true, true> : DrawRow<true, false>;
   return blend ? DrawRow<false, true> : DrawRow<false, false>;
@@ -177,17 +191,8 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
   const double c = -(a * transform.dx + b * transform.dy) - offset.x;
   const double f = -(d * transform.dx + e * transform.dy) - offset.y;
 
-  double top = 1e30, bottom = -1e30;
-  for (const Vector2 corner : {Vector2{0, 0}, Vector2{1, 0}, Vector2{0, 1}, Vector2{1, 1}}) {
-    const Vector2 at = TransformPoint(
-        transform, Vector2{offset.x + corner.x * columns, offset.y + corner.y * rows});
-    top = std::min(top, static_cast<double>(at.y));
-    bottom = std::max(bottom, static_cast<double>(at.y));
-  }
-  const int firstRow =
-      static_cast<int>(std::clamp(std::floor(top), 0.0, static_cast<double>(target->h)));
-  const int lastRow =
-      static_cast<int>(std::clamp(std::ceil(bottom) + 1.0, 0.0, static_cast<double>(target->h)));
+  int firstRow = 0, lastRow = 0;
+  RowsCovered(transform, offset, columns, rows, target->h, &firstRow, &lastRow);
 
   const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d),
                     ChannelLanes(color)};

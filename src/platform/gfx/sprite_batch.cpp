@@ -10,6 +10,33 @@ namespace {
 
 SpriteImpl* Impl(SpriteBatch* batch) { return static_cast<SpriteImpl*>(batch); }
 
+// The texels as two textured triangles placed by the transform, for the renderer's own
+// drawing of a turned rectangle.
+HRESULT DrawAsTriangles(DeviceImpl* device, TextureImpl* texture, const Rect& texels,
+                        const Matrix2D& transform, Vector2 offset, uint32_t color, bool blend) {
+  const float width = static_cast<float>(texels.right - texels.left);
+  const float height = static_cast<float>(texels.bottom - texels.top);
+  const float u0 = static_cast<float>(texels.left) / texture->width;
+  const float v0 = static_cast<float>(texels.top) / texture->height;
+  const float u1 = static_cast<float>(texels.right) / texture->width;
+  const float v1 = static_cast<float>(texels.bottom) / texture->height;
+  const SDL_Color tint{static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8),
+                       static_cast<Uint8>(color), static_cast<Uint8>(color >> 24)};
+  const Vector2 corners[4] = {offset,
+                              {offset.x + width, offset.y},
+                              {offset.x + width, offset.y + height},
+                              {offset.x, offset.y + height}};
+  const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+  SDL_Vertex vertices[4];
+  for (int i = 0; i < 4; ++i) {
+    const Vector2 at = TransformPoint(transform, corners[i]);
+    vertices[i] = SDL_Vertex{{at.x, at.y}, tint, {uv[i][0], uv[i][1]}};
+  }
+  static const int QUAD[6] = {0, 1, 2, 0, 2, 3};
+  SDL_SetTextureBlendMode(texture->texture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+  return SDL_RenderGeometry(device->renderer, texture->texture, vertices, 4, QUAD, 6) == 0 ? S_OK : E_FAIL;
+}
+
 }  // namespace
 
 HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& source,
@@ -54,26 +81,7 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
     DrawAffine(*texture, texels, transform, offset, color, blend, back);
     return S_OK;
   }
-  const float u0 = static_cast<float>(left) / texture->width;
-  const float v0 = static_cast<float>(top) / texture->height;
-  const float u1 = static_cast<float>(right) / texture->width;
-  const float v1 = static_cast<float>(bottom) / texture->height;
-  const SDL_Color tint{static_cast<Uint8>(color >> 16), static_cast<Uint8>(color >> 8),
-                       static_cast<Uint8>(color), static_cast<Uint8>(color >> 24)};
-  const Vector2 corners[4] = {offset,
-                              {offset.x + width, offset.y},
-                              {offset.x + width, offset.y + height},
-                              {offset.x, offset.y + height}};
-  const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
-  SDL_Vertex vertices[4];
-  for (int i = 0; i < 4; ++i) {
-    const Vector2 at = TransformPoint(transform, corners[i]);
-    vertices[i] = SDL_Vertex{{at.x, at.y}, tint, {uv[i][0], uv[i][1]}};
-  }
-  static const int QUAD[6] = {0, 1, 2, 0, 2, 3};
-  SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  return SDL_RenderGeometry(device->renderer, sdlTexture, vertices, 4, QUAD, 6) == 0 ? S_OK
-                                                                                     : E_FAIL;
+  return DrawAsTriangles(device, texture, Rect{left, top, right, bottom}, transform, offset, color, blend);
 }
 
 HRESULT CreateSprite(RenderDevice* device, SpriteBatch** result) {
