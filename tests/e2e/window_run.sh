@@ -6,53 +6,15 @@
 # must find the replayed world as recorded, and --replay must show it again, marked as a
 # replay and paused by P, until Escape; then starts it without its files and wants the
 # failure in a box.
-# Every check waits for what it checks, up to one deadline, so a busy machine only makes
-# the run slower, never wrong.
 # Usage: window_run.sh GAME_FOLDER
 set -u
 GAME_DIR=$1
-WORK=$(mktemp -d)
-DEADLINE_S=30
+RUN="window run"
+. "$(dirname "$0")/real_window.sh"
 # Runs are recorded and settings kept here, never in the player's own folders.
 export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
-game=""
-
-cleanup() {
-  [ -n "$game" ] && kill "$game" 2>/dev/null
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "window run: $*" >&2
-  keep_shots
-  exit 1
-}
-
-# Runs the command until it succeeds or the deadline passes, POLL_PAUSE seconds apart; the
-# command's last words (in $WORK/why) explain a failure.
-poll() {
-  end=$(($(date +%s) + DEADLINE_S))
-  while :; do
-    "$@" && return 0
-    [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep "${POLL_PAUSE:-0.1}"
-  done
-}
-
-game_alive() {
-  [ -z "$game" ] || kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
-}
-
-# Xvfb picks a free display itself and says which, so that runs side by side never meet.
-# -noreset: by default the server resets when its last client leaves (xdpyinfo below), and
-# a game connecting during that reset finds no display.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-xvfb=$!
-poll test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-poll xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+keep_artifacts() { keep_shots; }
+start_display
 
 # The leak check belongs to the unit tests; the window system's libraries keep a little.
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
@@ -60,17 +22,7 @@ ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --record "$W
   >"$WORK/game.log" 2>&1 &
 game=$!
 
-found_window() {
-  game_alive
-  window=$(xdotool search --name "^Zorbly Frondles$" 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
 POLL_PAUSE=0 poll found_window || fail "no window titled \"Zorbly Frondles\" appeared in $DEADLINE_S s: $(tail -n 3 "$WORK/game.log")"
-
-# MIFF, not PNG: compressing a PNG takes seconds on a busy machine.
-shot() {
-  import -window "$window" "$WORK/$1.miff" 2>/dev/null
-}
 
 keep_shots() {
   [ -n "${ZF_KEEP_SHOTS:-}" ] || return 0
@@ -85,12 +37,7 @@ mean() {
 
 # How many pixels of the rectangle are sauce red (strong red, little green or blue), or
 # the shots' bright green.
-count_fx() {
-  convert "$WORK/$1.miff" -crop "$2" +repage -fx "$3" -format "%[fx:int(mean*w*h+0.5)]" info:
-}
 sauce() { count_fx "$1" "$2" "(r>0.55 && g<0.3 && b<0.3) ? 1 : 0"; }
-# The dark wood our labels are drawn on.
-label_wood() { count_fx "$1" "$2" "(r>0.16 && r<0.25 && g>0.08 && g<0.16 && b<0.1) ? 1 : 0"; }
 shot_green() { count_fx "$1" "$2" "(g>0.6 && g>r+0.1 && g>b+0.3) ? 1 : 0"; }
 
 # The table: wood in the middle, a golden energy bar at the top, a red health bar at the
@@ -192,26 +139,9 @@ for key in z x c; do
 done
 
 game_alive
-# Escape ends a run or a playback; if the end-of-run question is up by now, Escape answers
-# it with No once the question takes keys, so it is pressed until the program has ended.
-ended() {
-  kill -0 "$game" 2>/dev/null || return 0
-  xdotool key Escape 2>/dev/null
-  return 1
-}
-end_on_escape() {
-  poll ended || fail "$1 did not end on Escape"
-  wait "$game"
-  status=$?
-  game=""
-  [ "$status" -eq 0 ] || fail "$1 ended with status $status: $(tail -n 3 "$WORK/game.log")"
-}
 end_on_escape "the game"
 
-# The recording replayed headless gives the world it recorded, pass for pass.
-ASAN_OPTIONS=detect_leaks=0 ./zf-replay --verify "$WORK/run.zfr" >"$WORK/verify.log" 2>&1 ||
-  fail "the recorded run does not verify: $(grep zf-replay "$WORK/verify.log")"
-grep -q " state lines agree with the recording" "$WORK/verify.log" || fail "no verdict: $(tail -n 3 "$WORK/verify.log")"
+recording_verifies "$WORK/run.zfr"
 
 # Played back in the window: the table and the bars again, and Escape stops it.
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$WORK/run.zfr" \

@@ -8,18 +8,8 @@
 set -u
 CPACK=$1
 BUILD_DIR=$2
-WORK=$(mktemp -d)
-DEADLINE_S=30
-game=""
-cleanup() {
-  [ -n "$game" ] && kill "$game" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() {
-  echo "package run: $*" >&2
-  exit 1
-}
+RUN="package run"
+. "$(dirname "$0")/../e2e/real_window.sh"
 
 command -v lintian >/dev/null || { echo "package run: no lintian here; skipped"; exit 77; }
 "$CPACK" -G DEB -B "$WORK/out" --config "$BUILD_DIR/CPackConfig.cmake" >"$WORK/cpack.log" 2>&1 ||
@@ -41,13 +31,6 @@ env -u SDL_VIDEO_X11_WMCLASS XDG_STATE_HOME="$WORK/state" "$root/usr/games/zorbl
   >"$WORK/game.log" 2>&1 &
 game=$!
 
-poll() {
-  end=$(($(date +%s) + DEADLINE_S))
-  until "$@"; do
-    [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep 0.1
-  done
-}
 # The window, showing wood in its middle: wood.png was found.
 table_shown() {
   kill -0 "$game" 2>/dev/null || fail "the game ended: $(tail -n 3 "$WORK/game.log")"
