@@ -11,6 +11,7 @@
 #include "platform/gfx/font.h"
 #include "platform/gfx/matrix2d.h"
 #include "platform/gfx/pixel_lanes.h"
+#include "platform/gfx/pixel_memory.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
@@ -50,7 +51,7 @@ struct SurfaceImpl : RenderSurface {
   // Off-screen surfaces live in memory (ARGB, alpha 0xFF) and reach the back buffer
   // through a texture made when first needed and refreshed after each change. The back
   // buffer is a render target texture and has no pixels of its own here.
-  std::vector<uint32_t> pixels;
+  PixelBlock pixels;
   SDL_Texture* texture = nullptr;
   bool textureStale = true;
   bool locked = false;
@@ -116,6 +117,7 @@ struct DeviceImpl : RenderDevice {
   // question box.
   SDL_Renderer* renderer = nullptr;
   SDL_Surface* backPixels = nullptr;
+  PixelBlock backBlock;  // what backPixels draws in
   SDL_Renderer* windowRenderer = nullptr;
   // The pixel format of what has no alpha of its own: the back buffer and the off-screen
   // surfaces. On the processor it is the window's own where that is ARGB's layout
