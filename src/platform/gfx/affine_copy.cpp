@@ -75,42 +75,24 @@ const uint32_t* Bordered(TextureImpl& texture, const Rect& source) {
   return texture.bordered.data();
 }
 
-// The four texels around a point, 16.16 from the border's corner, and its place between them.
-struct Around {
-  uint32_t a, b, c, d;  // top left, top right, bottom left, bottom right
-  uint16_t across, down;
-  bool Clear() const { return ((a | b | c | d) >> 24) == 0; }
-};
-
-inline Around Gather(const uint32_t* texels, int pitch, int32_t u, int32_t v) {
-  const uint32_t* near = texels + (v >> 16) * pitch + (u >> 16);
-  return Around{near[0],
-                near[1],
-                near[pitch],
-                near[pitch + 1],
-                static_cast<uint16_t>((u >> 8) & 0xFF),
-                static_cast<uint16_t>((v >> 8) & 0xFF)};
+// (from × (256 − weight) + to × weight) / 256 rounded down, for weights below 256: the
+// lanes wrap on the way, and the sum fits them again.
+inline PixelLanes Lerp(PixelLanes from, PixelLanes to, PixelLanes weight) {
+  return ((from << 8) + (to - from) * weight) >> 8;
 }
 
-// Down each point's two columns, weights out of 256 (sums stay below 65536).
-inline PixelLanes Down(const Around& p) {
-  return (LoadPair(p.a, p.b) * SameLanes(static_cast<uint16_t>(256 - p.down)) +
-          LoadPair(p.c, p.d) * p.down) >>
-         8;
+// Where two neighbouring samples lie between texels, as the 16-bit fractions of their
+// positions (which wrap as the positions do): the first in the low four lanes, the second
+// in the high four.
+inline PixelLanes Fractions(int32_t first, int32_t second) {
+  const uint16_t a = static_cast<uint16_t>(first), b = static_cast<uint16_t>(second);
+  return PixelLanes{a, a, a, a, b, b, b, b};
 }
 
-inline PixelLanes AcrossWeights(const Around& p) {
-  const uint16_t left = static_cast<uint16_t>(256 - p.across);
-  return PixelLanes{left, left, left, left, p.across, p.across, p.across, p.across};
-}
-
-// The two points filtered: the first in the low lanes, the second in the high.
-inline PixelLanes Filter(const Around& p, const Around& q) {
-  const PixelLanes first = Down(p) * AcrossWeights(p);
-  const PixelLanes second = Down(q) * AcrossWeights(q);
-  return (__builtin_shufflevector(first, second, 0, 1, 2, 3, 8, 9, 10, 11) +
-          __builtin_shufflevector(first, second, 4, 5, 6, 7, 12, 13, 14, 15)) >>
-         8;
+inline uint64_t Word(const uint32_t* pixels) {
+  uint64_t word;
+  std::memcpy(&word, pixels, sizeof word);
+  return word;
 }
 
 // Two texels over two destination pixels by their alphas, rounded as a GPU rounds; the
@@ -132,19 +114,33 @@ struct Rows {
 
 template <bool TINTED, bool BLENDED>
 void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
+  constexpr uint64_t ALPHAS = 0xFF000000FF000000u;
   const uint32_t* texels = rows.texels;
   const int pitch = rows.pitch;
   const int32_t uStep = rows.uStep;
   const int32_t vStep = rows.vStep;
-  for (int i = 0; i < count; i += 2) {
-    const Around p = Gather(texels, pitch, u, v);
-    // An odd last pixel takes its own sample twice and writes one.
+  PixelLanes across = Fractions(u, u + uStep);
+  PixelLanes down = Fractions(v, v + vStep);
+  const PixelLanes acrossStep = SameLanes(static_cast<uint16_t>(2 * uStep));
+  const PixelLanes downStep = SameLanes(static_cast<uint16_t>(2 * vStep));
+  for (int i = 0; i < count; i += 2, u += 2 * uStep, v += 2 * vStep, across += acrossStep, down += downStep) {
+    // The texel above and left of each sample; an odd last pixel takes its own sample twice
+    // and writes one.
     const bool pair = i + 1 < count;
-    const Around q = pair ? Gather(texels, pitch, u + uStep, v + vStep) : p;
-    u += 2 * uStep;
-    v += 2 * vStep;
-    if (BLENDED && p.Clear() && q.Clear()) continue;
-    PixelLanes filtered = Filter(p, q);
+    const uint32_t* p = texels + (v >> 16) * pitch + (u >> 16);
+    const uint32_t* q = pair ? texels + ((v + vStep) >> 16) * pitch + ((u + uStep) >> 16) : p;
+    const uint64_t pTop = Word(p), pBottom = Word(p + pitch);
+    const uint64_t qTop = Word(q), qBottom = Word(q + pitch);
+    if (BLENDED && ((pTop | pBottom | qTop | qBottom) & ALPHAS) == 0) continue;
+    // Down each sample's two columns, then across them.
+    const PixelLanes downWeights = down >> 8;
+    const PixelLanes pColumns = Lerp(WidenWord(pTop), WidenWord(pBottom),
+                                     __builtin_shufflevector(downWeights, downWeights, 0, 1, 2, 3, 0, 1, 2, 3));
+    const PixelLanes qColumns = Lerp(WidenWord(qTop), WidenWord(qBottom),
+                                     __builtin_shufflevector(downWeights, downWeights, 4, 5, 6, 7, 4, 5, 6, 7));
+    PixelLanes filtered = Lerp(__builtin_shufflevector(pColumns, qColumns, 0, 1, 2, 3, 8, 9, 10, 11),
+                               __builtin_shufflevector(pColumns, qColumns, 4, 5, 6, 7, 12, 13, 14, 15),
+                               across >> 8);
     if (TINTED) filtered = Round255(filtered * rows.tint);
     if (BLENDED) filtered = Blend(filtered, pair ? LoadTwo(out + i) : LoadPair(out[i], 0));
     if (pair) {
@@ -157,13 +153,13 @@ void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
 
 using RowDrawer = void (*)(const Rows&, int32_t, int32_t, uint32_t*, int);
 
-// The target's rows [first, last) that the turned rectangle's corners span.
-void RowsCovered(const Matrix2D& transform, Vector2 offset, int columns, int rows, int height, int* first,
-                 int* last) {
+// The target's rows [first, last) that the corners of the rectangle from `from` to `to`
+// (in texels from the source's top left) span, turned.
+void RowsCovered(const Matrix2D& transform, Vector2 offset, Vector2 from, Vector2 to, int height,
+                 int* first, int* last) {
   double top = 1e30, bottom = -1e30;
-  for (const Vector2 corner : {Vector2{0, 0}, Vector2{1, 0}, Vector2{0, 1}, Vector2{1, 1}}) {
-    const Vector2 at = TransformPoint(
-        transform, Vector2{offset.x + corner.x * columns, offset.y + corner.y * rows});
+  for (const Vector2 corner : {from, to, Vector2{from.x, to.y}, Vector2{to.x, from.y}}) {
+    const Vector2 at = TransformPoint(transform, Vector2{offset.x + corner.x, offset.y + corner.y});
     top = std::min(top, static_cast<double>(at.y));
     bottom = std::max(bottom, static_cast<double>(at.y));
   }
@@ -191,9 +187,6 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
   const double c = -(a * transform.dx + b * transform.dy) - offset.x;
   const double f = -(d * transform.dx + e * transform.dy) - offset.y;
 
-  int firstRow = 0, lastRow = 0;
-  RowsCovered(transform, offset, columns, rows, target->h, &firstRow, &lastRow);
-
   const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d),
                     ChannelLanes(color)};
   // Blended, a pixel further than half a texel from any ink leaves what is there.
@@ -202,6 +195,9 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
   const double sTo = blend ? std::min<double>(columns, ink.right + 0.5) : columns;
   const double tFrom = blend ? std::max(0.0, ink.top - 0.5) : 0.0;
   const double tTo = blend ? std::min<double>(rows, ink.bottom + 0.5) : rows;
+  int firstRow = 0, lastRow = 0;
+  RowsCovered(transform, offset, Vector2{static_cast<float>(sFrom), static_cast<float>(tFrom)},
+              Vector2{static_cast<float>(sTo), static_cast<float>(tTo)}, target->h, &firstRow, &lastRow);
   const RowDrawer drawRow = ChooseRowDrawer(color != 0xFFFFFFFFu, blend);
   // Where a sample's four texels all lie inside the border.
   const auto inside = [columns, rows](int32_t u, int32_t v) {

@@ -26,6 +26,11 @@ struct KeptStretch {
   int height = 0;
   SDL_Surface* surface = nullptr;
   std::vector<uint16_t> spans;  // each row's first and last-plus-one texel with any alpha
+  // Its texels tinted by `tint` and weighed by their alphas, ready to go over the back
+  // buffer: made once the same tint comes twice running (`lastTint`).
+  std::vector<uint32_t> tinted;
+  uint32_t tint = 0;
+  uint32_t lastTint = 0;
 };
 
 struct TextureImpl : Texture {
