@@ -73,20 +73,18 @@ struct FontImpl;
 struct MeshImpl;
 
 // What scaling one size of picture smoothly to another takes, kept from frame to frame:
-// for each pair of output pixels the source pixels they start from and their weights, for
-// each output row the source row it starts from and the weight of the next, and the last
-// two source rows widened.
+// for each output pixel the source pixel it starts from and, channel by channel, the
+// weights (out of 64) of that one and the next; for each output row the source row it
+// starts from and the weight of the next; and the last two source rows widened.
 struct SmoothScaler {
-  struct Pair {
-    int32_t first, second;
-    PixelLanes firstWeights, secondWeights;
-  };
   struct Row {
     int32_t start;
-    uint16_t weight;
+    uint8_t weight;
   };
   int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
-  std::vector<Pair> columns;
+  int shuffleBytes = 0;  // how wide the processor's byte shuffles go: 0, 16 or 32
+  std::vector<int32_t> starts;  // padded to whole groups of eight pixels
+  std::vector<int8_t> weights;
   std::vector<Row> rows;
   std::vector<uint32_t> widened[2];
   int widenedRow[2] = {-1, -1};
