@@ -33,6 +33,22 @@ struct KeptStretch {
   uint32_t lastTint = 0;
 };
 
+// A turned rectangle of a texture as one turn and scale and one place within a pixel show
+// it: its texels filtered and tinted over the pixels it covers, not yet blended, kept for
+// the next time the same look is drawn anywhere.
+struct TurnedLook {
+  Rect source;
+  float m11 = 0.0f, m12 = 0.0f, m21 = 0.0f, m22 = 0.0f;
+  int fracX = -1, fracY = -1;  // where its origin lies within a pixel, in 64ths; -1: none yet
+  uint32_t color = 0;
+  bool blend = false;
+  uint32_t lastUse = 0;
+  // From the pixel its origin lies in: the first column and row, and the size.
+  int left = 0, top = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  std::vector<uint16_t> spans;  // each row's first and last-plus-one pixel drawn
+};
+
 struct TextureImpl : Texture {
   DeviceImpl* device = nullptr;  // null once the device is gone
   SDL_Texture* texture = nullptr;
@@ -46,6 +62,8 @@ struct TextureImpl : Texture {
   std::vector<uint32_t> bordered;
   Rect borderedSource;
   Rect borderedInk;  // within that rectangle, the texels with any alpha
+  std::vector<TurnedLook> looks;  // in sets of a few, once drawn turned
+  uint32_t lookClock = 0;
 };
 
 struct SurfaceImpl : RenderSurface {
