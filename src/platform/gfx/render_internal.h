@@ -103,6 +103,10 @@ struct SmoothScaler {
   int shuffleBytes = 0;  // how wide the processor's byte shuffles go: 0, 16 or 32
   std::vector<int32_t> starts;  // padded to whole groups of eight pixels
   std::vector<int8_t> weights;
+  // For the shuffles, each pair of output pixels from the four source pixels from its
+  // window: which byte of those goes where.
+  std::vector<int32_t> windows;
+  std::vector<uint8_t> orders;
   std::vector<Row> rows;
   std::vector<uint32_t> widened[2];
   int widenedRow[2] = {-1, -1};

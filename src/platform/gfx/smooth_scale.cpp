@@ -34,6 +34,27 @@ int ShuffleBytes() {
   return 0;
 }
 
+// Each pair of output pixels from one load of four source pixels, each channel of a pixel's
+// two beside each other. Where a pair reaches further (a picture made less than half as
+// wide) the shuffles are not used.
+void PrepareShuffles(SmoothScaler* scaler) {
+  const size_t pairs = scaler->starts.size() / 2;
+  scaler->windows.resize(pairs);
+  scaler->orders.resize(pairs * 16);
+  for (size_t p = 0; p < pairs; ++p) {
+    const int32_t window = std::min(scaler->starts[2 * p], scaler->sourceWidth - 4);
+    scaler->windows[p] = window;
+    for (size_t k = 0; k < 2; ++k) {
+      const int32_t from = scaler->starts[2 * p + k] - window;
+      if (window < 0 || from < 0 || from > 2) scaler->shuffleBytes = 0;
+      for (int channel = 0; channel < 4; ++channel) {
+        scaler->orders[16 * p + 8 * k + 2 * channel] = static_cast<uint8_t>(4 * from + channel);
+        scaler->orders[16 * p + 8 * k + 2 * channel + 1] = static_cast<uint8_t>(4 * from + 4 + channel);
+      }
+    }
+  }
+}
+
 void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width, int height) {
   scaler->sourceWidth = sourceWidth;
   scaler->sourceHeight = sourceHeight;
@@ -52,6 +73,7 @@ void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width,
       scaler->weights[8 * i + 2 * k + 1] = static_cast<int8_t>(weight);
     }
   }
+  PrepareShuffles(scaler);
   scaler->rows.resize(height);
   for (int y = 0; y < height; ++y)
     Tap(y, sourceHeight, height, &scaler->rows[y].start, &scaler->rows[y].weight);
@@ -82,16 +104,13 @@ void MixPlain(const uint32_t* above, const uint32_t* below, uint8_t weight, int 
 }
 
 #ifdef ZF_BYTE_SHUFFLES
-// Each channel of a pixel beside the same channel of the next, for two pixels.
-#define ZF_BESIDE 0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15
-
 
 // Output pixels i and i + 1: their two source pixels each, weighed.
 __attribute__((target("ssse3"))) inline __m128i WeighTwo(const SmoothScaler& scaler, const uint32_t* in,
                                                         size_t i) {
-  const __m128i taps = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + scaler.starts[i])),
-                                          _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + scaler.starts[i + 1])));
-  const __m128i sums = _mm_maddubs_epi16(_mm_shuffle_epi8(taps, _mm_setr_epi8(ZF_BESIDE)),
+  const __m128i taps = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
+  const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scaler.orders[8 * i]));
+  const __m128i sums = _mm_maddubs_epi16(_mm_shuffle_epi8(taps, order),
                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scaler.weights[8 * i])));
   return _mm_srli_epi16(_mm_add_epi16(sums, _mm_set1_epi16(32)), 6);
 }
@@ -123,12 +142,10 @@ __attribute__((target("ssse3"))) void MixBy16(const uint32_t* above, const uint3
 // Output pixels i to i + 3, as WeighTwo does two.
 __attribute__((target("avx2"))) inline __m256i WeighFour(const SmoothScaler& scaler, const uint32_t* in,
                                                         size_t i) {
-  const auto taps = [&](size_t at) {
-    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + scaler.starts[at])),
-                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + scaler.starts[at + 1])));
-  };
-  const __m256i both = _mm256_inserti128_si256(_mm256_castsi128_si256(taps(i)), taps(i + 2), 1);
-  const __m256i sums = _mm256_maddubs_epi16(_mm256_shuffle_epi8(both, _mm256_setr_epi8(ZF_BESIDE, ZF_BESIDE)),
+  const __m256i taps = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2 + 1]),
+                                           reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
+  const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&scaler.orders[8 * i]));
+  const __m256i sums = _mm256_maddubs_epi16(_mm256_shuffle_epi8(taps, order),
                                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&scaler.weights[8 * i])));
   return _mm256_srli_epi16(_mm256_add_epi16(sums, _mm256_set1_epi16(32)), 6);
 }
