@@ -1,7 +1,11 @@
 // On the processor the device draws unturned sprites, bar slices, clears and the table its
 // own quicker ways: each of the game's frames, drawn both ways from the same world and
-// random values, must come out as SDL's renderer draws it, pixel for pixel.
+// random values, must come out as SDL's renderer draws it, pixel for pixel, and the same
+// again after the other frames.
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 #include "collision_worlds.h"
 #include "game/drawing.h"
@@ -54,9 +58,16 @@ TEST(SoftwareDrawingTest, EveryFrameComesOutAsSdlsRendererDrawsIt) {
          world.health = 0.1;
        }},
   };
+  std::vector<std::pair<WorldState, ImageData>> drawn;
   for (const auto& scene : scenes) {
     scene.setUp();
-    EXPECT_TRUE(DrawnFrame(true).pixels == DrawnFrame(false).pixels) << scene.name;
+    drawn.emplace_back(world, DrawnFrame(true));
+    EXPECT_TRUE(drawn.back().second.pixels == DrawnFrame(false).pixels) << scene.name;
+  }
+  // Turned sprites come from the looks the other scenes left: each the same again.
+  for (size_t i = drawn.size(); i-- > 0;) {
+    world = drawn[i].first;
+    EXPECT_TRUE(DrawnFrame(false).pixels == drawn[i].second.pixels) << scenes[i].name << ", again";
   }
 }
 

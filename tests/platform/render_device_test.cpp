@@ -232,6 +232,39 @@ TEST_F(RenderDeviceTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours)
   EXPECT_EQ(Covered(shownNow(), BLUE).right, 0);
 }
 
+// Each channel of every output pixel lies within that channel's range over the 2 x 2 source
+// pixels around the point it maps back to: wide, narrow and odd sizes, and the picture's edges.
+TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 37, 23, 32, SDL_PIXELFORMAT_RGB888);
+  for (int i = 0; i < source->w * source->h; ++i) static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
+  for (const SDL_Rect where : {SDL_Rect{0, 0, 46, 29}, SDL_Rect{3, 1, 111, 70}, SDL_Rect{0, 2, 20, 11}, SDL_Rect{1, 0, 9, 5}}) {
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 120, 72, 32, SDL_PIXELFORMAT_RGB888);
+    SmoothScaler scaler;
+    ScaleSmoothly(&scaler, source, target, where);
+    for (int y = 0; y < where.h; ++y) {
+      for (int x = 0; x < where.w; ++x) {
+        const auto near = [](int i, int from, int to) {
+          return std::clamp(static_cast<int>((i + 0.5) * from / to - 0.5), 0, from - 2);
+        };
+        const int sx = near(x, source->w, where.w), sy = near(y, source->h, where.h);
+        const uint32_t out = PixelRow(target, where.y + y)[where.x + x];
+        for (int shift = 0; shift < 24; shift += 8) {
+          int low = 255, high = 0;
+          for (const uint32_t in : {PixelRow(source, sy)[sx], PixelRow(source, sy)[sx + 1],
+                                    PixelRow(source, sy + 1)[sx], PixelRow(source, sy + 1)[sx + 1]}) {
+            low = std::min<int>(low, (in >> shift) & 0xFF);
+            high = std::max<int>(high, (in >> shift) & 0xFF);
+          }
+          ASSERT_TRUE(low <= static_cast<int>((out >> shift) & 0xFF) && static_cast<int>((out >> shift) & 0xFF) <= high)
+              << where.w << " x " << where.h << " at " << x << ", " << y;
+        }
+      }
+    }
+    SDL_FreeSurface(target);
+  }
+  SDL_FreeSurface(source);
+}
+
 TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {
   for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
                                "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",

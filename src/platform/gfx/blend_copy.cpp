@@ -48,7 +48,7 @@ SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int 
   texture->nextStretch =
       (texture->nextStretch + 1) % static_cast<int>(std::size(texture->stretches));
   SDL_FreeSurface(slot.surface);
-  slot = KeptStretch{source, width, height, stretched, {}};
+  slot = KeptStretch{source, width, height, stretched, {}, {}, 0, 0};
   // A clear texel leaves its pixel as it is: each row is blended only where it has ink.
   slot.spans.resize(static_cast<size_t>(height) * 2);
   for (int y = 0; y < height; ++y) {
@@ -64,30 +64,51 @@ SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int 
   return stretched;
 }
 
-const KeptStretch* KeptFor(const TextureImpl* texture, const SDL_Surface* surface) {
-  for (const KeptStretch& kept : texture->stretches) {
+KeptStretch* KeptFor(TextureImpl* texture, const SDL_Surface* surface) {
+  for (KeptStretch& kept : texture->stretches) {
     if (kept.surface == surface) return &kept;
   }
   return nullptr;
 }
 
-// SDL's tinted blend: the texel's channels scaled by the tint, its colour by its alpha,
-// and over the destination by what that alpha leaves, every division rounded down.
-inline PixelLanes BlendTinted(PixelLanes texels, PixelLanes dest, PixelLanes tint,
-                              PixelLanes kept) {
+// SDL's tinted blend in two steps: the texel's channels scaled by the tint and its colour
+// by its alpha; then that over the destination by what the alpha leaves. Every division
+// rounds down.
+inline PixelLanes Tinted(PixelLanes texels, PixelLanes tint) {
   texels = Divide255(texels * tint);
   const PixelLanes alpha = AlphaLanes(texels);
-  const PixelLanes colour = (Divide255(texels * alpha) & COLOUR_LANES) | (alpha & ALPHA_LANES);
-  return (colour + Divide255((255 - alpha) * dest)) & kept;
+  return (Divide255(texels * alpha) & COLOUR_LANES) | (alpha & ALPHA_LANES);
 }
 
-void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint,
-                    PixelLanes kept) {
+inline PixelLanes Over(PixelLanes tinted, PixelLanes dest, PixelLanes kept) {
+  return (tinted + Divide255((255 - AlphaLanes(tinted)) * dest)) & kept;
+}
+
+// `source` tinted over `dest`; already tinted when TINTED.
+template <bool TINTED>
+void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint, PixelLanes kept) {
+  const auto tinted = [tint](PixelLanes texels) { return TINTED ? texels : Tinted(texels, tint); };
   int i = 0;
-  for (; i + 2 <= count; i += 2)
-    StoreTwo(dest + i, BlendTinted(LoadTwo(source + i), LoadTwo(dest + i), tint, kept));
-  if (i < count)
-    dest[i] = FirstOf(BlendTinted(LoadPair(source[i], 0), LoadPair(dest[i], 0), tint, kept));
+  for (; i + 2 <= count; i += 2) StoreTwo(dest + i, Over(tinted(LoadTwo(source + i)), LoadTwo(dest + i), kept));
+  if (i < count) dest[i] = FirstOf(Over(tinted(LoadPair(source[i], 0)), LoadPair(dest[i], 0), kept));
+}
+
+// The kept stretch tinted, once the same tint comes twice running; null until then.
+const uint32_t* TintedStretch(KeptStretch* stretch, uint32_t color) {
+  if (!stretch->tinted.empty() && stretch->tint == color) return stretch->tinted.data();
+  const bool again = stretch->lastTint == color;
+  stretch->lastTint = color;
+  if (!again) return nullptr;
+  const SDL_Surface* surface = stretch->surface;
+  stretch->tinted.resize(static_cast<size_t>(surface->w) * surface->h);
+  const PixelLanes tint = ChannelLanes(color);
+  for (int y = 0; y < surface->h; ++y) {
+    const uint32_t* row = static_cast<const uint32_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch / 4;
+    uint32_t* out = stretch->tinted.data() + static_cast<size_t>(y) * surface->w;
+    for (int x = 0; x < surface->w; ++x) out[x] = FirstOf(Tinted(LoadPair(row[x], 0), tint));
+  }
+  stretch->tint = color;
+  return stretch->tinted.data();
 }
 
 // Without an alpha channel of its own the back buffer's spare byte is written 0, as SDL does.
@@ -96,21 +117,22 @@ PixelLanes KeptLanes(const SDL_Surface* back) {
 }
 
 // The texels, width x height from `texels` `pitch` apart, blended tinted at (x, y) of the
-// back buffer, clipped to it; a kept stretch's rows only where they have ink.
-void BlendTintedRect(const uint32_t* texels, int pitch, const KeptStretch* stretch, int x, int y,
-                     int width, int height, uint32_t color, SDL_Surface* back) {
+// back buffer, clipped to it (already tinted when `tinted`); a kept stretch's rows only
+// where they have ink.
+void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptStretch* stretch, int x,
+                     int y, int width, int height, uint32_t color, SDL_Surface* back) {
   const int left = std::max(0, -x);
   const int right = std::min(width, back->w - x);
   const PixelLanes kept = KeptLanes(back);
   const PixelLanes tint = ChannelLanes(color);
+  const auto blendRow = tinted ? BlendTintedRow<true> : BlendTintedRow<false>;
   for (int row = std::max(0, -y); row < std::min(height, back->h - y); ++row) {
     uint32_t* out = PixelRow(back, y + row) + x;
     const int first = stretch ? std::max<int>(left, stretch->spans[2 * row]) : left;
     const int last = stretch ? std::min<int>(right, stretch->spans[2 * row + 1]) : right;
     if (row + 1 < height) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + back->pitch);
     if (first < last) {
-      BlendTintedRow(texels + static_cast<size_t>(row) * pitch + first, out + first, last - first,
-                     tint, kept);
+      blendRow(texels + static_cast<size_t>(row) * pitch + first, out + first, last - first, tint, kept);
     }
   }
 }
@@ -151,23 +173,19 @@ void DrawPendingSlices(DeviceImpl* device) {
     const uint32_t texel =
         texture.pixels[static_cast<size_t>(slices.source.top + row) * texture.width +
                        slices.source.left];
-    // BlendTinted's arithmetic, the texel's part worked out once for the whole row.
-    const PixelLanes tinted = Divide255(ChannelLanes(texel) * tint);
-    const PixelLanes alpha = AlphaLanes(tinted);
-    if (alpha[0] == 0) continue;  // a clear texel leaves every pixel as it is
-    const PixelLanes colour = (Divide255(tinted * alpha) & COLOUR_LANES) | (alpha & ALPHA_LANES);
-    const PixelLanes left = SameLanes(255) - alpha;
+    // The texel is tinted once for the whole row.
+    const PixelLanes tinted = Tinted(ChannelLanes(texel), tint);
+    if (tinted[3] == 0) continue;  // a clear texel leaves every pixel as it is
     uint32_t* out = PixelRow(back, slices.y + row) + slices.x;
     int i = first;
     for (; i + 1 < last; i += 2) {
       uint32_t* a = out + i * step;
       uint32_t* b = a + step;
-      const uint64_t both = PackTwo((colour + Divide255(left * LoadPair(*a, *b))) & kept);
+      const uint64_t both = PackTwo(Over(tinted, LoadPair(*a, *b), kept));
       *a = static_cast<uint32_t>(both);
       *b = static_cast<uint32_t>(both >> 32);
     }
-    if (i < last)
-      out[i * step] = FirstOf((colour + Divide255(left * LoadPair(out[i * step], 0))) & kept);
+    if (i < last) out[i * step] = FirstOf(Over(tinted, LoadPair(out[i * step], 0), kept));
   }
 }
 
@@ -213,12 +231,14 @@ bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, 
     return true;
   }
   if (from) {
-    BlendTintedRect(static_cast<const uint32_t*>(from->pixels), from->pitch / 4,
-                    KeptFor(texture, from), x, y, w, h, color, back);
+    KeptStretch* stretch = KeptFor(texture, from);
+    const uint32_t* tinted = TintedStretch(stretch, color);
+    BlendTintedRect(tinted ? tinted : static_cast<const uint32_t*>(from->pixels),
+                    tinted ? w : from->pitch / 4, tinted, stretch, x, y, w, h, color, back);
   } else {
     BlendTintedRect(
         texture->pixels.data() + static_cast<size_t>(source.top) * texture->width + source.left,
-        texture->width, nullptr, x, y, w, h, color, back);
+        texture->width, false, nullptr, x, y, w, h, color, back);
   }
   return true;
 }

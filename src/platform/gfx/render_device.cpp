@@ -214,7 +214,9 @@ bool IsSoftware(SDL_Renderer* renderer) {
 
 // A back buffer in memory and the software renderer that draws into it.
 bool MakeMemoryBackBuffer(DeviceImpl* device, int width, int height) {
-  device->backPixels = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, device->opaqueFormat);
+  if (!device->backBlock.Assign(static_cast<size_t>(width) * height, 0)) return false;
+  device->backPixels = SDL_CreateRGBSurfaceWithFormatFrom(device->backBlock.data(), width, height, 32,
+                                                          width * 4, device->opaqueFormat);
   if (!device->backPixels) return false;
   SDL_SetSurfaceBlendMode(device->backPixels, SDL_BLENDMODE_NONE);
   SDL_FillRect(device->backPixels, nullptr, SDL_MapRGB(device->backPixels->format, 0, 0, 0));

@@ -11,6 +11,7 @@
 #include "platform/gfx/font.h"
 #include "platform/gfx/matrix2d.h"
 #include "platform/gfx/pixel_lanes.h"
+#include "platform/gfx/pixel_memory.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
@@ -25,6 +26,27 @@ struct KeptStretch {
   int height = 0;
   SDL_Surface* surface = nullptr;
   std::vector<uint16_t> spans;  // each row's first and last-plus-one texel with any alpha
+  // Its texels tinted by `tint` and weighed by their alphas, ready to go over the back
+  // buffer: made once the same tint comes twice running (`lastTint`).
+  std::vector<uint32_t> tinted;
+  uint32_t tint = 0;
+  uint32_t lastTint = 0;
+};
+
+// A turned rectangle of a texture as one turn and scale and one place within a pixel show
+// it: its texels filtered and tinted over the pixels it covers, not yet blended, kept for
+// the next time the same look is drawn anywhere.
+struct TurnedLook {
+  Rect source;
+  float m11 = 0.0f, m12 = 0.0f, m21 = 0.0f, m22 = 0.0f;
+  int fracX = -1, fracY = -1;  // where its origin lies within a pixel, in 64ths; -1: none yet
+  uint32_t color = 0;
+  bool blend = false;
+  uint32_t lastUse = 0;
+  // From the pixel its origin lies in: the first column and row, and the size.
+  int left = 0, top = 0, width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  std::vector<uint16_t> spans;  // each row's first and last-plus-one pixel drawn
 };
 
 struct TextureImpl : Texture {
@@ -40,6 +62,8 @@ struct TextureImpl : Texture {
   std::vector<uint32_t> bordered;
   Rect borderedSource;
   Rect borderedInk;  // within that rectangle, the texels with any alpha
+  std::vector<TurnedLook> looks;  // in sets of a few, once drawn turned
+  uint32_t lookClock = 0;
 };
 
 struct SurfaceImpl : RenderSurface {
@@ -50,7 +74,7 @@ struct SurfaceImpl : RenderSurface {
   // Off-screen surfaces live in memory (ARGB, alpha 0xFF) and reach the back buffer
   // through a texture made when first needed and refreshed after each change. The back
   // buffer is a render target texture and has no pixels of its own here.
-  std::vector<uint32_t> pixels;
+  PixelBlock pixels;
   SDL_Texture* texture = nullptr;
   bool textureStale = true;
   bool locked = false;
@@ -67,20 +91,22 @@ struct FontImpl;
 struct MeshImpl;
 
 // What scaling one size of picture smoothly to another takes, kept from frame to frame:
-// for each pair of output pixels the source pixels they start from and their weights, for
-// each output row the source row it starts from and the weight of the next, and the last
-// two source rows widened.
+// for each output pixel the source pixel it starts from and, channel by channel, the
+// weights (out of 64) of that one and the next; for each output row the source row it
+// starts from and the weight of the next; and the last two source rows widened.
 struct SmoothScaler {
-  struct Pair {
-    int32_t first, second;
-    PixelLanes firstWeights, secondWeights;
-  };
   struct Row {
     int32_t start;
-    uint16_t weight;
+    uint8_t weight;
   };
   int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
-  std::vector<Pair> columns;
+  int shuffleBytes = 0;  // how wide the processor's byte shuffles go: 0, 16 or 32
+  std::vector<int32_t> starts;  // padded to whole groups of eight pixels
+  std::vector<int8_t> weights;
+  // For the shuffles, each pair of output pixels from the four source pixels from its
+  // window: which byte of those goes where.
+  std::vector<int32_t> windows;
+  std::vector<uint8_t> orders;
   std::vector<Row> rows;
   std::vector<uint32_t> widened[2];
   int widenedRow[2] = {-1, -1};
@@ -116,6 +142,7 @@ struct DeviceImpl : RenderDevice {
   // question box.
   SDL_Renderer* renderer = nullptr;
   SDL_Surface* backPixels = nullptr;
+  PixelBlock backBlock;  // what backPixels draws in
   SDL_Renderer* windowRenderer = nullptr;
   // The pixel format of what has no alpha of its own: the back buffer and the off-screen
   // surfaces. On the processor it is the window's own where that is ARGB's layout

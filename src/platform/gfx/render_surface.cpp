@@ -109,7 +109,10 @@ HRESULT RenderDevice::CreateOffscreenPlainSurface(uint32_t width, uint32_t heigh
   surface->device = device;
   surface->width = static_cast<int>(width);
   surface->height = static_cast<int>(height);
-  surface->pixels.assign(static_cast<size_t>(width) * height, OPAQUE);
+  if (!surface->pixels.Assign(static_cast<size_t>(width) * height, OPAQUE)) {
+    delete surface;
+    return E_OUTOFMEMORY;
+  }
   device->surfaces.push_back(surface);
   *result = surface;
   return S_OK;
@@ -166,7 +169,7 @@ HRESULT RenderSurface::ReadPixels(ImageData* image) {
   if (!surface->isBackBuffer) {
     image->width = surface->width;
     image->height = surface->height;
-    image->pixels = surface->pixels;
+    image->pixels.assign(surface->pixels.data(), surface->pixels.data() + surface->pixels.size());
     return S_OK;
   }
   if (!surface->device) return D3DERR_INVALIDCALL;

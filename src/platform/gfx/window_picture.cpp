@@ -41,11 +41,16 @@ bool ShowWindowOnce(SDL_Window* window) {
 }
 
 void ToggleWindowFullScreen(SDL_Window* window) {
+  static int windowedWidth = 0, windowedHeight = 0;  // the size to come back to
   const bool fullScreen = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN;
+  if (!fullScreen) SDL_GetWindowSize(window, &windowedWidth, &windowedHeight);
   if (SDL_SetWindowFullscreen(window, fullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
     std::fprintf(stderr, "zorbly-frondles: cannot switch %s full screen (%s)\n",
                  fullScreen ? "out of" : "to", SDL_GetError());
+    return;
   }
+  // Without a window manager to put it back, the window would keep the screen's size.
+  if (fullScreen && windowedWidth > 0) SDL_SetWindowSize(window, windowedWidth, windowedHeight);
 }
 
 bool IsFullScreenKey(const SDL_KeyboardEvent& key) {
