@@ -265,6 +265,28 @@ TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
   SDL_FreeSurface(source);
 }
 
+// Every width of shuffle the processor has gives the plain code's pixels exactly: growing,
+// shrinking a little and by more than half, where the wide shuffles give way.
+TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 101, 40, 32, SDL_PIXELFORMAT_RGB888);
+  for (int i = 0; i < source->w * source->h; ++i) static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
+  for (const SDL_Rect where : {SDL_Rect{0, 0, 128, 50}, SDL_Rect{5, 3, 83, 37}, SDL_Rect{0, 0, 45, 19}}) {
+    std::vector<uint32_t> plain;
+    for (const int limit : {0, 16, 32, 64}) {
+      SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 140, 60, 32, SDL_PIXELFORMAT_RGB888);
+      SmoothScaler scaler;
+      scaler.shuffleLimit = limit;
+      ScaleSmoothly(&scaler, source, target, where);
+      const uint32_t* pixels = static_cast<const uint32_t*>(target->pixels);
+      const std::vector<uint32_t> out(pixels, pixels + target->w * target->h);
+      if (limit == 0) plain = out;
+      EXPECT_EQ(out, plain) << where.w << " x " << where.h << " with shuffles of " << limit << " bytes";
+      SDL_FreeSurface(target);
+    }
+  }
+  SDL_FreeSurface(source);
+}
+
 TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {
   for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
                                "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",

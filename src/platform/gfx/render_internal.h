@@ -100,13 +100,16 @@ struct SmoothScaler {
     uint8_t weight;
   };
   int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
-  int shuffleBytes = 0;  // how wide the processor's byte shuffles go: 0, 16 or 32
+  int shuffleLimit = 64;  // the widest shuffles to use (tests try each)
+  int shuffleBytes = 0;   // how wide the processor's byte shuffles go: 0, 16, 32 or 64
   std::vector<int32_t> starts;  // padded to whole groups of eight pixels
   std::vector<int8_t> weights;
   // For the shuffles, each pair of output pixels from the four source pixels from its
   // window: which byte of those goes where.
   std::vector<int32_t> windows;
   std::vector<uint8_t> orders;
+  std::vector<int32_t> wideWindows;  // the same for each eight output pixels
+  std::vector<uint8_t> wideOrders;
   std::vector<Row> rows;
   std::vector<uint32_t> widened[2];
   int widenedRow[2] = {-1, -1};

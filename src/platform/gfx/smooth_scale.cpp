@@ -2,7 +2,8 @@
 // window: each source row is widened once, and each output row mixes the two widened rows
 // around it; every output channel is two source channels weighed out of 64. The weights
 // depend only on the sizes and are kept from frame to frame. Where the processor has byte
-// shuffles (nearly all do) one shuffle and one multiply-add weigh two or four pixels.
+// shuffles (nearly all do) one shuffle and one multiply-add weigh two, four or eight pixels,
+// and the output rows are streamed past the caches: the display reads them next, not us.
 #include <SDL.h>
 
 #include <algorithm>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int GROUP = 8;  // output pixels widened together, at most
+constexpr int GROUP = 16;  // output pixels widened together, at most
 
 // Where output pixel `i` of `to` samples a line of `from`: the pixel before the point and
 // the weight of the one after it, out of 64.
@@ -26,10 +27,11 @@ void Tap(int i, int from, int to, int32_t* start, uint8_t* weight) {
   *weight = static_cast<uint8_t>((point - *start) * 64.0 + 0.5);
 }
 
-int ShuffleBytes() {
+int ShuffleBytes(int limit) {
 #ifdef ZF_BYTE_SHUFFLES
-  if (__builtin_cpu_supports("avx2")) return 32;
-  if (__builtin_cpu_supports("ssse3")) return 16;
+  if (limit >= 64 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")) return 64;
+  if (limit >= 32 && __builtin_cpu_supports("avx2")) return 32;
+  if (limit >= 16 && __builtin_cpu_supports("ssse3")) return 16;
 #endif
   return 0;
 }
@@ -55,12 +57,33 @@ void PrepareShuffles(SmoothScaler* scaler) {
   }
 }
 
+// Where shuffles cross whole 64-byte registers, each eight output pixels from one load of
+// sixteen source pixels. Where eight reach further (a picture made much narrower) the
+// narrower shuffles are used.
+void PrepareWideShuffles(SmoothScaler* scaler) {
+  const size_t groups = scaler->starts.size() / 8;
+  scaler->wideWindows.resize(groups);
+  scaler->wideOrders.resize(groups * 64);
+  for (size_t g = 0; g < groups; ++g) {
+    const int32_t window = std::min(scaler->starts[8 * g], scaler->sourceWidth - 16);
+    scaler->wideWindows[g] = window;
+    for (size_t k = 0; k < 8; ++k) {
+      const int32_t from = scaler->starts[8 * g + k] - window;
+      if (window < 0 || from < 0 || from > 14) scaler->shuffleBytes = std::min(scaler->shuffleBytes, 32);
+      for (int channel = 0; channel < 4; ++channel) {
+        scaler->wideOrders[64 * g + 8 * k + 2 * channel] = static_cast<uint8_t>(4 * from + channel);
+        scaler->wideOrders[64 * g + 8 * k + 2 * channel + 1] = static_cast<uint8_t>(4 * from + 4 + channel);
+      }
+    }
+  }
+}
+
 void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width, int height) {
   scaler->sourceWidth = sourceWidth;
   scaler->sourceHeight = sourceHeight;
   scaler->width = width;
   scaler->height = height;
-  scaler->shuffleBytes = ShuffleBytes();
+  scaler->shuffleBytes = ShuffleBytes(scaler->shuffleLimit);
   const size_t padded = (static_cast<size_t>(width) + GROUP - 1) / GROUP * GROUP;
   scaler->starts.resize(padded);
   scaler->weights.resize(padded * 8);
@@ -73,6 +96,7 @@ void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width,
       scaler->weights[8 * i + 2 * k + 1] = static_cast<int8_t>(weight);
     }
   }
+  if (scaler->shuffleBytes == 64) PrepareWideShuffles(scaler);
   PrepareShuffles(scaler);
   scaler->rows.resize(height);
   for (int y = 0; y < height; ++y)
@@ -162,21 +186,47 @@ __attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32
                                              int count, uint32_t* out) {
   const __m256i weights = _mm256_set1_epi16(static_cast<short>(weight << 8 | (64 - weight)));
   const __m256i half = _mm256_set1_epi16(32);
+  const bool aligned = reinterpret_cast<uintptr_t>(out) % 32 == 0;
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(above + i));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(below + i));
     const __m256i low = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights), half);
     const __m256i high = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights), half);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                        _mm256_packus_epi16(_mm256_srli_epi16(low, 6), _mm256_srli_epi16(high, 6)));
+    const __m256i mixed = _mm256_packus_epi16(_mm256_srli_epi16(low, 6), _mm256_srli_epi16(high, 6));
+    if (aligned) {
+      _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), mixed);
+    } else {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), mixed);
+    }
   }
   MixPlain(above + i, below + i, weight, count - i, out + i);
+}
+
+// Output pixels i to i + 7, as WeighTwo does two.
+__attribute__((target("avx512bw,avx512vbmi"))) inline __m512i WeighEight(const SmoothScaler& scaler,
+                                                                        const uint32_t* in, size_t i) {
+  const __m512i taps = _mm512_loadu_si512(in + scaler.wideWindows[i / 8]);
+  const __m512i order = _mm512_loadu_si512(&scaler.wideOrders[8 * i]);
+  const __m512i sums = _mm512_maddubs_epi16(_mm512_permutexvar_epi8(order, taps),
+                                            _mm512_loadu_si512(&scaler.weights[8 * i]));
+  return _mm512_srli_epi16(_mm512_add_epi16(sums, _mm512_set1_epi16(32)), 6);
+}
+
+__attribute__((target("avx512bw,avx512vbmi"))) void WidenBy64(const SmoothScaler& scaler, const uint32_t* in,
+                                                             uint32_t* out) {
+  // Packed by quarters, two pixels of each half in each; put back in order.
+  const __m512i inOrder = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+  for (size_t i = 0; i < scaler.starts.size(); i += 16) {
+    const __m512i packed = _mm512_packus_epi16(WeighEight(scaler, in, i), WeighEight(scaler, in, i + 8));
+    _mm512_storeu_si512(out + i, _mm512_permutexvar_epi64(inOrder, packed));
+  }
 }
 #endif
 
 void Widen(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
 #ifdef ZF_BYTE_SHUFFLES
+  if (scaler.shuffleBytes == 64) return WidenBy64(scaler, in, out);
   if (scaler.shuffleBytes == 32) return WidenBy32(scaler, in, out);
   if (scaler.shuffleBytes == 16) return WidenBy16(scaler, in, out);
 #endif
@@ -186,7 +236,7 @@ void Widen(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
 void Mix(const SmoothScaler& scaler, const uint32_t* above, const uint32_t* below, uint8_t weight,
          int count, uint32_t* out) {
 #ifdef ZF_BYTE_SHUFFLES
-  if (scaler.shuffleBytes == 32) return MixBy32(above, below, weight, count, out);
+  if (scaler.shuffleBytes >= 32) return MixBy32(above, below, weight, count, out);
   if (scaler.shuffleBytes == 16) return MixBy16(above, below, weight, count, out);
 #endif
   MixPlain(above, below, weight, count, out);
@@ -215,4 +265,7 @@ void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface*
     Mix(*scaler, scaler->widened[row.start & 1].data(), scaler->widened[(row.start + 1) & 1].data(),
         row.weight, where.w, out);
   }
+#ifdef ZF_BYTE_SHUFFLES
+  _mm_sfence();
+#endif
 }
