@@ -2,8 +2,7 @@
 // window: each source row is widened once, and each output row mixes the two widened rows
 // around it; every output channel is two source channels weighed out of 64. The weights
 // depend only on the sizes and are kept from frame to frame. Where the processor has byte
-// shuffles (nearly all do) one shuffle and one multiply-add weigh two, four or eight pixels,
-// and the output rows are streamed past the caches: the display reads them next, not us.
+// shuffles (nearly all do) one shuffle and one multiply-add weigh two, four or eight pixels.
 #include <SDL.h>
 
 #include <algorithm>
@@ -186,19 +185,14 @@ __attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32
                                              int count, uint32_t* out) {
   const __m256i weights = _mm256_set1_epi16(static_cast<short>(weight << 8 | (64 - weight)));
   const __m256i half = _mm256_set1_epi16(32);
-  const bool aligned = reinterpret_cast<uintptr_t>(out) % 32 == 0;
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(above + i));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(below + i));
     const __m256i low = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights), half);
     const __m256i high = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights), half);
-    const __m256i mixed = _mm256_packus_epi16(_mm256_srli_epi16(low, 6), _mm256_srli_epi16(high, 6));
-    if (aligned) {
-      _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), mixed);
-    } else {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), mixed);
-    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_packus_epi16(_mm256_srli_epi16(low, 6), _mm256_srli_epi16(high, 6)));
   }
   MixPlain(above + i, below + i, weight, count - i, out + i);
 }
@@ -265,7 +259,4 @@ void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface*
     Mix(*scaler, scaler->widened[row.start & 1].data(), scaler->widened[(row.start + 1) & 1].data(),
         row.weight, where.w, out);
   }
-#ifdef ZF_BYTE_SHUFFLES
-  _mm_sfence();
-#endif
 }
