@@ -86,12 +86,8 @@ bool ParsePad(Text text, XINPUT_GAMEPAD* pad) {
 bool ParseDraws(Text text, RecordedPass* pass) {
   Pieces pieces(text);
   for (Text piece; pieces.Next(&piece);) {
-    const size_t dash = piece.find('-', 1);
     long long first = 0, last = 0;
-    if (!ParseInteger(piece.substr(0, dash), &first)) return false;
-    last = first;
-    if (dash != Text::npos && !ParseInteger(piece.substr(dash + 1), &last)) return false;
-    if (first < 0 || last < first || last >= MAX_PASS_REQUESTS) return false;
+    if (!ParseSpan(piece, &first, &last) || first < 0 || last < first || last >= MAX_PASS_REQUESTS) return false;
     for (long long request = first; request <= last; ++request) {
       SetPassDraws(pass, static_cast<int>(request));
     }

@@ -57,6 +57,14 @@ bool ParseInteger(Text text, long long* value) {
   return end == digits + text.size();
 }
 
+bool ParseSpan(Text text, long long* first, long long* last) {
+  // A dash at the start belongs to a negative first number.
+  const size_t dash = text.find('-', 1);
+  if (!ParseInteger(text.substr(0, dash), first)) return false;
+  *last = *first;
+  return dash == Text::npos || ParseInteger(text.substr(dash + 1), last);
+}
+
 bool ParseReal(Text text, double* value) {
   char digits[64];
   if (!Terminated(text, digits)) return false;

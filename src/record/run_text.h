@@ -24,6 +24,8 @@ struct Pieces {
 
 // A whole word as an integer: decimal, or 0x hex.
 bool ParseInteger(Text text, long long* value);
+// "N" or "FIRST-LAST", both integers as ParseInteger reads them; N gives N to both.
+bool ParseSpan(Text text, long long* first, long long* last);
 // A whole word as a finite number.
 bool ParseReal(Text text, double* value);
 bool StartsWith(Text text, Text prefix);

@@ -85,15 +85,6 @@ const RecordPool* FindPool(Text name) {
   return nullptr;
 }
 
-// "I" or "FIRST-LAST" within the pool.
-bool ParseRange(Text text, int count, long long* first, long long* last) {
-  const size_t dash = text.find('-');
-  if (!ParseInteger(text.substr(0, dash), first)) return false;
-  *last = *first;
-  if (dash != Text::npos && !ParseInteger(text.substr(dash + 1), last)) return false;
-  return *first >= 0 && *last >= *first && *last < count;
-}
-
 }  // namespace
 
 const RecordPool* RecordPools() {
@@ -128,7 +119,7 @@ bool PutRecords(Words arguments, bool apply, char* problem, size_t size) {
     return Problem(problem, size, "put wants player, enemy, tomato, parm or projectile, an index and FIELD=VALUE");
   }
   long long from = 0, to = 0;
-  if (!ParseRange(range, pool->count, &from, &to)) {
+  if (!ParseSpan(range, &from, &to) || from < 0 || to < from || to >= pool->count) {
     return Problem(problem, size, "put wants an index or FIRST-LAST below %d", pool->count);
   }
   while (arguments.Next(&word)) {

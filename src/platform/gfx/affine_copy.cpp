@@ -48,11 +48,7 @@ inline void Narrow(double start, double step, double inverse, double lowest, dou
 
 // The rectangle's texels inside a border of their edge texels, kept with the texture.
 const uint32_t* Bordered(TextureImpl& texture, const Rect& source) {
-  const Rect& kept = texture.borderedSource;
-  if (!texture.bordered.empty() && kept.left == source.left && kept.top == source.top &&
-      kept.right == source.right && kept.bottom == source.bottom) {
-    return texture.bordered.data();
-  }
+  if (!texture.bordered.empty() && texture.borderedSource == source) return texture.bordered.data();
   const int columns = source.right - source.left;
   const int rows = source.bottom - source.top;
   texture.bordered.resize(static_cast<size_t>(columns + 2) * (rows + 2));
@@ -92,12 +88,6 @@ inline PixelLanes Fractions(int32_t first, int32_t second) {
   return PixelLanes{a, a, a, a, b, b, b, b};
 }
 
-inline uint64_t Word(const uint32_t* pixels) {
-  uint64_t word;
-  std::memcpy(&word, pixels, sizeof word);
-  return word;
-}
-
 // Two texels over two destination pixels by their alphas, rounded as a GPU rounds; the
 // spare byte is left opaque.
 inline PixelLanes Blend(PixelLanes texels, PixelLanes dest) {
@@ -132,8 +122,8 @@ void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
     const bool pair = i + 1 < count;
     const uint32_t* p = texels + (v >> 16) * pitch + (u >> 16);
     const uint32_t* q = pair ? texels + ((v + vStep) >> 16) * pitch + ((u + uStep) >> 16) : p;
-    const uint64_t pTop = Word(p), pBottom = Word(p + pitch);
-    const uint64_t qTop = Word(q), qBottom = Word(q + pitch);
+    const uint64_t pTop = LoadWord(p), pBottom = LoadWord(p + pitch);
+    const uint64_t qTop = LoadWord(q), qBottom = LoadWord(q + pitch);
     if (BLENDED && ((pTop | pBottom | qTop | qBottom) & ALPHAS) == 0) continue;
     // Down each sample's two columns, then across them.
     const PixelLanes downWeights = down >> 8;
@@ -256,10 +246,8 @@ bool Shows(const TurnedLook& look, const Rect& source, const Matrix2D& m, const 
            uint32_t color, bool blend) {
   return look.fracX == at.fracX && look.fracY == at.fracY && look.m11 == m.m11 && look.m12 == m.m12 &&
          look.m21 == m.m21 && look.m22 == m.m22 && look.color == color && look.blend == blend &&
-         look.source.left == source.left && look.source.top == source.top &&
-         look.source.right == source.right && look.source.bottom == source.bottom;
+         look.source == source;
 }
-
 
 // The set a look belongs in, from what it shows.
 size_t LookSet(const Rect& source, const Matrix2D& m, const Placing& at, uint32_t color) {

@@ -18,15 +18,11 @@ bool plainDrawing = false;
 const PixelLanes COLOUR_LANES = {0xFFFF, 0xFFFF, 0xFFFF, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0};
 const PixelLanes ALPHA_LANES = ~COLOUR_LANES;
 
-bool SameRect(const Rect& a, const Rect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // The part of the texture at width x height as SDL stretches it; null when it cannot be made.
 SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int height) {
   for (const KeptStretch& kept : texture->stretches) {
     if (kept.surface && kept.width == width && kept.height == height &&
-        SameRect(kept.source, source)) {
+        kept.source == source) {
       return kept.surface;
     }
   }
@@ -52,8 +48,7 @@ SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int 
   // A clear texel leaves its pixel as it is: each row is blended only where it has ink.
   slot.spans.resize(static_cast<size_t>(height) * 2);
   for (int y = 0; y < height; ++y) {
-    const uint32_t* row = static_cast<const uint32_t*>(stretched->pixels) +
-                          static_cast<size_t>(y) * stretched->pitch / 4;
+    const uint32_t* row = PixelRow(stretched, y);
     int first = 0;
     int last = width;
     while (first < last && (row[first] >> 24) == 0) ++first;
@@ -103,7 +98,7 @@ const uint32_t* TintedStretch(KeptStretch* stretch, uint32_t color) {
   stretch->tinted.resize(static_cast<size_t>(surface->w) * surface->h);
   const PixelLanes tint = ChannelLanes(color);
   for (int y = 0; y < surface->h; ++y) {
-    const uint32_t* row = static_cast<const uint32_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch / 4;
+    const uint32_t* row = PixelRow(surface, y);
     uint32_t* out = stretch->tinted.data() + static_cast<size_t>(y) * surface->w;
     for (int x = 0; x < surface->w; ++x) out[x] = FirstOf(Tinted(LoadPair(row[x], 0), tint));
   }
@@ -141,7 +136,7 @@ void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptS
 void AddSlice(DeviceImpl* device, TextureImpl* texture, const Rect& source, int x, int y,
               uint32_t color) {
   SliceRun& run = device->pendingSlices;
-  const bool continues = run.count > 0 && run.texture == texture && SameRect(run.source, source) &&
+  const bool continues = run.count > 0 && run.texture == texture && run.source == source &&
                          run.color == color && run.y == y &&
                          (run.count == 1 ? x > run.x : x == run.x + run.step * run.count);
   if (!continues) {

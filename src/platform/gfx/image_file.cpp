@@ -330,7 +330,6 @@ bool DecodePng(SDL_RWops* file, const char* fileName, const Claim& claim, const 
   return false;
 }
 
-
 bool DecodeWhole(const char* fileName, const ImageRows& rows, int maxSide) {
   SDL_RWops* file = OpenImage(fileName);
   if (!file) return false;

@@ -30,11 +30,14 @@ inline PixelLanes WidenWord(uint64_t word) {
   return Widen(bytes);
 }
 
-inline PixelLanes LoadTwo(const uint32_t* pixels) {
+// Two pixels as one word, wherever they lie.
+inline uint64_t LoadWord(const uint32_t* pixels) {
   uint64_t word;
   std::memcpy(&word, pixels, sizeof word);
-  return WidenWord(word);
+  return word;
 }
+
+inline PixelLanes LoadTwo(const uint32_t* pixels) { return WidenWord(LoadWord(pixels)); }
 
 inline PixelLanes LoadPair(uint32_t first, uint32_t second) {
   return WidenWord(static_cast<uint64_t>(second) << 32 | first);

@@ -7,4 +7,6 @@ struct Rect {
   int32_t top = 0;
   int32_t right = 0;
   int32_t bottom = 0;
+
+  friend bool operator==(const Rect&, const Rect&) = default;
 };

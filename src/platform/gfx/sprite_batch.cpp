@@ -54,6 +54,7 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   offset.y += static_cast<float>(top - source.top);
   const float width = static_cast<float>(right - left);
   const float height = static_cast<float>(bottom - top);
+  const Rect texels{left, top, right, bottom};
 
   SDL_Texture* sdlTexture = texture->texture;
   const float drawWidth = width * transform.m11;
@@ -61,27 +62,23 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   if (transform.m12 == 0.0f && transform.m21 == 0.0f && drawWidth > 0.0f && drawHeight > 0.0f) {
     // Unturned and unmirrored: the plain copy.
     const Vector2 corner = TransformPoint(transform, offset);
-    if (DrawUnturned(device, texture, Rect{left, top, right, bottom}, corner, drawWidth, drawHeight,
-                     color, blend)) {
-      return S_OK;
-    }
+    if (DrawUnturned(device, texture, texels, corner, drawWidth, drawHeight, color, blend)) return S_OK;
     if (device->backPixels) DrawPendingSlices(device);
     SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
     SDL_SetTextureAlphaMod(sdlTexture, color >> 24);
     SDL_SetTextureBlendMode(sdlTexture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
     const SDL_FRect dest{corner.x, corner.y, drawWidth, drawHeight};
-    const SDL_Rect texels{left, top, right - left, bottom - top};
-    return SDL_RenderCopyF(device->renderer, sdlTexture, &texels, &dest) == 0 ? S_OK : E_FAIL;
+    const SDL_Rect from{left, top, right - left, bottom - top};
+    return SDL_RenderCopyF(device->renderer, sdlTexture, &from, &dest) == 0 ? S_OK : E_FAIL;
   }
   // Anything else goes through the whole transform: the software renderer would make
   // scratch surfaces for every turned copy. On the processor the device draws it itself,
   // elsewhere it is two textured triangles.
   if (SDL_Surface* back = BackPixelsForWriting(device)) {
-    const Rect texels{left, top, right, bottom};
     DrawAffine(*texture, texels, transform, offset, color, blend, back);
     return S_OK;
   }
-  return DrawAsTriangles(device, texture, Rect{left, top, right, bottom}, transform, offset, color, blend);
+  return DrawAsTriangles(device, texture, texels, transform, offset, color, blend);
 }
 
 HRESULT CreateSprite(RenderDevice* device, SpriteBatch** result) {
