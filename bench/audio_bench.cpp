@@ -22,23 +22,29 @@ struct SoundSpec {
 // formats that need converting and resampling.
 const SoundSpec GAME_SOUNDS[6] = {{0.45, 1, 16, 22050}, {0.3, 1, 16, 22050}, {1.0, 1, 16, 22050},
                                   {24.0, 1, 16, 22050}, {0.4, 1, 16, 22050}, {0.25, 1, 16, 22050}};
-const SoundSpec ASSORTED_SOUNDS[6] = {{0.45, 2, 16, 44100}, {0.3, 1, 8, 11025}, {1.0, 2, 8, 22050},
-                                      {24.0, 2, 16, 22050}, {0.4, 1, 16, 32000}, {0.25, 1, 8, 8000}};
+const SoundSpec ASSORTED_SOUNDS[6] = {{0.45, 2, 16, 44100}, {0.3, 1, 8, 11025},
+                                      {1.0, 2, 8, 22050},   {24.0, 2, 16, 22050},
+                                      {0.4, 1, 16, 32000},  {0.25, 1, 8, 8000}};
 
 // A buffer of a sine wave, looping, so that it is still playing however long the
 // benchmark runs.
 SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundSpec& spec) {
   const uint16_t blockAlign = static_cast<uint16_t>(spec.channels * spec.bits / 8);
   const WAVEFORMATEX wfx{WAVE_FORMAT_PCM, spec.channels, spec.rate, spec.rate * blockAlign,
-                         blockAlign, spec.bits, 0};
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, static_cast<uint32_t>(spec.seconds * spec.rate) * blockAlign, 0,
-                    &wfx, GUID_NULL};
+                         blockAlign,      spec.bits,     0};
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
+                    0,
+                    static_cast<uint32_t>(spec.seconds * spec.rate) * blockAlign,
+                    0,
+                    &wfx,
+                    GUID_NULL};
   SoundBuffer* buffer = nullptr;
   if (device->CreateSoundBuffer(&desc, &buffer, nullptr) != DS_OK) return nullptr;
   void* data = nullptr;
   uint32_t length = 0;
   buffer->Lock(0, 0, &data, &length, nullptr, nullptr, DSBLOCK_ENTIREBUFFER);
-  for (uint32_t i = 0; i < length; ++i) static_cast<uint8_t*>(data)[i] = uint8_t(128 + 100 * std::sin(i * 0.05));
+  for (uint32_t i = 0; i < length; ++i)
+    static_cast<uint8_t*>(data)[i] = uint8_t(128 + 100 * std::sin(i * 0.05));
   buffer->Unlock(data, length, nullptr, 0);
   buffer->Play(0, 0, DSBPLAY_LOOPING);
   return buffer;
@@ -62,8 +68,8 @@ void MixOneSecond(benchmark::State& state, const SoundSpec* sounds) {
     }
   }
   // Seconds spent per second of sound.
-  state.counters["fraction_of_real_time"] =
-      benchmark::Counter(1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["fraction_of_real_time"] = benchmark::Counter(
+      1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 
   for (SoundBuffer* buffer : buffers) {
     if (buffer) buffer->Release();

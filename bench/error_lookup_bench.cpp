@@ -12,7 +12,8 @@ namespace {
 
 std::vector<HRESULT> Codes() {
   std::vector<HRESULT> codes;
-  for (size_t i = 0; i < ERROR_NAME_COUNT; ++i) codes.push_back(static_cast<HRESULT>(ERROR_NAMES[i].code));
+  for (size_t i = 0; i < ERROR_NAME_COUNT; ++i)
+    codes.push_back(static_cast<HRESULT>(ERROR_NAMES[i].code));
   for (uint32_t unknown = 0x8BAD0000u; unknown < 0x8BAD0010u; ++unknown) {
     codes.push_back(static_cast<HRESULT>(unknown));
   }

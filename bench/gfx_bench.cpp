@@ -104,9 +104,12 @@ void RunModel(benchmark::State& state, std::string (*makeModel)(int), int which,
   RegisterBenchmark("BM_MeshFileRead", RunFileRead)->Unit(kMillisecond);
   RegisterBenchmark("BM_MeshLoad200000Faces", RunModel, GridModel, 1, false)->Unit(kMillisecond);
   RegisterBenchmark("BM_MeshDraw1Material", RunModel, GridModel, 1, true)->Unit(kMillisecond);
-  RegisterBenchmark("BM_MeshDraw2000Materials", RunModel, GridModel, 2000, true)->Unit(kMillisecond);
-  RegisterBenchmark("BM_MeshReferencesToFirst", RunModel, ReferencesModel, 0, false)->Unit(kMillisecond);
-  RegisterBenchmark("BM_MeshReferencesToLast", RunModel, ReferencesModel, 1, false)->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshDraw2000Materials", RunModel, GridModel, 2000, true)
+      ->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshReferencesToFirst", RunModel, ReferencesModel, 0, false)
+      ->Unit(kMillisecond);
+  RegisterBenchmark("BM_MeshReferencesToLast", RunModel, ReferencesModel, 1, false)
+      ->Unit(kMillisecond);
   return true;
 }();
 

@@ -28,8 +28,8 @@ inline ScriptedSystem& FuzzSystem() {
 inline void StartFuzzDevice() {
   static const bool started = [] {
     SetSystemDriver(&FuzzSystem());
-    WindowHandle window = CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT,
-                                           IgnoreFuzzWindowMessages);
+    WindowHandle window =
+        CreateGameWindow("Zorbly Frondles", SCREEN_WIDTH, SCREEN_HEIGHT, IgnoreFuzzWindowMessages);
     return window && InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false);
   }();
   if (!started) {

@@ -35,8 +35,8 @@ void CheckSize(const std::string& path, int width, int height) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzDevice();
   const uint8_t way = size > 0 ? data[size - 1] : 0;
-  const bool looksPng = size >= sizeof PNG_SIGNATURE &&
-                        std::memcmp(data, PNG_SIGNATURE, sizeof PNG_SIGNATURE) == 0;
+  const bool looksPng =
+      size >= sizeof PNG_SIGNATURE && std::memcmp(data, PNG_SIGNATURE, sizeof PNG_SIGNATURE) == 0;
   const bool png = looksPng != ((way & 4) != 0);
   const std::string path = (FuzzFolder() / (png ? "image.png" : "image.tga")).string();
   if (!WriteFuzzFile(path, data, size)) return 0;

@@ -26,7 +26,8 @@ void EnterFolderWithTextures() {
     const std::vector<uint32_t> pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80FFFFFF};
     for (const char* name : {"textures/wall.png", "wall.png", "textures/wall.tga"}) {
       const std::string path = (folder / name).string();
-      if (!(path.ends_with(".tga") ? SaveImageTga : SaveImagePng)(path.c_str(), 2, 2, pixels.data())) {
+      if (!(path.ends_with(".tga") ? SaveImageTga : SaveImagePng)(path.c_str(), 2, 2,
+                                                                  pixels.data())) {
         return false;
       }
     }

@@ -42,13 +42,15 @@ bool SameAsWritten(const RecordedPass& read, const RecordedPass& again) {
 void WriteBack(const RecordedPass& pass, int version) {
   static char text[MAX_SCRIPT_LINE * 2];
   static RunReader again;
-  const int head = version >= 2 ? std::snprintf(text, sizeof text, "%s %d\n", RUN_FORMAT_TAG, version) : 0;
-  const size_t length = WritePassLine(pass, true, 0, 1, nullptr, text + head, sizeof text - head - 1);
+  const int head =
+      version >= 2 ? std::snprintf(text, sizeof text, "%s %d\n", RUN_FORMAT_TAG, version) : 0;
+  const size_t length =
+      WritePassLine(pass, true, 0, 1, nullptr, text + head, sizeof text - head - 1);
   if (length == 0) __builtin_trap();
   text[head + length] = '\n';
   RunItem item;
-  if (!again.Open(text, head + length + 1) || !again.Next(&item) || item.kind != RunItemKind::Pass ||
-      !SameAsWritten(pass, *item.pass)) {
+  if (!again.Open(text, head + length + 1) || !again.Next(&item) ||
+      item.kind != RunItemKind::Pass || !SameAsWritten(pass, *item.pass)) {
     __builtin_trap();
   }
 }

@@ -8,8 +8,8 @@
 
 #include "audio/wave_file.h"
 #include "fuzz_device.h"
-#include "platform/system/scripted_system.h"
 #include "platform/audio/sound_device.h"
+#include "platform/system/scripted_system.h"
 
 namespace {
 
@@ -47,8 +47,12 @@ void PlayThroughTheMix(const WAVEFORMATEX* pwfx, const std::vector<uint8_t>& sam
                        uint8_t setting) {
   SoundDevice* device = ManualDevice();
   if (!device || samples.empty()) return;
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN,
-                    static_cast<uint32_t>(samples.size()), 0, pwfx, GUID_NULL};
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
+                    DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN,
+                    static_cast<uint32_t>(samples.size()),
+                    0,
+                    pwfx,
+                    GUID_NULL};
   SoundBuffer* buffer = nullptr;
   if (FAILED(device->CreateSoundBuffer(&desc, &buffer, nullptr))) return;
   void* bytes = nullptr;
@@ -81,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string inputFile = (FuzzFolder() / "input.wav").string();
   CWaveFile named;
   const bool haveFile = WriteFuzzFile(inputFile, data, size);
-  const bool fromFile = haveFile && SUCCEEDED(named.Open(inputFile.c_str(), nullptr, WAVEFILE_READ));
+  const bool fromFile =
+      haveFile && SUCCEEDED(named.Open(inputFile.c_str(), nullptr, WAVEFILE_READ));
   if (haveFile && fromFile != fromMemory) __builtin_trap();
   if (!fromMemory) return 0;
   // A length never exceeds what the input holds.

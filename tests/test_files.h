@@ -35,7 +35,8 @@ template <typename Bytes>
 std::string WriteTestFile(const Bytes& bytes, const std::string& suffix) {
   const std::string name = TestFile(suffix);
   std::ofstream out(name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   EXPECT_TRUE(out.good()) << name;
   return name;
 }

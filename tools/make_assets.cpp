@@ -46,9 +46,9 @@ constexpr SoundFile SOUNDS[] = {
 bool WritePicture(const std::string& folder, const PictureFile& picture) {
   Canvas canvas = picture.draw();
   std::string path = folder + "/" + picture.name;
-  bool written = picture.tga
-                     ? SaveImageTga(path.c_str(), canvas.width, canvas.height, canvas.pixels.data())
-                     : SaveImagePng(path.c_str(), canvas.width, canvas.height, canvas.pixels.data());
+  bool written =
+      picture.tga ? SaveImageTga(path.c_str(), canvas.width, canvas.height, canvas.pixels.data())
+                  : SaveImagePng(path.c_str(), canvas.width, canvas.height, canvas.pixels.data());
   if (!written) std::fprintf(stderr, "zf_make_assets: cannot write %s\n", path.c_str());
   return written;
 }
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   bool allWritten = true;
-  for (const PictureFile& picture : PICTURES) allWritten = WritePicture(folder, picture) && allWritten;
+  for (const PictureFile& picture : PICTURES)
+    allWritten = WritePicture(folder, picture) && allWritten;
   for (const SoundFile& sound : SOUNDS) allWritten = WriteSound(folder, sound) && allWritten;
   return allWritten ? 0 : 1;
 }

@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  WindowHandle window =
-      CreateGameWindow("Zorbly Frondles mesh viewer", SCREEN_WIDTH, SCREEN_HEIGHT, ViewerWindowProc);
+  WindowHandle window = CreateGameWindow("Zorbly Frondles mesh viewer", SCREEN_WIDTH, SCREEN_HEIGHT,
+                                         ViewerWindowProc);
   if (!window) return 1;
   if (!InitGraphics(window, SCREEN_WIDTH, SCREEN_HEIGHT, false)) {
     DestroyGameWindow(window);

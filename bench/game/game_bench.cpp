@@ -13,7 +13,6 @@
 // spacing of ticks on the game's clock; and the paced game in full screen and in the
 // window by turns.
 #include <benchmark/benchmark.h>
-
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,12 +21,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "../../tests/game/collision_worlds.h"
 #include "app/win_main.h"
 #include "game/collisions.h"
 #include "game/game_entry.h"
@@ -38,7 +38,6 @@
 #include "platform/system/system.h"
 #include "record/headless_game.h"
 #include "shared/screen.h"
-#include "../../tests/game/collision_worlds.h"
 #include "undrawn_frame.h"
 
 // Every C++ allocation in the process, so that a pass's own can be counted.
@@ -90,7 +89,8 @@ void RunOnRandomWorld(benchmark::State& state, void (*pass)()) {
       world.enemies[i].active = start.enemies[i].active;
       world.enemies[i].sauced = start.enemies[i].sauced;
     }
-    for (int i = 0; i < PROJECTILE_COUNT; ++i) world.projectiles[i].active = start.projectiles[i].active;
+    for (int i = 0; i < PROJECTILE_COUNT; ++i)
+      world.projectiles[i].active = start.projectiles[i].active;
     world.health = start.health;
     pass();
   }
@@ -122,7 +122,6 @@ void RunPasses(benchmark::State& state, bool projectiles) {
   state.counters["allocations_per_pass"] = benchmark::Counter(
       static_cast<double>(allocations - before), benchmark::Counter::kAvgIterations);
 }
-
 
 // The same passes in a real window, on the renderer the game picks for the display
 // (under Xvfb: the software renderer) or on the one named, on the real clock: a tick
@@ -176,7 +175,8 @@ void RunWindowedPasses(benchmark::State& state, bool projectiles, const char* re
     RunPass(GAME_ENTRY_POINTS, game.window(), &last);
     if (projectiles && world.ticksRun != ticks) FillTheScreen();
   }
-  state.counters["cpu"] = benchmark::Counter(CpuSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
+  state.counters["cpu"] =
+      benchmark::Counter(CpuSeconds() - cpuStart, benchmark::Counter::kAvgIterations);
 }
 
 // The frame without the game: the clear, the background copy, an empty scene, present.
@@ -209,7 +209,8 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
       int shown[2];
       if (pipe(shown) != 0) return state.SkipWithError("no pipe");
       const std::string fd = std::to_string(shown[1]);
-      char* argv[] = {child.data(), const_cast<char*>(kind), const_cast<char*>(fd.c_str()), nullptr};
+      char* argv[] = {child.data(), const_cast<char*>(kind), const_cast<char*>(fd.c_str()),
+                      nullptr};
       setenv("SDL_AUDIODRIVER", "dummy", 1);
       pid_t pid = 0;
       const auto start = std::chrono::steady_clock::now();
@@ -217,7 +218,8 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
       close(shown[1]);
       char said = 0;
       const bool framed = spawned == 0 && read(shown[0], &said, 1) == 1;
-      seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      seconds.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
       close(shown[0]);
       if (spawned == 0) waitpid(pid, nullptr, 0);
       if (!framed) return state.SkipWithError(("no first frame from " + child).c_str());
@@ -231,7 +233,9 @@ void RunFreshProcesses(benchmark::State& state, const char* kind) {
 void RunLoop(benchmark::State& state, bool paced, bool paused, bool drawn) {
   constexpr int LONGEST_SPACING = 40;
   using Clock = std::chrono::steady_clock;
-  const auto seconds = [](Clock::duration duration) { return std::chrono::duration<double>(duration).count(); };
+  const auto seconds = [](Clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+  };
   WindowedGame game;
   if (!game.started()) return state.SkipWithError("no window or the game did not start");
   state.SetLabel(RendererName(graphics.d3ddev));
@@ -328,8 +332,10 @@ void RunFullScreenBesideWindow(benchmark::State& state) {
 [[maybe_unused]] const bool REGISTERED = [] {
   using benchmark::RegisterBenchmark, benchmark::kNanosecond, benchmark::kMillisecond;
   RegisterBenchmark("BM_CollisionPass", RunOnFullScreen, RunCollisionPass)->Unit(kNanosecond);
-  RegisterBenchmark("BM_CollisionPassFullScan", RunOnFullScreen, FullScanCollisionPass)->Unit(kNanosecond);
-  RegisterBenchmark("BM_CollisionPassRandomWorld", RunOnRandomWorld, RunCollisionPass)->Unit(kNanosecond);
+  RegisterBenchmark("BM_CollisionPassFullScan", RunOnFullScreen, FullScanCollisionPass)
+      ->Unit(kNanosecond);
+  RegisterBenchmark("BM_CollisionPassRandomWorld", RunOnRandomWorld, RunCollisionPass)
+      ->Unit(kNanosecond);
   RegisterBenchmark("BM_CollisionPassRandomWorldFullScan", RunOnRandomWorld, FullScanCollisionPass)
       ->Unit(kNanosecond);
   RegisterBenchmark("BM_OneTick", RunTicks)->Unit(kNanosecond);
@@ -337,27 +343,42 @@ void RunFullScreenBesideWindow(benchmark::State& state) {
   RegisterBenchmark("BM_WholePassStartupPopulation", RunPasses, false)->Unit(kMillisecond);
   RegisterBenchmark("BM_WholePass300Projectiles", RunPasses, true)->Unit(kMillisecond);
   // The renderer works on threads of its own: rates go by the wall clock.
-  RegisterBenchmark("BM_RealWindowBareFrame", RunBareFrames<WindowedGame>)->Unit(kMillisecond)->UseRealTime();
+  RegisterBenchmark("BM_RealWindowBareFrame", RunBareFrames<WindowedGame>)
+      ->Unit(kMillisecond)
+      ->UseRealTime();
   for (const char* renderer : {"", "OpenGL"}) {
     const char* glName = *renderer ? "opengl" : nullptr;
     RegisterBenchmark((std::string("BM_RealWindowWholePassStartupPopulation") + renderer).c_str(),
-                      RunWindowedPasses, false, glName)->Unit(kMillisecond)->UseRealTime();
+                      RunWindowedPasses, false, glName)
+        ->Unit(kMillisecond)
+        ->UseRealTime();
     RegisterBenchmark((std::string("BM_RealWindowWholePass300Projectiles") + renderer).c_str(),
-                      RunWindowedPasses, true, glName)->Unit(kMillisecond)->UseRealTime();
+                      RunWindowedPasses, true, glName)
+        ->Unit(kMillisecond)
+        ->UseRealTime();
   }
   RegisterBenchmark("BM_RealWindowFreshBareWindowFirstFrame", RunFreshProcesses, "bare")
-      ->Unit(kMillisecond)->UseManualTime()->Iterations(1);
+      ->Unit(kMillisecond)
+      ->UseManualTime()
+      ->Iterations(1);
   RegisterBenchmark("BM_RealWindowFreshStartupToFirstFrame", RunFreshProcesses, "game")
-      ->Unit(kMillisecond)->UseManualTime()->Iterations(1);
+      ->Unit(kMillisecond)
+      ->UseManualTime()
+      ->Iterations(1);
   for (const std::string kind : {"running", "paused", "undrawn"}) {
     for (const bool paced : {true, false}) {
-      RegisterBenchmark(("BM_RealWindowLoop/" + std::string(paced ? "paced_" : "unpaced_") + kind).c_str(),
-                        RunLoop, paced, kind == "paused", kind != "undrawn")
-          ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+      RegisterBenchmark(
+          ("BM_RealWindowLoop/" + std::string(paced ? "paced_" : "unpaced_") + kind).c_str(),
+          RunLoop, paced, kind == "paused", kind != "undrawn")
+          ->Iterations(1)
+          ->UseManualTime()
+          ->Unit(benchmark::kSecond);
     }
   }
   RegisterBenchmark("BM_RealWindowLoop/paced_fullscreen", RunFullScreenBesideWindow)
-      ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+      ->Iterations(1)
+      ->UseManualTime()
+      ->Unit(benchmark::kSecond);
   return true;
 }();
 

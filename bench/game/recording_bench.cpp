@@ -42,13 +42,15 @@ void BM_TenMinuteRecording(benchmark::State& state) {
     if (!game.Start()) return state.SkipWithError("the game did not start");
     if (!recorder.Start(RecordingPath().c_str())) return state.SkipWithError("cannot record");
     std::mt19937 random(14);
-    const uint8_t KEYS[] = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE, DIK_SPACE, DIK_Z, DIK_X, DIK_C, DIK_E};
+    const uint8_t KEYS[] = {DIK_UP,    DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_SPACE,
+                            DIK_SPACE, DIK_Z,    DIK_X,    DIK_C,     DIK_E};
     int16_t mixed[2 * 512];
     for (uint32_t pass = 0, held = 0; pass < TEN_MINUTES_OF_PASSES; ++pass) {
       if (held-- == 0) {
         // A new hold of one to two keys for a tenth of a second to a second.
         std::fill(std::begin(game.input.keys), std::end(game.input.keys), uint8_t{0});
-        for (int n = random() % 3; n > 0; --n) game.input.keys[KEYS[random() % std::size(KEYS)]] = 0x80;
+        for (int n = random() % 3; n > 0; --n)
+          game.input.keys[KEYS[random() % std::size(KEYS)]] = 0x80;
         held = 6 + random() % 60;
       }
       const uint32_t roll = random() % 100;
@@ -96,7 +98,8 @@ void BM_RecordingPerPass(benchmark::State& state) {
     recorder.Polled(keys, pads);
     for (int i = 0; i < pass.messageCount; ++i) recorder.Heard(pass.messages[i]);
     if (pass.noScene) recorder.SceneFailed();
-    for (int request = 0; request < pass.drawsNamed; ++request) recorder.PlayRequested(PassDraws(pass, request));
+    for (int request = 0; request < pass.drawsNamed; ++request)
+      recorder.PlayRequested(PassDraws(pass, request));
     recorder.EndPass();
   }
   recorder.Finish();

@@ -32,8 +32,9 @@ constexpr Option OPTIONS[] = {
 };
 
 void PrintHelp() {
-  std::printf("usage: zorbly-frondles [OPTION]...\n"
-              "By default the game waits after each pass until its next tick is due.\n\n");
+  std::printf(
+      "usage: zorbly-frondles [OPTION]...\n"
+      "By default the game waits after each pass until its next tick is due.\n\n");
   for (const Option& option : OPTIONS) {
     char name[40];
     std::snprintf(name, sizeof name, "%s %s", option.name,

@@ -54,7 +54,8 @@ HRESULT CSound::FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLa
   hr = RestoreBuffer(pDSB, nullptr);
   if (FAILED(hr)) return TraceSoundError("RestoreBuffer", hr);
 
-  hr = pDSB->Lock(0, m_dwDSBufferSize, &pDSLockedBuffer, &dwDSLockedBufferSize, nullptr, nullptr, 0);
+  hr =
+      pDSB->Lock(0, m_dwDSBufferSize, &pDSLockedBuffer, &dwDSLockedBufferSize, nullptr, nullptr, 0);
   if (FAILED(hr)) return TraceSoundError("Lock", hr);
   uint8_t* pbLocked = static_cast<uint8_t*>(pDSLockedBuffer);
 

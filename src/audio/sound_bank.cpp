@@ -45,14 +45,17 @@ void ReleaseSound() {
 CSound* LoadSound(std::string name) {
   if (!soundManager || !soundManager->GetDirectSound()) return nullptr;
   if (name.size() > MAX_SOUND_NAME) {
-    std::fprintf(stderr, "zorbly-frondles: the sound name \"%.40s...\" is longer than %zu characters; not loaded\n",
-                 name.c_str(), MAX_SOUND_NAME);
+    std::fprintf(
+        stderr,
+        "zorbly-frondles: the sound name \"%.40s...\" is longer than %zu characters; not loaded\n",
+        name.c_str(), MAX_SOUND_NAME);
     return nullptr;
   }
   CSound* wave = nullptr;
   HRESULT hr = soundManager->Create(&wave, name.c_str(), 0, GUID_NULL, 1);
   if (hr != 0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot load the sound \"%s\"; the game goes on without it\n",
+    std::fprintf(stderr,
+                 "zorbly-frondles: cannot load the sound \"%s\"; the game goes on without it\n",
                  name.c_str());
     // A success code other than plain success still made a sound, which nobody keeps.
     if (SUCCEEDED(hr)) delete wave;

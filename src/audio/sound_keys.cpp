@@ -43,7 +43,8 @@ bool ReadSetting(const char* line, SoundSettings* read) {
   char key[32];
   char value[32];
   int end = 0;
-  if (std::sscanf(line, "%31[a-z]=%31s %n", key, value, &end) != 2 || line[end] != '\0') return false;
+  if (std::sscanf(line, "%31[a-z]=%31s %n", key, value, &end) != 2 || line[end] != '\0')
+    return false;
   if (std::strcmp(key, "volume") == 0) {
     char* stop = nullptr;
     const long level = std::strtol(value, &stop, 10);
@@ -61,8 +62,9 @@ bool ReadSettings(const std::string& path, SoundSettings* read) {
   std::FILE* file = std::fopen(path.c_str(), "r");
   const int openError = file ? 0 : errno;
   if (openError == ENOENT) {
-    std::fprintf(stderr, "zorbly-frondles: no settings in \"%s\" yet: the sound is at full volume "
-                         "(M mutes, - and = set the volume); they are kept there from now on\n",
+    std::fprintf(stderr,
+                 "zorbly-frondles: no settings in \"%s\" yet: the sound is at full volume "
+                 "(M mutes, - and = set the volume); they are kept there from now on\n",
                  path.c_str());
     return false;
   }
@@ -77,13 +79,17 @@ bool ReadSettings(const std::string& path, SoundSettings* read) {
   const int error = !file ? openError : std::ferror(file) ? errno : 0;
   if (file) std::fclose(file);
   if (error != 0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot read the settings \"%s\" (%s); the sound is at "
-                         "full volume\n", path.c_str(), std::strerror(error));
+    std::fprintf(stderr,
+                 "zorbly-frondles: cannot read the settings \"%s\" (%s); the sound is at "
+                 "full volume\n",
+                 path.c_str(), std::strerror(error));
     return false;
   }
   if (damaged != 0) {
-    std::fprintf(stderr, "zorbly-frondles: the settings \"%s\" are damaged at line %d; the sound is "
-                         "at full volume\n", path.c_str(), damaged);
+    std::fprintf(stderr,
+                 "zorbly-frondles: the settings \"%s\" are damaged at line %d; the sound is "
+                 "at full volume\n",
+                 path.c_str(), damaged);
     return false;
   }
   return true;
@@ -99,9 +105,12 @@ int WriteSettings(const std::string& path) {
   std::FILE* file = std::fopen(written.c_str(), "w");
   if (!file) return errno;
   const bool complete =
-      std::fprintf(file, "# Zorbly Frondles: the sound as the player left it with M, - and =.\n"
-                         "volume=%d\nmuted=%s\n", settings.volume, settings.muted ? "yes" : "no") > 0;
-  if (std::fclose(file) == 0 && complete && std::rename(written.c_str(), path.c_str()) == 0) return 0;
+      std::fprintf(file,
+                   "# Zorbly Frondles: the sound as the player left it with M, - and =.\n"
+                   "volume=%d\nmuted=%s\n",
+                   settings.volume, settings.muted ? "yes" : "no") > 0;
+  if (std::fclose(file) == 0 && complete && std::rename(written.c_str(), path.c_str()) == 0)
+    return 0;
   const int reason = errno != 0 ? errno : EIO;
   std::remove(written.c_str());
   return reason;
@@ -115,8 +124,10 @@ void KeepSettings() {
   // Said once: the player may press on, and the sound still changes.
   if (reported) return;
   reported = true;
-  std::fprintf(stderr, "zorbly-frondles: cannot keep the sound settings in \"%s\" (%s); they last "
-                       "until the game ends\n", path.empty() ? "~/.config" : path.c_str(),
+  std::fprintf(stderr,
+               "zorbly-frondles: cannot keep the sound settings in \"%s\" (%s); they last "
+               "until the game ends\n",
+               path.empty() ? "~/.config" : path.c_str(),
                path.empty() ? "neither XDG_CONFIG_HOME nor HOME is set" : std::strerror(reason));
 }
 
@@ -127,8 +138,9 @@ void LoadSoundSettings() {
   const std::string path = SettingsPath();
   SoundSettings read;
   if (path.empty()) {
-    std::fprintf(stderr, "zorbly-frondles: no folder for the settings (neither XDG_CONFIG_HOME "
-                         "nor HOME is set); the sound is at full volume\n");
+    std::fprintf(stderr,
+                 "zorbly-frondles: no folder for the settings (neither XDG_CONFIG_HOME "
+                 "nor HOME is set); the sound is at full volume\n");
   } else if (ReadSettings(path, &read)) {
     settings = read;
   } else if (!std::filesystem::exists(path)) {
@@ -147,15 +159,10 @@ bool HandleSoundKey(uint8_t key, bool repeat) {
       settings.muted = !settings.muted;
       break;
     case DIK_MINUS:
-    case DIK_SUBTRACT:
-      step = -1;
-      break;
+    case DIK_SUBTRACT: step = -1; break;
     case DIK_EQUALS:
-    case DIK_ADD:
-      step = 1;
-      break;
-    default:
-      return false;
+    case DIK_ADD: step = 1; break;
+    default: return false;
   }
   if (step != 0) {
     // A volume key brings a muted game back, a step from where it was.

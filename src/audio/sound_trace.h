@@ -9,6 +9,7 @@ constexpr const char* SOUND_SOURCE_FILE = "directsound";
 
 // Returns hr, so that a failure path can read `return TraceSoundError("mmioRead", E_FAIL);`.
 // The line is the caller's.
-inline HRESULT TraceSoundError(const char* strCall, HRESULT hr, uint32_t dwLine = __builtin_LINE()) {
+inline HRESULT TraceSoundError(const char* strCall, HRESULT hr,
+                               uint32_t dwLine = __builtin_LINE()) {
   return DXTraceA(SOUND_SOURCE_FILE, dwLine, hr, strCall, false);
 }

@@ -275,10 +275,9 @@ HRESULT CWaveFile::WriteMMIO(const WAVEFORMATEX* pwfxDest) {
   m_ck.cksize = sizeof(PCMWAVEFORMAT);
   if (mmioCreateChunk(m_hmmio, &m_ck, 0) != 0) return TraceSoundError("mmioCreateChunk", E_FAIL);
 
-  const int32_t lFormatBytes =
-      pwfxDest->wFormatTag == WAVE_FORMAT_PCM
-          ? static_cast<int32_t>(sizeof(PCMWAVEFORMAT))
-          : static_cast<int32_t>(sizeof(WAVEFORMATEX) + pwfxDest->cbSize);
+  const int32_t lFormatBytes = pwfxDest->wFormatTag == WAVE_FORMAT_PCM
+                                   ? static_cast<int32_t>(sizeof(PCMWAVEFORMAT))
+                                   : static_cast<int32_t>(sizeof(WAVEFORMATEX) + pwfxDest->cbSize);
   if (mmioWrite(m_hmmio, reinterpret_cast<const char*>(pwfxDest), lFormatBytes) != lFormatBytes) {
     return TraceSoundError("mmioWrite", E_FAIL);
   }

@@ -12,13 +12,13 @@ constexpr uint32_t WAVEFILE_WRITE = 2;
 
 class CWaveFile {
  public:
-  WAVEFORMATEX* m_pwfx;  // owned; 18 + cbSize bytes; null until a file has been read
-  HMMIO m_hmmio;         // null while no file is open
-  MMCKINFO m_ck;         // the "data" chunk; while reading, its size is what is left to read
-  MMCKINFO m_ckRiff;     // the outer "RIFF" chunk
-  uint32_t m_dwSize;     // bytes of sample data found by the last successful open for reading
-  MMIOINFO m_mmioinfoOut;  // the I/O buffer's state while writing
-  uint32_t m_dwFlags;      // WAVEFILE_READ, or any other value for writing
+  WAVEFORMATEX* m_pwfx;        // owned; 18 + cbSize bytes; null until a file has been read
+  HMMIO m_hmmio;               // null while no file is open
+  MMCKINFO m_ck;               // the "data" chunk; while reading, its size is what is left to read
+  MMCKINFO m_ckRiff;           // the outer "RIFF" chunk
+  uint32_t m_dwSize;           // bytes of sample data found by the last successful open for reading
+  MMIOINFO m_mmioinfoOut;      // the I/O buffer's state while writing
+  uint32_t m_dwFlags;          // WAVEFILE_READ, or any other value for writing
   uint8_t* m_pResourceBuffer;  // owned copy of an embedded wave, when it came from one
 
   CWaveFile();

@@ -1,9 +1,10 @@
 // The trace of a failed platform call: one line on the debugger output and, when asked,
 // a question that offers to break into the debugger. Both variants run the same steps;
 // the wide one builds its texts in UTF-16 and hands them on as UTF-8.
+#include "diag/dx_trace.h"
+
 #include <cstdio>
 
-#include "diag/dx_trace.h"
 #include "diag/utf16_text.h"
 #include "platform/system/debugger.h"
 #include "platform/system/system.h"

@@ -4,7 +4,8 @@
 // so they are not listed either.
 #include "diag/error_tables.h"
 
-#define ZF_DESCRIBE(code, text) {code, text, u##text}
+#define ZF_DESCRIBE(code, text) \
+  { code, text, u##text }
 
 constinit const ErrorDescription ERROR_DESCRIPTIONS[] = {
     ZF_DESCRIBE(0x00000000u, "The function completed successfully"),

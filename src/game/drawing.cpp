@@ -76,8 +76,8 @@ void DrawPlayer() {
 }
 
 void DrawObject(Texture* texture, const GameObject& object, float rotation, uint32_t color) {
-  DrawSprite(texture, static_cast<int32_t>(object.x), static_cast<int32_t>(object.y),
-             object.width, object.height, 0, 1, rotation, object.scale, color);
+  DrawSprite(texture, static_cast<int32_t>(object.x), static_cast<int32_t>(object.y), object.width,
+             object.height, 0, 1, rotation, object.scale, color);
 }
 
 void DrawEnemies() {
@@ -144,8 +144,8 @@ void DrawWorld(bool plainPlayer) {
   if (graphics.spriteBatch) graphics.spriteBatch->Begin(D3DXSPRITE_ALPHABLEND);
 
   if (plainPlayer) {
-    DrawPlayerSprite(static_cast<int32_t>(world.player.x), static_cast<int32_t>(world.player.y), 0.0f,
-                     OPAQUE_WHITE);
+    DrawPlayerSprite(static_cast<int32_t>(world.player.x), static_cast<int32_t>(world.player.y),
+                     0.0f, OPAQUE_WHITE);
   } else {
     DrawPlayer();
   }

@@ -12,20 +12,15 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
       PostQuitMessage(0);
       return 0;
     case MSG_KILLFOCUS:
-    case MSG_SETFOCUS:
-      GameWindowFocus(message == MSG_SETFOCUS);
-      return 0;
+    case MSG_SETFOCUS: GameWindowFocus(message == MSG_SETFOCUS); return 0;
     case MSG_MINIMIZED:
-    case MSG_RESTORED:
-      GameWindowMinimised(message == MSG_MINIMIZED);
-      return 0;
+    case MSG_RESTORED: GameWindowMinimised(message == MSG_MINIMIZED); return 0;
     case MSG_KEYDOWN:
       // The game reads its keys from the keyboard's state; these are the player's own.
       // (A recorded run's messages carry no key, so its replay changes nothing here.)
       HandleSoundKey(KeyCodeFromScancode(static_cast<int>(wParam)), lParam != 0);
       return DefWindowProc(window, message, wParam, lParam);
-    default:
-      return DefWindowProc(window, message, wParam, lParam);
+    default: return DefWindowProc(window, message, wParam, lParam);
   }
 }
 

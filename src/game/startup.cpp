@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "audio/sound_bank.h"
 #include "audio/sound.h"
+#include "audio/sound_bank.h"
 #include "game/game_entry.h"
 #include "game/population.h"
 #include "game/world_state.h"
@@ -88,13 +88,15 @@ bool LoadBackground() {
     CopySurfaceRow(pixels, SCREEN_WIDTH, LockedRow(locked, y) + SCREEN_WIDTH);
   };
   std::string problem;
-  const bool read = DecodeImageFile(path.c_str(), rows, graphics.d3ddev->MaxTextureSize(), &problem);
+  const bool read =
+      DecodeImageFile(path.c_str(), rows, graphics.d3ddev->MaxTextureSize(), &problem);
   world.backgroundSurface->UnlockRect();
   if (!read) {
     ReleaseSurface(world.backgroundSurface);
     // Why, in the same line and box: the player has nowhere else to look.
     ReportFatalError(Line({"cannot start: the picture \"", path, "\" ",
-                           problem.empty() ? "cannot be loaded" : problem}).c_str());
+                           problem.empty() ? "cannot be loaded" : problem})
+                         .c_str());
   }
   return read;
 }

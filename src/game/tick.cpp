@@ -60,8 +60,7 @@ bool LeftPhaseOrCharge() {
 
 void PlayModeSounds() {
   if (world.playerMode == MODE_PHASE) PlaySoundOnce(world.phasingSound);
-  if ((world.playerMode == MODE_NORMAL || world.playerMode == MODE_MAGNET) &&
-      LeftPhaseOrCharge()) {
+  if ((world.playerMode == MODE_NORMAL || world.playerMode == MODE_MAGNET) && LeftPhaseOrCharge()) {
     StopSound(world.phasingSound);
     StopSound(world.gearsSound);
   }

@@ -33,7 +33,7 @@ struct GameObject {
   int32_t width = 0;    // image size in texels, before scaling
   int32_t height = 0;
   float scale = 1.0f;
-  float rotation = 0.0f;  // projectiles: heading in degrees; tomatoes and parms: radians
+  float rotation = 0.0f;   // projectiles: heading in degrees; tomatoes and parms: radians
   float velocityX = 0.0f;  // pixels per tick
   float velocityY = 0.0f;
   uint32_t color = 0xFFFFFFFF;  // ARGB modulation; opaque white draws the image unchanged
@@ -60,7 +60,7 @@ struct WorldState {
   int32_t previousPlayerMode = MODE_NORMAL;
   bool paused = false;
   bool quitRequested = false;
-  bool windowClosed = false;    // the window is gone: nothing may cancel the quit
+  bool windowClosed = false;     // the window is gone: nothing may cancel the quit
   bool pauseKeyWasDown = false;  // P at the previous tick's poll, so a press toggles once
   bool windowUnfocused = false;  // the player is elsewhere: the window lacks the focus
   bool windowMinimised = false;  // or it is minimised

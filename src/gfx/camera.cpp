@@ -23,9 +23,8 @@ bool ViewHasSideways(float dx, float dy, float dz) {
 
 void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ) {
   if (!graphics.d3ddev) return;
-  const Matrix4 projection =
-      MatrixPerspectiveFovLH(FIELD_OF_VIEW, static_cast<float>(SCREEN_WIDTH) / SCREEN_HEIGHT,
-                             NEAR_PLANE, FAR_PLANE);
+  const Matrix4 projection = MatrixPerspectiveFovLH(
+      FIELD_OF_VIEW, static_cast<float>(SCREEN_WIDTH) / SCREEN_HEIGHT, NEAR_PLANE, FAR_PLANE);
   graphics.d3ddev->SetTransform(D3DTS_PROJECTION, &projection);
 
   if (!ViewHasSideways(targetX - eyeX, targetY - eyeY, targetZ - eyeZ)) {
@@ -35,7 +34,7 @@ void SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY,
                  eyeX, eyeY, eyeZ, targetX, targetY, targetZ);
     return;
   }
-  const Matrix4 view = MatrixLookAtLH(Vector3{eyeX, eyeY, eyeZ},
-                                      Vector3{targetX, targetY, targetZ}, Vector3{0.0f, 1.0f, 0.0f});
+  const Matrix4 view = MatrixLookAtLH(Vector3{eyeX, eyeY, eyeZ}, Vector3{targetX, targetY, targetZ},
+                                      Vector3{0.0f, 1.0f, 0.0f});
   graphics.d3ddev->SetTransform(D3DTS_VIEW, &view);
 }

@@ -40,7 +40,8 @@ MeshModel* LoadModel(std::string fileName) {
   }
 
   const MeshMaterial* records =
-      materialBuffer ? static_cast<const MeshMaterial*>(materialBuffer->GetBufferPointer()) : nullptr;
+      materialBuffer ? static_cast<const MeshMaterial*>(materialBuffer->GetBufferPointer())
+                     : nullptr;
   if (!records) model->materialCount = 0;
   model->materials.resize(model->materialCount);
   model->textures.assign(model->materialCount, nullptr);

@@ -22,8 +22,8 @@ namespace {
 // the desktop.
 constexpr uint32_t INPUT_COOPERATIVE_LEVEL = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
 
-DirectInputDevice* MakeDevice(InputDeviceType type, const DIDATAFORMAT& format,
-                              WindowHandle window, const char* name) {
+DirectInputDevice* MakeDevice(InputDeviceType type, const DIDATAFORMAT& format, WindowHandle window,
+                              const char* name) {
   DirectInputDevice* device = nullptr;
   const HRESULT hr = directInput->CreateDevice(type, &device);
   if (FAILED(hr) || !device) {
@@ -99,7 +99,8 @@ void PollInput() {
   for (uint32_t userIndex = 0; userIndex < XUSER_MAX_COUNT; ++userIndex) {
     gamepadStates[userIndex] = XINPUT_GAMEPAD{};
     XINPUT_STATE state{};
-    if (XInputGetState(userIndex, &state) == ERROR_SUCCESS) gamepadStates[userIndex] = state.Gamepad;
+    if (XInputGetState(userIndex, &state) == ERROR_SUCCESS)
+      gamepadStates[userIndex] = state.Gamepad;
   }
   if (RunTap* tap = CurrentRunTap()) tap->Polled(keyboardState, gamepadStates);
 }

@@ -7,8 +7,8 @@
 
 #include "platform/input/direct_input.h"
 #include "platform/input/key_codes.h"
-#include "platform/system/window.h"
 #include "platform/input/xinput.h"
+#include "platform/system/window.h"
 
 // 0x80 set under the code of each key that was down at the last poll.
 extern uint8_t keyboardState[KEY_CODE_COUNT];

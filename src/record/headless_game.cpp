@@ -39,6 +39,4 @@ void HeadlessGame::Stop() {
   started_ = false;
 }
 
-void HeadlessGame::Pass() {
-  RunPass(GAME_ENTRY_POINTS, window_, &lastMessage);
-}
+void HeadlessGame::Pass() { RunPass(GAME_ENTRY_POINTS, window_, &lastMessage); }

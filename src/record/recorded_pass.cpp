@@ -5,7 +5,8 @@
 void ClearPass(RecordedPass* pass) { std::memset(pass, 0, sizeof *pass); }
 
 bool PassDraws(const RecordedPass& pass, int request) {
-  return request >= 0 && request < pass.drawsNamed && (pass.draws[request / 8] & (1u << (request % 8)));
+  return request >= 0 && request < pass.drawsNamed &&
+         (pass.draws[request / 8] & (1u << (request % 8)));
 }
 
 void SetPassDraws(RecordedPass* pass, int request) {

@@ -21,15 +21,15 @@ struct RecordedPass {
   uint8_t keys[KEY_CODE_COUNT];  // 0x80 under each key held at the poll
   bool escape;                   // the Esc key read down during the pass
   bool padPresent;
-  XINPUT_GAMEPAD pad;            // gamepad 0's record at the poll
+  XINPUT_GAMEPAD pad;                    // gamepad 0's record at the poll
   uint32_t messages[MAX_PASS_MESSAGES];  // heard by the window before the frame, in order
   int messageCount;
   PassAnswer answers[MAX_PASS_ANSWERS];
   int answerCount;
-  bool noScene;  // the scene could not begin
-  bool dump;     // zf-replay prints every record after the pass
+  bool noScene;                          // the scene could not begin
+  bool dump;                             // zf-replay prints every record after the pass
   uint8_t draws[MAX_PASS_REQUESTS / 8];  // a bit for each play request that drew
-  int drawsNamed;  // one past the last request that drew
+  int drawsNamed;                        // one past the last request that drew
 };
 
 void ClearPass(RecordedPass* pass);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <iterator>
 #include <istream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -99,8 +99,8 @@ class Replay : public ScriptCommands {
 };
 
 bool Replay::Takes(Text command) const {
-  return command == "default-answer" || command == "set" || command == "put" || command == "sound" ||
-         command == "dump";
+  return command == "default-answer" || command == "set" || command == "put" ||
+         command == "sound" || command == "dump";
 }
 
 bool Replay::Check(Text command, Words arguments, bool first, char* problem, size_t size) {
@@ -115,7 +115,8 @@ bool Replay::Check(Text command, Words arguments, bool first, char* problem, siz
   }
   if (command == "sound") {
     // The sound device comes with start-up, before the first pass.
-    if (!one || word != "on" || !first) return Problem(problem, size, "sound on comes once, before the first pass");
+    if (!one || word != "on" || !first)
+      return Problem(problem, size, "sound on comes once, before the first pass");
     soundOn_ = true;
     return true;
   }
@@ -144,8 +145,10 @@ void Replay::Execute(Text line) {
 void Replay::Differs(const std::string& how) {
   if (differs_) return;
   differs_ = true;
-  if (verify_) errors_ << "zf-replay: pass " << pass_ << " differs from the recording: " << how << "\n";
-  else errors_ << "zf-replay: from pass " << pass_ << " the run leaves its recording: " << how << "\n";
+  if (verify_)
+    errors_ << "zf-replay: pass " << pass_ << " differs from the recording: " << how << "\n";
+  else
+    errors_ << "zf-replay: from pass " << pass_ << " the run leaves its recording: " << how << "\n";
 }
 
 // The output takes what the time since the last pass plays.
@@ -192,7 +195,8 @@ void Replay::CompareState(Text fields) {
   char difference[200];
   FormatWorldState(now, sizeof now);
   ++stateLines_;
-  if (!SameState(fields.data(), fields.size(), now, difference, sizeof difference)) Differs(difference);
+  if (!SameState(fields.data(), fields.size(), now, difference, sizeof difference))
+    Differs(difference);
 }
 
 void Replay::PrintQuestions(size_t from) {
@@ -200,8 +204,8 @@ void Replay::PrintQuestions(size_t from) {
     const ScriptedSystem::Question& question = game_->system.questions[i];
     const char* kind = question.text.find("won") != std::string::npos ? "win" : "death";
     out_ << "Q " << pass_ << " " << kind << " \"" << question.text << "\" caption=\""
-         << question.caption << "\" answer=" << AnswerName(PassAnswer{question.answer, question.windowClosed})
-         << "\n";
+         << question.caption
+         << "\" answer=" << AnswerName(PassAnswer{question.answer, question.windowClosed}) << "\n";
   }
 }
 
@@ -223,10 +227,9 @@ void Replay::DumpRecord(const char* kind, int index, const GameObject& object) {
   std::snprintf(color, sizeof color, "0x%08" PRIX32, object.color);
   out_ << "D " << pass_ << " " << kind << " " << index << " active=" << (object.active ? 1 : 0)
        << " sauced=" << (object.sauced ? 1 : 0) << " x=" << F(object.x) << " y=" << F(object.y)
-       << " width=" << object.width << " height=" << object.height
-       << " scale=" << F(object.scale) << " rotation=" << F(object.rotation)
-       << " velocityX=" << F(object.velocityX) << " velocityY=" << F(object.velocityY)
-       << " color=" << color << "\n";
+       << " width=" << object.width << " height=" << object.height << " scale=" << F(object.scale)
+       << " rotation=" << F(object.rotation) << " velocityX=" << F(object.velocityX)
+       << " velocityY=" << F(object.velocityY) << " color=" << color << "\n";
 }
 
 void Replay::Dump() {
@@ -251,7 +254,8 @@ void Replay::Play(RunReader* reader) {
 
 int Replay::Verdict(const RunReader& reader) {
   if (verify_ && ended_ && pass_ < reader.passes()) {
-    Differs("the game ended here, the recording goes on to pass " + std::to_string(reader.passes()));
+    Differs("the game ended here, the recording goes on to pass " +
+            std::to_string(reader.passes()));
   }
   if (reader.version() >= 2 && !reader.ended()) {
     errors_ << "zf-replay: the recording stops after pass " << reader.passes()
@@ -269,7 +273,8 @@ int Replay::Verdict(const RunReader& reader) {
 
 int Replay::Run(std::istream& script) {
   // The whole script is checked before the run, so a typo never leaves half a run printed.
-  const std::string text((std::istreambuf_iterator<char>(script)), std::istreambuf_iterator<char>());
+  const std::string text((std::istreambuf_iterator<char>(script)),
+                         std::istreambuf_iterator<char>());
   RunReader reader;
   if (!reader.Open(text.data(), text.size(), this)) {
     errors_ << "zf-replay: " << reader.problem() << "\n";

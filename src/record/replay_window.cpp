@@ -32,7 +32,8 @@ bool ReadWhole(const char* path, std::vector<char>* text) {
   if (!file) return false;
   char chunk[1 << 16];
   size_t read = 0;
-  while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) text->insert(text->end(), chunk, chunk + read);
+  while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    text->insert(text->end(), chunk, chunk + read);
   const bool whole = !std::ferror(file);
   std::fclose(file);
   return whole;
@@ -49,8 +50,8 @@ void ShowReplayMarker(uint32_t clock, const RunReader& reader) {
   const uint32_t played = (clock - reader.firstClock()) / 1000;
   const uint32_t length = (reader.lastClock() - reader.firstClock()) / 1000;
   char marker[48];
-  std::snprintf(marker, sizeof marker, "REPLAY %u:%02u / %u:%02u", played / 60, played % 60, length / 60,
-                length % 60);
+  std::snprintf(marker, sizeof marker, "REPLAY %u:%02u / %u:%02u", played / 60, played % 60,
+                length / 60, length % 60);
   SetScreenLabel(ScreenLabelSlot::Corner, marker);
 }
 
@@ -108,8 +109,10 @@ class Pace {
 };
 
 void TellLeaving(unsigned long long pass, const char* how) {
-  std::fprintf(stderr, "zorbly-frondles: from pass %llu the playback leaves the recording (%s); "
-                       "what follows may differ from what was played\n", pass, how);
+  std::fprintf(stderr,
+               "zorbly-frondles: from pass %llu the playback leaves the recording (%s); "
+               "what follows may differ from what was played\n",
+               pass, how);
 }
 
 // The whole file, read and checked before the window opens; false after one line.
@@ -124,7 +127,8 @@ bool ReadRecording(const char* path, std::vector<char>* text, RunReader* reader)
     std::fprintf(stderr, "zorbly-frondles: \"%s\" is not a recording of %s\n", path, gameTitle);
     return false;
   }
-  if (!read) std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, reader->problem());
+  if (!read)
+    std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, reader->problem());
   return read;
 }
 
@@ -142,7 +146,8 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
   while (watching && !world.quitRequested && reader->Next(&item)) {
     if (item.kind == RunItemKind::State) {
       FormatWorldState(state, sizeof state);
-      if (!told && !SameState(item.text.data(), item.text.size(), state, difference, sizeof difference)) {
+      if (!told &&
+          !SameState(item.text.data(), item.text.size(), state, difference, sizeof difference)) {
         TellLeaving(item.passNumber, difference);
         told = true;
       }
@@ -184,8 +189,10 @@ int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolu
   game.shutdown();
   DestroyGameWindow(window);
   if (watched && !reader.ended() && !quit) {
-    std::fprintf(stderr, "zorbly-frondles: the recording stops after pass %llu without its end "
-                         "(cut short); played that far\n", static_cast<unsigned long long>(reader.passes()));
+    std::fprintf(stderr,
+                 "zorbly-frondles: the recording stops after pass %llu without its end "
+                 "(cut short); played that far\n",
+                 static_cast<unsigned long long>(reader.passes()));
   }
   return EXIT_SUCCESS;
 }

@@ -14,10 +14,10 @@ struct NamedKey {
 };
 
 constexpr NamedKey KEY_NAMES[] = {
-    {"W", DIK_W},       {"A", DIK_A},         {"S", DIK_S},       {"D", DIK_D},
-    {"E", DIK_E},       {"P", DIK_P},         {"Z", DIK_Z},       {"X", DIK_X},
-    {"C", DIK_C},       {"SPACE", DIK_SPACE}, {"F1", DIK_F1},     {"F2", DIK_F1 + 1},
-    {"F3", DIK_F1 + 2}, {"F4", DIK_F1 + 3},   {"F5", DIK_F5},     {"UP", DIK_UP},
+    {"W", DIK_W},       {"A", DIK_A},         {"S", DIK_S},         {"D", DIK_D},
+    {"E", DIK_E},       {"P", DIK_P},         {"Z", DIK_Z},         {"X", DIK_X},
+    {"C", DIK_C},       {"SPACE", DIK_SPACE}, {"F1", DIK_F1},       {"F2", DIK_F1 + 1},
+    {"F3", DIK_F1 + 2}, {"F4", DIK_F1 + 3},   {"F5", DIK_F5},       {"UP", DIK_UP},
     {"DOWN", DIK_DOWN}, {"LEFT", DIK_LEFT},   {"RIGHT", DIK_RIGHT},
 };
 
@@ -34,7 +34,8 @@ constexpr NamedMessage FOCUS_NAMES[] = {{"lost", MSG_KILLFOCUS},
 bool ParseClock(Text text, uint32_t previous, uint32_t* clock) {
   long long value = 0;
   const bool relative = !text.empty() && text[0] == '+';
-  if (!ParseInteger(relative ? text.substr(1) : text, &value) || value < 0 || value > 0xFFFFFFFFLL) {
+  if (!ParseInteger(relative ? text.substr(1) : text, &value) || value < 0 ||
+      value > 0xFFFFFFFFLL) {
     return false;
   }
   *clock = relative ? previous + static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
@@ -87,7 +88,8 @@ bool ParseDraws(Text text, RecordedPass* pass) {
   Pieces pieces(text);
   for (Text piece; pieces.Next(&piece);) {
     long long first = 0, last = 0;
-    if (!ParseSpan(piece, &first, &last) || first < 0 || last < first || last >= MAX_PASS_REQUESTS) return false;
+    if (!ParseSpan(piece, &first, &last) || first < 0 || last < first || last >= MAX_PASS_REQUESTS)
+      return false;
     for (long long request = first; request <= last; ++request) {
       SetPassDraws(pass, static_cast<int>(request));
     }
@@ -96,7 +98,8 @@ bool ParseDraws(Text text, RecordedPass* pass) {
 }
 
 bool AddMessage(RecordedPass* pass, uint32_t message, char* problem, size_t size) {
-  if (pass->messageCount == MAX_PASS_MESSAGES) return Problem(problem, size, "more than %d messages", MAX_PASS_MESSAGES);
+  if (pass->messageCount == MAX_PASS_MESSAGES)
+    return Problem(problem, size, "more than %d messages", MAX_PASS_MESSAGES);
   pass->messages[pass->messageCount++] = message;
   return true;
 }
@@ -112,8 +115,10 @@ bool ParseAnswers(Text list, RecordedPass* pass, char* problem, size_t size) {
   Pieces pieces(list);
   for (Text text; pieces.Next(&text);) {
     PassAnswer answer{};
-    if (!ParseAnswer(text, &answer)) return Problem(problem, size, "unknown answer \"%.*s\"", Shown(text), text.data());
-    if (pass->answerCount == MAX_PASS_ANSWERS) return Problem(problem, size, "more than %d answers", MAX_PASS_ANSWERS);
+    if (!ParseAnswer(text, &answer))
+      return Problem(problem, size, "unknown answer \"%.*s\"", Shown(text), text.data());
+    if (pass->answerCount == MAX_PASS_ANSWERS)
+      return Problem(problem, size, "more than %d answers", MAX_PASS_ANSWERS);
     pass->answers[pass->answerCount++] = answer;
   }
   return true;
@@ -130,7 +135,8 @@ bool ParseOption(Text token, int version, RecordedPass* pass, char* problem, siz
   if (StartsWith(token, "keys=")) {
     Pieces pieces(token.substr(5));
     for (Text key; pieces.Next(&key);) {
-      if (!ParseKey(key, pass)) return Problem(problem, size, "unknown key \"%.*s\"", Shown(key), key.data());
+      if (!ParseKey(key, pass))
+        return Problem(problem, size, "unknown key \"%.*s\"", Shown(key), key.data());
     }
     return true;
   }
@@ -141,7 +147,8 @@ bool ParseOption(Text token, int version, RecordedPass* pass, char* problem, siz
   }
   if (version >= 2 && StartsWith(token, "draws=")) {
     return ParseDraws(token.substr(6), pass) ||
-           Problem(problem, size, "draws wants request numbers or FIRST-LAST below %d", MAX_PASS_REQUESTS);
+           Problem(problem, size, "draws wants request numbers or FIRST-LAST below %d",
+                   MAX_PASS_REQUESTS);
   }
   return Problem(problem, size, "unknown option \"%.*s\"", Shown(token), token.data());
 }
@@ -154,7 +161,8 @@ bool KeepOneMessage(RecordedPass* pass, char* problem, size_t size) {
     if (pass->messages[i] == MSG_DESTROY) close = true;
     else focus = pass->messages[i];
   }
-  if (close && focus != MSG_NONE) return Problem(problem, size, "a pass takes one message: close or focus=, not both");
+  if (close && focus != MSG_NONE)
+    return Problem(problem, size, "a pass takes one message: close or focus=, not both");
   pass->messageCount = 0;
   if (close) pass->messages[pass->messageCount++] = MSG_DESTROY;
   if (focus != MSG_NONE) pass->messages[pass->messageCount++] = focus;
@@ -176,8 +184,8 @@ bool ParsePassClocks(Text text, int version, uint32_t previous, RecordedPass* pa
 bool ParseRunHead(Words* words, int version, PassLine* line) {
   Text count, clock;
   long long passes = 0;
-  if (!words->Next(&count) || !ParseInteger(count, &passes) || passes < 0 || passes > 0xFFFFFFFFLL ||
-      !words->Next(&clock) || clock[0] != '+') {
+  if (!words->Next(&count) || !ParseInteger(count, &passes) || passes < 0 ||
+      passes > 0xFFFFFFFFLL || !words->Next(&clock) || clock[0] != '+') {
     return false;
   }
   const size_t colon = version >= 2 ? clock.find(':') : Text::npos;
@@ -238,7 +246,8 @@ void AddOptions(const RecordedPass& pass, LineBuilder* line) {
     if (const char* focus = FocusName(pass.messages[i])) line->Add(" focus=%s", focus);
     else line->Add(" close");
   }
-  for (int i = 0; i < pass.answerCount; ++i) line->Add("%s%s", i == 0 ? " ask=" : ",", AnswerName(pass.answers[i]));
+  for (int i = 0; i < pass.answerCount; ++i)
+    line->Add("%s%s", i == 0 ? " ask=" : ",", AnswerName(pass.answers[i]));
   if (pass.noScene) line->Add(" noscene");
   AddDraws(pass, line);
   if (pass.dump) line->Add(" dump");
@@ -261,8 +270,9 @@ bool ReadPassLine(Text command, Words words, int version, uint32_t previousClock
     }
   } else {
     if (!ParseRunHead(&words, version, line)) {
-      return Problem(problem, problemSize, "%s", version >= 2 ? "run wants a count and +D, or +D:DIGITS with a digit a pass"
-                                                              : "run wants a count and +D");
+      return Problem(problem, problemSize, "%s",
+                     version >= 2 ? "run wants a count and +D, or +D:DIGITS with a digit a pass"
+                                  : "run wants a count and +D");
     }
     pass.clockCount = 1;
     pass.clocks[0] = previousClock + RunPassStep(*line, 0);
@@ -274,30 +284,34 @@ bool ReadPassLine(Text command, Words words, int version, uint32_t previousClock
 }
 
 uint32_t RunPassStep(const PassLine& line, uint32_t n) {
-  return line.step + (line.lateBy && n < line.count ? static_cast<uint32_t>(line.lateBy[n] - '0') : 0);
+  return line.step +
+         (line.lateBy && n < line.count ? static_cast<uint32_t>(line.lateBy[n] - '0') : 0);
 }
 
 uint32_t ClockAfterLine(const PassLine& line, uint32_t previousClock) {
   if (!line.run) return line.pass.clocks[0];
   // The steps' sum at once: a run line may count billions of passes.
   uint32_t clock = previousClock + line.count * line.step;
-  for (uint32_t n = 0; line.lateBy && n < line.count; ++n) clock += static_cast<uint32_t>(line.lateBy[n] - '0');
+  for (uint32_t n = 0; line.lateBy && n < line.count; ++n)
+    clock += static_cast<uint32_t>(line.lateBy[n] - '0');
   return clock;
 }
 
-size_t WritePassLine(const RecordedPass& pass, bool absolute, uint32_t previousClock, uint32_t count,
-                     const char* lateBy, char* out, size_t size) {
+size_t WritePassLine(const RecordedPass& pass, bool absolute, uint32_t previousClock,
+                     uint32_t count, const char* lateBy, char* out, size_t size) {
   LineBuilder line{out, size};
   const uint32_t first = pass.clockCount ? pass.clocks[0] : previousClock;
   if (count > 1) {
     line.Add("run %u +%u", count, first - previousClock);
-    if (lateBy && std::strspn(lateBy, "0") < count) line.Add(":%.*s", static_cast<int>(count), lateBy);
+    if (lateBy && std::strspn(lateBy, "0") < count)
+      line.Add(":%.*s", static_cast<int>(count), lateBy);
   } else if (absolute) {
     line.Add("pass %u", first);
   } else {
     line.Add("pass +%u", first - previousClock);
   }
-  for (int i = 1; i < WrittenClocks(pass); ++i) line.Add(",+%u", pass.clocks[i] - pass.clocks[i - 1]);
+  for (int i = 1; i < WrittenClocks(pass); ++i)
+    line.Add(",+%u", pass.clocks[i] - pass.clocks[i - 1]);
   AddOptions(pass, &line);
   return line.full ? 0 : line.used;
 }

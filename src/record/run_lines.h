@@ -21,18 +21,18 @@ constexpr int STATE_EVERY_TICKS = 60;
 constexpr uint32_t MAX_RUN_PASSES = 60;
 
 struct PassLine {
-  bool run;             // a run line, not a pass line
-  RecordedPass pass;    // a run line's: its first pass
-  uint32_t count;       // 1 for a pass line
-  uint32_t step;        // a run line's clock step from pass to pass
-  const char* lateBy;   // a run line's digit a pass, the milliseconds each came after its
-                        // step ("+15:0110"); null when none came late
+  bool run;            // a run line, not a pass line
+  RecordedPass pass;   // a run line's: its first pass
+  uint32_t count;      // 1 for a pass line
+  uint32_t step;       // a run line's clock step from pass to pass
+  const char* lateBy;  // a run line's digit a pass, the milliseconds each came after its
+                       // step ("+15:0110"); null when none came late
 };
 
 // Reads the rest of a line that began with "pass" or "run" (`command`), the clocks
 // relative to previousClock; false with a one-line problem.
-bool ReadPassLine(Text command, Words words, int version, uint32_t previousClock,
-                  PassLine* line, char* problem, size_t problemSize);
+bool ReadPassLine(Text command, Words words, int version, uint32_t previousClock, PassLine* line,
+                  char* problem, size_t problemSize);
 // The clock's step to pass n (from 0) of a run line.
 uint32_t RunPassStep(const PassLine& line, uint32_t n);
 // The clock after the last pass of a line, from the clock before its first.

@@ -22,10 +22,12 @@ void RunPlayer::BeginPass(const RecordedPass& pass, WindowHandle window) {
 bool RunPlayer::EndPass() {
   if (pass_ && recording_) {
     if (answer_ < pass_->answerCount) {
-      Differ("the recording answers %d questions here, the game asked %d", pass_->answerCount, answer_);
+      Differ("the recording answers %d questions here, the game asked %d", pass_->answerCount,
+             answer_);
     }
     if (pass_->drawsNamed > request_) {
-      Differ("the recording draws at play request %d, the game made %d", pass_->drawsNamed - 1, request_);
+      Differ("the recording draws at play request %d, the game made %d", pass_->drawsNamed - 1,
+             request_);
     }
   }
   SetSceneFailing(false);

@@ -11,7 +11,8 @@ bool NextTextLine(const char* data, size_t size, size_t* offset, Text* line, boo
   const char* start = data + *offset;
   const size_t left = size - *offset;
   const void* newline = std::memchr(start, '\n', left);
-  const size_t length = newline ? static_cast<size_t>(static_cast<const char*>(newline) - start) : left;
+  const size_t length =
+      newline ? static_cast<size_t>(static_cast<const char*>(newline) - start) : left;
   *line = Text(start, length);
   *cut = newline == nullptr;
   *offset += length + (newline ? 1 : 0);
@@ -60,9 +61,12 @@ int RunReader::VersionNamed() const {
   }
   // A recording cut within its first line.
   char named[16];
-  const int length = std::snprintf(named, sizeof named, "%s %d", RUN_FORMAT_TAG, RUN_FORMAT_VERSION);
+  const int length =
+      std::snprintf(named, sizeof named, "%s %d", RUN_FORMAT_TAG, RUN_FORMAT_VERSION);
   const Text whole(named, static_cast<size_t>(length));
-  return cut && first.size() <= whole.size() && whole.substr(0, first.size()) == first ? RUN_FORMAT_VERSION : 1;
+  return cut && first.size() <= whole.size() && whole.substr(0, first.size()) == first
+             ? RUN_FORMAT_VERSION
+             : 1;
 }
 
 bool RunReader::Refuse(int lineNumber, const char* what) {
@@ -77,7 +81,8 @@ bool RunReader::ParseLine(Text text, const Walk& walk, Line* line, char* problem
   if (!words.Next(&command)) return true;
   if (command == RUN_FORMAT_TAG) {
     line->kind = LineKind::Version;
-    return ParseVersion(words) >= 0 || Problem(problem, size, "%s wants the format's version", RUN_FORMAT_TAG);
+    return ParseVersion(words) >= 0 ||
+           Problem(problem, size, "%s wants the format's version", RUN_FORMAT_TAG);
   }
   if (version_ >= 2 && command == "end") {
     Text extra;
@@ -146,8 +151,9 @@ bool RunReader::Open(const char* data, size_t size, ScriptCommands* commands) {
   cutLine_ = 0;
   version_ = VersionNamed();
   if (version_ < 1 || version_ > RUN_FORMAT_VERSION) {
-    std::snprintf(problem_, sizeof problem_, "line 1: a run of format version %d; versions 1 to %d are read here",
-                  version_, RUN_FORMAT_VERSION);
+    std::snprintf(problem_, sizeof problem_,
+                  "line 1: a run of format version %d; versions 1 to %d are read here", version_,
+                  RUN_FORMAT_VERSION);
     return false;
   }
   Walk walk;

@@ -45,8 +45,8 @@ class RunReader {
   // The clocks of its first and last passes (0 without any): the run's span.
   uint32_t firstClock() const { return firstClock_; }
   uint32_t lastClock() const { return lastClock_; }
-  bool ended() const { return ended_; }               // a recording whose end line came
-  int cutLine() const { return cutLine_; }            // the line left out, 0 for none
+  bool ended() const { return ended_; }     // a recording whose end line came
+  int cutLine() const { return cutLine_; }  // the line left out, 0 for none
   const char* problem() const { return problem_; }
 
  private:
@@ -54,19 +54,19 @@ class RunReader {
   struct Line {
     LineKind kind;
     int number;
-    PassLine passes;        // Pass
-    uint64_t statePass;     // State
-    Text text;              // State: the fields; Command: the line
+    PassLine passes;     // Pass
+    uint64_t statePass;  // State
+    Text text;           // State: the fields; Command: the line
   };
   // Where a walk through the text stands.
   struct Walk {
     size_t offset = 0;
     int lineNumber = 0;
-    uint32_t clock = 0;     // the last pass's
+    uint32_t clock = 0;  // the last pass's
     uint64_t passes = 0;
     uint32_t firstClock = 0;  // the first pass's
     bool ended = false;
-    bool first = true;      // nothing but the version line read yet
+    bool first = true;  // nothing but the version line read yet
   };
 
   int VersionNamed() const;
@@ -86,9 +86,9 @@ class RunReader {
   int cutLine_ = 0;
   char problem_[200] = {};
 
-  Walk walk_;             // Next's
-  Line line_{};           // the line Next yields from
-  uint32_t runPass_ = 0;  // of line_'s passes, the next to yield
+  Walk walk_;               // Next's
+  Line line_{};             // the line Next yields from
+  uint32_t runPass_ = 0;    // of line_'s passes, the next to yield
   uint32_t lineClock_ = 0;  // the clock of the pass yielded last
   uint64_t passNumber_ = 0;
 };

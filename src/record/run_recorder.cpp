@@ -34,8 +34,10 @@ bool RunRecorder::Start(const char* path) {
   std::snprintf(path_, sizeof path_, "%s", path);
   file_ = std::fopen(path_, "wb");
   if (!file_) {
-    std::fprintf(stderr, "zorbly-frondles: cannot record the run in \"%s\" (%s); the game plays on unrecorded\n",
-                 path_, std::strerror(errno));
+    std::fprintf(
+        stderr,
+        "zorbly-frondles: cannot record the run in \"%s\" (%s); the game plays on unrecorded\n",
+        path_, std::strerror(errno));
     return false;
   }
   // The buffer here is the only one: each write out is one call to the system.
@@ -66,15 +68,18 @@ bool RunRecorder::Start(const char* path) {
 bool RunRecorder::StartInStateFolder() {
   const std::string folder = StateFolder();
   if (folder.empty()) {
-    std::fprintf(stderr, "zorbly-frondles: no folder to keep the last run in (neither XDG_STATE_HOME "
-                         "nor HOME is set); the game plays on unrecorded\n");
+    std::fprintf(stderr,
+                 "zorbly-frondles: no folder to keep the last run in (neither XDG_STATE_HOME "
+                 "nor HOME is set); the game plays on unrecorded\n");
     return false;
   }
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
-    std::fprintf(stderr, "zorbly-frondles: cannot keep the last run in \"%s\" (%s); the game plays on unrecorded\n",
-                 folder.c_str(), error.message().c_str());
+    std::fprintf(
+        stderr,
+        "zorbly-frondles: cannot keep the last run in \"%s\" (%s); the game plays on unrecorded\n",
+        folder.c_str(), error.message().c_str());
     return false;
   }
   const auto name = [&folder](int age) {
@@ -106,8 +111,8 @@ void RunRecorder::WritePendingRun() {
 }
 
 void RunRecorder::WriteState() {
-  const int head = std::snprintf(line_, sizeof line_, "state %llu ",
-                                 static_cast<unsigned long long>(passes_));
+  const int head =
+      std::snprintf(line_, sizeof line_, "state %llu ", static_cast<unsigned long long>(passes_));
   const size_t length = FormatWorldState(line_ + head, sizeof line_ - head);
   WriteLine(line_, head + length);
 }
@@ -123,8 +128,10 @@ void RunRecorder::Flush() {
 
 void RunRecorder::Stop(const char* why) {
   if (!file_) return;
-  std::fprintf(stderr, "zorbly-frondles: cannot write the recording \"%s\" (%s); the game plays on unrecorded\n",
-               path_, why);
+  std::fprintf(
+      stderr,
+      "zorbly-frondles: cannot write the recording \"%s\" (%s); the game plays on unrecorded\n",
+      path_, why);
   std::fclose(file_);
   file_ = nullptr;
   if (CurrentRunTap() == this) SetRunTap(nullptr);
@@ -230,7 +237,8 @@ int RunRecorder::Ask(const char* text, const char* caption, uint32_t style, bool
   if (current_.answerCount == MAX_PASS_ANSWERS) {
     overflow_ = true;
   } else {
-    current_.answers[current_.answerCount++] = PassAnswer{answer == IDYES ? IDYES : IDNO, *windowClosed};
+    current_.answers[current_.answerCount++] =
+        PassAnswer{answer == IDYES ? IDYES : IDNO, *windowClosed};
   }
   return answer;
 }

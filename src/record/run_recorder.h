@@ -53,8 +53,8 @@ class RunRecorder : public RunTap {
   bool runAbsolute_ = false;
   uint32_t lastClock_ = 0;
   uint64_t passes_ = 0;
-  int ticks_ = 0;           // since the last state line
-  bool polled_ = false;     // in the pass being played
+  int ticks_ = 0;              // since the last state line
+  bool polled_ = false;        // in the pass being played
   bool stateWritten_ = false;  // after the last pass
   int requests_ = 0;
   bool overflow_ = false;  // a pass took more values than a line can say

@@ -10,7 +10,9 @@
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\n'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\n';
+}
 
 // strtoll and strtod want a terminated copy.
 bool Terminated(Text text, char (&digits)[64]) {

@@ -32,7 +32,8 @@ bool StartsWith(Text text, Text prefix);
 // How much of a word a message quotes.
 int Shown(Text text);
 // Writes a one-line problem into problem; false, for the caller to return.
-bool Problem(char* problem, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
+bool Problem(char* problem, size_t size, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
 
 // A number as %.*g (a float with 9 digits, a double with 17); a negative zero as 0.
 void FormatReal(double value, int digits, char* out, size_t size);
@@ -51,7 +52,7 @@ struct LineBuilder {
 // The answers to a question: "yes", "no", "yes+close" or "no+close" (the window closed
 // while it showed).
 struct PassAnswer {
-  int answer;          // IDYES or IDNO
+  int answer;  // IDYES or IDNO
   bool windowClosed;
 };
 bool ParseAnswer(Text text, PassAnswer* answer);

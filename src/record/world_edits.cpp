@@ -104,8 +104,10 @@ bool SetWorldFields(Words arguments, bool apply, char* problem, size_t size) {
     double value = 0;
     const RunField* field = FindRunField(word, &value);
     if (!field) {
-      return Problem(problem, size, "set takes health, energy, score, wl, mode, prev, paused, px, py or "
-                     "lastShot with a number, not \"%.*s\"", Shown(word), word.data());
+      return Problem(problem, size,
+                     "set takes health, energy, score, wl, mode, prev, paused, px, py or "
+                     "lastShot with a number, not \"%.*s\"",
+                     Shown(word), word.data());
     }
     if (apply) field->apply(value);
   } while (arguments.Next(&word));
@@ -116,7 +118,8 @@ bool PutRecords(Words arguments, bool apply, char* problem, size_t size) {
   Text kind, range, word;
   const RecordPool* pool = arguments.Next(&kind) ? FindPool(kind) : nullptr;
   if (!pool || !arguments.Next(&range) || !Words(arguments).Next(&word)) {
-    return Problem(problem, size, "put wants player, enemy, tomato, parm or projectile, an index and FIELD=VALUE");
+    return Problem(problem, size,
+                   "put wants player, enemy, tomato, parm or projectile, an index and FIELD=VALUE");
   }
   long long from = 0, to = 0;
   if (!ParseSpan(range, &from, &to) || from < 0 || to < from || to >= pool->count) {
@@ -126,9 +129,11 @@ bool PutRecords(Words arguments, bool apply, char* problem, size_t size) {
     double value = 0;
     const RecordField* field = FindRecordField(word, &value);
     if (!field) {
-      return Problem(problem, size, "put takes the dump's fields with a number, not \"%.*s\"", Shown(word), word.data());
+      return Problem(problem, size, "put takes the dump's fields with a number, not \"%.*s\"",
+                     Shown(word), word.data());
     }
-    for (long long index = from; apply && index <= to; ++index) field->apply(pool->records[index], value);
+    for (long long index = from; apply && index <= to; ++index)
+      field->apply(pool->records[index], value);
   }
   return true;
 }

@@ -28,7 +28,7 @@ struct Recorder {
   std::vector<bool> quitAtFrame{};
   std::vector<uint32_t> clockAtFrame{};
   std::vector<uint32_t> frameMs{};  // how long each frame takes on the scripted clock
-  int quitAfterFrames = -1;  // the frame itself raises the quit request after this many
+  int quitAfterFrames = -1;         // the frame itself raises the quit request after this many
 };
 
 Recorder* recorder = nullptr;
@@ -89,8 +89,10 @@ class MainLoopTest : public ::testing::Test {
 TEST_F(MainLoopTest, PacedPassesComeWhenATickIsDueAndMessagesAreTakenAsTheyArrive) {
   system.clock = 100;
   rec.frameMs = {4, 20, 4, 4};  // the second frame overruns its tick
-  system.arrivals = {{105, {nullptr, MSG_KEYDOWN}}, {109, {nullptr, MSG_SIZE}},
-                     {109, {nullptr, MSG_OTHER}},   {147, {nullptr, MSG_DESTROY}},
+  system.arrivals = {{105, {nullptr, MSG_KEYDOWN}},
+                     {109, {nullptr, MSG_SIZE}},
+                     {109, {nullptr, MSG_OTHER}},
+                     {147, {nullptr, MSG_DESTROY}},
                      {170, {nullptr, MSG_OTHER}}};
 
   EXPECT_EQ(Run(), 0);
@@ -127,7 +129,7 @@ TEST_F(MainLoopTest, FramesRunWithoutMessagesAndOnlyAQuitMessageGivesTheExitCode
   setenv("ZF_UNPACED", "1", 1);
   rec.quitAfterFrames = 3;
   system.Post(MSG_QUIT, 5);  // dispatched like any message; only quitRequested ends the loop
-  EXPECT_EQ(Run(), 5);  // the quit message was the last one taken
+  EXPECT_EQ(Run(), 5);       // the quit message was the last one taken
   EXPECT_EQ(rec.pendingAtFrame, (std::vector<size_t>{0, 0, 0}));
 
   // An end by the game itself is a success whatever message came last.
@@ -177,10 +179,16 @@ TEST_F(MainLoopTest, TheLastRunsAreKeptAndARecordingThatCannotBeWrittenCostsOneL
     std::vector<const char*> options;
     const char* line;
   } UNWRITABLE[] = {
-      {"/proc/zorbly", {}, "zorbly-frondles: cannot keep the last run in \"/proc/zorbly/zorbly-frondles\" ("},
+      {"/proc/zorbly",
+       {},
+       "zorbly-frondles: cannot keep the last run in \"/proc/zorbly/zorbly-frondles\" ("},
       {"", {}, "zorbly-frondles: no folder to keep the last run in"},
-      {"/tmp", {"--record", "/dev/full"}, "zorbly-frondles: cannot write the recording \"/dev/full\" (No space left on device)"},
-      {"/tmp", {"--record", "/proc/zorbly.zfr"}, "zorbly-frondles: cannot record the run in \"/proc/zorbly.zfr\" ("},
+      {"/tmp",
+       {"--record", "/dev/full"},
+       "zorbly-frondles: cannot write the recording \"/dev/full\" (No space left on device)"},
+      {"/tmp",
+       {"--record", "/proc/zorbly.zfr"},
+       "zorbly-frondles: cannot record the run in \"/proc/zorbly.zfr\" ("},
   };
   setenv("ZF_UNPACED", "1", 1);
   for (const auto& unwritable : UNWRITABLE) {

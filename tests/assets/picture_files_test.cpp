@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -58,8 +58,10 @@ double Distance(const Rgb& a, const Rgb& c) { return std::hypot(a.r - c.r, a.g -
 double ColumnDifference(const ImageData& image, int a, int b) {
   double sum = 0.0;
   for (int y = 0; y < image.height; ++y) {
-    const uint32_t p = image.pixels[size_t(y) * image.width + a], q = image.pixels[size_t(y) * image.width + b];
-    for (int shift = 0; shift <= 16; shift += 8) sum += std::abs(int(p >> shift & 0xFF) - int(q >> shift & 0xFF));
+    const uint32_t p = image.pixels[size_t(y) * image.width + a],
+                   q = image.pixels[size_t(y) * image.width + b];
+    for (int shift = 0; shift <= 16; shift += 8)
+      sum += std::abs(int(p >> shift & 0xFF) - int(q >> shift & 0xFF));
   }
   return sum / image.height;
 }
@@ -94,7 +96,8 @@ TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
       EXPECT_NE(image.pixels[i], sprite.key) << "stray key at " << x << "," << y;
       EXPECT_EQ(image.pixels[i] >> 24, 0xFFu) << "transparent at " << x << "," << y;
       Rgb& mean = shown[sprite.name];
-      mean.r += (image.pixels[i] >> 16 & 0xFF), mean.g += (image.pixels[i] >> 8 & 0xFF), mean.b += (image.pixels[i] & 0xFF);
+      mean.r += (image.pixels[i] >> 16 & 0xFF), mean.g += (image.pixels[i] >> 8 & 0xFF),
+          mean.b += (image.pixels[i] & 0xFF);
     }
     EXPECT_GT(figure, int(image.pixels.size()) / 4);
     Rgb& mean = shown[sprite.name];
@@ -103,8 +106,10 @@ TEST(PictureFiles, SpritesHaveTheirSizesAndSitOnTheirKey) {
   // A shot is told from a tomato, and from the table under it, at a glance.
   Rgb wood;
   const ImageData table = Load("wood.png");
-  for (uint32_t p : table.pixels) wood.r += (p >> 16 & 0xFF), wood.g += (p >> 8 & 0xFF), wood.b += (p & 0xFF);
-  wood = Rgb{wood.r / table.pixels.size(), wood.g / table.pixels.size(), wood.b / table.pixels.size()};
+  for (uint32_t p : table.pixels)
+    wood.r += (p >> 16 & 0xFF), wood.g += (p >> 8 & 0xFF), wood.b += (p & 0xFF);
+  wood =
+      Rgb{wood.r / table.pixels.size(), wood.g / table.pixels.size(), wood.b / table.pixels.size()};
   EXPECT_GE(Distance(shown["splat.png"], shown["tomato.png"]), 90.0);
   EXPECT_GE(Distance(shown["splat.png"], wood), 90.0);
 }
@@ -124,11 +129,13 @@ TEST(PictureFiles, TableTopAndBarsHaveNoKeyedBlackAndTheTableTopJoinsItselfAcros
   EXPECT_GT(ColumnDifference(wood, 300, 812), 2.0 * typical);
 
   // The bars' drawn part is the top-left column: none of it may vanish as keyed black.
-  for (const auto& [name, rows] : {std::pair{"energyslice.tga", 32}, std::pair{"healthslice.tga", 20}}) {
+  for (const auto& [name, rows] :
+       {std::pair{"energyslice.tga", 32}, std::pair{"healthslice.tga", 20}}) {
     SCOPED_TRACE(name);
     ImageData bar = Load(name);
     ASSERT_GE(bar.height, rows);
-    for (int y = 0; y < rows; ++y) EXPECT_NE(bar.pixels[size_t(y) * bar.width], BLACK) << "row " << y;
+    for (int y = 0; y < rows; ++y)
+      EXPECT_NE(bar.pixels[size_t(y) * bar.width], BLACK) << "row " << y;
   }
 }
 

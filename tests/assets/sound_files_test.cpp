@@ -54,8 +54,9 @@ TEST(SoundFiles, EachHasItsLengthALevelBelowFullScaleNoOffsetAndCleanEnds) {
     double shortest, longest;  // seconds
     bool loops;
   } sounds[] = {
-      {"Accordion.wav", 0.15, 0.5, false}, {"gears.wav", 0.15, 0.6, false}, {"phasing.wav", 0.7, 1.4, false},
-      {"splat.wav", 0.15, 0.8, false},     {"squish.wav", 0.08, 0.4, false}, {"music1.wav", 20.0, 90.0, true},
+      {"Accordion.wav", 0.15, 0.5, false}, {"gears.wav", 0.15, 0.6, false},
+      {"phasing.wav", 0.7, 1.4, false},    {"splat.wav", 0.15, 0.8, false},
+      {"squish.wav", 0.08, 0.4, false},    {"music1.wav", 20.0, 90.0, true},
   };
   double effectsRms = 0.0;
   for (const auto& sound : sounds) {

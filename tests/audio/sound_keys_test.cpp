@@ -37,7 +37,8 @@ TEST(SoundKeysTest, TheVolumeIsKeptBetweenRunsAndAFileThatCannotBeUsedGivesFullV
   EXPECT_NE(Said(LoadSoundSettings).find("no settings in \"" + path + "\" yet"), std::string::npos);
   EXPECT_EQ(GetOutputVolume(), 1.0f);
   EXPECT_EQ(Said(LoadSoundSettings), "") << "said once: the defaults are kept";
-  for (uint8_t key : {DIK_MINUS, DIK_MINUS, DIK_SUBTRACT, DIK_M}) EXPECT_TRUE(HandleSoundKey(key, false));
+  for (uint8_t key : {DIK_MINUS, DIK_MINUS, DIK_SUBTRACT, DIK_M})
+    EXPECT_TRUE(HandleSoundKey(key, false));
   EXPECT_TRUE(HandleSoundKey(DIK_M, true)) << "held, M does not toggle again";
   EXPECT_FALSE(HandleSoundKey(0, false)) << "a replayed message carries no key";
   EXPECT_EQ(Said(LoadSoundSettings), "");
@@ -58,7 +59,9 @@ TEST(SoundKeysTest, TheVolumeIsKeptBetweenRunsAndAFileThatCannotBeUsedGivesFullV
       {"# mine\r\nvolume=4\r\ncolour=red\r\n\r\n", ""},
       {"volume=4\nmuted=maybe\n", "are damaged at line 2"},
       {"volume=11\n", "are damaged at line 1"},
-      {"\x7f" "ELF\x02\x01\x01", "are damaged at line 1"},
+      {"\x7f"
+       "ELF\x02\x01\x01",
+       "are damaged at line 1"},
       {nullptr, "cannot read the settings"},
   };
   for (const auto& file : FILES) {
@@ -75,7 +78,8 @@ TEST(SoundKeysTest, TheVolumeIsKeptBetweenRunsAndAFileThatCannotBeUsedGivesFullV
   const std::string said = Said([] {
     for (uint8_t key : {DIK_M, DIK_M, DIK_MINUS}) HandleSoundKey(key, false);
   });
-  EXPECT_EQ(said.rfind("zorbly-frondles: cannot keep the sound settings in \"" + path, 0), 0u) << said;
+  EXPECT_EQ(said.rfind("zorbly-frondles: cannot keep the sound settings in \"" + path, 0), 0u)
+      << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_FLOAT_EQ(GetOutputVolume(), LevelGain(9));
   std::filesystem::remove_all(path);

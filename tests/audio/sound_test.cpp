@@ -1,11 +1,12 @@
 // Sounds and their voices, and the game's sound bank, on a device whose mix the test
 // drives by hand. (A machine without sound is the game's own test, in environment/.)
+#include "audio/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <new>
 #include <vector>
 
-#include "audio/sound.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
 #include "audio/wave_file.h"
@@ -102,8 +103,9 @@ TEST_F(SoundTest, FailedCreationsLeaveNoSoundEvenWhenMemoryRunsOut) {
   EXPECT_EQ(manager.Create(&sound, Wave({}, "-empty.wav").c_str()), E_FAIL);
   // 24-bit samples are no format the device plays.
   scripted.debugOutput.clear();
-  EXPECT_EQ(manager.Create(&sound, WriteWave(MakeFormat(1, 22050, 24), Bytes(30, 1), "-24.wav").c_str()),
-            DSERR_BADFORMAT);
+  EXPECT_EQ(
+      manager.Create(&sound, WriteWave(MakeFormat(1, 22050, 24), Bytes(30, 1), "-24.wav").c_str()),
+      DSERR_BADFORMAT);
   EXPECT_NE(scripted.debugOutput.find("CreateSoundBuffer hr=DSERR_BADFORMAT"), std::string::npos);
   EXPECT_EQ(sound, untouched);
 
@@ -118,7 +120,8 @@ TEST_F(SoundTest, FailedCreationsLeaveNoSoundEvenWhenMemoryRunsOut) {
     failingAllocation = failing;
     const HRESULT hr = manager.Create(&sound, wave.c_str(), 0, GUID_NULL, 3);
     failingAllocation = 0;
-    if (failing > nothrowAllocations) {  // nothing failed this time: the whole creation went through
+    if (failing >
+        nothrowAllocations) {  // nothing failed this time: the whole creation went through
       ASSERT_EQ(hr, S_OK);
       EXPECT_EQ(sound->Play(), S_OK);
       delete sound;

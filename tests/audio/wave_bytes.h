@@ -24,13 +24,15 @@ inline Bytes Chunk(const char* id, const Bytes& payload, uint32_t claimedSize = 
   return bytes;
 }
 
-inline Bytes Riff(const char* form, std::initializer_list<Bytes> children, const char* id = "RIFF") {
+inline Bytes Riff(const char* form, std::initializer_list<Bytes> children,
+                  const char* id = "RIFF") {
   Bytes payload(form, form + 4);
   for (const Bytes& child : children) payload.insert(payload.end(), child.begin(), child.end());
   return Chunk(id, payload);
 }
 
-inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t tag = WAVE_FORMAT_PCM) {
+inline WAVEFORMATEX MakeFormat(uint16_t channels, uint32_t rate, uint16_t bits,
+                               uint16_t tag = WAVE_FORMAT_PCM) {
   const uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
   return WAVEFORMATEX{tag, channels, rate, rate * blockAlign, blockAlign, bits, 0};
 }
@@ -51,13 +53,15 @@ inline Bytes Samples16(const std::vector<int16_t>& samples) {
 }
 
 // Writes a wave with the game's own writer.
-inline std::string WriteWave(const WAVEFORMATEX& wfx, const Bytes& data, const char* suffix = ".wav") {
+inline std::string WriteWave(const WAVEFORMATEX& wfx, const Bytes& data,
+                             const char* suffix = ".wav") {
   std::string name = TestFile(suffix);
   CWaveFile writer;
   EXPECT_EQ(writer.Open(name.c_str(), &wfx, WAVEFILE_WRITE), S_OK);
   uint32_t written = 0;
   const uint8_t nothing = 0;
-  EXPECT_EQ(writer.Write(static_cast<uint32_t>(data.size()), data.empty() ? &nothing : data.data(), &written),
+  EXPECT_EQ(writer.Write(static_cast<uint32_t>(data.size()), data.empty() ? &nothing : data.data(),
+                         &written),
             S_OK);
   EXPECT_EQ(written, data.size());
   EXPECT_EQ(writer.Close(), S_OK);

@@ -1,12 +1,13 @@
 // The wave reader against good, odd and broken files, and the writer's exact bytes. That
 // a file read from memory reads as the same file by its name is the wave fuzz target's
 // check, over its seed files.
+#include "audio/wave_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <regex>
 
-#include "audio/wave_file.h"
 #include "platform/system/scripted_system.h"
 #include "wave_bytes.h"
 
@@ -18,7 +19,9 @@ class WaveFileTest : public ::testing::Test {
   void TearDown() override { SetSystemDriver(previous); }
 
   // The trace so far with line numbers left out.
-  std::string Trace() { return std::regex_replace(scripted.debugOutput, std::regex("\\(\\d+\\)"), "(N)"); }
+  std::string Trace() {
+    return std::regex_replace(scripted.debugOutput, std::regex("\\(\\d+\\)"), "(N)");
+  }
 
   ScriptedSystem scripted;
   SystemDriver* previous = nullptr;
@@ -47,7 +50,7 @@ Bytes RecordOf(const CWaveFile& wave) {
 TEST_F(WaveFileTest, GoodAndOddFilesGiveTheirFormatRecordAndSamples) {
   const Bytes samples = Samples16({1, -2, 300, -32768, 32767});
   const Bytes extra = Record(FormatBytes(2, 1, 22050, 4), {0xAB, 0xCD});  // fills its chunk exactly
-  const Bytes alaw = Record(FormatBytes(6, 1, 8000, 8));                   // just the 18 bytes
+  const Bytes alaw = Record(FormatBytes(6, 1, 8000, 8));                  // just the 18 bytes
   const Bytes list = Riff("INFO", {Chunk("INAM", {'a', 'b', 'c'})}, "LIST");
   const Bytes odd = {1, 2, 3, 4, 5, 6, 7};
   const struct {
@@ -56,23 +59,31 @@ TEST_F(WaveFileTest, GoodAndOddFilesGiveTheirFormatRecordAndSamples) {
     Bytes record;
     Bytes samples;
   } cases[] = {
-      {"PCM: its 16 bytes become an 18-byte record", Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", samples)}),
-       Record(Pcm16Mono()), samples},
-      {"another format keeps its extra bytes", Riff("WAVE", {Chunk("fmt ", extra), Chunk("data", {1, 2})}), extra,
+      {"PCM: its 16 bytes become an 18-byte record",
+       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", samples)}), Record(Pcm16Mono()),
+       samples},
+      {"another format keeps its extra bytes",
+       Riff("WAVE", {Chunk("fmt ", extra), Chunk("data", {1, 2})}),
+       extra,
        {1, 2}},
-      {"another format without extra bytes", Riff("WAVE", {Chunk("fmt ", alaw), Chunk("data", {9})}), alaw, {9}},
+      {"another format without extra bytes",
+       Riff("WAVE", {Chunk("fmt ", alaw), Chunk("data", {9})}),
+       alaw,
+       {9}},
       {"other chunks, odd lengths and pad bytes are stepped over",
-       Riff("WAVE", {list, Chunk("junk", {9, 9, 9}), Chunk("fmt ", FormatBytes(1, 1, 8000, 8)), list,
-                     Chunk("odd ", {5}), Chunk("data", odd), Chunk("tail", {1})}),
+       Riff("WAVE", {list, Chunk("junk", {9, 9, 9}), Chunk("fmt ", FormatBytes(1, 1, 8000, 8)),
+                     list, Chunk("odd ", {5}), Chunk("data", odd), Chunk("tail", {1})}),
        Record(FormatBytes(1, 1, 8000, 8)), odd},
       {"a data length far beyond the file counts what the file holds",
-       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", Bytes(10, 3), 0x7FFFFFF0)}), Record(Pcm16Mono()),
-       Bytes(10, 3)},
+       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", Bytes(10, 3), 0x7FFFFFF0)}),
+       Record(Pcm16Mono()), Bytes(10, 3)},
       {"a data length one beyond the file",
-       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", Bytes(10, 3), 11)}), Record(Pcm16Mono()),
-       Bytes(10, 3)},
-      {"an empty data chunk that ends the file", Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", {})}),
-       Record(Pcm16Mono()), {}},
+       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", Bytes(10, 3), 11)}),
+       Record(Pcm16Mono()), Bytes(10, 3)},
+      {"an empty data chunk that ends the file",
+       Riff("WAVE", {Chunk("fmt ", Pcm16Mono()), Chunk("data", {})}),
+       Record(Pcm16Mono()),
+       {}},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.what);
@@ -102,8 +113,8 @@ TEST_F(WaveFileTest, BrokenFilesAreRefusedWithTheStepThatFailed) {
     const char* step;
     const char* caller;
   } cases[] = {
-      {"a format chunk of 15 bytes", Riff("WAVE", {Chunk("fmt ", Bytes(15, 1)), data}), "sizeof(PCMWAVEFORMAT)",
-       "ReadMMIO"},
+      {"a format chunk of 15 bytes", Riff("WAVE", {Chunk("fmt ", Bytes(15, 1)), data}),
+       "sizeof(PCMWAVEFORMAT)", "ReadMMIO"},
       {"no RIFF", Riff("WAVE", {fmt, data}, "RIFX"), "mmioFOURCC", "ReadMMIO"},
       {"no WAVE", Riff("AVI ", {fmt, data}), "mmioFOURCC", "ReadMMIO"},
       {"no format", Riff("WAVE", {data}), "mmioDescend", "ReadMMIO"},
@@ -112,7 +123,8 @@ TEST_F(WaveFileTest, BrokenFilesAreRefusedWithTheStepThatFailed) {
       {"nothing", {}, "mmioDescend", "ReadMMIO"},
       {"a format record cut short", cut, "mmioRead", "ReadMMIO"},
       {"extra bytes reaching beyond their chunk",
-       Riff("WAVE", {Chunk("fmt ", tooMuchExtra), Chunk("data", Bytes(64, 7))}), "mmioRead", "ReadMMIO"},
+       Riff("WAVE", {Chunk("fmt ", tooMuchExtra), Chunk("data", Bytes(64, 7))}), "mmioRead",
+       "ReadMMIO"},
       {"another format too short to hold its extra count",
        Riff("WAVE", {Chunk("fmt ", FormatBytes(2, 1, 22050, 4)), data}), "mmioRead", "ReadMMIO"},
   };
@@ -157,7 +169,8 @@ TEST_F(WaveFileTest, MisuseGivesItsCodeAndOpeningAgainClosesFirst) {
 
   CWaveFile nowhere;
   WAVEFORMATEX wfx = MakeFormat(1, 22050, 16);
-  EXPECT_EQ(nowhere.Open((TestFile("-no-such-dir") + "/x.wav").c_str(), &wfx, WAVEFILE_WRITE), E_FAIL);
+  EXPECT_EQ(nowhere.Open((TestFile("-no-such-dir") + "/x.wav").c_str(), &wfx, WAVEFILE_WRITE),
+            E_FAIL);
   EXPECT_NE(scripted.debugOutput.find("mmioOpen hr=E_FAIL"), std::string::npos);
 }
 
@@ -178,7 +191,8 @@ TEST_F(WaveFileTest, TheWriterMakesExactFilesThatReadBackInPiecesAndAgainAfterAR
   for (const auto& test : cases) {
     SCOPED_TRACE(test.format.wFormatTag);
     const std::string name = WriteWave(test.format, test.samples);
-    EXPECT_EQ(ReadFileBytes(name), Riff("WAVE", {Chunk("fmt ", test.fmt), fact, Chunk("data", test.samples)}));
+    EXPECT_EQ(ReadFileBytes(name),
+              Riff("WAVE", {Chunk("fmt ", test.fmt), fact, Chunk("data", test.samples)}));
     CWaveFile wave;
     ASSERT_EQ(wave.Open(name.c_str(), nullptr, WAVEFILE_READ), S_OK);
     EXPECT_EQ(std::memcmp(wave.m_pwfx, &test.format, sizeof(WAVEFORMATEX)), 0);

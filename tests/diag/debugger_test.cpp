@@ -1,5 +1,7 @@
 // Yes to the trace's question breaks into an attached debugger, and only into one: with
 // none attached the program goes on. Each case runs in a child process.
+#include "platform/system/debugger.h"
+
 #include <gtest/gtest.h>
 #include <sys/ptrace.h>
 #include <sys/wait.h>
@@ -8,7 +10,6 @@
 #include <csignal>
 
 #include "diag/dx_trace.h"
-#include "platform/system/debugger.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
 

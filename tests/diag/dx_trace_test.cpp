@@ -1,10 +1,11 @@
 // The trace of a failed call: the exact debugger-output line, the question's text, and
 // that the code comes back unchanged whatever the answer.
+#include "diag/dx_trace.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "diag/dx_trace.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system.h"
 
@@ -55,8 +56,7 @@ TEST_F(DxTraceTest, LineNamesFileCallAndCodeLeavesOutMissingPiecesAndIsCutToItsB
   DXTraceA(file.c_str(), 3, E_FAIL, message.c_str(), true);
   // The output's prefix is cut to 2,999 characters, the box's file name to 259 and its
   // calling line to 1,023, which leaves out that line's break.
-  EXPECT_EQ(scripted.debugOutput,
-            file.substr(0, 2999) + message + " hr=E_FAIL (0x80004005)\n");
+  EXPECT_EQ(scripted.debugOutput, file.substr(0, 2999) + message + " hr=E_FAIL (0x80004005)\n");
   ASSERT_EQ(scripted.questions.size(), 1u);
   EXPECT_EQ(scripted.questions[0].text, "File: " + file.substr(0, 259) +
                                             "\nLine: 3\nError Code: E_FAIL (0x80004005)\n" +
@@ -71,26 +71,30 @@ TEST_F(DxTraceTest, BoxAsksAndNoReturnsTheCode) {
   ASSERT_EQ(scripted.questions.size(), 2u);
   EXPECT_EQ(scripted.questions[0].text,
             "File: directsound\nLine: 42\nError Code: DSERR_BUFFERLOST (0x88780096)\n"
-            "Calling: Play\n" + std::string(QUESTION));
+            "Calling: Play\n" +
+                std::string(QUESTION));
   EXPECT_EQ(scripted.questions[0].caption, "Unexpected error encountered");
   EXPECT_EQ(scripted.questions[0].style, 0x14u);
   EXPECT_EQ(scripted.questions[1].text,
             "File: \nLine: 42\nError Code: E_INVALIDARG (0x80070057)\n" + std::string(QUESTION));
   // The line is written whatever the box does.
-  EXPECT_EQ(scripted.debugOutput,
-            "directsound(42): Play hr=DSERR_BUFFERLOST (0x88780096)\nhr=E_INVALIDARG (0x80070057)\n");
+  EXPECT_EQ(
+      scripted.debugOutput,
+      "directsound(42): Play hr=DSERR_BUFFERLOST (0x88780096)\nhr=E_INVALIDARG (0x80070057)\n");
 }
 
 TEST_F(DxTraceTest, WideVariantWritesUtf8) {
   scripted.answers = {IDNO};
   const HRESULT code = static_cast<HRESULT>(0x8007001Eu);
   EXPECT_EQ(DXTraceW("son/é.cpp", 8, code, u"Créer ✓ \U0001D11E", true), code);
-  EXPECT_EQ(scripted.debugOutput,
-            "son/é.cpp(8): Créer ✓ \U0001D11E hr=ERROR_READ_FAULT & DIERR_INPUTLOST (0x8007001e)\n");
+  EXPECT_EQ(
+      scripted.debugOutput,
+      "son/é.cpp(8): Créer ✓ \U0001D11E hr=ERROR_READ_FAULT & DIERR_INPUTLOST (0x8007001e)\n");
   ASSERT_EQ(scripted.questions.size(), 1u);
   EXPECT_EQ(scripted.questions[0].text,
             "File: son/é.cpp\nLine: 8\nError Code: ERROR_READ_FAULT & DIERR_INPUTLOST "
-            "(0x8007001e)\nCalling: Créer ✓ \U0001D11E\n" + std::string(QUESTION));
+            "(0x8007001e)\nCalling: Créer ✓ \U0001D11E\n" +
+                std::string(QUESTION));
   // A missing or overlong message is the narrow variant's check: both run one template.
 }
 

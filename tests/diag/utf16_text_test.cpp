@@ -1,9 +1,9 @@
 // The wide variants' texts reach the UTF-8 output intact, and broken ones safely.
+#include "diag/utf16_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "diag/utf16_text.h"
 
 namespace {
 
@@ -30,11 +30,11 @@ TEST(Utf16Text, ReplacesLoneHalvesOfPairsAndCutsOnlyBetweenWholeCharacters) {
 
 TEST(Utf16Text, DecodesAndReplacesBrokenSequences) {
   EXPECT_EQ(Decode("a\u00e9\u2713\U0001D11E"), U"a\u00e9\u2713\U0001D11E");
-  EXPECT_EQ(Decode("\xC3"), U"\uFFFD");             // cut short at the end: not read past
-  EXPECT_EQ(Decode("\xE2\x9Cx"), U"\uFFFDx");       // cut short before another character
+  EXPECT_EQ(Decode("\xC3"), U"\uFFFD");                  // cut short at the end: not read past
+  EXPECT_EQ(Decode("\xE2\x9Cx"), U"\uFFFDx");            // cut short before another character
   EXPECT_EQ(Decode("\xC0\xAFz\x80"), U"\uFFFDz\uFFFD");  // overlong form; stray byte
-  EXPECT_EQ(Decode("\xED\xA0\x80"), U"\uFFFD");     // an encoded surrogate
-  EXPECT_EQ(Decode("\xF4\x90\x80\x80"), U"\uFFFD"); // beyond the last code point
+  EXPECT_EQ(Decode("\xED\xA0\x80"), U"\uFFFD");          // an encoded surrogate
+  EXPECT_EQ(Decode("\xF4\x90\x80\x80"), U"\uFFFD");      // beyond the last code point
 }
 
 }  // namespace

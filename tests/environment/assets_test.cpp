@@ -79,7 +79,8 @@ TEST_F(AssetsTest, EachMissingFileIsNamedWithTheFoldersSearchedEachOnce) {
   // Run from the program's own folder, that folder is still listed once.
   fs::current_path(fs::canonical("/proc/self/exe").parent_path());
   const std::string folders = AssetFolders() + ", ";
-  for (size_t at = 0, next = 0; (next = folders.find(", ", at)) != std::string::npos; at = next + 2) {
+  for (size_t at = 0, next = 0; (next = folders.find(", ", at)) != std::string::npos;
+       at = next + 2) {
     EXPECT_EQ(folders.find(folders.substr(at, next + 2 - at)), at) << folders;
   }
   fs::current_path(folder_);

@@ -43,10 +43,12 @@ TEST(CollisionPassTest, MatchesTheFullScanOverThousandsOfSeededWorlds) {
     ASSERT_EQ(world.health, fullScan.health) << "seed " << seed;
     auto flags = [](const GameObject& object) { return object.active * 2 + object.sauced; };
     for (int i = 0; i < ENEMY_COUNT; ++i) {
-      ASSERT_EQ(flags(world.enemies[i]), flags(fullScan.enemies[i])) << "seed " << seed << " enemy " << i;
+      ASSERT_EQ(flags(world.enemies[i]), flags(fullScan.enemies[i]))
+          << "seed " << seed << " enemy " << i;
     }
     for (int i = 0; i < PROJECTILE_COUNT; ++i) {
-      ASSERT_EQ(flags(world.projectiles[i]), flags(fullScan.projectiles[i])) << "seed " << seed << " shot " << i;
+      ASSERT_EQ(flags(world.projectiles[i]), flags(fullScan.projectiles[i]))
+          << "seed " << seed << " shot " << i;
     }
     sounds += fullScanSounds;
   }

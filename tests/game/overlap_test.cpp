@@ -1,9 +1,10 @@
 // The two contact tests at their edges: rectangles cut towards zero after the sums, and
 // circles offset by their radius on both axes. The rules built on them are recorded runs
 // (tests/replay/scripts).
+#include "game/overlap.h"
+
 #include <gtest/gtest.h>
 
-#include "game/overlap.h"
 #include "game/world_state.h"
 
 namespace {

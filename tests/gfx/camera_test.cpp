@@ -27,10 +27,8 @@ TEST_F(CameraTest, AQuarterTurnHighOverTheGamesAspectFromTheEyeToTheTargetWithYU
   SetCamera(0, 0, -10, 0, 0, 0);
   // cot(π/8) = 2.4142136 high, over 1024 / 768 wide; depth 0 at 1 and 1 at 2000.
   const float depth = 2000.0f / 1999.0f;
-  ExpectMatrix(Transform(D3DTS_PROJECTION), {{1.8106602f, 0, 0, 0},
-                                             {0, 2.4142136f, 0, 0},
-                                             {0, 0, depth, 1},
-                                             {0, 0, -depth, 0}});
+  ExpectMatrix(Transform(D3DTS_PROJECTION),
+               {{1.8106602f, 0, 0, 0}, {0, 2.4142136f, 0, 0}, {0, 0, depth, 1}, {0, 0, -depth, 0}});
   // The view pins the hand, the up direction, the order of eye and target and the layout
   // of the matrix; views from elsewhere are the matrix library's own (and the cubes of the
   // mesh tests are drawn from the front, the left and above).

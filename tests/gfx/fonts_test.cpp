@@ -96,9 +96,10 @@ TEST_F(FontsTest, StyleWordsChooseWeightWidthAndSlantOfTheNearestFace) {
   };
   for (const auto& row : cases) {
     const FontFile face = FaceFor(row.name);
-    const auto chosen =
-        std::tuple(face.family, face.weight, face.width, face.slanted, face.addBold || face.addSlant);
-    EXPECT_EQ(chosen, std::tuple(std::string(row.family), row.weight, row.width, row.slanted, false))
+    const auto chosen = std::tuple(face.family, face.weight, face.width, face.slanted,
+                                   face.addBold || face.addSlant);
+    EXPECT_EQ(chosen,
+              std::tuple(std::string(row.family), row.weight, row.width, row.slanted, false))
         << row.name;
   }
   // A family without the weight or slant asked for gets them from the renderer.

@@ -7,8 +7,8 @@
 
 #include "gfx/sprite_drawing.h"
 #include "gfx_fixture.h"
-#include "platform/system/random.h"
 #include "platform/gfx/texture.h"
+#include "platform/system/random.h"
 
 namespace {
 
@@ -31,9 +31,8 @@ TEST_F(ImageLoadingTest, OnlyTexelsExactlyEqualToTheKeyAlphaIncludedBecomeTransp
     for (uint32_t key : {NEAR_MAGENTA, BLACK}) {
       Texture* texture = LoadTexture(path.c_str(), key);
       ASSERT_NE(texture, nullptr) << name;
-      ImageData image = DrawFrame(BACKGROUND, [&] {
-        DrawSprite(texture, 0, 0, 20, 5, 0, 1, 0.0f, 1.0f, 0xFFFFFFFF);
-      });
+      ImageData image = DrawFrame(
+          BACKGROUND, [&] { DrawSprite(texture, 0, 0, 20, 5, 0, 1, 0.0f, 1.0f, 0xFFFFFFFF); });
       EXPECT_EQ(At(image, 2, 2), key == NEAR_MAGENTA ? BACKGROUND : NEAR_MAGENTA) << name;
       EXPECT_EQ(At(image, 7, 2), MAGENTA) << name;
       EXPECT_EQ(At(image, 12, 2), key == BLACK ? BACKGROUND : BLACK) << name;
@@ -53,7 +52,8 @@ TEST_F(ImageLoadingTest, ImagesPastTheDevicesLimitLoadAsEmptyHandlesInOneLine) {
   const std::string limit = std::to_string(graphics.d3ddev->MaxTextureSize());
   for (bool texture : {true, false}) {
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(texture ? LoadTexture(wide.c_str(), 0) == nullptr : LoadSurface(wide.c_str()) == nullptr);
+    EXPECT_TRUE(texture ? LoadTexture(wide.c_str(), 0) == nullptr
+                        : LoadSurface(wide.c_str()) == nullptr);
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find(limit), std::string::npos) << said;

@@ -47,9 +47,10 @@ TEST(ImageFileTest, PngAndTgaRoundTripExactlyAndEmptySizesAreNotSaved) {
 // The start of a PNG up to its IHDR's colour type (8-bit RGBA), claiming width × height.
 std::vector<unsigned char> PngHeader(uint32_t width, uint32_t height) {
   std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                                      0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+                                      0,    0,   0,   13,  'I',  'H',  'D',  'R'};
   for (uint32_t side : {width, height}) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<unsigned char>(side >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+      bytes.push_back(static_cast<unsigned char>(side >> shift));
   }
   bytes.insert(bytes.end(), {8, 6, 0, 0, 0});
   return bytes;
@@ -58,15 +59,30 @@ std::vector<unsigned char> PngHeader(uint32_t width, uint32_t height) {
 // An uncompressed (type 2) or run-length coded (type 10) TGA header.
 std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height,
                                      unsigned char bits = 32, unsigned char descriptor = 8) {
-  return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-          static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
-          static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8),
-          bits, descriptor};
+  return {0,
+          0,
+          type,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          static_cast<unsigned char>(width),
+          static_cast<unsigned char>(width >> 8),
+          static_cast<unsigned char>(height),
+          static_cast<unsigned char>(height >> 8),
+          bits,
+          descriptor};
 }
 
 // Loading refuses the file, leaves the image alone and says so in one line naming the
 // file and each of the words, with nothing from the decoder.
-void ExpectRefused(const std::string& path, const std::vector<const char*>& words, int maxSide = IMAGE_SIDE_LIMIT) {
+void ExpectRefused(const std::string& path, const std::vector<const char*>& words,
+                   int maxSide = IMAGE_SIDE_LIMIT) {
   SCOPED_TRACE(path);
   ImageData image;
   image.width = 7;
@@ -156,14 +172,15 @@ TEST(ImageFileTest, HandMadeTgasLoadInEveryLayout) {
     unsigned char type, bits, descriptor;
     bool keepsAlpha;  // only with alpha bits in the descriptor
   } layouts[] = {
-      {2, 24, 0x00, false}, {2, 24, 0x20, false}, {2, 32, 0x00, false},
-      {2, 32, 0x20, false}, {2, 32, 0x08, true},  {2, 32, 0x28, true},
+      {2, 24, 0x00, false},  {2, 24, 0x20, false},  {2, 32, 0x00, false},
+      {2, 32, 0x20, false},  {2, 32, 0x08, true},   {2, 32, 0x28, true},
       {10, 24, 0x00, false}, {10, 32, 0x20, false}, {10, 32, 0x08, true},
   };
   for (const auto& layout : layouts) {
     SCOPED_TRACE(testing::Message() << "type " << int(layout.type) << ", " << int(layout.bits)
                                     << " bits, descriptor " << int(layout.descriptor));
-    const std::string path = WriteTestFile(tga(layout.type, layout.bits, layout.descriptor), ".tga");
+    const std::string path =
+        WriteTestFile(tga(layout.type, layout.bits, layout.descriptor), ".tga");
     ImageData image;
     ASSERT_TRUE(LoadImageFile(path.c_str(), &image));
     std::vector<uint32_t> expected(pixels, pixels + 4);

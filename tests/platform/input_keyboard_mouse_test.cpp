@@ -12,7 +12,8 @@ namespace {
 intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 void PushKey(SDL_Scancode scancode, bool down) {
-  PushEvent(down ? SDL_KEYDOWN : SDL_KEYUP, [&](SDL_Event& e) { e.key.keysym.scancode = scancode; });
+  PushEvent(down ? SDL_KEYDOWN : SDL_KEYUP,
+            [&](SDL_Event& e) { e.key.keysym.scancode = scancode; });
 }
 void PushFocus(bool gained) {
   PushEvent(SDL_WINDOWEVENT, [&](SDL_Event& e) {
@@ -20,7 +21,10 @@ void PushFocus(bool gained) {
   });
 }
 void PushMotion(int dx, int dy) {
-  PushEvent(SDL_MOUSEMOTION, [&](SDL_Event& e) { e.motion.xrel = dx; e.motion.yrel = dy; });
+  PushEvent(SDL_MOUSEMOTION, [&](SDL_Event& e) {
+    e.motion.xrel = dx;
+    e.motion.yrel = dy;
+  });
 }
 void PushWheel(float notches, bool flipped) {
   PushEvent(SDL_MOUSEWHEEL, [&](SDL_Event& e) {
@@ -29,7 +33,8 @@ void PushWheel(float notches, bool flipped) {
   });
 }
 void PushButton(Uint8 button, bool down) {
-  PushEvent(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, [&](SDL_Event& e) { e.button.button = button; });
+  PushEvent(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP,
+            [&](SDL_Event& e) { e.button.button = button; });
 }
 
 int KeysDown() {
@@ -61,7 +66,8 @@ class PolledInputTest : public ::testing::Test {
 
 TEST_F(PolledInputTest, KeysAreSampledAtEachPoll) {
   // Each key's code is the key-code table's test; here an extended key and plain ones.
-  const SDL_Scancode controls[] = {SDL_SCANCODE_UP, SDL_SCANCODE_W, SDL_SCANCODE_SPACE, SDL_SCANCODE_F5};
+  const SDL_Scancode controls[] = {SDL_SCANCODE_UP, SDL_SCANCODE_W, SDL_SCANCODE_SPACE,
+                                   SDL_SCANCODE_F5};
   const int codes[] = {0xC8, 0x11, 0x39, 0x3F};
   for (SDL_Scancode key : controls) PushKey(key, true);
   // Held across polls: down in each.
@@ -101,7 +107,7 @@ TEST_F(PolledInputTest, LosingFocusReleasesEverythingUntilFocusReturns) {
   PushMotion(5, 6);
   PollInput();
   EXPECT_TRUE(IsKeyDown(0x1F));
-  EXPECT_EQ(KeysDown(), 1);  // D was let go elsewhere: not held
+  EXPECT_EQ(KeysDown(), 1);        // D was let go elsewhere: not held
   EXPECT_EQ(GetMouseDeltaX(), 5);  // movement counts from the new acquiring
   EXPECT_EQ(GetMouseDeltaY(), 6);
 

@@ -89,7 +89,8 @@ TEST(MmioFileTest, MemoryFilesAreReadInPlaceAndNeverGrow) {
 
 TEST(MmioFileTest, LyingChunkLengthsEndTheSearchInsteadOfLoopingOrOverflowing) {
   for (char top : {'\x7F', '\xFF'}) {
-    char bytes[] = {'j', 'u', 'n', 'k', '\xF0', '\xFF', '\xFF', top, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+    char bytes[] = {'j', 'u', 'n', 'k', '\xF0', '\xFF', '\xFF', top,
+                    'd', 'a', 't', 'a', 0,      0,      0,      0};
     HMMIO h = OpenMemory(bytes, sizeof(bytes));
     ASSERT_NE(h, nullptr);
     MMCKINFO chunk{};

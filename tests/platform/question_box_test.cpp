@@ -34,8 +34,8 @@ class QuestionBoxTest : public ::testing::Test {
     SDL_SetRenderDrawColor(renderer, GREY, GREY, GREY, 255);
     SDL_RenderClear(renderer);
     SDL_RenderPresent(renderer);
-    backBuffer = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                   1024, 768);
+    backBuffer =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, 1024, 768);
     ASSERT_NE(backBuffer, nullptr) << SDL_GetError();
     SDL_SetRenderTarget(renderer, backBuffer);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -52,8 +52,10 @@ class QuestionBoxTest : public ::testing::Test {
 
   void Open() {
     box.reset();
-    box = std::make_unique<QuestionBox>(window, renderer, "You died a zorbly death! Try again "
-                                        "to prove your zorblyworth?", "ZORBLY FRONDLES", true, OPEN);
+    box = std::make_unique<QuestionBox>(window, renderer,
+                                        "You died a zorbly death! Try again "
+                                        "to prove your zorblyworth?",
+                                        "ZORBLY FRONDLES", true, OPEN);
     ASSERT_TRUE(box->Ready());
     ASSERT_EQ(box->Step(OPEN), 0);
   }
@@ -93,8 +95,9 @@ class QuestionBoxTest : public ::testing::Test {
   std::vector<uint32_t> Read(const SDL_Rect& rect) {
     std::vector<uint32_t> pixels(static_cast<size_t>(rect.w) * rect.h);
     SDL_SetRenderTarget(renderer, nullptr);
-    EXPECT_EQ(SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
-                                   rect.w * 4), 0);
+    EXPECT_EQ(
+        SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_ARGB8888, pixels.data(), rect.w * 4),
+        0);
     return pixels;
   }
   uint32_t Pixel(int x, int y) { return Read({x, y, 1, 1})[0] & 0xFFFFFF; }
@@ -119,9 +122,13 @@ TEST_F(QuestionBoxTest, EveryKeyAnswersAsItShould) {
     int answer;
   };
   const std::vector<Case> cases = {
-      {{SDL_SCANCODE_RETURN}, IDYES}, {{SDL_SCANCODE_KP_ENTER}, IDYES}, {{SDL_SCANCODE_Y}, IDYES},
-      {{SDL_SCANCODE_N}, IDNO},       {{SDL_SCANCODE_ESCAPE}, IDNO},
-      {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RETURN}, IDNO}, {{SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDNO},
+      {{SDL_SCANCODE_RETURN}, IDYES},
+      {{SDL_SCANCODE_KP_ENTER}, IDYES},
+      {{SDL_SCANCODE_Y}, IDYES},
+      {{SDL_SCANCODE_N}, IDNO},
+      {{SDL_SCANCODE_ESCAPE}, IDNO},
+      {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RETURN}, IDNO},
+      {{SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDNO},
       {{SDL_SCANCODE_RIGHT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_LEFT, SDL_SCANCODE_RETURN}, IDYES},
       {{SDL_SCANCODE_TAB, SDL_SCANCODE_TAB, SDL_SCANCODE_RETURN}, IDYES},
       // Space fires in the game; it answers nothing here.

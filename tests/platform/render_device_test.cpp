@@ -87,7 +87,9 @@ TEST_F(RenderDeviceTest, ThePresentedPictureIsKeptWhileTheNextFrameDraws) {
 }
 
 TEST_F(RenderDeviceTest, AltEnterSwitchesFullScreenOncePerPressNotPerRepeat) {
-  auto fullScreen = [] { return (SDL_GetWindowFlags(SdlGameWindow()) & SDL_WINDOW_FULLSCREEN) != 0; };
+  auto fullScreen = [] {
+    return (SDL_GetWindowFlags(SdlGameWindow()) & SDL_WINDOW_FULLSCREEN) != 0;
+  };
   auto press = [](SDL_Keycode key, Uint16 modifiers, Uint8 repeat) {
     PushEvent(SDL_KEYDOWN, [&](SDL_Event& e) {
       e.key.keysym = {SDL_SCANCODE_UNKNOWN, key, modifiers, 0};
@@ -129,7 +131,8 @@ TEST_F(RenderDeviceTest, AfterTheRendererLosesItsTexturesDrawingRecovers) {
     Present();
     const std::array seen{At(image, 3, 3), At(image, 10, 10), At(image, 11, 10), At(image, 10, 11),
                           At(image, 11, 11)};  // the last under the transparent texel
-    EXPECT_EQ(seen, (std::array<uint32_t, 5>{0xFF123456, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, BLUE}));
+    EXPECT_EQ(seen,
+              (std::array<uint32_t, 5>{0xFF123456, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, BLUE}));
   };
   drawFrame();
   for (Uint32 reset : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
@@ -155,9 +158,9 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   EXPECT_EQ(device->StretchRect(nullptr, nullptr, graphics.backBuffer, nullptr, D3DTEXF_NONE),
             D3DERR_INVALIDCALL);
   RenderSurface* none = nullptr;
-  EXPECT_NE(device->CreateOffscreenPlainSurface(0, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &none,
-                                                nullptr),
-            S_OK);
+  EXPECT_NE(
+      device->CreateOffscreenPlainSurface(0, 16, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &none, nullptr),
+      S_OK);
   EXPECT_EQ(none, nullptr);
 
   EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
@@ -187,12 +190,16 @@ TEST_F(RenderDeviceTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours)
   SDL_Window* sdlWindow = SdlGameWindow();
   const auto shownNow = [sdlWindow] {
     Present();
-    SDL_Surface* screen = SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(sdlWindow), SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_Surface* screen =
+        SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(sdlWindow), SDL_PIXELFORMAT_ARGB8888, 0);
     EXPECT_NE(screen, nullptr);
-    ImageData output{screen->w, screen->h, std::vector<uint32_t>(static_cast<size_t>(screen->w) * screen->h)};
+    ImageData output{screen->w, screen->h,
+                     std::vector<uint32_t>(static_cast<size_t>(screen->w) * screen->h)};
     for (int y = 0; y < screen->h; ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(screen->pixels) + y * screen->pitch);
-      for (int x = 0; x < screen->w; ++x) output.pixels[static_cast<size_t>(y) * screen->w + x] = row[x] | 0xFF000000u;
+      const auto* row = reinterpret_cast<const uint32_t*>(
+          static_cast<const uint8_t*>(screen->pixels) + y * screen->pitch);
+      for (int x = 0; x < screen->w; ++x)
+        output.pixels[static_cast<size_t>(y) * screen->w + x] = row[x] | 0xFF000000u;
     }
     SDL_FreeSurface(screen);
     return output;
@@ -236,8 +243,10 @@ TEST_F(RenderDeviceTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours)
 // pixels around the point it maps back to: wide, narrow and odd sizes, and the picture's edges.
 TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 37, 23, 32, SDL_PIXELFORMAT_RGB888);
-  for (int i = 0; i < source->w * source->h; ++i) static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
-  for (const SDL_Rect where : {SDL_Rect{0, 0, 46, 29}, SDL_Rect{3, 1, 111, 70}, SDL_Rect{0, 2, 20, 11}, SDL_Rect{1, 0, 9, 5}}) {
+  for (int i = 0; i < source->w * source->h; ++i)
+    static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
+  for (const SDL_Rect where : {SDL_Rect{0, 0, 46, 29}, SDL_Rect{3, 1, 111, 70},
+                               SDL_Rect{0, 2, 20, 11}, SDL_Rect{1, 0, 9, 5}}) {
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 120, 72, 32, SDL_PIXELFORMAT_RGB888);
     SmoothScaler scaler;
     ScaleSmoothly(&scaler, source, target, where);
@@ -250,12 +259,14 @@ TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
         const uint32_t out = PixelRow(target, where.y + y)[where.x + x];
         for (int shift = 0; shift < 24; shift += 8) {
           int low = 255, high = 0;
-          for (const uint32_t in : {PixelRow(source, sy)[sx], PixelRow(source, sy)[sx + 1],
-                                    PixelRow(source, sy + 1)[sx], PixelRow(source, sy + 1)[sx + 1]}) {
+          for (const uint32_t in :
+               {PixelRow(source, sy)[sx], PixelRow(source, sy)[sx + 1],
+                PixelRow(source, sy + 1)[sx], PixelRow(source, sy + 1)[sx + 1]}) {
             low = std::min<int>(low, (in >> shift) & 0xFF);
             high = std::max<int>(high, (in >> shift) & 0xFF);
           }
-          ASSERT_TRUE(low <= static_cast<int>((out >> shift) & 0xFF) && static_cast<int>((out >> shift) & 0xFF) <= high)
+          ASSERT_TRUE(low <= static_cast<int>((out >> shift) & 0xFF) &&
+                      static_cast<int>((out >> shift) & 0xFF) <= high)
               << where.w << " x " << where.h << " at " << x << ", " << y;
         }
       }
@@ -269,8 +280,10 @@ TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
 // shrinking a little and by more than half, where the wide shuffles give way.
 TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 101, 40, 32, SDL_PIXELFORMAT_RGB888);
-  for (int i = 0; i < source->w * source->h; ++i) static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
-  for (const SDL_Rect where : {SDL_Rect{0, 0, 128, 50}, SDL_Rect{5, 3, 83, 37}, SDL_Rect{0, 0, 45, 19}}) {
+  for (int i = 0; i < source->w * source->h; ++i)
+    static_cast<uint32_t*>(source->pixels)[i] = i * 2654435761u;
+  for (const SDL_Rect where :
+       {SDL_Rect{0, 0, 128, 50}, SDL_Rect{5, 3, 83, 37}, SDL_Rect{0, 0, 45, 19}}) {
     std::vector<uint32_t> plain;
     for (const int limit : {0, 16, 32, 64}) {
       SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 140, 60, 32, SDL_PIXELFORMAT_RGB888);
@@ -280,7 +293,8 @@ TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
       const uint32_t* pixels = static_cast<const uint32_t*>(target->pixels);
       const std::vector<uint32_t> out(pixels, pixels + target->w * target->h);
       if (limit == 0) plain = out;
-      EXPECT_EQ(out, plain) << where.w << " x " << where.h << " with shuffles of " << limit << " bytes";
+      EXPECT_EQ(out, plain) << where.w << " x " << where.h << " with shuffles of " << limit
+                            << " bytes";
       SDL_FreeSurface(target);
     }
   }
@@ -288,13 +302,15 @@ TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
 }
 
 TEST(RendererChoiceTest, OnlySoftwareRasterisersAreToldApartFromGpus) {
-  for (const char* software : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
-                               "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",
-                               "D3D12 (Microsoft Basic Render Driver)"}) {
+  for (const char* software :
+       {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+        "zink Vulkan 1.3(llvmpipe (LLVM 15.0.7, 256 bits) (MESA_LLVMPIPE))",
+        "D3D12 (Microsoft Basic Render Driver)"}) {
     EXPECT_TRUE(NamesSoftwareRasteriser(software)) << software;
   }
-  for (const char* gpu : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2",
-                          "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)", ""}) {
+  for (const char* gpu :
+       {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce GTX 1060/PCIe/SSE2",
+        "AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49)", ""}) {
     EXPECT_FALSE(NamesSoftwareRasteriser(gpu)) << gpu;
   }
 }

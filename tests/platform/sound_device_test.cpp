@@ -1,6 +1,8 @@
 // The sound device over SDL's output: an output that goes away during play (with or
 // without another to take its place), the buffers' own rules, and what the mix makes of
 // many loud voices and of the player's volume.
+#include "platform/audio/sound_device.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/sound_device.h"
 #include "platform/system/scripted_system.h"
 
 namespace {
@@ -138,16 +139,23 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
     uint32_t bytes;
     HRESULT result;
   } formats[] = {
-      {1, 1, 8, 22050, 1, 4, DS_OK},           {1, 2, 16, 22050, 4, 4, DS_OK},
-      {1, 1, 16, 100, 2, 4, DS_OK},            {1, 1, 16, 200000, 2, 4, DS_OK},
-      {1, 1, 16, 99, 2, 4, DSERR_BADFORMAT},   {1, 1, 16, 200001, 2, 4, DSERR_BADFORMAT},
-      {1, 3, 8, 22050, 3, 6, DSERR_BADFORMAT}, {1, 0, 8, 22050, 0, 4, DSERR_BADFORMAT},
-      {1, 1, 24, 22050, 3, 6, DSERR_BADFORMAT}, {1, 1, 16, 22050, 4, 4, DSERR_BADFORMAT},
-      {2, 1, 16, 22050, 2, 4, DSERR_BADFORMAT}, {1, 1, 8, 22050, 1, 3, DSERR_INVALIDPARAM},
+      {1, 1, 8, 22050, 1, 4, DS_OK},
+      {1, 2, 16, 22050, 4, 4, DS_OK},
+      {1, 1, 16, 100, 2, 4, DS_OK},
+      {1, 1, 16, 200000, 2, 4, DS_OK},
+      {1, 1, 16, 99, 2, 4, DSERR_BADFORMAT},
+      {1, 1, 16, 200001, 2, 4, DSERR_BADFORMAT},
+      {1, 3, 8, 22050, 3, 6, DSERR_BADFORMAT},
+      {1, 0, 8, 22050, 0, 4, DSERR_BADFORMAT},
+      {1, 1, 24, 22050, 3, 6, DSERR_BADFORMAT},
+      {1, 1, 16, 22050, 4, 4, DSERR_BADFORMAT},
+      {2, 1, 16, 22050, 2, 4, DSERR_BADFORMAT},
+      {1, 1, 8, 22050, 1, 3, DSERR_INVALIDPARAM},
   };
   for (const auto& row : formats) {
     SCOPED_TRACE(&row - formats);
-    const WAVEFORMATEX format = {row.tag, row.channels, row.rate, row.rate * row.align, row.align, row.bits, 0};
+    const WAVEFORMATEX format = {row.tag,   row.channels, row.rate, row.rate * row.align,
+                                 row.align, row.bits,     0};
     DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, row.bytes, 0, &format, GUID_NULL};
     SoundBuffer* buffer = nullptr;
     EXPECT_EQ(device->CreateSoundBuffer(&desc, &buffer, nullptr), row.result);
@@ -155,13 +163,15 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   }
 
   // Settings within their ranges only; frequency 0 is the buffer's own.
-  SoundBuffer* controlled = MakeBuffer(device, 8, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY);
+  SoundBuffer* controlled =
+      MakeBuffer(device, 8, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY);
   for (int32_t volume : {-10000, 0}) EXPECT_EQ(controlled->SetVolume(volume), DS_OK);
   for (int32_t volume : {-10001, 1}) EXPECT_EQ(controlled->SetVolume(volume), DSERR_INVALIDPARAM);
   for (int32_t pan : {-10000, 10000}) EXPECT_EQ(controlled->SetPan(pan), DS_OK);
   for (int32_t pan : {-10001, 10001}) EXPECT_EQ(controlled->SetPan(pan), DSERR_INVALIDPARAM);
   for (uint32_t rate : {100u, 200000u, 0u}) EXPECT_EQ(controlled->SetFrequency(rate), DS_OK);
-  for (uint32_t rate : {99u, 200001u}) EXPECT_EQ(controlled->SetFrequency(rate), DSERR_INVALIDPARAM);
+  for (uint32_t rate : {99u, 200001u})
+    EXPECT_EQ(controlled->SetFrequency(rate), DSERR_INVALIDPARAM);
   uint32_t frequency = 0;
   controlled->GetFrequency(&frequency);
   EXPECT_EQ(frequency, 22050u);
@@ -180,8 +190,10 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   static_cast<int16_t*>(second)[0] = 1000;
   EXPECT_EQ(original->Unlock(first, firstBytes, second, secondBytes), DS_OK);
   EXPECT_EQ(original->Lock(6, 4, &first, &firstBytes, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
-  EXPECT_EQ(original->Lock(8, 1, &first, &firstBytes, &second, &secondBytes, 0), DSERR_INVALIDPARAM);
-  EXPECT_EQ(original->Lock(0, 9, &first, &firstBytes, &second, &secondBytes, 0), DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Lock(8, 1, &first, &firstBytes, &second, &secondBytes, 0),
+            DSERR_INVALIDPARAM);
+  EXPECT_EQ(original->Lock(0, 9, &first, &firstBytes, &second, &secondBytes, 0),
+            DSERR_INVALIDPARAM);
   EXPECT_EQ(original->Unlock(first, firstBytes, nullptr, 0), DSERR_INVALIDCALL) << "not locked";
 
   // A duplicate plays the same samples from its own position.
@@ -197,7 +209,8 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
   EXPECT_EQ(Position(duplicate), 2u);
 
   // Samples being written are not mixed.
-  ASSERT_EQ(original->Lock(0, 0, &first, &firstBytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER), DS_OK);
+  ASSERT_EQ(original->Lock(0, 0, &first, &firstBytes, nullptr, nullptr, DSBLOCK_ENTIREBUFFER),
+            DS_OK);
   EXPECT_EQ(firstBytes, 8u);
   device->MixOutput(out, 1);
   EXPECT_EQ(out[0], 0);
@@ -225,7 +238,8 @@ TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesThe
   ASSERT_EQ(DirectSoundCreate8(nullptr, &device, nullptr), DS_OK);
   constexpr uint32_t FRAMES = 22050;  // 441 periods of 50 frames
   std::vector<int16_t> tone(FRAMES);
-  for (uint32_t i = 0; i < FRAMES; ++i) tone[i] = static_cast<int16_t>(29160 * std::sin(i * 0.1256637));
+  for (uint32_t i = 0; i < FRAMES; ++i)
+    tone[i] = static_cast<int16_t>(29160 * std::sin(i * 0.1256637));
   // Duplicates, as a sound's voices are: they share the samples.
   SoundBuffer* voices[6] = {MakeBuffer(device, FRAMES * 2)};
   void* samples = nullptr;
@@ -246,7 +260,8 @@ TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesThe
   };
   const auto exact = [&](uint32_t frames) {
     const auto heard = mix(frames);
-    return std::all_of(heard.begin(), heard.end(), [](auto pair) { return pair.first == pair.second; });
+    return std::all_of(heard.begin(), heard.end(),
+                       [](auto pair) { return pair.first == pair.second; });
   };
 
   for (SoundBuffer* voice : voices) voice->Play(0, 0, DSBPLAY_LOOPING);

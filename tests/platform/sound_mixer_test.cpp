@@ -1,12 +1,12 @@
 // The mix: formats converted to 16-bit stereo at the mix rate, resampling, loops and
 // gains. (What becomes of the sum is the device's test.) A silent pass (AdvanceVoice) moves a voice
 // exactly as mixing it would.
+#include "platform/audio/sound_mixer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
-
-#include "platform/audio/sound_mixer.h"
 
 namespace {
 
@@ -59,18 +59,96 @@ Samples MixOf(const MixCase& test, SoundVoice* voice) {
 
 TEST(SoundMixerTest, FormatsRatesAndLoopsComeOutAsStereoAtTheMixRate) {
   const MixCase cases[] = {
-      {"8-bit is unsigned; played once it stops at its end and rewinds", {0x80, 0xFF, 0x00, 0x81}, 1, 8, 22050,
-       false, 0, {0, 0, 32512, 32512, -32768, -32768, 256, 256, 0, 0}, false, 0},
-      {"8-bit stereo", {0x80, 0xFF, 0x00, 0x40}, 2, 8, 22050, false, 0, {0, 32512, -32768, -16384}, false, 0},
-      {"16-bit stereo", Words({100, -200, 300, -400}), 2, 16, 22050, false, 0, {100, -200, 300, -400}, false, 0},
-      {"half the rate: half-way frames, the last one held", Words({0, 1000, 2000}), 1, 16, 11025, false, 0,
-       {0, 0, 500, 500, 1000, 1000, 1500, 1500, 2000, 2000, 2000, 2000, 0, 0}, false, 0},
-      {"twice the rate", Words({0, 1000, 2000, 3000}), 1, 16, 44100, false, 0, {0, 0, 2000, 2000, 0, 0}, false, 0},
-      {"a loop wraps", Words({1, 2, 3}), 1, 16, 22050, true, 0, {1, 1, 2, 2, 3, 3, 1, 1, 2, 2}, true, 2},
-      {"a loop interpolates across its seam", Words({0, 1000}), 1, 16, 11025, true, 0,
-       {0, 0, 500, 500, 1000, 1000, 500, 500, 0, 0, 500, 500}, true, 1},
-      {"a place at the end starts over", Words({10, 20, 30}), 1, 16, 22050, false, 3, {10, 10, 20, 20}, true, 2},
-      {"a place past the end wraps", Words({10, 20, 30}), 1, 16, 22050, false, 4, {20, 20, 30, 30, 0, 0}, false, 0},
+      {"8-bit is unsigned; played once it stops at its end and rewinds",
+       {0x80, 0xFF, 0x00, 0x81},
+       1,
+       8,
+       22050,
+       false,
+       0,
+       {0, 0, 32512, 32512, -32768, -32768, 256, 256, 0, 0},
+       false,
+       0},
+      {"8-bit stereo",
+       {0x80, 0xFF, 0x00, 0x40},
+       2,
+       8,
+       22050,
+       false,
+       0,
+       {0, 32512, -32768, -16384},
+       false,
+       0},
+      {"16-bit stereo",
+       Words({100, -200, 300, -400}),
+       2,
+       16,
+       22050,
+       false,
+       0,
+       {100, -200, 300, -400},
+       false,
+       0},
+      {"half the rate: half-way frames, the last one held",
+       Words({0, 1000, 2000}),
+       1,
+       16,
+       11025,
+       false,
+       0,
+       {0, 0, 500, 500, 1000, 1000, 1500, 1500, 2000, 2000, 2000, 2000, 0, 0},
+       false,
+       0},
+      {"twice the rate",
+       Words({0, 1000, 2000, 3000}),
+       1,
+       16,
+       44100,
+       false,
+       0,
+       {0, 0, 2000, 2000, 0, 0},
+       false,
+       0},
+      {"a loop wraps",
+       Words({1, 2, 3}),
+       1,
+       16,
+       22050,
+       true,
+       0,
+       {1, 1, 2, 2, 3, 3, 1, 1, 2, 2},
+       true,
+       2},
+      {"a loop interpolates across its seam",
+       Words({0, 1000}),
+       1,
+       16,
+       11025,
+       true,
+       0,
+       {0, 0, 500, 500, 1000, 1000, 500, 500, 0, 0, 500, 500},
+       true,
+       1},
+      {"a place at the end starts over",
+       Words({10, 20, 30}),
+       1,
+       16,
+       22050,
+       false,
+       3,
+       {10, 10, 20, 20},
+       true,
+       2},
+      {"a place past the end wraps",
+       Words({10, 20, 30}),
+       1,
+       16,
+       22050,
+       false,
+       4,
+       {20, 20, 30, 30, 0, 0},
+       false,
+       0},
   };
   for (const MixCase& test : cases) {
     SCOPED_TRACE(test.what);
@@ -82,7 +160,8 @@ TEST(SoundMixerTest, FormatsRatesAndLoopsComeOutAsStereoAtTheMixRate) {
 }
 
 TEST(SoundMixerTest, GainsScaleEachSideAndAStoppedVoiceAddsNothing) {
-  const MixCase quiet{"", Words({20000, -20000}), 1, 16, 22050, false, 0, {10000, 5000, -10000, -5000}, false, 0};
+  const MixCase quiet{"", Words({20000, -20000}),       1,     16, 22050, false,
+                      0,  {10000, 5000, -10000, -5000}, false, 0};
   SoundVoice voice;
   voice.lGainLeft = UNITY_GAIN / 2;
   voice.lGainRight = UNITY_GAIN / 4;

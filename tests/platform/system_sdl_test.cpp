@@ -46,7 +46,8 @@ TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndAWaitEndsNoSoonerThanItsM
 
   std::vector<Message> messages;
   for (Message message; PeekMessage(&message);) messages.push_back(message);
-  const uint32_t expected[] = {MSG_DESTROY, MSG_KEYDOWN, MSG_DESTROY, MSG_MINIMIZED, MSG_OTHER, MSG_DESTROY};
+  const uint32_t expected[] = {MSG_DESTROY,   MSG_KEYDOWN, MSG_DESTROY,
+                               MSG_MINIMIZED, MSG_OTHER,   MSG_DESTROY};
   ASSERT_EQ(messages.size(), std::size(expected));
   for (size_t i = 0; i < messages.size(); ++i) {
     EXPECT_EQ(messages[i].message, expected[i]) << i;

@@ -31,7 +31,8 @@ class GamepadTest : public ::testing::Test {
   // that the main loop empties one event per pass.
   static int QueuedSamples() {
     return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_JOYAXISMOTION, SDL_JOYBUTTONUP) +
-           SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONUP);
+           SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_CONTROLLERAXISMOTION,
+                          SDL_CONTROLLERBUTTONUP);
   }
 };
 
@@ -46,18 +47,22 @@ TEST_F(GamepadTest, SticksReadPositiveUpAndTriggersRunTo255) {
     Sint16 value;
     int read;
   } axes[] = {
-      {SDL_CONTROLLER_AXIS_LEFTX, -32768, -32768},   {SDL_CONTROLLER_AXIS_LEFTY, -32768, 32767},
-      {SDL_CONTROLLER_AXIS_RIGHTX, 32767, 32767},    {SDL_CONTROLLER_AXIS_RIGHTY, 32767, -32767},
-      {SDL_CONTROLLER_AXIS_LEFTY, 2001, -2001},      {SDL_CONTROLLER_AXIS_RIGHTY, -1, 1},
-      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, 255}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1, 128},
+      {SDL_CONTROLLER_AXIS_LEFTX, -32768, -32768},
+      {SDL_CONTROLLER_AXIS_LEFTY, -32768, 32767},
+      {SDL_CONTROLLER_AXIS_RIGHTX, 32767, 32767},
+      {SDL_CONTROLLER_AXIS_RIGHTY, 32767, -32767},
+      {SDL_CONTROLLER_AXIS_LEFTY, 2001, -2001},
+      {SDL_CONTROLLER_AXIS_RIGHTY, -1, 1},
+      {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767, 255},
+      {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1, 128},
       {SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768 + 2 * 100, 1},  // a light pull is 1
       {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768 + 2 * 64, 0},  // a lighter one nothing
   };
   for (const auto& row : axes) {
     pad.Axis(row.axis, row.value);
     const XINPUT_GAMEPAD state = *ReadPad(0);
-    const int read[] = {state.sThumbLX, state.sThumbLY, state.sThumbRX, state.sThumbRY,
-                        state.bLeftTrigger, state.bRightTrigger};
+    const int read[] = {state.sThumbLX, state.sThumbLY,     state.sThumbRX,
+                        state.sThumbRY, state.bLeftTrigger, state.bRightTrigger};
     EXPECT_EQ(read[row.axis], row.read)
         << SDL_GameControllerGetStringForAxis(row.axis) << " at " << row.value;
   }
@@ -70,17 +75,25 @@ TEST_F(GamepadTest, ButtonsGoByPositionUnderTheirPublishedBits) {
     SDL_GameControllerButton button;
     uint16_t bit;
   } buttons[] = {
-      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001},      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002},
-      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004},    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008},
-      {SDL_CONTROLLER_BUTTON_START, 0x0010},        {SDL_CONTROLLER_BUTTON_BACK, 0x0020},
-      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040},    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080},
-      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200},
-      {SDL_CONTROLLER_BUTTON_A, 0x1000},            {SDL_CONTROLLER_BUTTON_B, 0x2000},
-      {SDL_CONTROLLER_BUTTON_X, 0x4000},            {SDL_CONTROLLER_BUTTON_Y, 0x8000},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, 0x0001},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 0x0002},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0x0004},
+      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 0x0008},
+      {SDL_CONTROLLER_BUTTON_START, 0x0010},
+      {SDL_CONTROLLER_BUTTON_BACK, 0x0020},
+      {SDL_CONTROLLER_BUTTON_LEFTSTICK, 0x0040},
+      {SDL_CONTROLLER_BUTTON_RIGHTSTICK, 0x0080},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0x0100},
+      {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0x0200},
+      {SDL_CONTROLLER_BUTTON_A, 0x1000},
+      {SDL_CONTROLLER_BUTTON_B, 0x2000},
+      {SDL_CONTROLLER_BUTTON_X, 0x4000},
+      {SDL_CONTROLLER_BUTTON_Y, 0x8000},
   };
   for (const auto& entry : buttons) {
     pad.Button(entry.button, true);
-    EXPECT_EQ(ReadPad(0)->wButtons, entry.bit) << SDL_GameControllerGetStringForButton(entry.button);
+    EXPECT_EQ(ReadPad(0)->wButtons, entry.bit)
+        << SDL_GameControllerGetStringForButton(entry.button);
     pad.Button(entry.button, false);
   }
   // All at once, with the guide button and the extras, which have no bit.

@@ -7,7 +7,6 @@
 // passes and free at others. The same recording cut at every byte still reads up to its
 // last whole line; damage is refused with its line.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -83,7 +82,8 @@ void PlayedFrame(WindowHandle window) {
 
 std::string Recorded() {
   // One file per process: CTest runs this file's tests side by side.
-  static const std::string path = testing::TempDir() + "played-run-" + std::to_string(getpid()) + ".zfr";
+  static const std::string path =
+      testing::TempDir() + "played-run-" + std::to_string(getpid()) + ".zfr";
   static const std::string text = [] {
     // Its scripted system and input, with sound; the program itself starts the game.
     HeadlessGame game(/*withSound=*/true);
@@ -125,9 +125,10 @@ int Verify(const std::string& recording, std::string* out, std::string* errors) 
 
 TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
   const std::string recording = Recorded();
-  for (const char* said : {"zfr 2\n", "state 0 score=0 health=100", "run ", "keys=SPACE,DOWN",
-                           "pad=0x1000,0,0,0,1200", "focus=lost", "focus=minimised focus=restored",
-                           ",+1,+1", " +15:0", "noscene", "draws=0,", "ask=yes ", "ask=yes+close", "\nend\n"}) {
+  for (const char* said :
+       {"zfr 2\n", "state 0 score=0 health=100", "run ", "keys=SPACE,DOWN", "pad=0x1000,0,0,0,1200",
+        "focus=lost", "focus=minimised focus=restored", ",+1,+1", " +15:0", "noscene", "draws=0,",
+        "ask=yes ", "ask=yes+close", "\nend\n"}) {
     EXPECT_NE(recording.find(said), std::string::npos) << "no \"" << said << "\" in\n" << recording;
   }
   std::string out, errors;
@@ -162,7 +163,8 @@ TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine
   EXPECT_NE(errors.find("zf-replay: the recording stops after pass "), std::string::npos) << errors;
 
   const size_t fifth = recording.find('\n', recording.find("\nstate 60 ") + 1) + 1;
-  const int fifthLine = static_cast<int>(std::count(recording.begin(), recording.begin() + fifth, '\n')) + 1;
+  const int fifthLine =
+      static_cast<int>(std::count(recording.begin(), recording.begin() + fifth, '\n')) + 1;
   const struct {
     std::string text;
     std::string problem;

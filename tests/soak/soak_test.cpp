@@ -51,10 +51,12 @@ std::string BrokenInvariant(unsigned long long randBefore) {
   std::ostringstream problem;
   if (!(world.health >= 0.0 && world.health <= 100.0)) problem << "health " << world.health;
   else if (!(world.energy >= 0.0 && world.energy <= 100.0)) problem << "energy " << world.energy;
-  else if (world.weaponLevel < 1 || world.weaponLevel > 5) problem << "weaponLevel " << world.weaponLevel;
+  else if (world.weaponLevel < 1 || world.weaponLevel > 5)
+    problem << "weaponLevel " << world.weaponLevel;
   else if (world.score < 0) problem << "score " << world.score;
   else if (RandCount() < randBefore) problem << "random count fell to " << RandCount();
-  else if (!Finite(world.player)) problem << "player at " << world.player.x << "," << world.player.y;
+  else if (!Finite(world.player))
+    problem << "player at " << world.player.x << "," << world.player.y;
   if (!problem.str().empty()) return problem.str();
   for (int i = 0; i < ENEMY_COUNT; ++i) {
     const GameObject& enemy = world.enemies[i];
@@ -87,10 +89,24 @@ class Soak {
   void ChooseInput() {
     std::fill(std::begin(input.keys), std::end(input.keys), uint8_t{0});
     const std::pair<uint8_t, double> keys[] = {
-        {DIK_UP, 0.15}, {DIK_DOWN, 0.15}, {DIK_LEFT, 0.15}, {DIK_RIGHT, 0.15}, {DIK_W, 0.15},
-        {DIK_A, 0.15},  {DIK_S, 0.15},    {DIK_D, 0.15},    {DIK_SPACE, 0.5},  {DIK_Z, 0.1},
-        {DIK_X, 0.1},   {DIK_C, 0.12},    {DIK_E, 0.1},     {DIK_F1, 0.03},    {DIK_F2, 0.03},
-        {DIK_F3, 0.03}, {DIK_F4, 0.03},   {DIK_F5, 0.03},
+        {DIK_UP, 0.15},
+        {DIK_DOWN, 0.15},
+        {DIK_LEFT, 0.15},
+        {DIK_RIGHT, 0.15},
+        {DIK_W, 0.15},
+        {DIK_A, 0.15},
+        {DIK_S, 0.15},
+        {DIK_D, 0.15},
+        {DIK_SPACE, 0.5},
+        {DIK_Z, 0.1},
+        {DIK_X, 0.1},
+        {DIK_C, 0.12},
+        {DIK_E, 0.1},
+        {DIK_F1, 0.03},
+        {DIK_F2, 0.03},
+        {DIK_F3, 0.03},
+        {DIK_F4, 0.03},
+        {DIK_F5, 0.03},
         {DIK_P, world.paused ? 0.4 : 0.02},  // a pause is left again soon
     };
     for (const auto& [key, probability] : keys) {
@@ -106,8 +122,9 @@ class Soak {
     }
     pad.sThumbRX = Stick();
     pad.sThumbRY = Stick();
-    for (uint16_t bit : {XINPUT_GAMEPAD_A, XINPUT_GAMEPAD_B, XINPUT_GAMEPAD_X, XINPUT_GAMEPAD_Y,
-                         XINPUT_GAMEPAD_START, XINPUT_GAMEPAD_LEFT_SHOULDER, XINPUT_GAMEPAD_DPAD_UP}) {
+    for (uint16_t bit :
+         {XINPUT_GAMEPAD_A, XINPUT_GAMEPAD_B, XINPUT_GAMEPAD_X, XINPUT_GAMEPAD_Y,
+          XINPUT_GAMEPAD_START, XINPUT_GAMEPAD_LEFT_SHOULDER, XINPUT_GAMEPAD_DPAD_UP}) {
       if (Chance(0.12)) pad.wButtons |= bit;
     }
     if (Chance(0.0007)) pad.wButtons |= XINPUT_GAMEPAD_BACK;
@@ -179,7 +196,8 @@ TEST(SoakTest, RandomPlayKeepsEveryInvariantForMinutes) {
     padPasses += soak.input.padConnected[0];
     for (const ScriptedSystem::Question& question : soak.system.questions) {
       const bool won = question.text.find("won") != std::string::npos;
-      endings.insert(std::string(won ? "win " : "death ") + (question.answer == IDYES ? "yes" : "no"));
+      endings.insert(std::string(won ? "win " : "death ") +
+                     (question.answer == IDYES ? "yes" : "no"));
     }
     soak.system.questions.clear();
 
@@ -194,9 +212,10 @@ TEST(SoakTest, RandomPlayKeepsEveryInvariantForMinutes) {
     }
   }
 
-  std::printf("soak: seed %u, %.1f simulated minutes, %llu passes, %llu restarts, %llu paused, "
-              "%llu with a pad, %llu random values, endings:",
-              seed, simulatedMs / 60000.0, passes, restarts, pausedPasses, padPasses, RandCount());
+  std::printf(
+      "soak: seed %u, %.1f simulated minutes, %llu passes, %llu restarts, %llu paused, "
+      "%llu with a pad, %llu random values, endings:",
+      seed, simulatedMs / 60000.0, passes, restarts, pausedPasses, padPasses, RandCount());
   for (const std::string& ending : endings) std::printf(" [%s]", ending.c_str());
   std::printf("\n");
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../game/collision_worlds.h"
 #include "game/drawing.h"
 #include "game/game_entry.h"
 #include "game/world_state.h"
@@ -19,7 +20,6 @@
 #include "platform/system/sdl_window.h"
 #include "platform/system/system_driver.h"
 #include "shared/screen.h"
-#include "../game/collision_worlds.h"
 #include "x_window.h"
 
 namespace {

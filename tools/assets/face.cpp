@@ -13,9 +13,10 @@ void DrawEye(Canvas* canvas, double x, double y, double radiusX, double radiusY,
   double pupilX = x + lookX * (radiusX - 1.6);
   double pupilY = y + lookY * (radiusY - 1.8);
   double pupilRadius = std::max(1.2, std::min(radiusX, radiusY) * 0.5);
-  FillShape(canvas, Intersect(Circle(pupilX, pupilY, pupilRadius), Ellipse(x, y, radiusX - 0.6,
-                                                                            radiusY - 0.6)),
-            PUPIL);
+  FillShape(
+      canvas,
+      Intersect(Circle(pupilX, pupilY, pupilRadius), Ellipse(x, y, radiusX - 0.6, radiusY - 0.6)),
+      PUPIL);
   // The catch-light sits on the pupil's upper left, towards the light.
   SetPixel(canvas, int(std::floor(pupilX - 0.4)), int(std::floor(pupilY - 0.6)), GLINT);
 }
@@ -30,8 +31,8 @@ void DrawGrin(Canvas* canvas, double x, double y, double radiusX, double radiusY
   Shape lowerHalf = [y](double, double py) { return y - py; };
   Shape mouth = Intersect(Ellipse(x, y, radiusX, radiusY), lowerHalf);
   FillShape(canvas, mouth, MOUTH_DARK);
-  FillShape(canvas, Intersect(mouth, Ellipse(x + radiusX * 0.2, y + radiusY, radiusX * 0.5,
-                                             radiusY * 0.6)),
+  FillShape(canvas,
+            Intersect(mouth, Ellipse(x + radiusX * 0.2, y + radiusY, radiusX * 0.5, radiusY * 0.6)),
             TONGUE);
   // One row of teeth just under the lip line.
   Shape teeth = Intersect(mouth, [y](double, double py) { return py - (y + 2.6); });

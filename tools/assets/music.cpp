@@ -53,8 +53,8 @@ constexpr int BAR_COUNT = sizeof(TUNE) / sizeof(TUNE[0]);
 
 struct Harmony {
   const char* name;
-  const char* bass[2];    // root on the first beat, fifth on the second
-  const char* notes[4];   // the chord button's notes; null when fewer
+  const char* bass[2];   // root on the first beat, fifth on the second
+  const char* notes[4];  // the chord button's notes; null when fewer
 };
 
 constexpr Harmony HARMONIES[] = {
@@ -107,12 +107,12 @@ void PlayLeftHandBar(Samples* out, int barStart, const Harmony& harmony) {
   // The gallop: bass for a quarter, chord on the eighth after, twice a bar.
   for (int beat = 0; beat < 2; ++beat) {
     int beatStart = barStart + beat * 3 * EIGHTH;
-    AddReedNote(out, beatStart, SamplesFor(0.2), ParseNote(harmony.bass[beat]), 0.42,
-                BASS_REEDS, bassShape, true);
+    AddReedNote(out, beatStart, SamplesFor(0.2), ParseNote(harmony.bass[beat]), 0.42, BASS_REEDS,
+                bassShape, true);
     for (const char* note : harmony.notes) {
       if (!note) continue;
-      AddReedNote(out, beatStart + 2 * EIGHTH, SamplesFor(0.09), ParseNote(note), 0.13,
-                  CHORD_REEDS, chordShape, true);
+      AddReedNote(out, beatStart + 2 * EIGHTH, SamplesFor(0.09), ParseNote(note), 0.13, CHORD_REEDS,
+                  chordShape, true);
     }
   }
 }

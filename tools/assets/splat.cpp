@@ -8,10 +8,10 @@
 namespace {
 
 // Black is this image's key, so the outline is a very dark green instead.
-constexpr Ramp SHOT_RAMP = {Rgb(14, 56, 12),
-                            {Rgb(60, 170, 34), Rgb(108, 222, 50), Rgb(164, 244, 92),
-                             Rgb(214, 255, 160)},
-                            Rgb(250, 255, 236)};
+constexpr Ramp SHOT_RAMP = {
+    Rgb(14, 56, 12),
+    {Rgb(60, 170, 34), Rgb(108, 222, 50), Rgb(164, 244, 92), Rgb(214, 255, 160)},
+    Rgb(250, 255, 236)};
 constexpr uint32_t CORE = Rgb(236, 255, 214);
 
 }  // namespace

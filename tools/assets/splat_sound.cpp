@@ -43,9 +43,10 @@ Samples MakeSplat() {
     double tail = Filter(&slop, white) * std::exp(-t / 0.12);
     out[i] = attack * (0.95 * thump + 0.75 * burst + 0.5 * tail);
   }
-  constexpr double DROPS[4][4] = {
-      {0.11, 520.0, 1150.0, 0.22}, {0.17, 640.0, 1400.0, 0.16},
-      {0.24, 480.0, 980.0, 0.14}, {0.31, 700.0, 1500.0, 0.1}};
+  constexpr double DROPS[4][4] = {{0.11, 520.0, 1150.0, 0.22},
+                                  {0.17, 640.0, 1400.0, 0.16},
+                                  {0.24, 480.0, 980.0, 0.14},
+                                  {0.31, 700.0, 1500.0, 0.1}};
   for (const auto& drop : DROPS) AddDrop(&out, drop[0], drop[1], drop[2], drop[3]);
   RemoveOffset(&out, false);
   Fade(&out, 0.002, 0.08);

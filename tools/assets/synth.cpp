@@ -120,7 +120,8 @@ double Sawtooth(double phase, double frequency) {
   double sum = 0.0;
   for (int n = 1; n <= harmonics; ++n) {
     double f = n * frequency;
-    double weight = f <= FULL ? 1.0 : 0.5 + 0.5 * std::cos(3.141592653589793 * (f - FULL) / (NONE - FULL));
+    double weight =
+        f <= FULL ? 1.0 : 0.5 + 0.5 * std::cos(3.141592653589793 * (f - FULL) / (NONE - FULL));
     sum += weight * std::sin(TWO_PI * n * phase) / n;
   }
   return sum * (2.0 / 3.141592653589793);

@@ -30,7 +30,7 @@ struct Reed {
 };
 
 struct NoteEnvelope {
-  double attack = 0.018;   // the reed takes a moment to speak
+  double attack = 0.018;  // the reed takes a moment to speak
   double release = 0.045;
 };
 

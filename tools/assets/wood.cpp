@@ -24,8 +24,8 @@ struct Knot {
   double y;      // from the plank's top
   double radius;
 };
-constexpr Knot KNOTS[] = {{0, 340.0, 64.0, 6.0}, {2, 620.0, 84.0, 7.0}, {3, 180.0, 40.0, 4.5},
-                          {5, 420.0, 58.0, 6.5}};
+constexpr Knot KNOTS[] = {
+    {0, 340.0, 64.0, 6.0}, {2, 620.0, 84.0, 7.0}, {3, 180.0, 40.0, 4.5}, {5, 420.0, 58.0, 6.5}};
 
 constexpr uint32_t GAP = Rgb(58, 32, 18);
 
@@ -71,8 +71,8 @@ uint32_t WoodPixel(int x, int y) {
   // Broad bands of colour that follow the board.
   double band = PeriodicFractal(along / 512.0, v / 26.0, 1 << 20, 2, seed + 29u);
 
-  double shade = 0.6 - 0.34 * late + 0.12 * (fibre - 0.5) + 0.06 * (pores - 0.5) +
-                 0.22 * (band - 0.5);
+  double shade =
+      0.6 - 0.34 * late + 0.12 * (fibre - 0.5) + 0.06 * (pores - 0.5) + 0.22 * (band - 0.5);
   shade += 0.08 * (HashUnit(plank, 1, 57u) - 0.5);  // each board its own tone
   // Plank edges: a lit chamfer on top, a shadowed one below.
   if (v < 2.0) shade += 0.16;

@@ -71,7 +71,8 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
   // Printed lines by key, in order; lines with one key are matched in turn.
   std::map<std::string, std::vector<std::string>> lines;
   std::istringstream printedLines(printed);
-  for (std::string line; std::getline(printedLines, line);) lines[Key(WordsOf(line))].push_back(line);
+  for (std::string line; std::getline(printedLines, line);)
+    lines[Key(WordsOf(line))].push_back(line);
   std::map<std::string, size_t> used;
 
   std::istringstream scriptLines(script);

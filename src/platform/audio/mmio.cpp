@@ -205,7 +205,8 @@ uint32_t mmioClose(HMMIO h, uint32_t) {
 
 int32_t mmioRead(HMMIO h, char* destination, int32_t count) {
   if (!h || count < 0 || (!destination && count > 0)) return -1;
-  count = static_cast<int32_t>(std::min<int64_t>(count, std::max<int64_t>(0, MAX_OFFSET - h->Position())));
+  count = static_cast<int32_t>(
+      std::min<int64_t>(count, std::max<int64_t>(0, MAX_OFFSET - h->Position())));
   int32_t total = 0;
   while (total < count) {
     if (h->next >= h->endRead) {
@@ -240,20 +241,15 @@ int32_t mmioSeek(HMMIO h, int32_t offset, int origin) {
   if (!h) return -1;
   int64_t target = 0;
   switch (origin) {
-    case MMIO_SEEK_SET:
-      target = offset;
-      break;
-    case MMIO_SEEK_CUR:
-      target = h->Position() + offset;
-      break;
+    case MMIO_SEEK_SET: target = offset; break;
+    case MMIO_SEEK_CUR: target = h->Position() + offset; break;
     case MMIO_SEEK_END: {
       int64_t size = FileSize(h);
       if (size < 0) return -1;
       target = size + offset;
       break;
     }
-    default:
-      return -1;
+    default: return -1;
   }
   if (target < 0 || target > MAX_OFFSET) return -1;
   if (target >= h->bufOffset && target <= h->bufOffset + h->endRead) {

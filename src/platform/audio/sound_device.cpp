@@ -62,7 +62,8 @@ HRESULT DirectSoundCreate8(const GUID*, SoundDevice** ppDS8, void* pUnkOuter) {
     std::string strReason;
     uint32_t uOutputId = OpenSoundOutput(pDevice, &strReason);
     if (uOutputId == 0) {
-      std::fprintf(stderr, "zorbly-frondles: no sound device (%s); the game goes on without sound\n",
+      std::fprintf(stderr,
+                   "zorbly-frondles: no sound device (%s); the game goes on without sound\n",
                    strReason.c_str());
       delete pDevice;
       return DSERR_NODRIVER;
@@ -93,7 +94,8 @@ void SoundDevice::ServiceOutput() {
   const uint32_t dwNow = SystemMilliseconds();
 
   if (uOutputId != 0) {
-    std::fprintf(stderr, "zorbly-frondles: the sound output went away; changing to the default one\n");
+    std::fprintf(stderr,
+                 "zorbly-frondles: the sound output went away; changing to the default one\n");
     m_uOutputId.store(0);
     // Never under m_mutex: closing waits for the output thread, which may want it.
     CloseSoundOutput(this, uOutputId);
@@ -127,7 +129,8 @@ void SoundDevice::AdvanceInSilence(uint32_t dwNow) {
 
 bool SoundDevice::OpenOutput(uint32_t dwNow) {
   std::string strReason = "the machine has no sound output";
-  uint32_t uOutputId = outputMode == SoundOutputMode::Missing ? 0 : OpenSoundOutput(this, &strReason);
+  uint32_t uOutputId =
+      outputMode == SoundOutputMode::Missing ? 0 : OpenSoundOutput(this, &strReason);
   if (uOutputId == 0) {
     m_dwNextReopenTry = dwNow + REOPEN_INTERVAL_MS;
     if (!m_bReportedNoOutput) {
@@ -152,8 +155,8 @@ HRESULT SoundDevice::SetCooperativeLevel(WindowHandle hwnd, uint32_t dwLevel) {
   return DS_OK;
 }
 
-HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* pcDSBufferDesc,
-                                       SoundBuffer** ppDSBuffer, void* pUnkOuter) {
+HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* pcDSBufferDesc, SoundBuffer** ppDSBuffer,
+                                       void* pUnkOuter) {
   ServiceOutput();
   if (!pcDSBufferDesc || !ppDSBuffer) return DSERR_INVALIDPARAM;
   *ppDSBuffer = nullptr;
@@ -162,7 +165,8 @@ HRESULT SoundDevice::CreateSoundBuffer(const DSBUFFERDESC* pcDSBufferDesc,
   const uint32_t dwFlags = pcDSBufferDesc->dwFlags;
 
   if (dwFlags & DSBCAPS_PRIMARYBUFFER) {
-    if (pcDSBufferDesc->dwBufferBytes != 0 || pcDSBufferDesc->lpwfxFormat) return DSERR_INVALIDPARAM;
+    if (pcDSBufferDesc->dwBufferBytes != 0 || pcDSBufferDesc->lpwfxFormat)
+      return DSERR_INVALIDPARAM;
     SoundBuffer* pPrimary = new (std::nothrow) SoundBuffer(this);
     if (!pPrimary) return DSERR_OUTOFMEMORY;
     pPrimary->m_bPrimary = true;
@@ -318,7 +322,8 @@ HRESULT SoundBuffer::Lock(uint32_t dwOffset, uint32_t dwBytes, void** ppvAudioPt
     return DSERR_INVALIDPARAM;
   }
   // A region running past the end goes on at the start, as a second piece.
-  const uint32_t dwFirst = dwBytes < m_dwBufferBytes - dwOffset ? dwBytes : m_dwBufferBytes - dwOffset;
+  const uint32_t dwFirst =
+      dwBytes < m_dwBufferBytes - dwOffset ? dwBytes : m_dwBufferBytes - dwOffset;
   const uint32_t dwSecond = dwBytes - dwFirst;
   if (dwSecond > 0 && (!ppvAudioPtr2 || !pdwAudioBytes2)) return DSERR_INVALIDPARAM;
   *ppvAudioPtr1 = m_pMemory->pbBytes + dwOffset;

@@ -142,8 +142,8 @@ class SoundDevice {
   std::atomic<bool> m_bOutputLost{false};
   uint32_t m_dwNextReopenTry = 0;  // game-clock milliseconds
   bool m_bReportedNoOutput = false;
-  uint32_t m_dwSilentClock = 0;        // when the buffers were last moved on unheard
-  uint64_t m_qwSilentFrameParts = 0;   // thousandths of a frame not yet moved on
+  uint32_t m_dwSilentClock = 0;       // when the buffers were last moved on unheard
+  uint64_t m_qwSilentFrameParts = 0;  // thousandths of a frame not yet moved on
 
   std::mutex m_mutex;  // guards the buffer list, every voice's state and the output stage
   SoundBuffer* m_pFirstBuffer = nullptr;

@@ -19,7 +19,8 @@ constexpr float LIMITER_LET_GO = 0.9999f;
 
 // One channel of frame dwFrame, as a 16-bit value.
 inline int32_t SampleAt(const SoundVoice& voice, uint32_t dwFrame, uint32_t dwChannel) {
-  const uint8_t* pbFrame = voice.pMemory->pbBytes + static_cast<size_t>(dwFrame) * voice.wBlockAlign;
+  const uint8_t* pbFrame =
+      voice.pMemory->pbBytes + static_cast<size_t>(dwFrame) * voice.wBlockAlign;
   if (voice.wBitsPerSample == 8) return (static_cast<int32_t>(pbFrame[dwChannel]) - 128) * 256;
   int16_t sSample;
   std::memcpy(&sSample, pbFrame + 2 * dwChannel, sizeof(sSample));
@@ -33,7 +34,8 @@ inline int32_t Interpolate(int32_t lFrom, int32_t lTo, int32_t lFraction) {
 
 // A summed sample at a gain, rounded; never past the limit, whatever float rounding does.
 inline int16_t Scaled(int32_t lSample, float fGain) {
-  return static_cast<int16_t>(std::clamp<long>(std::lround(lSample * fGain), -MIX_LIMIT, MIX_LIMIT));
+  return static_cast<int16_t>(
+      std::clamp<long>(std::lround(lSample * fGain), -MIX_LIMIT, MIX_LIMIT));
 }
 
 double GainForAttenuation(int32_t lHundredthsOfDecibel) {
@@ -75,7 +77,8 @@ void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames) {
       lLeft += Interpolate(lLeft, SampleAt(voice, dwNext, 0), lFraction);
       lRight += Interpolate(lRight, SampleAt(voice, dwNext, dwLastChannel), lFraction);
     }
-    plAccumulator[2 * i] += static_cast<int32_t>((static_cast<int64_t>(lLeft) * voice.lGainLeft) >> 16);
+    plAccumulator[2 * i] +=
+        static_cast<int32_t>((static_cast<int64_t>(lLeft) * voice.lGainLeft) >> 16);
     plAccumulator[2 * i + 1] +=
         static_cast<int32_t>((static_cast<int64_t>(lRight) * voice.lGainRight) >> 16);
 

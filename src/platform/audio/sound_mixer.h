@@ -20,11 +20,11 @@ struct SampleMemory {
 
 struct SoundVoice {
   const SampleMemory* pMemory = nullptr;
-  uint16_t wChannels = 1;       // 1 or 2
+  uint16_t wChannels = 1;        // 1 or 2
   uint16_t wBitsPerSample = 16;  // 8 or 16
   uint16_t wBlockAlign = 2;
-  uint32_t dwFrames = 0;        // whole frames in the memory
-  uint64_t qwPosition = 0;      // frame index in the upper 32 bits, fraction below
+  uint32_t dwFrames = 0;                // whole frames in the memory
+  uint64_t qwPosition = 0;              // frame index in the upper 32 bits, fraction below
   uint64_t qwStep = uint64_t{1} << 32;  // source frames per output frame, same fixed point
   int32_t lGainLeft = UNITY_GAIN;
   int32_t lGainRight = UNITY_GAIN;
@@ -59,8 +59,8 @@ struct MixOutputStage {
 // Writes the accumulated frames as 16-bit samples. A limiter keeps them at or under
 // MIX_LIMIT: where a frame would pass it, the gain drops at once to what that frame
 // needs, is held for 10 ms and comes back over some 50 ms, so that loud moments are
-// turned down smoothly instead of clipped. Then the player's volume (0 silent to 1 as mixed), reached from
-// the one heard so far within about 12 ms so that a change does not click. At volume 1,
-// frames that stay under the limit come out exactly as summed.
+// turned down smoothly instead of clipped. Then the player's volume (0 silent to 1 as mixed),
+// reached from the one heard so far within about 12 ms so that a change does not click. At volume
+// 1, frames that stay under the limit come out exactly as summed.
 void FinishMix(MixOutputStage& stage, float fVolume, const int32_t* plAccumulator,
                int16_t* psOutput, uint32_t dwFrames);

@@ -116,7 +116,8 @@ void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
   PixelLanes down = Fractions(v, v + vStep);
   const PixelLanes acrossStep = SameLanes(static_cast<uint16_t>(2 * uStep));
   const PixelLanes downStep = SameLanes(static_cast<uint16_t>(2 * vStep));
-  for (int i = 0; i < count; i += 2, u += 2 * uStep, v += 2 * vStep, across += acrossStep, down += downStep) {
+  for (int i = 0; i < count;
+       i += 2, u += 2 * uStep, v += 2 * vStep, across += acrossStep, down += downStep) {
     // The texel above and left of each sample; an odd last pixel takes its own sample twice
     // and writes one.
     const bool pair = i + 1 < count;
@@ -127,13 +128,15 @@ void DrawRow(const Rows& rows, int32_t u, int32_t v, uint32_t* out, int count) {
     if (BLENDED && ((pTop | pBottom | qTop | qBottom) & ALPHAS) == 0) continue;
     // Down each sample's two columns, then across them.
     const PixelLanes downWeights = down >> 8;
-    const PixelLanes pColumns = Lerp(WidenWord(pTop), WidenWord(pBottom),
-                                     __builtin_shufflevector(downWeights, downWeights, 0, 1, 2, 3, 0, 1, 2, 3));
-    const PixelLanes qColumns = Lerp(WidenWord(qTop), WidenWord(qBottom),
-                                     __builtin_shufflevector(downWeights, downWeights, 4, 5, 6, 7, 4, 5, 6, 7));
-    PixelLanes filtered = Lerp(__builtin_shufflevector(pColumns, qColumns, 0, 1, 2, 3, 8, 9, 10, 11),
-                               __builtin_shufflevector(pColumns, qColumns, 4, 5, 6, 7, 12, 13, 14, 15),
-                               across >> 8);
+    const PixelLanes pColumns =
+        Lerp(WidenWord(pTop), WidenWord(pBottom),
+             __builtin_shufflevector(downWeights, downWeights, 0, 1, 2, 3, 0, 1, 2, 3));
+    const PixelLanes qColumns =
+        Lerp(WidenWord(qTop), WidenWord(qBottom),
+             __builtin_shufflevector(downWeights, downWeights, 4, 5, 6, 7, 4, 5, 6, 7));
+    PixelLanes filtered =
+        Lerp(__builtin_shufflevector(pColumns, qColumns, 0, 1, 2, 3, 8, 9, 10, 11),
+             __builtin_shufflevector(pColumns, qColumns, 4, 5, 6, 7, 12, 13, 14, 15), across >> 8);
     if (TINTED) filtered = Round255(filtered * rows.tint);
     if (BLENDED) filtered = Blend(filtered, pair ? LoadTwo(out + i) : LoadPair(out[i], 0));
     if (pair) {
@@ -176,7 +179,8 @@ struct Canvas {
 // left on the canvas), each row where it shows: blended over the canvas or written.
 void DrawTurned(TextureImpl& texture, const Rect& source, const Matrix2D& local, const Shown& shown,
                 uint32_t color, bool blend, const Canvas& canvas) {
-  const double det = static_cast<double>(local.m11) * local.m22 - static_cast<double>(local.m12) * local.m21;
+  const double det =
+      static_cast<double>(local.m11) * local.m22 - static_cast<double>(local.m12) * local.m21;
   const int columns = source.right - source.left;
   const int rows = source.bottom - source.top;
   // Pixels to the rectangle's texels: s = a x + b y + c, t = d x + e y + f.
@@ -184,7 +188,8 @@ void DrawTurned(TextureImpl& texture, const Rect& source, const Matrix2D& local,
   const double d = -local.m12 / det, e = local.m11 / det;
   const double c = -(a * local.dx + b * local.dy);
   const double f = -(d * local.dx + e * local.dy);
-  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d), ChannelLanes(color)};
+  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d),
+                    ChannelLanes(color)};
   const RowDrawer drawRow = ChooseRowDrawer(color != 0xFFFFFFFFu, blend);
   // Where a sample's four texels all lie inside the border.
   const auto inside = [columns, rows](int32_t u, int32_t v) {
@@ -216,7 +221,8 @@ void DrawTurned(TextureImpl& texture, const Rect& source, const Matrix2D& local,
       canvas.spans[2 * y] = static_cast<uint16_t>(first);
       canvas.spans[2 * y + 1] = static_cast<uint16_t>(last);
     }
-    drawRow(shared, u, v, canvas.pixels + static_cast<size_t>(y) * canvas.pitch + first, last - first);
+    drawRow(shared, u, v, canvas.pixels + static_cast<size_t>(y) * canvas.pitch + first,
+            last - first);
   }
 }
 
@@ -244,9 +250,9 @@ Placing Place(Vector2 origin) {
 
 bool Shows(const TurnedLook& look, const Rect& source, const Matrix2D& m, const Placing& at,
            uint32_t color, bool blend) {
-  return look.fracX == at.fracX && look.fracY == at.fracY && look.m11 == m.m11 && look.m12 == m.m12 &&
-         look.m21 == m.m21 && look.m22 == m.m22 && look.color == color && look.blend == blend &&
-         look.source == source;
+  return look.fracX == at.fracX && look.fracY == at.fracY && look.m11 == m.m11 &&
+         look.m12 == m.m12 && look.m21 == m.m21 && look.m22 == m.m22 && look.color == color &&
+         look.blend == blend && look.source == source;
 }
 
 // The set a look belongs in, from what it shows.
@@ -274,7 +280,8 @@ bool FrameLook(const Matrix2D& linear, const Shown& shown, const Placing& at, Fr
   double left = 1e30, top = 1e30, right = -1e30, bottom = -1e30;
   for (const double s : {shown.sFrom, shown.sTo}) {
     for (const double t : {shown.tFrom, shown.tTo}) {
-      const Vector2 corner = TransformPoint(linear, Vector2{static_cast<float>(s), static_cast<float>(t)});
+      const Vector2 corner =
+          TransformPoint(linear, Vector2{static_cast<float>(s), static_cast<float>(t)});
       left = std::min(left, static_cast<double>(corner.x));
       right = std::max(right, static_cast<double>(corner.x));
       top = std::min(top, static_cast<double>(corner.y));
@@ -292,21 +299,25 @@ bool FrameLook(const Matrix2D& linear, const Shown& shown, const Placing& at, Fr
 
 // Makes the look in the slot: the source through the transform's turn and scale, its top
 // left `at` within its pixel.
-void MakeLook(TextureImpl& texture, const Rect& source, const Matrix2D& transform, const Placing& at,
-              uint32_t color, bool blend, const Shown& shown, const Frame& frame, TurnedLook* look) {
+void MakeLook(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
+              const Placing& at, uint32_t color, bool blend, const Shown& shown, const Frame& frame,
+              TurnedLook* look) {
   look->source = source;
-  look->m11 = transform.m11, look->m12 = transform.m12, look->m21 = transform.m21, look->m22 = transform.m22;
+  look->m11 = transform.m11, look->m12 = transform.m12, look->m21 = transform.m21,
+  look->m22 = transform.m22;
   look->fracX = at.fracX, look->fracY = at.fracY;
   look->color = color;
   look->blend = blend;
-  look->left = frame.left, look->top = frame.top, look->width = frame.width, look->height = frame.height;
+  look->left = frame.left, look->top = frame.top, look->width = frame.width,
+  look->height = frame.height;
   look->pixels.assign(static_cast<size_t>(frame.width) * frame.height, 0);
   look->spans.assign(static_cast<size_t>(frame.height) * 2, 0);
   Matrix2D local = transform;
   local.dx = static_cast<float>(at.fracX / 64.0 - frame.left);
   local.dy = static_cast<float>(at.fracY / 64.0 - frame.top);
-  DrawTurned(texture, source, local, shown, color, false,
-             Canvas{look->pixels.data(), frame.width, frame.width, frame.height, look->spans.data()});
+  DrawTurned(
+      texture, source, local, shown, color, false,
+      Canvas{look->pixels.data(), frame.width, frame.width, frame.height, look->spans.data()});
 }
 
 // The look kept with the texture, made if new (in place of its set's least recently used).
@@ -347,7 +358,8 @@ void DrawLook(const TurnedLook& look, const Placing& at, bool blend, SDL_Surface
       if (((in[i] | in[i + 1]) >> 24) == 0) continue;  // clear: what is there stays
       StoreTwo(out + i, Blend(LoadTwo(in + i), LoadTwo(out + i)));
     }
-    if (i < last && (in[i] >> 24) != 0) out[i] = FirstOf(Blend(LoadPair(in[i], 0), LoadPair(out[i], 0)));
+    if (i < last && (in[i] >> 24) != 0)
+      out[i] = FirstOf(Blend(LoadPair(in[i], 0), LoadPair(out[i], 0)));
   }
 }
 
@@ -359,7 +371,8 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
                      static_cast<double>(transform.m12) * transform.m21;
   if (std::fabs(det) < 1e-12) return;
   Bordered(texture, source);  // and so its ink
-  const Shown shown = ShownPart(texture, source.right - source.left, source.bottom - source.top, blend);
+  const Shown shown =
+      ShownPart(texture, source.right - source.left, source.bottom - source.top, blend);
   // Where the source's top left lands.
   Matrix2D linear = transform;
   linear.dx = linear.dy = 0.0f;
@@ -367,7 +380,8 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
   const Vector2 origin{turned.x + transform.dx, turned.y + transform.dy};
   const Placing at = Place(origin);
   Frame frame{};
-  if (!(std::fabs(origin.x) < 1e6f && std::fabs(origin.y) < 1e6f) || !FrameLook(linear, shown, at, &frame)) {
+  if (!(std::fabs(origin.x) < 1e6f && std::fabs(origin.y) < 1e6f) ||
+      !FrameLook(linear, shown, at, &frame)) {
     // Too large, or too far off, to keep: straight into the target.
     linear.dx = origin.x, linear.dy = origin.y;
     DrawTurned(texture, source, linear, shown, color, blend,

@@ -93,7 +93,8 @@ struct FontImpl : Font {
       // White glyphs; the colour of each draw tints them.
       SDL_Surface* glyphs =
           TTF_RenderText_Blended(font, lines[i].c_str(), SDL_Color{255, 255, 255, 255});
-      rendered[i] = glyphs ? SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+      rendered[i] =
+          glyphs ? SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
       if (glyphs) SDL_FreeSurface(glyphs);
       if (!rendered[i]) {
         std::fprintf(stderr, "zorbly-frondles: cannot render the text \"%s\" (%s)\n",

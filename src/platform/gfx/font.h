@@ -24,10 +24,10 @@ constexpr uint32_t DT_NOCLIP = 0x100;
 constexpr uint32_t DT_CALCRECT = 0x400;
 
 struct FontDescription {
-  int32_t height = 0;     // cell height in pixels (ascent + descent); negative: the
-                          // characters' own height; 0: the default of 16 pixels
-  uint32_t width = 0;     // 0: the face's own aspect (no other width is supported)
-  uint32_t weight = 0;    // FW_DONTCARE, or 100..900 where the face name says none
+  int32_t height = 0;   // cell height in pixels (ascent + descent); negative: the
+                        // characters' own height; 0: the default of 16 pixels
+  uint32_t width = 0;   // 0: the face's own aspect (no other width is supported)
+  uint32_t weight = 0;  // FW_DONTCARE, or 100..900 where the face name says none
   uint32_t mipLevels = 0;
   bool italic = false;
   uint8_t charSet = 0;
@@ -57,5 +57,4 @@ struct Font {
 // configured stand-in, or the default face. One line on standard error names the face
 // used. Null *font and a failure code, after a one-line message, when there is no face
 // at all or it cannot be opened.
-HRESULT CreateFontIndirect(RenderDevice* device, const FontDescription& description,
-                           Font** font);
+HRESULT CreateFontIndirect(RenderDevice* device, const FontDescription& description, Font** font);

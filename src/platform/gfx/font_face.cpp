@@ -9,9 +9,7 @@
 // fontconfig 2.14 loses a few bytes, once per process, while it parses its own
 // configuration; the leak check should not fail the game for that. This is the program's
 // one list.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif
 
 namespace {
@@ -172,8 +170,8 @@ bool FindFontFace(const FaceRequest& request, FontFile* file) {
   FcMatrix* matrix = nullptr;
   const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch &&
                        matrix && matrix->xy != 0.0;
-  file->addBold = embolden ||
-                  (request.weight >= FC_WEIGHT_DEMIBOLD && file->weight < FC_WEIGHT_DEMIBOLD);
+  file->addBold =
+      embolden || (request.weight >= FC_WEIGHT_DEMIBOLD && file->weight < FC_WEIGHT_DEMIBOLD);
   file->addSlant = sheared || (request.italic && !file->slanted);
   FcPatternDestroy(match);
   return !file->path.empty();

@@ -6,7 +6,7 @@
 #include <SDL_image.h>
 #include <png.h>
 #include <stb_image_write.h>
-
+#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <utility>
 
 namespace {
@@ -151,8 +150,9 @@ bool ClaimIsBelievable(const char* fileName, const Claim& claim, int64_t fileSiz
   }
   const int side = std::min(maxSide, IMAGE_SIDE_LIMIT);
   if (width > side || height > side) {
-    Refuse(fileName, "claims %d x %d pixels, more than the %d per side the device can hold; refused",
-           width, height, side);
+    Refuse(fileName,
+           "claims %d x %d pixels, more than the %d per side the device can hold; refused", width,
+           height, side);
     return false;
   }
   if (int64_t{width} * height > IMAGE_PIXEL_LIMIT) {
@@ -181,7 +181,8 @@ bool PngChunksFitTheFile(SDL_RWops* file, const char* fileName, int64_t fileSize
     // Length, type and CRC besides the data.
     fits = length <= INT32_MAX && at + 12 + int64_t{length} <= fileSize;
     if (!fits) {
-      Refuse(fileName, "has a \"%.4s\" chunk of %u bytes that runs past its end (%lld bytes); refused",
+      Refuse(fileName,
+             "has a \"%.4s\" chunk of %u bytes that runs past its end (%lld bytes); refused",
              reinterpret_cast<const char*>(chunk + 4), length, static_cast<long long>(fileSize));
     }
     if (std::memcmp(chunk + 4, "IEND", 4) == 0) break;
@@ -207,8 +208,8 @@ bool IsTgaWithoutAlpha(SDL_RWops* file) {
 }
 
 void SayWrongSize(const char* fileName, int width, int height, const Claim& claim) {
-  Refuse(fileName, "decoded as %d x %d, not the %d x %d its header claims", width, height, claim.width,
-         claim.height);
+  Refuse(fileName, "decoded as %d x %d, not the %d x %d its header claims", width, height,
+         claim.width, claim.height);
 }
 
 // What libpng reports goes into the one-line message; it then leaves by longjmp.
@@ -236,7 +237,8 @@ void ReadPngBytes(png_structp png, png_bytep data, png_size_t length) {
 bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
                  std::vector<uint32_t>* pixels, std::vector<png_bytep>* rowPointers,
                  PngProblem* problem, bool* refused) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, problem, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, problem, OnPngError, OnPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     std::snprintf(problem->text, sizeof problem->text, "out of memory");
@@ -251,7 +253,8 @@ bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (width != static_cast<png_uint_32>(claim.width) || height != static_cast<png_uint_32>(claim.height)) {
+  if (width != static_cast<png_uint_32>(claim.width) ||
+      height != static_cast<png_uint_32>(claim.height)) {
     png_error(png, "its size changed after the header");
   }
   png_set_expand(png);
@@ -261,7 +264,8 @@ bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) png_error(png, "unexpected row layout");
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4)
+    png_error(png, "unexpected row layout");
   if (!rows.start(claim.width, claim.height)) {
     *refused = true;
     png_destroy_read_struct(&png, &info, nullptr);
@@ -277,7 +281,8 @@ bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
     pixels->resize(static_cast<size_t>(width) * height);
     rowPointers->resize(height);
     for (png_uint_32 y = 0; y < height; ++y) {
-      (*rowPointers)[y] = reinterpret_cast<png_bytep>(pixels->data() + static_cast<size_t>(y) * width);
+      (*rowPointers)[y] =
+          reinterpret_cast<png_bytep>(pixels->data() + static_cast<size_t>(y) * width);
     }
     png_read_image(png, rowPointers->data());
     for (png_uint_32 y = 0; y < height; ++y) {
@@ -292,7 +297,8 @@ bool ReadPngRows(SDL_RWops* file, const Claim& claim, const ImageRows& rows,
 // As ReadPngRows, for writing: 8-bit RGBA, each row coded from its left neighbours only,
 // which reads back in half the time the adaptive choice of filters takes.
 bool WritePngRows(FILE* file, int width, int height, const uint32_t* pixels, PngProblem* problem) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, problem, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, problem, OnPngError, OnPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     std::snprintf(problem->text, sizeof problem->text, "out of memory");
@@ -371,7 +377,8 @@ bool DecodeWhole(const char* fileName, const ImageRows& rows, int maxSide) {
   }
   const bool started = rows.start(argb->w, argb->h);
   for (int y = 0; started && y < argb->h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<unsigned char*>(argb->pixels) + y * argb->pitch);
+    auto* row =
+        reinterpret_cast<uint32_t*>(static_cast<unsigned char*>(argb->pixels) + y * argb->pitch);
     if (forceOpaque) {
       for (int x = 0; x < argb->w; ++x) row[x] |= 0xFF000000u;
     }
@@ -396,7 +403,8 @@ bool ReadImageSize(const char* fileName, int* width, int* height) {
   return true;
 }
 
-bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide, std::string* problem) {
+bool DecodeImageFile(const char* fileName, const ImageRows& rows, int maxSide,
+                     std::string* problem) {
   if (!fileName || !rows.start || !rows.row) return false;
   // Nothing here nests: the decoders never load another image.
   caughtProblem = problem;

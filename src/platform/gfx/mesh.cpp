@@ -65,9 +65,9 @@ struct Polygon {
 // Distance inside each plane; a corner is kept where it is not negative.
 float PlaneDistance(int plane, const glm::vec4& p) {
   switch (plane) {
-    case 0: return p.z;                    // near
-    case 1: return p.w - p.z;              // far
-    case 2: return p.w - SMALLEST_W;       // in front of the eye
+    case 0: return p.z;               // near
+    case 1: return p.w - p.z;         // far
+    case 2: return p.w - SMALLEST_W;  // in front of the eye
     case 3: return p.x + GUARD_BAND * p.w;
     case 4: return GUARD_BAND * p.w - p.x;
     case 5: return p.y + GUARD_BAND * p.w;
@@ -141,9 +141,9 @@ void EmitTriangle(const Corner& a, const Corner& b, const Corner& c, int splits,
                   float height, std::vector<SDL_Vertex>* out) {
   const SDL_Vertex screen[3] = {ToScreen(a, width, height), ToScreen(b, width, height),
                                 ToScreen(c, width, height)};
-  const float longest = std::max({ScreenDistance(screen[0], screen[1]),
-                                  ScreenDistance(screen[1], screen[2]),
-                                  ScreenDistance(screen[2], screen[0])});
+  const float longest =
+      std::max({ScreenDistance(screen[0], screen[1]), ScreenDistance(screen[1], screen[2]),
+                ScreenDistance(screen[2], screen[0])});
   if (splits < MAX_SPLITS && longest > SPLIT_LENGTH) {
     const Corner ab = Middle(a, b);
     const Corner bc = Middle(b, c);
@@ -219,8 +219,8 @@ void GatherTriangle(const Material& material, const std::vector<MeshVertex>& ver
   const int count = ClipPolygon(corners, 3);
   if (count < 3) return;
   const float depth = (v[0]->view.z + v[1]->view.z + v[2]->view.z) / 3.0f;
-  scratch.polygons.push_back(Polygon{depth, static_cast<uint32_t>(scratch.corners.size()),
-                                     static_cast<uint32_t>(count)});
+  scratch.polygons.push_back(
+      Polygon{depth, static_cast<uint32_t>(scratch.corners.size()), static_cast<uint32_t>(count)});
   scratch.corners.insert(scratch.corners.end(), corners, corners + count);
 }
 

@@ -450,7 +450,8 @@ bool PlaceMeshes(const std::vector<XObject>& file, const NameMap& names, XBudget
                  std::vector<PlacedMesh>* placed, std::string* problem) {
   for (const XObject& object : file) {
     if (object.type == "Mesh") {
-      if (!AppendOnBudget(placed, PlacedMesh{&object, Matrix4{}, true}, budget, problem)) return false;
+      if (!AppendOnBudget(placed, PlacedMesh{&object, Matrix4{}, true}, budget, problem))
+        return false;
     } else if (!GatherMeshes(object, Matrix4{}, names, budget, placed, problem)) {
       return false;
     }
@@ -460,7 +461,8 @@ bool PlaceMeshes(const std::vector<XObject>& file, const NameMap& names, XBudget
   for (const PlacedMesh& placement : *placed) {
     if (!placement.topLevel) framed.insert(placement.mesh);
   }
-  std::erase_if(*placed, [&](const PlacedMesh& p) { return p.topLevel && framed.contains(p.mesh); });
+  std::erase_if(*placed,
+                [&](const PlacedMesh& p) { return p.topLevel && framed.contains(p.mesh); });
   return true;
 }
 
@@ -529,7 +531,8 @@ bool BuildMesh(const std::vector<XObject>& file, XBudget* budget, MeshImpl* mesh
   std::vector<PlacedMesh> placed;
   std::unordered_map<const XObject*, size_t> meshIndex;
   std::vector<MeshData> meshes;
-  if (!MapNames(file, budget, &names, problem) || !PlaceMeshes(file, names, budget, &placed, problem) ||
+  if (!MapNames(file, budget, &names, problem) ||
+      !PlaceMeshes(file, names, budget, &placed, problem) ||
       !ReadPlacedMeshes(placed, names, budget, &meshIndex, &meshes, problem) ||
       !ReadMaterials(&meshes, budget, buffer, problem)) {
     return false;
@@ -575,8 +578,8 @@ uint32_t DataBuffer::GetBufferSize() const {
 void DataBuffer::Release() { delete static_cast<BufferImpl*>(this); }
 
 HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, DataBuffer** adjacency,
-                      DataBuffer** materials, DataBuffer** effectInstances,
-                      uint32_t* materialCount, Mesh** result) {
+                      DataBuffer** materials, DataBuffer** effectInstances, uint32_t* materialCount,
+                      Mesh** result) {
   if (adjacency) *adjacency = nullptr;
   if (effectInstances) *effectInstances = nullptr;
   if (materials) *materials = nullptr;
@@ -619,8 +622,7 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t, RenderDevice* device, Data
     return D3DXFERR_BADFILE;
   }
   if (!HasTriangles(*mesh)) {
-    std::fprintf(stderr, "zorbly-frondles: mesh file \"%s\" holds no usable triangles\n",
-                 fileName);
+    std::fprintf(stderr, "zorbly-frondles: mesh file \"%s\" holds no usable triangles\n", fileName);
     delete mesh;
     buffer->Release();
     return D3DXERR_INVALIDDATA;

@@ -25,7 +25,7 @@ struct MeshSubset {
 };
 
 struct MeshImpl : Mesh {
-  DeviceImpl* device = nullptr;  // null once the device is gone
+  DeviceImpl* device = nullptr;     // null once the device is gone
   std::vector<MeshSubset> subsets;  // by attribute id
 };
 

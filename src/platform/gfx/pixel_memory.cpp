@@ -26,7 +26,8 @@ void* AllocatePixelBlock(size_t bytes) {
   const uintptr_t aligned = RoundUp(start, LARGE_PAGE);
   if (aligned > start) munmap(mapped, aligned - start);
   const uintptr_t end = start + length + LARGE_PAGE;
-  if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+  if (end > aligned + length)
+    munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
   // Only a hint: where large pages are off the block is plain pages.
   madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
   return reinterpret_cast<void*>(aligned);

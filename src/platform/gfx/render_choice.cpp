@@ -3,14 +3,13 @@
 // pipeline on the processor: SDL's software renderer, writing straight into the window,
 // does the same work for a fraction of the cost.
 #include <SDL.h>
-
 #include <dirent.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <strings.h>
 
 #include "platform/gfx/render_internal.h"
 
@@ -50,7 +49,8 @@ bool GraphicsDeviceSeen() {
   if (!folder) return false;
   bool seen = false;
   while (const dirent* entry = readdir(folder)) {
-    if (std::strncmp(entry->d_name, "renderD", 7) != 0 && std::strncmp(entry->d_name, "card", 4) != 0) {
+    if (std::strncmp(entry->d_name, "renderD", 7) != 0 &&
+        std::strncmp(entry->d_name, "card", 4) != 0) {
       continue;
     }
     const std::string path = std::string("/dev/dri/") + entry->d_name;
@@ -119,8 +119,10 @@ SDL_Renderer* CreateWindowRenderer(SDL_Window* window, Uint32 flags) {
       SayChoice(renderer, OpenGLName() + ", ZF_RENDERER=opengl");
       return renderer;
     }
-    std::fprintf(stderr, "zorbly-frondles: ZF_RENDERER=opengl, but there is no OpenGL here (%s); "
-                         "choosing for this machine\n", SDL_GetError());
+    std::fprintf(stderr,
+                 "zorbly-frondles: ZF_RENDERER=opengl, but there is no OpenGL here (%s); "
+                 "choosing for this machine\n",
+                 SDL_GetError());
   }
 
   // SDL's own setting wins: it is how a player names a renderer SDL knows.
@@ -133,7 +135,8 @@ SDL_Renderer* CreateWindowRenderer(SDL_Window* window, Uint32 flags) {
   }
   if (!GraphicsDeviceSeen()) {
     SDL_Renderer* renderer = SoftwareOnWindow(window, flags);
-    if (renderer) SayChoice(renderer, "no graphics device here: OpenGL would be a software rasteriser");
+    if (renderer)
+      SayChoice(renderer, "no graphics device here: OpenGL would be a software rasteriser");
     return renderer;
   }
   SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags | SDL_RENDERER_ACCELERATED);

@@ -26,14 +26,9 @@ struct GraphicsImpl : GraphicsObject {};
 int SDLCALL WatchDeviceEvents(void* userData, SDL_Event* event) {
   DeviceImpl* device = static_cast<DeviceImpl*>(userData);
   switch (event->type) {
-    case SDL_RENDER_TARGETS_RESET:
-      device->targetsReset = true;
-      break;
-    case SDL_RENDER_DEVICE_RESET:
-      device->deviceReset = true;
-      break;
-    default:
-      break;
+    case SDL_RENDER_TARGETS_RESET: device->targetsReset = true; break;
+    case SDL_RENDER_DEVICE_RESET: device->deviceReset = true; break;
+    default: break;
   }
   return 1;
 }
@@ -60,8 +55,8 @@ bool BuildBackBuffer(DeviceImpl* device) {
   SurfaceImpl& back = device->backBuffer;
   back.texture = MakePicture(device, device->renderer);
   if (!back.texture) {
-    std::fprintf(stderr, "zorbly-frondles: cannot make the %d x %d back buffer (%s)\n",
-                 back.width, back.height, SDL_GetError());
+    std::fprintf(stderr, "zorbly-frondles: cannot make the %d x %d back buffer (%s)\n", back.width,
+                 back.height, SDL_GetError());
     return false;
   }
   SDL_SetRenderTarget(device->renderer, back.texture);
@@ -176,8 +171,9 @@ bool CanMakeDevice(WindowHandle window, const PresentParameters& parameters) {
   }
   if (parameters.backBufferFormat != D3DFMT_X8R8G8B8 &&
       parameters.backBufferFormat != D3DFMT_UNKNOWN) {
-    std::fprintf(stderr, "zorbly-frondles: cannot make the rendering device: only 32-bit "
-                         "colour back buffers are supported\n");
+    std::fprintf(stderr,
+                 "zorbly-frondles: cannot make the rendering device: only 32-bit "
+                 "colour back buffers are supported\n");
     return false;
   }
   return true;
@@ -185,8 +181,8 @@ bool CanMakeDevice(WindowHandle window, const PresentParameters& parameters) {
 
 // The back buffer's size as asked; a side of 0 takes the window's. False, said, when the
 // size is none or too large for any renderer.
-bool ChooseBackBufferSize(const DeviceImpl* device, const PresentParameters& parameters,
-                          int* width, int* height) {
+bool ChooseBackBufferSize(const DeviceImpl* device, const PresentParameters& parameters, int* width,
+                          int* height) {
   *width = static_cast<int>(parameters.backBufferWidth);
   *height = static_cast<int>(parameters.backBufferHeight);
   if (device->window && (*width <= 0 || *height <= 0)) {
@@ -215,8 +211,8 @@ bool IsSoftware(SDL_Renderer* renderer) {
 // A back buffer in memory and the software renderer that draws into it.
 bool MakeMemoryBackBuffer(DeviceImpl* device, int width, int height) {
   if (!device->backBlock.Assign(static_cast<size_t>(width) * height, 0)) return false;
-  device->backPixels = SDL_CreateRGBSurfaceWithFormatFrom(device->backBlock.data(), width, height, 32,
-                                                          width * 4, device->opaqueFormat);
+  device->backPixels = SDL_CreateRGBSurfaceWithFormatFrom(device->backBlock.data(), width, height,
+                                                          32, width * 4, device->opaqueFormat);
   if (!device->backPixels) return false;
   SDL_SetSurfaceBlendMode(device->backPixels, SDL_BLENDMODE_NONE);
   SDL_FillRect(device->backPixels, nullptr, SDL_MapRGB(device->backPixels->format, 0, 0, 0));
@@ -266,8 +262,8 @@ bool MakeBackBuffer(DeviceImpl* device, int width, int height) {
   device->backBuffer.width = width;
   device->backBuffer.height = height;
   if (width > device->maxTextureSize || height > device->maxTextureSize) {
-    std::fprintf(stderr, "zorbly-frondles: the renderer cannot hold a %d x %d back buffer\n",
-                 width, height);
+    std::fprintf(stderr, "zorbly-frondles: the renderer cannot hold a %d x %d back buffer\n", width,
+                 height);
     return false;
   }
   return device->backPixels || BuildBackBuffer(device);
@@ -318,8 +314,7 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
 
   if (device->window && !parameters.windowed) {
     if (SDL_SetWindowFullscreen(device->window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-      std::fprintf(stderr, "zorbly-frondles: cannot switch to full screen (%s)\n",
-                   SDL_GetError());
+      std::fprintf(stderr, "zorbly-frondles: cannot switch to full screen (%s)\n", SDL_GetError());
     }
   }
   SDL_AddEventWatch(WatchDeviceEvents, device);
@@ -368,8 +363,8 @@ HRESULT RenderDevice::GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t
   return S_OK;
 }
 
-HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags,
-                            uint32_t color, float, uint32_t) {
+HRESULT RenderDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t color,
+                            float, uint32_t) {
   DeviceImpl* device = Impl(this);
   if (rectCount > 0 && !rects) return D3DERR_INVALIDCALL;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;

@@ -98,10 +98,8 @@ struct RenderDevice {
   HRESULT StretchRect(RenderSurface* source, const Rect* sourceRect, RenderSurface* dest,
                       const Rect* destRect, uint32_t filter);
   HRESULT CreateOffscreenPlainSurface(uint32_t width, uint32_t height, uint32_t format,
-                                      uint32_t pool, RenderSurface** surface,
-                                      void* sharedHandle);
-  HRESULT GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type,
-                        RenderSurface** surface);
+                                      uint32_t pool, RenderSurface** surface, void* sharedHandle);
+  HRESULT GetBackBuffer(uint32_t swapChain, uint32_t index, uint32_t type, RenderSurface** surface);
   // ARGB pixels as a texture of the same size, drawable through a sprite batch; the
   // texture keeps the image's own pixels.
   HRESULT CreateTextureFromPixels(ImageData&& image, Texture** texture);

@@ -61,7 +61,7 @@ struct TextureImpl : Texture {
   // drawing without a check at each edge; empty until a rectangle is drawn turned.
   std::vector<uint32_t> bordered;
   Rect borderedSource;
-  Rect borderedInk;  // within that rectangle, the texels with any alpha
+  Rect borderedInk;               // within that rectangle, the texels with any alpha
   std::vector<TurnedLook> looks;  // in sets of a few, once drawn turned
   uint32_t lookClock = 0;
 };
@@ -100,8 +100,8 @@ struct SmoothScaler {
     uint8_t weight;
   };
   int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
-  int shuffleLimit = 64;  // the widest shuffles to use (tests try each)
-  int shuffleBytes = 0;   // how wide the processor's byte shuffles go: 0, 16, 32 or 64
+  int shuffleLimit = 64;        // the widest shuffles to use (tests try each)
+  int shuffleBytes = 0;         // how wide the processor's byte shuffles go: 0, 16, 32 or 64
   std::vector<int32_t> starts;  // padded to whole groups of eight pixels
   std::vector<int8_t> weights;
   // For the shuffles, each pair of output pixels from the four source pixels from its

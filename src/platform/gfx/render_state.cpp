@@ -8,14 +8,10 @@ DeviceImpl* Impl(RenderDevice* device) { return static_cast<DeviceImpl*>(device)
 
 Matrix4* TransformSlot(DeviceImpl* device, uint32_t state) {
   switch (state) {
-    case D3DTS_WORLD:
-      return &device->world;
-    case D3DTS_VIEW:
-      return &device->view;
-    case D3DTS_PROJECTION:
-      return &device->projection;
-    default:
-      return nullptr;
+    case D3DTS_WORLD: return &device->world;
+    case D3DTS_VIEW: return &device->view;
+    case D3DTS_PROJECTION: return &device->projection;
+    default: return nullptr;
   }
 }
 

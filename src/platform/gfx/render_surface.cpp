@@ -55,8 +55,8 @@ bool ReadBackBuffer(DeviceImpl* device, const Rect& rect, uint32_t* pixels) {
     return true;
   }
   SDL_SetRenderTarget(device->renderer, device->backBuffer.texture);
-  if (SDL_RenderReadPixels(device->renderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels,
-                           area.w * 4) != 0) {
+  if (SDL_RenderReadPixels(device->renderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels, area.w * 4) !=
+      0) {
     std::fprintf(stderr, "zorbly-frondles: cannot read the back buffer (%s)\n", SDL_GetError());
     return false;
   }
@@ -89,8 +89,8 @@ bool BuildSurfaceTexture(SurfaceImpl* surface) {
   return true;
 }
 
-HRESULT RenderDevice::CreateOffscreenPlainSurface(uint32_t width, uint32_t height,
-                                                  uint32_t format, uint32_t, RenderSurface** result,
+HRESULT RenderDevice::CreateOffscreenPlainSurface(uint32_t width, uint32_t height, uint32_t format,
+                                                  uint32_t, RenderSurface** result,
                                                   void* sharedHandle) {
   if (!result) return D3DERR_INVALIDCALL;
   *result = nullptr;
@@ -151,7 +151,8 @@ HRESULT RenderSurface::LockRect(LockedRect* locked, const Rect* rect, uint32_t f
   }
   surface->locked = true;
   locked->pitch = surface->width * 4;
-  locked->bits = surface->pixels.data() + static_cast<size_t>(area.top) * surface->width + area.left;
+  locked->bits =
+      surface->pixels.data() + static_cast<size_t>(area.top) * surface->width + area.left;
   return S_OK;
 }
 

@@ -54,7 +54,8 @@ TTF_Font* OpenLabelFont() {
     return nullptr;
   }
   if (TTF_Init() != 0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot start the font renderer (%s); no labels are shown\n",
+    std::fprintf(stderr,
+                 "zorbly-frondles: cannot start the font renderer (%s); no labels are shown\n",
                  TTF_GetError());
     return nullptr;
   }
@@ -112,12 +113,11 @@ SDL_Rect Place(size_t slot, int width, int height, const SurfaceImpl& picture) {
   switch (static_cast<ScreenLabelSlot>(slot)) {
     case ScreenLabelSlot::Centre:
       return SDL_Rect{(picture.width - width) / 2, (picture.height - height) / 2, width, height};
-    case ScreenLabelSlot::Corner:
-      return SDL_Rect{MARGIN, CORNER_TOP, width, height};
-    case ScreenLabelSlot::Volume:
-      break;
+    case ScreenLabelSlot::Corner: return SDL_Rect{MARGIN, CORNER_TOP, width, height};
+    case ScreenLabelSlot::Volume: break;
   }
-  return SDL_Rect{picture.width - MARGIN - width, picture.height - VOLUME_BOTTOM - height, width, height};
+  return SDL_Rect{picture.width - MARGIN - width, picture.height - VOLUME_BOTTOM - height, width,
+                  height};
 }
 
 void Forget(Label& label) {
@@ -142,8 +142,9 @@ Label* ReadyLabel(size_t slot, DeviceImpl* device) {
     label.picture = MakePicture(device, label.text, LOOKS[slot]);
     TextureImpl* picture = label.picture;
     if (picture) {
-      label.pixels = SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height,
-                                                        32, picture->width * 4, SDL_PIXELFORMAT_ARGB8888);
+      label.pixels = SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width,
+                                                        picture->height, 32, picture->width * 4,
+                                                        SDL_PIXELFORMAT_ARGB8888);
       // Opaque: a plain copy.
       if (label.pixels) SDL_SetSurfaceBlendMode(label.pixels, SDL_BLENDMODE_NONE);
     }
@@ -153,11 +154,11 @@ Label* ReadyLabel(size_t slot, DeviceImpl* device) {
 }
 
 // Placed on the back buffer's picture, then scaled with it to where it lies in the output.
-SDL_Rect InOutput(size_t slot, const TextureImpl& picture, const SurfaceImpl& back, int x, int y, int width,
-                  int height) {
+SDL_Rect InOutput(size_t slot, const TextureImpl& picture, const SurfaceImpl& back, int x, int y,
+                  int width, int height) {
   const SDL_Rect on = Place(slot, picture.width, picture.height, back);
-  return SDL_Rect{x + on.x * width / back.width, y + on.y * height / back.height, on.w * width / back.width,
-                  on.h * height / back.height};
+  return SDL_Rect{x + on.x * width / back.width, y + on.y * height / back.height,
+                  on.w * width / back.width, on.h * height / back.height};
 }
 
 }  // namespace
@@ -185,7 +186,8 @@ void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height) {
   }
 }
 
-void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width, int height) {
+void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width,
+                          int height) {
   const SurfaceImpl& back = device->backBuffer;
   if (back.width <= 0 || back.height <= 0) return;
   for (size_t slot = 0; slot < std::size(labels); ++slot) {

@@ -22,4 +22,5 @@ struct SDL_Surface;
 // the output (x, y, width, height in output pixels): through the renderer, targeting the
 // output, or into the window's own pixels when the device draws in memory.
 void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height);
-void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width, int height);
+void DrawScreenLabelsInto(DeviceImpl* device, SDL_Surface* screen, int x, int y, int width,
+                          int height);

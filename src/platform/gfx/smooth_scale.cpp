@@ -28,7 +28,8 @@ void Tap(int i, int from, int to, int32_t* start, uint8_t* weight) {
 
 int ShuffleBytes(int limit) {
 #ifdef ZF_BYTE_SHUFFLES
-  if (limit >= 64 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi")) return 64;
+  if (limit >= 64 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+    return 64;
   if (limit >= 32 && __builtin_cpu_supports("avx2")) return 32;
   if (limit >= 16 && __builtin_cpu_supports("ssse3")) return 16;
 #endif
@@ -50,7 +51,8 @@ void PrepareShuffles(SmoothScaler* scaler) {
       if (window < 0 || from < 0 || from > 2) scaler->shuffleBytes = 0;
       for (int channel = 0; channel < 4; ++channel) {
         scaler->orders[16 * p + 8 * k + 2 * channel] = static_cast<uint8_t>(4 * from + channel);
-        scaler->orders[16 * p + 8 * k + 2 * channel + 1] = static_cast<uint8_t>(4 * from + 4 + channel);
+        scaler->orders[16 * p + 8 * k + 2 * channel + 1] =
+            static_cast<uint8_t>(4 * from + 4 + channel);
       }
     }
   }
@@ -68,10 +70,12 @@ void PrepareWideShuffles(SmoothScaler* scaler) {
     scaler->wideWindows[g] = window;
     for (size_t k = 0; k < 8; ++k) {
       const int32_t from = scaler->starts[8 * g + k] - window;
-      if (window < 0 || from < 0 || from > 14) scaler->shuffleBytes = std::min(scaler->shuffleBytes, 32);
+      if (window < 0 || from < 0 || from > 14)
+        scaler->shuffleBytes = std::min(scaler->shuffleBytes, 32);
       for (int channel = 0; channel < 4; ++channel) {
         scaler->wideOrders[64 * g + 8 * k + 2 * channel] = static_cast<uint8_t>(4 * from + channel);
-        scaler->wideOrders[64 * g + 8 * k + 2 * channel + 1] = static_cast<uint8_t>(4 * from + 4 + channel);
+        scaler->wideOrders[64 * g + 8 * k + 2 * channel + 1] =
+            static_cast<uint8_t>(4 * from + 4 + channel);
       }
     }
   }
@@ -88,7 +92,8 @@ void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width,
   scaler->weights.resize(padded * 8);
   for (size_t i = 0; i < padded; ++i) {
     uint8_t weight = 0;
-    Tap(std::min<int>(static_cast<int>(i), width - 1), sourceWidth, width, &scaler->starts[i], &weight);
+    Tap(std::min<int>(static_cast<int>(i), width - 1), sourceWidth, width, &scaler->starts[i],
+        &weight);
     // Each channel of the pixel beside the same channel of the next one.
     for (size_t k = 0; k < 4; ++k) {
       scaler->weights[8 * i + 2 * k] = static_cast<int8_t>(64 - weight);
@@ -109,15 +114,19 @@ void WidenPlain(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
   const auto weighed = [&](size_t i) {
     const uint16_t keep = static_cast<uint16_t>(scaler.weights[8 * i]);
     const uint16_t take = static_cast<uint16_t>(scaler.weights[8 * i + 1]);
-    const PixelLanes products = LoadTwo(in + scaler.starts[i]) * PixelLanes{keep, keep, keep, keep, take, take, take, take};
-    return (products + __builtin_shufflevector(products, products, 4, 5, 6, 7, 0, 1, 2, 3) + 32) >> 6;
+    const PixelLanes products =
+        LoadTwo(in + scaler.starts[i]) * PixelLanes{keep, keep, keep, keep, take, take, take, take};
+    return (products + __builtin_shufflevector(products, products, 4, 5, 6, 7, 0, 1, 2, 3) + 32) >>
+           6;
   };
   for (size_t i = 0; i < scaler.starts.size(); i += 2) {
-    StoreTwo(out + i, __builtin_shufflevector(weighed(i), weighed(i + 1), 0, 1, 2, 3, 8, 9, 10, 11));
+    StoreTwo(out + i,
+             __builtin_shufflevector(weighed(i), weighed(i + 1), 0, 1, 2, 3, 8, 9, 10, 11));
   }
 }
 
-void MixPlain(const uint32_t* above, const uint32_t* below, uint8_t weight, int count, uint32_t* out) {
+void MixPlain(const uint32_t* above, const uint32_t* below, uint8_t weight, int count,
+              uint32_t* out) {
   const PixelLanes keep = SameLanes(static_cast<uint16_t>(64 - weight));
   const PixelLanes take = SameLanes(weight);
   const auto mixed = [&](PixelLanes a, PixelLanes b) { return (a * keep + b * take + 32) >> 6; };
@@ -129,24 +138,27 @@ void MixPlain(const uint32_t* above, const uint32_t* below, uint8_t weight, int 
 #ifdef ZF_BYTE_SHUFFLES
 
 // Output pixels i and i + 1: their two source pixels each, weighed.
-__attribute__((target("ssse3"))) inline __m128i WeighTwo(const SmoothScaler& scaler, const uint32_t* in,
-                                                        size_t i) {
-  const __m128i taps = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
+__attribute__((target("ssse3"))) inline __m128i WeighTwo(const SmoothScaler& scaler,
+                                                         const uint32_t* in, size_t i) {
+  const __m128i taps =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
   const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scaler.orders[8 * i]));
-  const __m128i sums = _mm_maddubs_epi16(_mm_shuffle_epi8(taps, order),
-                                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scaler.weights[8 * i])));
+  const __m128i sums =
+      _mm_maddubs_epi16(_mm_shuffle_epi8(taps, order),
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(&scaler.weights[8 * i])));
   return _mm_srli_epi16(_mm_add_epi16(sums, _mm_set1_epi16(32)), 6);
 }
 
-__attribute__((target("ssse3"))) void WidenBy16(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
+__attribute__((target("ssse3"))) void WidenBy16(const SmoothScaler& scaler, const uint32_t* in,
+                                                uint32_t* out) {
   for (size_t i = 0; i < scaler.starts.size(); i += 4) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
                      _mm_packus_epi16(WeighTwo(scaler, in, i), WeighTwo(scaler, in, i + 2)));
   }
 }
 
-__attribute__((target("ssse3"))) void MixBy16(const uint32_t* above, const uint32_t* below, uint8_t weight,
-                                              int count, uint32_t* out) {
+__attribute__((target("ssse3"))) void MixBy16(const uint32_t* above, const uint32_t* below,
+                                              uint8_t weight, int count, uint32_t* out) {
   // The row above's bytes at even places, the row below's at odd ones.
   const __m128i weights = _mm_set1_epi16(static_cast<short>(weight << 8 | (64 - weight)));
   const __m128i half = _mm_set1_epi16(32);
@@ -163,34 +175,41 @@ __attribute__((target("ssse3"))) void MixBy16(const uint32_t* above, const uint3
 }
 
 // Output pixels i to i + 3, as WeighTwo does two.
-__attribute__((target("avx2"))) inline __m256i WeighFour(const SmoothScaler& scaler, const uint32_t* in,
-                                                        size_t i) {
-  const __m256i taps = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2 + 1]),
-                                           reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
+__attribute__((target("avx2"))) inline __m256i WeighFour(const SmoothScaler& scaler,
+                                                         const uint32_t* in, size_t i) {
+  const __m256i taps =
+      _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2 + 1]),
+                          reinterpret_cast<const __m128i*>(in + scaler.windows[i / 2]));
   const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&scaler.orders[8 * i]));
-  const __m256i sums = _mm256_maddubs_epi16(_mm256_shuffle_epi8(taps, order),
-                                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&scaler.weights[8 * i])));
+  const __m256i sums = _mm256_maddubs_epi16(
+      _mm256_shuffle_epi8(taps, order),
+      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&scaler.weights[8 * i])));
   return _mm256_srli_epi16(_mm256_add_epi16(sums, _mm256_set1_epi16(32)), 6);
 }
 
-__attribute__((target("avx2"))) void WidenBy32(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
+__attribute__((target("avx2"))) void WidenBy32(const SmoothScaler& scaler, const uint32_t* in,
+                                               uint32_t* out) {
   for (size_t i = 0; i < scaler.starts.size(); i += 8) {
     // Packed by halves: pixels 0, 1, 4, 5 in the low one; put back in order.
-    const __m256i packed = _mm256_packus_epi16(WeighFour(scaler, in, i), WeighFour(scaler, in, i + 4));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permute4x64_epi64(packed, 0xD8));
+    const __m256i packed =
+        _mm256_packus_epi16(WeighFour(scaler, in, i), WeighFour(scaler, in, i + 4));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_permute4x64_epi64(packed, 0xD8));
   }
 }
 
-__attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32_t* below, uint8_t weight,
-                                             int count, uint32_t* out) {
+__attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32_t* below,
+                                             uint8_t weight, int count, uint32_t* out) {
   const __m256i weights = _mm256_set1_epi16(static_cast<short>(weight << 8 | (64 - weight)));
   const __m256i half = _mm256_set1_epi16(32);
   int i = 0;
   for (; i + 8 <= count; i += 8) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(above + i));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(below + i));
-    const __m256i low = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights), half);
-    const __m256i high = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights), half);
+    const __m256i low =
+        _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(a, b), weights), half);
+    const __m256i high =
+        _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(a, b), weights), half);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
                         _mm256_packus_epi16(_mm256_srli_epi16(low, 6), _mm256_srli_epi16(high, 6)));
   }
@@ -199,22 +218,25 @@ __attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32
 
 // Output pixels i to i + 7, as WeighTwo does two.
 __attribute__((target("avx512bw,avx512vbmi"))) inline __m512i WeighEight(const SmoothScaler& scaler,
-                                                                        const uint32_t* in, size_t i) {
+                                                                         const uint32_t* in,
+                                                                         size_t i) {
   const __m512i taps = _mm512_loadu_si512(in + scaler.wideWindows[i / 8]);
   const __m512i order = _mm512_loadu_si512(&scaler.wideOrders[8 * i]);
-  const __m512i sums = _mm512_maddubs_epi16(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, order, taps),
-                                            _mm512_loadu_si512(&scaler.weights[8 * i]));
+  const __m512i sums =
+      _mm512_maddubs_epi16(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, order, taps),
+                           _mm512_loadu_si512(&scaler.weights[8 * i]));
   return _mm512_srli_epi16(_mm512_add_epi16(sums, _mm512_set1_epi16(32)), 6);
 }
 
-__attribute__((target("avx512bw,avx512vbmi"))) void WidenBy64(const SmoothScaler& scaler, const uint32_t* in,
-                                                             uint32_t* out) {
+__attribute__((target("avx512bw,avx512vbmi"))) void WidenBy64(const SmoothScaler& scaler,
+                                                              const uint32_t* in, uint32_t* out) {
   // Packed by quarters, two pixels of each half in each; put back in order. (The masked
   // permutes with every lane kept are the plain ones, without the compiler's false
   // warning about the plain ones' undefined start.)
   const __m512i inOrder = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
   for (size_t i = 0; i < scaler.starts.size(); i += 16) {
-    const __m512i packed = _mm512_packus_epi16(WeighEight(scaler, in, i), WeighEight(scaler, in, i + 8));
+    const __m512i packed =
+        _mm512_packus_epi16(WeighEight(scaler, in, i), WeighEight(scaler, in, i + 8));
     _mm512_storeu_si512(out + i, _mm512_maskz_permutexvar_epi64(0xFF, inOrder, packed));
   }
 }

@@ -34,7 +34,8 @@ HRESULT DrawAsTriangles(DeviceImpl* device, TextureImpl* texture, const Rect& te
   }
   static const int QUAD[6] = {0, 1, 2, 0, 2, 3};
   SDL_SetTextureBlendMode(texture->texture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-  return SDL_RenderGeometry(device->renderer, texture->texture, vertices, 4, QUAD, 6) == 0 ? S_OK : E_FAIL;
+  return SDL_RenderGeometry(device->renderer, texture->texture, vertices, 4, QUAD, 6) == 0 ? S_OK
+                                                                                           : E_FAIL;
 }
 
 }  // namespace
@@ -62,7 +63,8 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   if (transform.m12 == 0.0f && transform.m21 == 0.0f && drawWidth > 0.0f && drawHeight > 0.0f) {
     // Unturned and unmirrored: the plain copy.
     const Vector2 corner = TransformPoint(transform, offset);
-    if (DrawUnturned(device, texture, texels, corner, drawWidth, drawHeight, color, blend)) return S_OK;
+    if (DrawUnturned(device, texture, texels, corner, drawWidth, drawHeight, color, blend))
+      return S_OK;
     if (device->backPixels) DrawPendingSlices(device);
     SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
     SDL_SetTextureAlphaMod(sdlTexture, color >> 24);
@@ -120,7 +122,9 @@ HRESULT SpriteBatch::SetTransform(const Matrix2D& transform) {
   return S_OK;
 }
 
-Matrix2D SpriteBatch::GetTransform() const { return static_cast<const SpriteImpl*>(this)->transform; }
+Matrix2D SpriteBatch::GetTransform() const {
+  return static_cast<const SpriteImpl*>(this)->transform;
+}
 
 HRESULT SpriteBatch::Draw(Texture* texture, const Rect* sourceRect, const Vector2* centre,
                           const Vector2* position, uint32_t color) {

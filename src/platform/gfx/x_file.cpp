@@ -203,7 +203,8 @@ class TokenStream {
       m_at += sizeof single;
       value = single;
     }
-    if (!std::isfinite(value)) return Fault("a number that is not finite", m_at - (m_doubles ? 8 : 4));
+    if (!std::isfinite(value))
+      return Fault("a number that is not finite", m_at - (m_doubles ? 8 : 4));
     return Number(value);
   }
 
@@ -306,10 +307,8 @@ class TokenStream {
           if (!Has(16)) return Fault("a token cut short", start);
           m_at += 16;
           continue;
-        case BIN_OPEN_BRACE:
-          return Make(Token::OPEN);
-        case BIN_CLOSE_BRACE:
-          return Make(Token::CLOSE);
+        case BIN_OPEN_BRACE: return Make(Token::OPEN);
+        case BIN_CLOSE_BRACE: return Make(Token::CLOSE);
         case BIN_TEMPLATE:
           if (!SkipBinaryTemplate()) return Fault("a template left open", start);
           continue;
@@ -407,14 +406,11 @@ bool ReadObject(Reading* reading, std::string_view type, int depth, XObject* obj
         }
         break;
       }
-      case Token::CLOSE:
-        return true;
+      case Token::CLOSE: return true;
       case Token::END:
         problem->assign("a \"").append(type).append("\" left open at the end of the file");
         return false;
-      case Token::FAULT:
-        *problem = stream->Problem();
-        return false;
+      case Token::FAULT: *problem = stream->Problem(); return false;
     }
   }
 }

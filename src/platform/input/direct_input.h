@@ -42,8 +42,8 @@ constexpr DIDATAFORMAT c_dfDIMouse{InputDeviceType::Mouse, 16};
 struct DIMOUSESTATE {
   int32_t lX;
   int32_t lY;
-  int32_t lZ;                // the wheel, 120 per notch, positive away from the player
-  uint8_t rgbButtons[4];     // left, right, middle, first side button; 0x80 when down
+  int32_t lZ;             // the wheel, 120 per notch, positive away from the player
+  uint8_t rgbButtons[4];  // left, right, middle, first side button; 0x80 when down
 };
 static_assert(sizeof(DIMOUSESTATE) == 16);
 

@@ -67,8 +67,8 @@ int SDLCALL WatchInputEvent(void*, SDL_Event* event) {
       const int index = MouseButtonIndex(event->button.button);
       if (index < 0) break;
       const uint8_t bit = static_cast<uint8_t>(1u << index);
-      mouseButtons = event->type == SDL_MOUSEBUTTONDOWN ? (mouseButtons | bit)
-                                                        : (mouseButtons & ~bit);
+      mouseButtons =
+          event->type == SDL_MOUSEBUTTONDOWN ? (mouseButtons | bit) : (mouseButtons & ~bit);
       break;
     }
     case SDL_WINDOWEVENT:
@@ -82,8 +82,7 @@ int SDLCALL WatchInputEvent(void*, SDL_Event* event) {
         ReleaseEverything();
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return 1;
 }

@@ -64,7 +64,7 @@ constexpr uint8_t DIK_RSHIFT = 0x36;
 constexpr uint8_t DIK_MULTIPLY = 0x37;  // * on the keypad
 constexpr uint8_t DIK_LMENU = 0x38;     // left Alt
 constexpr uint8_t DIK_SPACE = 0x39;
-constexpr uint8_t DIK_CAPITAL = 0x3A;   // Caps Lock
+constexpr uint8_t DIK_CAPITAL = 0x3A;  // Caps Lock
 
 // Function keys.
 constexpr uint8_t DIK_F1 = 0x3B;
@@ -113,17 +113,17 @@ constexpr uint8_t DIK_ABNT_C2 = 0x7E;  // the keypad's separator key of Brazilia
 
 // The extended keys.
 constexpr uint8_t DIK_RCONTROL = 0x9D;
-constexpr uint8_t DIK_SYSRQ = 0xB7;   // Print Screen
-constexpr uint8_t DIK_RMENU = 0xB8;   // right Alt
+constexpr uint8_t DIK_SYSRQ = 0xB7;  // Print Screen
+constexpr uint8_t DIK_RMENU = 0xB8;  // right Alt
 constexpr uint8_t DIK_PAUSE = 0xC5;
 constexpr uint8_t DIK_HOME = 0xC7;
 constexpr uint8_t DIK_UP = 0xC8;
-constexpr uint8_t DIK_PRIOR = 0xC9;   // Page Up
+constexpr uint8_t DIK_PRIOR = 0xC9;  // Page Up
 constexpr uint8_t DIK_LEFT = 0xCB;
 constexpr uint8_t DIK_RIGHT = 0xCD;
 constexpr uint8_t DIK_END = 0xCF;
 constexpr uint8_t DIK_DOWN = 0xD0;
-constexpr uint8_t DIK_NEXT = 0xD1;    // Page Down
+constexpr uint8_t DIK_NEXT = 0xD1;  // Page Down
 constexpr uint8_t DIK_INSERT = 0xD2;
 constexpr uint8_t DIK_DELETE = 0xD3;
 constexpr uint8_t DIK_LWIN = 0xDB;

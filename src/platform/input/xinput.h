@@ -33,9 +33,9 @@ constexpr uint8_t XINPUT_DEVSUBTYPE_GAMEPAD = 1;
 
 struct XINPUT_GAMEPAD {
   uint16_t wButtons;
-  uint8_t bLeftTrigger;   // 0 released to 255 fully pulled
+  uint8_t bLeftTrigger;  // 0 released to 255 fully pulled
   uint8_t bRightTrigger;
-  int16_t sThumbLX;       // -32768 to 32767; positive X is right, positive Y is up
+  int16_t sThumbLX;  // -32768 to 32767; positive X is right, positive Y is up
   int16_t sThumbLY;
   int16_t sThumbRX;
   int16_t sThumbRY;

@@ -49,10 +49,18 @@ constexpr ButtonBit BUTTON_BITS[] = {
 // The state is read when asked for; events for every sample would only pile up in the
 // queue that the main loop empties one event per pass.
 constexpr Uint32 SAMPLE_EVENTS[] = {
-    SDL_JOYAXISMOTION,          SDL_JOYBALLMOTION,          SDL_JOYHATMOTION,
-    SDL_JOYBUTTONDOWN,          SDL_JOYBUTTONUP,            SDL_CONTROLLERAXISMOTION,
-    SDL_CONTROLLERBUTTONDOWN,   SDL_CONTROLLERBUTTONUP,     SDL_CONTROLLERTOUCHPADDOWN,
-    SDL_CONTROLLERTOUCHPADMOTION, SDL_CONTROLLERTOUCHPADUP, SDL_CONTROLLERSENSORUPDATE,
+    SDL_JOYAXISMOTION,
+    SDL_JOYBALLMOTION,
+    SDL_JOYHATMOTION,
+    SDL_JOYBUTTONDOWN,
+    SDL_JOYBUTTONUP,
+    SDL_CONTROLLERAXISMOTION,
+    SDL_CONTROLLERBUTTONDOWN,
+    SDL_CONTROLLERBUTTONUP,
+    SDL_CONTROLLERTOUCHPADDOWN,
+    SDL_CONTROLLERTOUCHPADMOTION,
+    SDL_CONTROLLERTOUCHPADUP,
+    SDL_CONTROLLERSENSORUPDATE,
 };
 
 enum class PadSupport { NotStarted, Running, Unavailable };
@@ -208,7 +216,8 @@ XINPUT_GAMEPAD ReadPad(SDL_GameController* controller) {
   for (const ButtonBit& entry : BUTTON_BITS) {
     if (SDL_GameControllerGetButton(controller, entry.button)) pad.wButtons |= entry.bit;
   }
-  pad.bLeftTrigger = TriggerByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+  pad.bLeftTrigger =
+      TriggerByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
   pad.bRightTrigger =
       TriggerByte(SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
   pad.sThumbLX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);

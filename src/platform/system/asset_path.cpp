@@ -18,7 +18,8 @@ namespace {
 
 // Adds the folder unless it is one already listed, by another name or by the same: the
 // game run from its own folder looks there once.
-void AddFolder(std::vector<std::string>* folders, std::vector<std::string>* real, const std::string& folder) {
+void AddFolder(std::vector<std::string>* folders, std::vector<std::string>* real,
+               const std::string& folder) {
   char resolved[PATH_MAX];
   const std::string same = realpath(folder.c_str(), resolved) ? resolved : folder;
   for (const std::string& known : *real) {
@@ -31,7 +32,8 @@ void AddFolder(std::vector<std::string>* folders, std::vector<std::string>* real
 std::vector<std::string> Folders() {
   std::vector<std::string> folders, real;
   char workingDir[4096];
-  AddFolder(&folders, &real, getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
+  AddFolder(&folders, &real,
+            getcwd(workingDir, sizeof workingDir) ? std::string(workingDir) + "/" : "./");
   std::string programFolder;
   if (char* base = SDL_GetBasePath()) {
     programFolder = base;

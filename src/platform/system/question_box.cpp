@@ -18,7 +18,7 @@ constexpr SDL_Color SAUCE{178, 34, 24, 255};
 constexpr SDL_Color SAUCE_DARK{96, 22, 16, 255};
 constexpr SDL_Color CREAM{250, 232, 196, 255};
 constexpr SDL_Color CREAM_DIM{190, 160, 120, 255};
-constexpr Uint8 DIM = 100;  // the picture behind the box, out of 255
+constexpr Uint8 DIM = 100;      // the picture behind the box, out of 255
 constexpr int GUARD_FADE = 60;  // percent of the panel's wood in the buttons while guarded
 
 // Sizes on the game's 1024 x 768 picture; scaled with it to the window's output.
@@ -78,7 +78,8 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
     buttons_ = {{"OK", IDOK}};
   }
   savedTarget_ = SDL_GetRenderTarget(renderer_);
-  if (savedTarget_) SDL_QueryTexture(savedTarget_, nullptr, nullptr, &pictureWidth_, &pictureHeight_);
+  if (savedTarget_)
+    SDL_QueryTexture(savedTarget_, nullptr, nullptr, &pictureWidth_, &pictureHeight_);
 
   FontFile file;
   if (!FindFontFace(ParseFaceName("Arial Bold", 0, false), &file)) {
@@ -86,8 +87,7 @@ QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char*
     return;
   }
   if (TTF_Init() != 0) {
-    std::fprintf(stderr, "zorbly-frondles: cannot start the font renderer (%s)\n",
-                 TTF_GetError());
+    std::fprintf(stderr, "zorbly-frondles: cannot start the font renderer (%s)\n", TTF_GetError());
     return;
   }
   font_ = TTF_OpenFontIndex(file.path.c_str(), TEXT_POINTS, file.index);
@@ -284,9 +284,9 @@ void QuestionBox::PlacePanel(int textHeight) {
   const int textWidth = panelWidth - 2 * Px(PADDING);
   const int panelHeight =
       Px(CAPTION_HEIGHT) + Px(PADDING) + textHeight + Px(PADDING) + Px(BUTTON_HEIGHT) + Px(PADDING);
-  layout.panel = SDL_Rect{layout.picture.x + (layout.picture.w - panelWidth) / 2,
-                          layout.picture.y + (layout.picture.h - panelHeight) / 2, panelWidth,
-                          panelHeight};
+  layout.panel =
+      SDL_Rect{layout.picture.x + (layout.picture.w - panelWidth) / 2,
+               layout.picture.y + (layout.picture.h - panelHeight) / 2, panelWidth, panelHeight};
   layout.caption = SDL_Rect{layout.panel.x, layout.panel.y, panelWidth, Px(CAPTION_HEIGHT)};
   layout.text = SDL_Rect{layout.panel.x + Px(PADDING),
                          layout.caption.y + layout.caption.h + Px(PADDING), textWidth, textHeight};
@@ -295,7 +295,8 @@ void QuestionBox::PlacePanel(int textHeight) {
   int x = layout.panel.x + (panelWidth - rowWidth) / 2;
   const int y = layout.text.y + textHeight + Px(PADDING);
   for (int i = 0; i < 2; ++i) {
-    layout.buttons[i] = i < count ? SDL_Rect{x, y, Px(BUTTON_WIDTH), Px(BUTTON_HEIGHT)} : SDL_Rect{};
+    layout.buttons[i] =
+        i < count ? SDL_Rect{x, y, Px(BUTTON_WIDTH), Px(BUTTON_HEIGHT)} : SDL_Rect{};
     x += Px(BUTTON_WIDTH) + Px(BUTTON_GAP);
   }
 }
@@ -359,8 +360,9 @@ SDL_Rect QuestionBox::ButtonInWindow(int index) const {
   if (layoutOutputWidth_ <= 0 || layoutOutputHeight_ <= 0) return SDL_Rect{};
   const double sx = static_cast<double>(windowWidth) / layoutOutputWidth_;
   const double sy = static_cast<double>(windowHeight) / layoutOutputHeight_;
-  return SDL_Rect{static_cast<int>(std::ceil(rect.x * sx)), static_cast<int>(std::ceil(rect.y * sy)),
-                  static_cast<int>(rect.w * sx), static_cast<int>(rect.h * sy)};
+  return SDL_Rect{static_cast<int>(std::ceil(rect.x * sx)),
+                  static_cast<int>(std::ceil(rect.y * sy)), static_cast<int>(rect.w * sx),
+                  static_cast<int>(rect.h * sy)};
 }
 
 int QuestionBox::ButtonAt(int windowX, int windowY) const {
@@ -370,7 +372,8 @@ int QuestionBox::ButtonAt(int windowX, int windowY) const {
   if (windowWidth <= 0 || windowHeight <= 0) return -1;
   // Mouse events come in window points; the layout is in output pixels.
   const int x = static_cast<int>(static_cast<int64_t>(windowX) * layoutOutputWidth_ / windowWidth);
-  const int y = static_cast<int>(static_cast<int64_t>(windowY) * layoutOutputHeight_ / windowHeight);
+  const int y =
+      static_cast<int>(static_cast<int64_t>(windowY) * layoutOutputHeight_ / windowHeight);
   for (size_t i = 0; i < buttons_.size(); ++i) {
     if (Inside(layout_.buttons[i], x, y)) return static_cast<int>(i);
   }
@@ -401,39 +404,28 @@ void QuestionBox::HandleKey(SDL_Scancode key, bool shift) {
   const bool yesNo = buttons_.size() == 2;
   switch (key) {
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER:
-      answer_ = Press(chosen_);
-      break;
+    case SDL_SCANCODE_KP_ENTER: answer_ = Press(chosen_); break;
     case SDL_SCANCODE_Y:
       if (yesNo) answer_ = IDYES;
       break;
     case SDL_SCANCODE_ESCAPE:
-    case SDL_SCANCODE_N:
-      answer_ = yesNo ? IDNO : IDOK;
-      break;
-    case SDL_SCANCODE_LEFT:
-      Move(-1);
-      break;
-    case SDL_SCANCODE_RIGHT:
-      Move(1);
-      break;
+    case SDL_SCANCODE_N: answer_ = yesNo ? IDNO : IDOK; break;
+    case SDL_SCANCODE_LEFT: Move(-1); break;
+    case SDL_SCANCODE_RIGHT: Move(1); break;
     case SDL_SCANCODE_TAB: {
       const int count = static_cast<int>(buttons_.size());
       chosen_ = (chosen_ + (shift ? count - 1 : 1)) % count;
       dirty_ = true;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
 void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
   const Uint32 ourWindow = SDL_GetWindowID(window_);
   switch (event.type) {
-    case SDL_QUIT:
-      windowClosed_ = true;
-      break;
+    case SDL_QUIT: windowClosed_ = true; break;
     case SDL_WINDOWEVENT:
       if (event.window.windowID != ourWindow) break;
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) windowClosed_ = true;
@@ -445,9 +437,7 @@ void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
       FreeTextures();
       dirty_ = true;
       break;
-    case SDL_RENDER_TARGETS_RESET:
-      dirty_ = true;
-      break;
+    case SDL_RENDER_TARGETS_RESET: dirty_ = true; break;
     case SDL_KEYDOWN:
       // Only fresh presses after the guard: a key held since before, or pressed during
       // the guard, repeats but never presses anew until it is let go.
@@ -479,8 +469,7 @@ void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
       }
       mousePressed_ = -1;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -25,8 +25,8 @@ class QuestionBox {
  public:
   // `now` is the clock at opening, in milliseconds. The renderer's target and cursor
   // are given back on destruction.
-  QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char* text,
-              const char* caption, bool yesNo, uint32_t now);
+  QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char* text, const char* caption,
+              bool yesNo, uint32_t now);
   ~QuestionBox();
   QuestionBox(const QuestionBox&) = delete;
   QuestionBox& operator=(const QuestionBox&) = delete;

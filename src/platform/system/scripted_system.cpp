@@ -68,8 +68,8 @@ int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t sty
   return answer;
 }
 
-void ScriptedSystem::ShowAnswer(const char* text, const char* caption, uint32_t style,
-                                int answer, bool windowClosed, uint32_t) {
+void ScriptedSystem::ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
+                                bool windowClosed, uint32_t) {
   questions.push_back(Question{text, caption, style, answer, windowClosed});
 }
 

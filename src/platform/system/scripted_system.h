@@ -28,13 +28,13 @@ class ScriptedSystem : public SystemDriver {
   std::string windowTitle;
   int windowWidth = 0;
   int windowHeight = 0;
-  std::deque<Message> messages;  // pending events, taken from the front
-  std::deque<Arrival> arrivals;  // events still to come, in order of time
-  std::vector<uint32_t> takenAt; // the clock as each event was taken
-  uint32_t clock = 0;            // what timeGetTime reads; a wait moves it on
-  uint32_t stepPerReading = 0;   // each reading then moves it on this much (a slow pass)
+  std::deque<Message> messages;   // pending events, taken from the front
+  std::deque<Arrival> arrivals;   // events still to come, in order of time
+  std::vector<uint32_t> takenAt;  // the clock as each event was taken
+  uint32_t clock = 0;             // what timeGetTime reads; a wait moves it on
+  uint32_t stepPerReading = 0;    // each reading then moves it on this much (a slow pass)
   bool escapeDown = false;
-  std::deque<int> answers;       // answers to the coming questions; none left: defaultAnswer
+  std::deque<int> answers;             // answers to the coming questions; none left: defaultAnswer
   std::deque<bool> closesWhileAsking;  // per coming question: the window is closed meanwhile
   int defaultAnswer = 0;
   bool defaultCloses = false;
@@ -50,8 +50,7 @@ class ScriptedSystem : public SystemDriver {
   uint32_t Milliseconds() override;
   bool WaitForMessage(uint32_t time) override;
   bool IsEscapeDown() override;
-  int AskYesNo(const char* text, const char* caption, uint32_t style,
-               bool* windowClosed) override;
+  int AskYesNo(const char* text, const char* caption, uint32_t style, bool* windowClosed) override;
   void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
                   bool windowClosed, uint32_t milliseconds) override;
   void DebugOutput(const char* text) override;

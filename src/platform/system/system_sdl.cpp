@@ -1,6 +1,5 @@
 // The system driver over SDL: a real window, its events, the clock and message boxes.
 #include <SDL.h>
-
 #include <time.h>
 
 #include <cstdio>
@@ -112,8 +111,7 @@ class SdlSystem : public SystemDriver {
     return keys && keys[SDL_SCANCODE_ESCAPE];
   }
 
-  int AskYesNo(const char* text, const char* caption, uint32_t style,
-               bool* windowClosed) override {
+  int AskYesNo(const char* text, const char* caption, uint32_t style, bool* windowClosed) override {
     const SDL_MessageBoxButtonData yesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"},
@@ -252,8 +250,7 @@ class SdlSystem : public SystemDriver {
     SDL_PumpEvents();
     if (SDL_HasEvent(SDL_QUIT)) return true;
     SDL_Event events[64];
-    const int count =
-        SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
     for (int i = 0; i < count; ++i) {
       if (events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
     }
@@ -272,25 +269,18 @@ class SdlSystem : public SystemDriver {
         return event.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP;
       case SDL_WINDOWEVENT:
         switch (event.window.event) {
-          case SDL_WINDOWEVENT_CLOSE:
-            return MSG_DESTROY;
-          case SDL_WINDOWEVENT_FOCUS_GAINED:
-            return MSG_SETFOCUS;
-          case SDL_WINDOWEVENT_FOCUS_LOST:
-            return MSG_KILLFOCUS;
-          case SDL_WINDOWEVENT_MINIMIZED:
-            return MSG_MINIMIZED;
-          case SDL_WINDOWEVENT_RESTORED:
-            return MSG_RESTORED;
+          case SDL_WINDOWEVENT_CLOSE: return MSG_DESTROY;
+          case SDL_WINDOWEVENT_FOCUS_GAINED: return MSG_SETFOCUS;
+          case SDL_WINDOWEVENT_FOCUS_LOST: return MSG_KILLFOCUS;
+          case SDL_WINDOWEVENT_MINIMIZED: return MSG_MINIMIZED;
+          case SDL_WINDOWEVENT_RESTORED: return MSG_RESTORED;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             *wParam = static_cast<uintptr_t>(event.window.data1);
             *lParam = event.window.data2;
             return MSG_SIZE;
-          default:
-            return MSG_OTHER;
+          default: return MSG_OTHER;
         }
-      default:
-        return MSG_OTHER;
+      default: return MSG_OTHER;
     }
   }
 

@@ -55,8 +55,7 @@ intptr_t DispatchMessage(const Message& message) {
   // Thread messages such as MSG_QUIT belong to no window.
   if (!message.window || !message.window->procedure) return 0;
   if (RunTap* tap = CurrentRunTap()) tap->Heard(message.message);
-  return message.window->procedure(message.window, message.message, message.wParam,
-                                   message.lParam);
+  return message.window->procedure(message.window, message.message, message.wParam, message.lParam);
 }
 
 void DeliverWindowClose() {

@@ -11,14 +11,14 @@ enum : uint32_t {
   MSG_NONE = 0,
   MSG_DESTROY = 1,
   MSG_QUIT = 2,
-  MSG_KEYDOWN = 3,     // wParam: platform scan code; lParam: 1 when it is a key repeat
-  MSG_KEYUP = 4,       // wParam: platform scan code
+  MSG_KEYDOWN = 3,  // wParam: platform scan code; lParam: 1 when it is a key repeat
+  MSG_KEYUP = 4,    // wParam: platform scan code
   MSG_SETFOCUS = 5,
   MSG_KILLFOCUS = 6,
-  MSG_SIZE = 7,        // wParam: new client width; lParam: new client height
-  MSG_OTHER = 8,       // anything else the platform reported
+  MSG_SIZE = 7,   // wParam: new client width; lParam: new client height
+  MSG_OTHER = 8,  // anything else the platform reported
   MSG_MINIMIZED = 9,
-  MSG_RESTORED = 10,   // back from minimised (or maximised)
+  MSG_RESTORED = 10,  // back from minimised (or maximised)
 };
 
 struct Message {

@@ -24,7 +24,8 @@ void NameWindowClass() {
 void GiveWindowIcon(SDL_Window* window) {
   const std::string path = AssetPath(ICON_FILE);
   if (path.empty()) {
-    std::fprintf(stderr, "zorbly-frondles: warning: \"%s\" not found in %s; the window has no icon\n",
+    std::fprintf(stderr,
+                 "zorbly-frondles: warning: \"%s\" not found in %s; the window has no icon\n",
                  ICON_FILE, AssetFolders().c_str());
     return;
   }
