@@ -57,7 +57,7 @@ fuzz:
 # (-noreset: a server that resets when its last window closes refuses the next one).
 bench:
 	@sh tools/install-deps.sh bench
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZF_BENCH=ON
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZF_BENCH=ON -DZF_TESTS=OFF
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target zf_bench zf_bench_game
 	cd $(BENCH_DIR)/game && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ../bench/zf_bench \
 	  --benchmark_out=../bench.json --benchmark_out_format=json

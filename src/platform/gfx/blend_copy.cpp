@@ -21,8 +21,7 @@ const PixelLanes ALPHA_LANES = ~COLOUR_LANES;
 // The part of the texture at width x height as SDL stretches it; null when it cannot be made.
 SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int height) {
   for (const KeptStretch& kept : texture->stretches) {
-    if (kept.surface && kept.width == width && kept.height == height &&
-        kept.source == source) {
+    if (kept.surface && kept.width == width && kept.height == height && kept.source == source) {
       return kept.surface;
     }
   }
@@ -81,11 +80,14 @@ inline PixelLanes Over(PixelLanes tinted, PixelLanes dest, PixelLanes kept) {
 
 // `source` tinted over `dest`; already tinted when TINTED.
 template <bool TINTED>
-void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint, PixelLanes kept) {
+void BlendTintedRow(const uint32_t* source, uint32_t* dest, int count, PixelLanes tint,
+                    PixelLanes kept) {
   const auto tinted = [tint](PixelLanes texels) { return TINTED ? texels : Tinted(texels, tint); };
   int i = 0;
-  for (; i + 2 <= count; i += 2) StoreTwo(dest + i, Over(tinted(LoadTwo(source + i)), LoadTwo(dest + i), kept));
-  if (i < count) dest[i] = FirstOf(Over(tinted(LoadPair(source[i], 0)), LoadPair(dest[i], 0), kept));
+  for (; i + 2 <= count; i += 2)
+    StoreTwo(dest + i, Over(tinted(LoadTwo(source + i)), LoadTwo(dest + i), kept));
+  if (i < count)
+    dest[i] = FirstOf(Over(tinted(LoadPair(source[i], 0)), LoadPair(dest[i], 0), kept));
 }
 
 // The kept stretch tinted, once the same tint comes twice running; null until then.
@@ -114,8 +116,8 @@ PixelLanes KeptLanes(const SDL_Surface* back) {
 // The texels, width x height from `texels` `pitch` apart, blended tinted at (x, y) of the
 // back buffer, clipped to it (already tinted when `tinted`); a kept stretch's rows only
 // where they have ink.
-void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptStretch* stretch, int x,
-                     int y, int width, int height, uint32_t color, SDL_Surface* back) {
+void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptStretch* stretch,
+                     int x, int y, int width, int height, uint32_t color, SDL_Surface* back) {
   const int left = std::max(0, -x);
   const int right = std::min(width, back->w - x);
   const PixelLanes kept = KeptLanes(back);
@@ -127,7 +129,8 @@ void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptS
     const int last = stretch ? std::min<int>(right, stretch->spans[2 * row + 1]) : right;
     if (row + 1 < height) __builtin_prefetch(reinterpret_cast<uint8_t*>(out + first) + back->pitch);
     if (first < last) {
-      blendRow(texels + static_cast<size_t>(row) * pitch + first, out + first, last - first, tint, kept);
+      blendRow(texels + static_cast<size_t>(row) * pitch + first, out + first, last - first, tint,
+               kept);
     }
   }
 }
@@ -226,10 +229,10 @@ bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, 
     return true;
   }
   if (from) {
-    KeptStretch* stretch = KeptFor(texture, from);
-    const uint32_t* tinted = TintedStretch(stretch, color);
-    BlendTintedRect(tinted ? tinted : static_cast<const uint32_t*>(from->pixels),
-                    tinted ? w : from->pitch / 4, tinted, stretch, x, y, w, h, color, back);
+    KeptStretch* kept = KeptFor(texture, from);
+    const uint32_t* keptTinted = TintedStretch(kept, color);
+    BlendTintedRect(keptTinted ? keptTinted : static_cast<const uint32_t*>(from->pixels),
+                    keptTinted ? w : from->pitch / 4, keptTinted, kept, x, y, w, h, color, back);
   } else {
     BlendTintedRect(
         texture->pixels.data() + static_cast<size_t>(source.top) * texture->width + source.left,
