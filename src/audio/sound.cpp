@@ -6,7 +6,6 @@
 #include "audio/sound_trace.h"
 #include "audio/wave_file.h"
 #include "platform/system/random.h"
-#include "platform/system/sleep.h"
 
 CSound::CSound(SoundBuffer** apDSBuffer, uint32_t dwDSBufferSize, uint32_t dwNumBuffers,
                CWaveFile* pWaveFile, uint32_t dwCreationFlags)
@@ -50,9 +49,6 @@ HRESULT CSound::FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLa
   uint32_t dwWavDataRead = 0;
 
   if (!pDSB) return CO_E_NOTINITIALIZED;
-
-  hr = RestoreBuffer(pDSB, nullptr);
-  if (FAILED(hr)) return TraceSoundError("RestoreBuffer", hr);
 
   hr =
       pDSB->Lock(0, m_dwDSBufferSize, &pDSLockedBuffer, &dwDSLockedBufferSize, nullptr, nullptr, 0);
@@ -101,28 +97,6 @@ HRESULT CSound::FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLa
   return S_OK;
 }
 
-HRESULT CSound::RestoreBuffer(SoundBuffer* pDSB, bool* pbWasRestored) {
-  HRESULT hr;
-  if (!pDSB) return CO_E_NOTINITIALIZED;
-  if (pbWasRestored) *pbWasRestored = false;
-
-  uint32_t dwStatus;
-  hr = pDSB->GetStatus(&dwStatus);
-  if (FAILED(hr)) return TraceSoundError("GetStatus", hr);
-
-  if (dwStatus & DSBSTATUS_BUFFERLOST) {
-    // The memory comes back when the device lets it: until then, wait and try again.
-    do {
-      hr = pDSB->Restore();
-      if (hr == DSERR_BUFFERLOST) Sleep(10);
-      hr = pDSB->Restore();
-    } while (hr == DSERR_BUFFERLOST);
-    if (pbWasRestored) *pbWasRestored = true;
-    return S_OK;
-  }
-  return S_FALSE;
-}
-
 SoundBuffer* CSound::GetFreeBuffer(int iReplayedDraw) {
   if (!m_apDSBuffer) return nullptr;
   for (uint32_t i = 0; i < m_dwNumBuffers && iReplayedDraw != 1; ++i) {
@@ -145,19 +119,12 @@ SoundBuffer* CSound::GetBuffer(uint32_t dwIndex) const {
 
 HRESULT CSound::Play(uint32_t dwPriority, uint32_t dwFlags, int32_t lVolume, int32_t lFrequency,
                      int32_t lPan, int iReplayedDraw) {
-  HRESULT hr;
-  bool bRestored;
   if (!m_apDSBuffer) return CO_E_NOTINITIALIZED;
 
+  // The buffers live in memory the device never takes back: none is ever lost, so none
+  // needs restoring before it plays.
   SoundBuffer* pDSB = GetFreeBuffer(iReplayedDraw);
   if (!pDSB) return TraceSoundError("GetFreeBuffer", E_FAIL);
-
-  hr = RestoreBuffer(pDSB, &bRestored);
-  if (FAILED(hr)) return TraceSoundError("RestoreBuffer", hr);
-  if (bRestored) {
-    hr = FillBufferWithSound(pDSB, false);
-    if (FAILED(hr)) return TraceSoundError("FillBufferWithSound", hr);
-  }
 
   if (m_dwCreationFlags & DSBCAPS_CTRLVOLUME) pDSB->SetVolume(lVolume);
   if (lFrequency != -1 && (m_dwCreationFlags & DSBCAPS_CTRLFREQUENCY)) {

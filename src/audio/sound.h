@@ -23,7 +23,6 @@ class CSound {
   CSound& operator=(const CSound&) = delete;
 
   HRESULT FillBufferWithSound(SoundBuffer* pDSB, bool bRepeatWavIfBufferLarger);
-  HRESULT RestoreBuffer(SoundBuffer* pDSB, bool* pbWasRestored);
   // iReplayedDraw: -1, the voices' status decides; 1 or 0, a played-back run says whether
   // every voice was busy (a random draw) at this request, whatever the voices say now.
   SoundBuffer* GetFreeBuffer(int iReplayedDraw = -1);

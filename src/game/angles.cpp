@@ -6,7 +6,6 @@
 
 double DegToRad(double degrees) { return degrees * DEG_TO_RAD; }
 
-double RadToDeg(double radians) { return radians * RAD_TO_DEG; }
 
 double WrapValue(double value, double divisor) {
   double remainder = std::fmod(value, divisor);

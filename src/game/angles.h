@@ -2,7 +2,6 @@
 // Angles in degrees and radians, with π taken to ten decimals as the game always has.
 
 double DegToRad(double degrees);
-double RadToDeg(double radians);
 // The remainder of value by divisor, moved into [0, divisor) when it is negative.
 double WrapValue(double value, double divisor);
 double WrapDegrees(double degrees);

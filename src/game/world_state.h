@@ -12,7 +12,6 @@ constexpr int WORLD_WIDTH = 10240;
 // π as the game has always taken it: to ten decimals, not to full double precision.
 constexpr double PI_TEN_DECIMALS = 3.1415926535;
 constexpr double DEG_TO_RAD = PI_TEN_DECIMALS / 180.0;
-constexpr double RAD_TO_DEG = 180.0 / PI_TEN_DECIMALS;
 
 constexpr int ENEMY_COUNT = 125;
 constexpr int TOMATO_COUNT = 100;

@@ -150,8 +150,7 @@ bool SoundDevice::OpenOutput(uint32_t dwNow) {
 HRESULT SoundDevice::SetCooperativeLevel(WindowHandle hwnd, uint32_t dwLevel) {
   ServiceOutput();
   if (!hwnd || dwLevel < DSSCL_NORMAL || dwLevel > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
-  m_hwnd = hwnd;
-  m_dwLevel = dwLevel;
+  // One window, one program: the level changes nothing in how the mix is heard.
   return DS_OK;
 }
 
@@ -305,8 +304,6 @@ HRESULT SoundBuffer::GetStatus(uint32_t* pdwStatus) {
   return DS_OK;
 }
 
-HRESULT SoundBuffer::Restore() { return DS_OK; }
-
 HRESULT SoundBuffer::Lock(uint32_t dwOffset, uint32_t dwBytes, void** ppvAudioPtr1,
                           uint32_t* pdwAudioBytes1, void** ppvAudioPtr2, uint32_t* pdwAudioBytes2,
                           uint32_t dwFlags) {
@@ -358,10 +355,8 @@ HRESULT SoundBuffer::SetFormat(const WAVEFORMATEX* pcfxFormat) {
       pcfxFormat->nAvgBytesPerSec != pcfxFormat->nSamplesPerSec * pcfxFormat->nBlockAlign) {
     return DSERR_BADFORMAT;
   }
-  // The mix itself stays 2 channels of 16 bits at 22050 frames per second; the output
-  // converts to what the hardware wants.
-  m_pDevice->m_wfxPrimary = *pcfxFormat;
-  m_pDevice->m_wfxPrimary.cbSize = 0;
+  // The mix itself stays 2 channels of 16 bits at 22050 frames per second whatever is
+  // asked; the output converts to what the hardware wants.
   return DS_OK;
 }
 

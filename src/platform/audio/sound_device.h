@@ -40,7 +40,6 @@ constexpr uint32_t DSBCAPS_CTRLVOLUME = 0x80;
 constexpr uint32_t DSBCAPS_CTRLFX = 0x200;
 
 constexpr uint32_t DSBSTATUS_PLAYING = 0x1;
-constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x2;
 constexpr uint32_t DSBSTATUS_LOOPING = 0x4;
 
 constexpr uint32_t DSBPLAY_LOOPING = 0x1;
@@ -107,10 +106,6 @@ class SoundDevice {
   // benchmarks.
   void MixOutput(int16_t* psOutput, uint32_t dwFrames);
 
-  // The settings the game asked for.
-  uint32_t CooperativeLevel() const { return m_dwLevel; }
-  WAVEFORMATEX PrimaryFormat() const { return m_wfxPrimary; }
-
   // The SDL output currently open for this device (0 for none): for the output's own
   // code and its tests.
   uint32_t OutputId() const { return m_uOutputId.load(); }
@@ -134,9 +129,6 @@ class SoundDevice {
   void AddBuffer(SoundBuffer* pBuffer);
 
   uint32_t m_dwRefs = 1;
-  uint32_t m_dwLevel = 0;
-  WindowHandle m_hwnd = nullptr;
-  WAVEFORMATEX m_wfxPrimary{WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
   bool m_bUsesOutput = false;  // false in manual mode
   std::atomic<uint32_t> m_uOutputId{0};
   std::atomic<bool> m_bOutputLost{false};
@@ -156,7 +148,6 @@ class SoundBuffer {
   uint32_t Release();
 
   HRESULT GetStatus(uint32_t* pdwStatus);
-  HRESULT Restore();
   HRESULT Lock(uint32_t dwOffset, uint32_t dwBytes, void** ppvAudioPtr1, uint32_t* pdwAudioBytes1,
                void** ppvAudioPtr2, uint32_t* pdwAudioBytes2, uint32_t dwFlags);
   HRESULT Unlock(void* pvAudioPtr1, uint32_t dwAudioBytes1, void* pvAudioPtr2,

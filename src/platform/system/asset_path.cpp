@@ -62,8 +62,6 @@ std::string AssetPath(const char* fileName) {
   return std::string();
 }
 
-bool AssetExists(const char* fileName) { return !AssetPath(fileName).empty(); }
-
 std::string AssetFolders() {
   std::string joined;
   for (const std::string& folder : Folders()) {

@@ -7,8 +7,6 @@
 
 // The first existing path for the file name; empty when it is in none of the folders.
 std::string AssetPath(const char* fileName);
-// True when the file name is found in one of the folders.
-bool AssetExists(const char* fileName);
 // The folders looked in, in order, joined by ", " (for messages).
 std::string AssetFolders();
 
