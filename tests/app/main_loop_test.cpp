@@ -89,18 +89,17 @@ class MainLoopTest : public ::testing::Test {
 TEST_F(MainLoopTest, PacedPassesComeWhenATickIsDueAndMessagesAreTakenAsTheyArrive) {
   system.clock = 100;
   rec.frameMs = {4, 20, 4, 4};  // the second frame overruns its tick
-  system.arrivals = {{105, {nullptr, MSG_KEYDOWN}},
-                     {109, {nullptr, MSG_SIZE}},
-                     {109, {nullptr, MSG_OTHER}},
-                     {147, {nullptr, MSG_DESTROY}},
-                     {170, {nullptr, MSG_OTHER}}};
+  system.arrivals = {
+      {105, {nullptr, MSG_KEYDOWN}}, {109, {nullptr, MSG_SIZE}}, {109, {nullptr, MSG_OTHER}},
+      {113, {nullptr, MSG_OTHER}},  // 2 ms before the tick: still no pass
+      {147, {nullptr, MSG_DESTROY}}, {170, {nullptr, MSG_OTHER}}};
 
   EXPECT_EQ(Run(), 0);
 
   // A pass as each tick falls due, 15 ms after the last, and at once after the overrun;
   // the close ends the wait for 150 and the program after the pass it brought.
   EXPECT_EQ(rec.clockAtFrame, (std::vector<uint32_t>{100, 115, 135, 147}));
-  EXPECT_EQ(system.takenAt, (std::vector<uint32_t>{105, 109, 109, 147}));
+  EXPECT_EQ(system.takenAt, (std::vector<uint32_t>{105, 109, 109, 113, 147}));
   EXPECT_EQ(rec.quitAtFrame, (std::vector<bool>{false, false, false, true}));
   EXPECT_EQ(system.arrivals.size(), 1u);
   EXPECT_EQ(rec.shutdowns, 1);
