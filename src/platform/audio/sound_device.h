@@ -106,6 +106,9 @@ class SoundDevice {
   // (FinishMix), and moves the buffers on. The output thread calls it; so may tests and
   // benchmarks.
   void MixOutput(int16_t* psOutput, uint32_t dwFrames);
+  // Moves every playing buffer on by qwFrames output frames as MixOutput would, without
+  // mixing them: time no one hears (a replay's clock jumping days ahead) costs no time.
+  void SkipOutput(uint64_t qwFrames);
 
   // The settings the game asked for.
   uint32_t CooperativeLevel() const { return m_dwLevel; }
