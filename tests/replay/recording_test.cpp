@@ -115,9 +115,8 @@ std::string Recorded() {
 }
 
 int Verify(const std::string& recording, std::string* out, std::string* errors) {
-  std::istringstream script(recording);
   std::ostringstream printed, problems;
-  const int status = RunReplay(script, printed, problems, true);
+  const int status = RunReplay(recording, printed, problems, true);
   *out = printed.str();
   *errors = problems.str();
   return status;
