@@ -23,11 +23,14 @@ void CatchStopSignals() {
   if (caught) return;
   caught = true;
   for (int i = 0; i < 2; ++i) {
+    // One ignored from the start (a shell's background job, nohup) stays so.
+    if (sigaction(STOP_SIGNALS[i], nullptr, &before[i]) != 0 || before[i].sa_handler == SIG_IGN)
+      continue;
     struct sigaction action {};
     action.sa_sigaction = NoteStop;
     action.sa_flags = SA_SIGINFO | SA_RESTART;
     sigemptyset(&action.sa_mask);
-    sigaction(STOP_SIGNALS[i], &action, &before[i]);
+    sigaction(STOP_SIGNALS[i], &action, nullptr);
   }
 }
 

@@ -4,8 +4,9 @@
 // watcher's own close: a playback asks here between passes instead, and ends saying why.
 #include <csignal>
 
-// From now on SIGINT and SIGTERM are noted; a handler that was there before (SDL's) is
-// still called after the note. Once per process: later calls change nothing.
+// From now on SIGINT and SIGTERM are noted, unless ignored; a handler that was there
+// before (SDL's) is still called after the note. Once per process: later calls change
+// nothing.
 void CatchStopSignals();
 // The signal that asked the program to stop; 0 while none has.
 int StopSignal();
