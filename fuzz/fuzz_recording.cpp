@@ -12,7 +12,7 @@
 
 namespace {
 
-// Passes written back per input: a run line may count billions.
+// Passes written back per input: a script's run line may count thousands.
 constexpr int MAX_CHECKED_PASSES = 2000;
 
 // Field by field (padding holds anything); readings repeating the last one are not

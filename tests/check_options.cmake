@@ -26,3 +26,21 @@ foreach(file_and_line
     message(FATAL_ERROR "--replay ${file}: status '${result}', printed: ${errors}")
   endif()
 endforeach()
+# A closed standard output or error (its reader gone) is no reason to stop: the game
+# neither dies of SIGPIPE at its first line nor in a playback.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/short.zfr "zfr 2\npass 1000\nend\n")
+set(closed ${CMAKE_CURRENT_BINARY_DIR}/closed-pipe)
+file(REMOVE ${closed})
+execute_process(COMMAND mkfifo ${closed})
+execute_process(COMMAND sh -c [[
+    exec 3<>"$1" 4>"$1" 3<&-
+    "$2" --help >&4; echo "help $?"
+    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$2" --replay "$3" >&4 2>/dev/null
+    echo "replay $?"
+    env -u SDL_VIDEODRIVER "$2" 2>&4; echo "no display $?"]]
+  sh ${closed} ${PROGRAM} ${CMAKE_CURRENT_BINARY_DIR}/short.zfr
+  OUTPUT_VARIABLE statuses TIMEOUT 60)
+file(REMOVE ${closed})
+if(NOT statuses STREQUAL "help 0\nreplay 0\nno display 1\n")
+  message(FATAL_ERROR "with a closed output: ${statuses}")
+endif()

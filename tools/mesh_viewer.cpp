@@ -51,6 +51,15 @@ int main(int argc, char** argv) {
   // A model names its textures from its own folder.
   const std::filesystem::path modelPath(argv[1]);
   std::error_code error;
+  // A folder or a FIFO would be read as no model is: say what it is instead.
+  const std::filesystem::file_type type = std::filesystem::status(modelPath, error).type();
+  if (type == std::filesystem::file_type::directory ||
+      (!error && type != std::filesystem::file_type::regular)) {
+    std::fprintf(stderr, "zf-mesh-viewer: \"%s\" is %s, not a model file\n", argv[1],
+                 type == std::filesystem::file_type::directory ? "a directory" : "no regular file");
+    return 1;
+  }
+  error.clear();
   if (modelPath.has_parent_path()) std::filesystem::current_path(modelPath.parent_path(), error);
   if (error) {
     std::fprintf(stderr, "zf-mesh-viewer: cannot open the folder of \"%s\" (%s)\n", argv[1],

@@ -1,5 +1,6 @@
 #include "app/win_main.h"
 
+#include <csignal>
 #include <cstdlib>
 
 #include "audio/sound_keys.h"
@@ -59,6 +60,9 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
 }
 
 int WinMain(int argc, const char* const* argv) {
+  // A closed standard output or error (a pipe whose reader went away) is no reason to
+  // stop playing or recording: writes to it fail and the game goes on.
+  std::signal(SIGPIPE, SIG_IGN);
   ProgramOptions options;
   const int status = ParseProgramOptions(argc, argv, &options);
   if (status >= 0) return status;

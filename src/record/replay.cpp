@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <istream>
-#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -19,6 +17,7 @@
 #include "platform/gfx/render_device.h"
 #include "platform/system/random.h"
 #include "platform/system/run_tap.h"
+#include "platform/system/stop_signals.h"
 #include "record/headless_game.h"
 #include "record/run_player.h"
 #include "record/run_reader.h"
@@ -59,7 +58,7 @@ class Replay : public ScriptCommands {
   Replay(std::ostream& out, std::ostream& errors, bool verify)
       : out_(verify ? quiet_ : out), verdict_(out), errors_(errors), verify_(verify) {}
 
-  int Run(std::istream& script);
+  int Run(Text script);
 
   bool Takes(Text command) const override;
   bool Check(Text command, Words arguments, bool first, char* problem, size_t size) override;
@@ -160,6 +159,12 @@ void Replay::MixUntil(uint32_t clock) {
   mixParts_ += static_cast<uint64_t>(elapsed) * MIX_FRAMES_PER_SECOND;
   uint64_t frames = mixParts_ / 1000;
   mixParts_ %= 1000;
+  // A clock that jumps (days, in a hand-made script) is time no one hears: the voices
+  // move on at once, and only what the last second plays is mixed.
+  if (frames > MIX_FRAMES_PER_SECOND) {
+    device->SkipOutput(frames - MIX_FRAMES_PER_SECOND);
+    frames = MIX_FRAMES_PER_SECOND;
+  }
   constexpr uint32_t CHUNK = 4096;
   mixScratch_.resize(CHUNK * 2);
   while (frames > 0) {
@@ -245,7 +250,8 @@ void Replay::Play(RunReader* reader) {
   if (!started) return;
   PrintState();
   RunItem item;
-  while (!ended_ && !differs_ && reader->Next(&item)) {
+  // Ctrl-C or SIGTERM (CatchStopSignals) ends the run between passes.
+  while (!ended_ && !differs_ && !StopSignal() && reader->Next(&item)) {
     if (item.kind == RunItemKind::Pass) ReplayPass(*item.pass);
     else if (item.kind == RunItemKind::Command) Execute(item.text);
     else if (verify_) CompareState(item.text);
@@ -253,6 +259,11 @@ void Replay::Play(RunReader* reader) {
 }
 
 int Replay::Verdict(const RunReader& reader) {
+  if (const int signal = StopSignal()) {
+    errors_ << "zf-replay: stopped by " << StopSignalName(signal) << " after pass " << pass_
+            << "\n";
+    return 128 + signal;
+  }
   if (verify_ && ended_ && pass_ < reader.passes()) {
     Differs("the game ended here, the recording goes on to pass " +
             std::to_string(reader.passes()));
@@ -264,6 +275,10 @@ int Replay::Verdict(const RunReader& reader) {
             << ": replayed that far\n";
   }
   if (verify_ && differs_) return 1;
+  if (verify_ && pass_ == 0) {
+    errors_ << "zf-replay: the game did not start: nothing verified\n";
+    return 2;
+  }
   if (verify_) {
     verdict_ << "zf-replay: " << pass_ << " passes replayed; " << stateLines_
              << " state lines agree with the recording\n";
@@ -271,13 +286,16 @@ int Replay::Verdict(const RunReader& reader) {
   return 0;
 }
 
-int Replay::Run(std::istream& script) {
+int Replay::Run(Text script) {
   // The whole script is checked before the run, so a typo never leaves half a run printed.
-  const std::string text((std::istreambuf_iterator<char>(script)),
-                         std::istreambuf_iterator<char>());
   RunReader reader;
-  if (!reader.Open(text.data(), text.size(), this)) {
+  if (!reader.Open(script.data(), script.size(), this)) {
     errors_ << "zf-replay: " << reader.problem() << "\n";
+    return 2;
+  }
+  if (verify_ && reader.passes() == 0) {
+    // What a full disk leaves: no run, whatever it would be compared with.
+    errors_ << "zf-replay: the recording holds no pass: nothing to verify\n";
     return 2;
   }
   // With "sound on" the game gets a sound device whose output is mixed between passes by
@@ -296,7 +314,7 @@ int Replay::Run(std::istream& script) {
 
 }  // namespace
 
-int RunReplay(std::istream& script, std::ostream& out, std::ostream& errors, bool verify) {
+int RunReplay(std::string_view script, std::ostream& out, std::ostream& errors, bool verify) {
   Replay replay(out, errors, verify);
   return replay.Run(script);
 }

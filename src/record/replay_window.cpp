@@ -1,10 +1,8 @@
 #include "record/replay_window.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
+#include <string>
 
 #include "audio/sound_keys.h"
 #include "game/world_state.h"
@@ -12,6 +10,8 @@
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/screen_label.h"
 #include "platform/input/key_codes.h"
+#include "platform/system/regular_file.h"
+#include "platform/system/stop_signals.h"
 #include "platform/system/system.h"
 #include "record/run_player.h"
 #include "record/run_reader.h"
@@ -26,18 +26,6 @@ constexpr uint32_t QUESTION_MOMENT_MS = 1500;
 constexpr int32_t LATE_MS = 100;
 constexpr uint32_t LONGEST_WAIT_MS = 1000;
 constexpr uint32_t PAUSED_WAIT_MS = 100;
-
-bool ReadWhole(const char* path, std::vector<char>* text) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) return false;
-  char chunk[1 << 16];
-  size_t read = 0;
-  while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    text->insert(text->end(), chunk, chunk + read);
-  const bool whole = !std::ferror(file);
-  std::fclose(file);
-  return whole;
-}
 
 // The watcher's pause shows as the game's own does, on the picture as it stands.
 void ShowPause(bool paused) {
@@ -85,6 +73,8 @@ class Pace {
 
  private:
   bool TakeMessages() {
+    // Ctrl-C or SIGTERM: SDL's close, if it came, is no watcher's.
+    if (StopSignal()) return false;
     Message message;
     while (PeekMessage(&message)) {
       // The run's own messages come from the recording; these are the watcher's.
@@ -116,20 +106,22 @@ void TellLeaving(unsigned long long pass, const char* how) {
 }
 
 // The whole file, read and checked before the window opens; false after one line.
-bool ReadRecording(const char* path, std::vector<char>* text, RunReader* reader) {
-  if (!ReadWhole(path, text)) {
+bool ReadRecording(const char* path, std::string* text, RunReader* reader) {
+  int error = 0;
+  const FileRead read = ReadRegularFile(path, MAX_RECORDING_BYTES, text, &error);
+  if (read != FileRead::Read) {
     std::fprintf(stderr, "zorbly-frondles: cannot read the recording \"%s\" (%s)\n", path,
-                 std::strerror(errno));
+                 FileReadProblem(read, error, MAX_RECORDING_BYTES).c_str());
     return false;
   }
-  const bool read = reader->Open(text->data(), text->size());
+  const bool opened = reader->Open(text->data(), text->size());
   if (reader->version() < RUN_FORMAT_VERSION) {
     std::fprintf(stderr, "zorbly-frondles: \"%s\" is not a recording of %s\n", path, gameTitle);
     return false;
   }
-  if (!read)
+  if (!opened)
     std::fprintf(stderr, "zorbly-frondles: cannot play \"%s\": %s\n", path, reader->problem());
-  return read;
+  return opened;
 }
 
 // The recording's passes at their recorded pace until it ends, the game ends or the
@@ -175,11 +167,14 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
 }  // namespace
 
 int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolume) {
-  std::vector<char> text;
+  std::string text;
   RunReader reader;
   if (!ReadRecording(path, &text, &reader)) return 2;
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
+  // After the window: SDL's own handler still makes its close, which ends an answered
+  // question's moment at once.
+  CatchStopSignals();
   if (playerVolume) LoadSoundSettings();
   if (!game.startup(window)) return EXIT_FAILURE;
   std::printf("zorbly-frondles: playing back \"%s\" (Esc stops, P pauses)\n", path);
@@ -188,6 +183,11 @@ int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolu
   const bool quit = world.quitRequested;
   game.shutdown();
   DestroyGameWindow(window);
+  if (const int signal = StopSignal()) {
+    std::fprintf(stderr, "zorbly-frondles: the playback of \"%s\" stopped by %s\n", path,
+                 StopSignalName(signal));
+    return 128 + signal;
+  }
   if (watched && !reader.ended() && !quit) {
     std::fprintf(stderr,
                  "zorbly-frondles: the recording stops after pass %llu without its end "

@@ -274,6 +274,12 @@ bool ReadPassLine(Text command, Words words, int version, uint32_t previousClock
                      version >= 2 ? "run wants a count and +D, or +D:DIGITS with a digit a pass"
                                   : "run wants a count and +D");
     }
+    const uint32_t most = version >= 2 ? MAX_RUN_PASSES : MAX_SCRIPT_RUN_PASSES;
+    if (line->count > most) {
+      return Problem(problem, problemSize, "a run of %u passes, more than a %s holds (%u)",
+                     line->count, version >= 2 ? "recording's run line" : "script's run line",
+                     most);
+    }
     pass.clockCount = 1;
     pass.clocks[0] = previousClock + RunPassStep(*line, 0);
   }
@@ -290,7 +296,7 @@ uint32_t RunPassStep(const PassLine& line, uint32_t n) {
 
 uint32_t ClockAfterLine(const PassLine& line, uint32_t previousClock) {
   if (!line.run) return line.pass.clocks[0];
-  // The steps' sum at once: a run line may count billions of passes.
+  // The steps' sum at once: a script's run line may count thousands of passes.
   uint32_t clock = previousClock + line.count * line.step;
   for (uint32_t n = 0; line.lateBy && n < line.count; ++n)
     clock += static_cast<uint32_t>(line.lateBy[n] - '0');

@@ -19,6 +19,10 @@ constexpr size_t MAX_SCRIPT_LINE = 16384;
 // frame rate), and its runs hold at most so many passes.
 constexpr int STATE_EVERY_TICKS = 60;
 constexpr uint32_t MAX_RUN_PASSES = 60;
+// A hand-written script's run line stands for a stretch of play with the same input: at
+// most an hour of ticks. A longer one, or a recording's over MAX_RUN_PASSES, cannot have
+// been played and is damage (a day's worth would replay for hours).
+constexpr uint32_t MAX_SCRIPT_RUN_PASSES = 240000;
 
 struct PassLine {
   bool run;            // a run line, not a pass line

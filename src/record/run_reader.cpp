@@ -70,7 +70,10 @@ int RunReader::VersionNamed() const {
 }
 
 bool RunReader::Refuse(int lineNumber, const char* what) {
-  std::snprintf(problem_, sizeof problem_, "line %d: %s", lineNumber, what);
+  // The problem quotes the line's own words.
+  char shown[sizeof problem_ - 16];
+  ShowEscaped(what, shown, sizeof shown);
+  std::snprintf(problem_, sizeof problem_, "line %d: %s", lineNumber, shown);
   return false;
 }
 
@@ -186,7 +189,7 @@ bool RunReader::Next(RunItem* item) {
   }
   PassLine& passes = line_.passes;
   if (passes.run) {
-    // One pass of the run at a time: a run line may count billions.
+    // One pass of the run at a time: a script's run line may count thousands.
     lineClock_ += RunPassStep(passes, runPass_);
     passes.pass.clocks[0] = lineClock_;
   }

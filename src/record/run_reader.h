@@ -9,6 +9,10 @@
 #include "record/run_lines.h"
 #include "record/run_text.h"
 
+// The most of a recording read: ten minutes of play take some 300 KB, so a larger file is
+// no run of the game (an endless device, a file that was never one).
+constexpr size_t MAX_RECORDING_BYTES = size_t{256} << 20;
+
 enum class RunItemKind { Pass, State, Command };
 
 struct RunItem {
@@ -84,7 +88,7 @@ class RunReader {
   uint32_t lastClock_ = 0;
   bool ended_ = false;
   int cutLine_ = 0;
-  char problem_[200] = {};
+  char problem_[400] = {};
 
   Walk walk_;               // Next's
   Line line_{};             // the line Next yields from

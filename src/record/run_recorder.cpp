@@ -1,6 +1,10 @@
 #include "record/run_recorder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -16,6 +20,41 @@ namespace {
 
 constexpr uint32_t FLUSH_EVERY_MS = 1000;
 constexpr int LAST_RUNS_KEPT = 3;
+// The new run's name until its first lines are on the disk, and its length.
+constexpr const char* NEW_RUN = "/last-run.XXXXXX.zfr";
+constexpr int NEW_RUN_SUFFIX = 4;
+
+RecordingWriter recordingWriter = nullptr;
+
+void Say(const char* what, const std::string& path, const char* why, const char* then) {
+  std::fprintf(stderr, "zorbly-frondles: %s \"%s\" (%s); %s\n", what, path.c_str(), why, then);
+}
+
+std::string KeptRun(const std::string& folder, int age) {
+  return folder + (age == 0 ? "/last-run.zfr" : "/last-run." + std::to_string(age) + ".zfr");
+}
+
+// An empty file (what a full disk left before) is no run to keep.
+bool HoldsARun(const std::string& path) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  return !error && size > 0;
+}
+
+// Each kept run moves one older as far as the first place that holds no run, the oldest
+// given up; false after one line when one cannot move.
+bool MakeRoomForTheNewest(const std::string& folder, const std::string& newRun) {
+  int free = 0;
+  while (free < LAST_RUNS_KEPT - 1 && HoldsARun(KeptRun(folder, free))) ++free;
+  for (int age = free; age > 0; --age) {
+    if (std::rename(KeptRun(folder, age - 1).c_str(), KeptRun(folder, age).c_str()) != 0) {
+      Say("cannot move the run before to", KeptRun(folder, age), std::strerror(errno),
+          ("this one is recorded in \"" + newRun + "\"").c_str());
+      return false;
+    }
+  }
+  return true;
+}
 
 void CarryHeldInput(RecordedPass* pass) {
   // Held input stays on the lines of passes without a poll, so that they join a run; a
@@ -30,16 +69,26 @@ void CarryHeldInput(RecordedPass* pass) {
 
 }  // namespace
 
+void SetRecordingWriter(RecordingWriter writer) { recordingWriter = writer; }
+
 bool RunRecorder::Start(const char* path) {
+  // A name cut short would be another file.
+  if (std::strlen(path) >= sizeof path_) {
+    Say("cannot record the run in", path, "the path is too long", "the game plays on unrecorded");
+    return false;
+  }
   std::snprintf(path_, sizeof path_, "%s", path);
   file_ = std::fopen(path_, "wb");
   if (!file_) {
-    std::fprintf(
-        stderr,
-        "zorbly-frondles: cannot record the run in \"%s\" (%s); the game plays on unrecorded\n",
-        path_, std::strerror(errno));
+    Say("cannot record the run in", path_, std::strerror(errno), "the game plays on unrecorded");
     return false;
   }
+  if (!Begin()) return false;
+  SetRunTap(this);
+  return true;
+}
+
+bool RunRecorder::Begin() {
   // The buffer here is the only one: each write out is one call to the system.
   std::setvbuf(file_, nullptr, _IONBF, 0);
   ClearPass(&current_);
@@ -60,9 +109,7 @@ bool RunRecorder::Start(const char* path) {
   WriteLine(line_, static_cast<size_t>(header));
   WriteState();
   Flush();
-  if (!file_) return false;
-  SetRunTap(this);
-  return true;
+  return file_ != nullptr;
 }
 
 bool RunRecorder::StartInStateFolder() {
@@ -76,20 +123,45 @@ bool RunRecorder::StartInStateFolder() {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
-    std::fprintf(
-        stderr,
-        "zorbly-frondles: cannot keep the last run in \"%s\" (%s); the game plays on unrecorded\n",
-        folder.c_str(), error.message().c_str());
+    Say("cannot keep the last run in", folder, error.message().c_str(),
+        "the game plays on unrecorded");
     return false;
   }
-  const auto name = [&folder](int age) {
-    return folder + (age == 0 ? "/last-run.zfr" : "/last-run." + std::to_string(age) + ".zfr");
-  };
-  for (int age = LAST_RUNS_KEPT - 1; age > 0; --age) {
-    // A run not there yet is nothing to keep.
-    std::rename(name(age - 1).c_str(), name(age).c_str());
+  char newRun[sizeof path_];
+  if (folder.size() + std::strlen(NEW_RUN) >= sizeof newRun) {
+    Say("cannot keep the last run in", folder, "the path is too long",
+        "the game plays on unrecorded");
+    return false;
   }
-  return Start(name(0).c_str());
+  std::snprintf(newRun, sizeof newRun, "%s%s", folder.c_str(), NEW_RUN);
+  const int made = mkostemps(newRun, NEW_RUN_SUFFIX, O_CLOEXEC);
+  file_ = made < 0 ? nullptr : fdopen(made, "wb");
+  if (!file_) {
+    Say("cannot keep the last run in", folder, std::strerror(errno),
+        "the game plays on unrecorded");
+    if (made >= 0) {
+      close(made);
+      std::remove(newRun);
+    }
+    return false;
+  }
+  // The kept runs move only once the new one's first lines are on the disk: a full disk
+  // costs the new run, never the ones before it.
+  std::snprintf(path_, sizeof path_, "%s", KeptRun(folder, 0).c_str());
+  if (!Begin() || fsync(fileno(file_)) != 0) {
+    Stop(std::strerror(errno));
+    std::remove(newRun);
+    return false;
+  }
+  if (!MakeRoomForTheNewest(folder, newRun)) {
+    std::snprintf(path_, sizeof path_, "%s", newRun);
+  } else if (std::rename(newRun, path_) != 0) {
+    Say("cannot name the run", path_, std::strerror(errno),
+        ("it is recorded in \"" + std::string(newRun) + "\"").c_str());
+    std::snprintf(path_, sizeof path_, "%s", newRun);
+  }
+  SetRunTap(this);
+  return true;
 }
 
 void RunRecorder::WriteLine(const char* text, size_t length) {
@@ -120,7 +192,8 @@ void RunRecorder::WriteState() {
 void RunRecorder::Flush() {
   lastFlush_ = SystemMilliseconds();
   if (!file_ || used_ == 0) return;
-  const size_t written = std::fwrite(buffer_, 1, used_, file_);
+  const size_t written = recordingWriter ? recordingWriter(buffer_, used_, file_)
+                                         : std::fwrite(buffer_, 1, used_, file_);
   const bool whole = written == used_;
   used_ = 0;
   if (!whole) Stop(std::strerror(errno));

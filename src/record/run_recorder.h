@@ -12,13 +12,20 @@
 #include "record/recorded_pass.h"
 #include "record/run_lines.h"
 
+// How the recorder's bytes go out: as fwrite, which it is when none is set; a test's
+// stands for a disk that fills up.
+using RecordingWriter = size_t (*)(const void* bytes, size_t size, std::FILE* file);
+void SetRecordingWriter(RecordingWriter writer);
+
 class RunRecorder : public RunTap {
  public:
   // After start-up: opens the file, writes the first lines and takes the run's tap.
   // False, after one line on standard error, when the file cannot be written.
   bool Start(const char* path);
   // The same into the state folder, keeping the last runs: last-run.zfr is the newest,
-  // last-run.1.zfr and last-run.2.zfr the two before.
+  // last-run.1.zfr and last-run.2.zfr the two before. The new run is written under a
+  // name of its own first, and the kept ones move only once its first lines are on the
+  // disk; an empty file is no run to keep. A path that does not fit is refused.
   bool StartInStateFolder();
   // After every pass of the main loop.
   void EndPass();
@@ -35,6 +42,8 @@ class RunRecorder : public RunTap {
   void PlayRequested(bool drew) override;
 
  private:
+  // The first lines into file_; false, after one line, when they cannot be written.
+  bool Begin();
   void WriteLine(const char* text, size_t length);
   void WritePendingRun();
   void WriteState();

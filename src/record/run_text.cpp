@@ -79,6 +79,19 @@ bool StartsWith(Text text, Text prefix) { return text.substr(0, prefix.size()) =
 
 int Shown(Text text) { return static_cast<int>(text.size() < 60 ? text.size() : 60); }
 
+void ShowEscaped(Text text, char* out, size_t size) {
+  if (size == 0) return;
+  size_t used = 0;
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    const bool plain = byte >= 0x20 && byte < 0x7F;
+    if (used + (plain ? 1 : 4) >= size) break;
+    if (plain) out[used++] = c;
+    else used += static_cast<size_t>(std::snprintf(out + used, 5, "\\x%02X", byte));
+  }
+  out[used] = '\0';
+}
+
 bool Problem(char* problem, size_t size, const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);

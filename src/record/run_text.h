@@ -31,6 +31,9 @@ bool ParseReal(Text text, double* value);
 bool StartsWith(Text text, Text prefix);
 // How much of a word a message quotes.
 int Shown(Text text);
+// The text as a terminal may be given it: control bytes and bytes past ASCII as \xHH (a
+// recording's ESC [2J would clear the player's screen). Cut to fit out, and terminated.
+void ShowEscaped(Text text, char* out, size_t size);
 // Writes a one-line problem into problem; false, for the caller to return.
 bool Problem(char* problem, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));

@@ -40,8 +40,11 @@ bool SameState(const char* recorded, size_t recordedLength, const char* now, cha
     }
     const Text want = field.substr(name.size());
     if (value != want) {
-      std::snprintf(difference, size, "%.*s%.*s, recorded %.*s", Shown(name), name.data(),
+      // The recorded words may hold anything.
+      char raw[200];
+      std::snprintf(raw, sizeof raw, "%.*s%.*s, recorded %.*s", Shown(name), name.data(),
                     Shown(value), value.data(), Shown(want), want.data());
+      ShowEscaped(raw, difference, size);
       return false;
     }
   }

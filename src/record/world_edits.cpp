@@ -1,6 +1,6 @@
 #include "record/world_edits.h"
 
-#include <cmath>
+#include "shared/screen.h"
 
 namespace {
 
@@ -25,21 +25,31 @@ constexpr RunField RUN_FIELDS[] = {
 
 struct RecordField {
   const char* name;
+  double low, high;
   void (*apply)(GameObject& object, double value);
 };
 
+// The drawing sizes its work by a record's size: only sizes a game object can have are
+// taken (its image at most as wide as the screen, drawn at 1/16 to 16 times that; the
+// game's own are 15 to 45 texels at 1 to 3 times).
+constexpr double LARGEST_IMAGE = SCREEN_WIDTH;
+constexpr double SMALLEST_SCALE = 1.0 / 16, LARGEST_SCALE = 16;
+constexpr double ANY = 1e9;
+
 constexpr RecordField RECORD_FIELDS[] = {
-    {"active", [](GameObject& o, double v) { o.active = v != 0.0; }},
-    {"sauced", [](GameObject& o, double v) { o.sauced = v != 0.0; }},
-    {"x", [](GameObject& o, double v) { o.x = static_cast<float>(v); }},
-    {"y", [](GameObject& o, double v) { o.y = static_cast<float>(v); }},
-    {"width", [](GameObject& o, double v) { o.width = static_cast<int32_t>(v); }},
-    {"height", [](GameObject& o, double v) { o.height = static_cast<int32_t>(v); }},
-    {"scale", [](GameObject& o, double v) { o.scale = static_cast<float>(v); }},
-    {"rotation", [](GameObject& o, double v) { o.rotation = static_cast<float>(v); }},
-    {"velocityX", [](GameObject& o, double v) { o.velocityX = static_cast<float>(v); }},
-    {"velocityY", [](GameObject& o, double v) { o.velocityY = static_cast<float>(v); }},
-    {"color", [](GameObject& o, double v) { o.color = static_cast<uint32_t>(v); }},
+    {"active", -ANY, ANY, [](GameObject& o, double v) { o.active = v != 0.0; }},
+    {"sauced", -ANY, ANY, [](GameObject& o, double v) { o.sauced = v != 0.0; }},
+    {"x", -ANY, ANY, [](GameObject& o, double v) { o.x = static_cast<float>(v); }},
+    {"y", -ANY, ANY, [](GameObject& o, double v) { o.y = static_cast<float>(v); }},
+    {"width", 0, LARGEST_IMAGE, [](GameObject& o, double v) { o.width = static_cast<int32_t>(v); }},
+    {"height", 0, LARGEST_IMAGE,
+     [](GameObject& o, double v) { o.height = static_cast<int32_t>(v); }},
+    {"scale", SMALLEST_SCALE, LARGEST_SCALE,
+     [](GameObject& o, double v) { o.scale = static_cast<float>(v); }},
+    {"rotation", -ANY, ANY, [](GameObject& o, double v) { o.rotation = static_cast<float>(v); }},
+    {"velocityX", -ANY, ANY, [](GameObject& o, double v) { o.velocityX = static_cast<float>(v); }},
+    {"velocityY", -ANY, ANY, [](GameObject& o, double v) { o.velocityY = static_cast<float>(v); }},
+    {"color", 0, 0xFFFFFFFF, [](GameObject& o, double v) { o.color = static_cast<uint32_t>(v); }},
 };
 
 // NAME=VALUE split at its first "=".
@@ -60,20 +70,20 @@ const RunField* FindRunField(Text word, double* value) {
   return nullptr;
 }
 
-// A record's field with its value: a colour as a whole number (0xAARRGGBB), the rest as
-// numbers within a billion.
+// A record's field with its value in the field's range: a colour as a whole number
+// (0xAARRGGBB), the rest as numbers.
 const RecordField* FindRecordField(Text word, double* value) {
   Text name, text;
   long long color = 0;
   if (!SplitField(word, &name, &text)) return nullptr;
   if (name == "color") {
-    if (!ParseInteger(text, &color) || color < 0 || color > 0xFFFFFFFFLL) return nullptr;
+    if (!ParseInteger(text, &color)) return nullptr;
     *value = static_cast<double>(color);
-  } else if (!ParseReal(text, value) || std::fabs(*value) > 1e9) {
+  } else if (!ParseReal(text, value)) {
     return nullptr;
   }
   for (const RecordField& field : RECORD_FIELDS) {
-    if (name == field.name) return &field;
+    if (name == field.name) return *value >= field.low && *value <= field.high ? &field : nullptr;
   }
   return nullptr;
 }
@@ -129,8 +139,10 @@ bool PutRecords(Words arguments, bool apply, char* problem, size_t size) {
     double value = 0;
     const RecordField* field = FindRecordField(word, &value);
     if (!field) {
-      return Problem(problem, size, "put takes the dump's fields with a number, not \"%.*s\"",
-                     Shown(word), word.data());
+      return Problem(problem, size,
+                     "put takes the dump's fields with a number (width and height 0 to %d, "
+                     "scale 1/16 to 16), not \"%.*s\"",
+                     SCREEN_WIDTH, Shown(word), word.data());
     }
     for (long long index = from; apply && index <= to; ++index)
       field->apply(pool->records[index], value);

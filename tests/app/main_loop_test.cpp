@@ -16,6 +16,7 @@
 #include "app/win_main.h"
 #include "game/world_state.h"
 #include "platform/system/scripted_system.h"
+#include "record/run_recorder.h"
 
 namespace {
 
@@ -201,6 +202,60 @@ TEST_F(MainLoopTest, TheLastRunsAreKeptAndARecordingThatCannotBeWrittenCostsOneL
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_EQ(rec.pendingAtFrame.size(), 3u) << "the game plays on";
   }
+}
+
+// A full disk costs the new run, never the kept ones, which move only once the new one's
+// first lines are written; an empty file from before is no run to keep; a folder whose
+// path leaves no room for the run's name is refused, not cut. Each failure: one line.
+TEST_F(MainLoopTest, AFullDiskOrALongPathCostsTheNewRunNeverTheKeptOnes) {
+  const std::string stateRoot = TestFile("-state"), folder = stateRoot + "/zorbly-frondles";
+  std::filesystem::create_directories(folder);
+  for (const char* kept : {"last-run.zfr", "last-run.1.zfr", "last-run.2.zfr"})
+    std::ofstream(folder + "/" + kept) << kept;
+  std::string deep = TestFile("-deep");  // its folder 4090 bytes long
+  while (deep.size() < 4074)
+    deep += "/" + std::string(std::min<size_t>(200, 4073 - deep.size()), 'd');
+  std::filesystem::create_directories(deep + "/zorbly-frondles");
+  const auto holds = [](const std::string& in) {
+    std::vector<std::string> files;
+    for (const auto& file : std::filesystem::directory_iterator(in)) {
+      files.push_back(file.path().filename().string() + "=" +
+                      ReadFileBytes<std::string>(file.path().string()).substr(0, 14));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const std::vector<std::string> asBefore = holds(folder);
+  const struct {
+    RecordingWriter writer;
+    std::string stateHome, line;
+  } STARTS[] = {
+      {[](const void*, size_t, std::FILE*) -> size_t { return errno = ENOSPC, 0; }, stateRoot,
+       "cannot write the recording \"" + folder + "/last-run.zfr\" (No space left on device)"},
+      {STARTS[0].writer, stateRoot, STARTS[0].line},  // a second start on the full disk
+      {nullptr, deep,
+       "cannot keep the last run in \"" + deep + "/zorbly-frondles\" (the path is too long)"},
+  };
+  setenv("ZF_UNPACED", "1", 1);
+  recordNothing = false;
+  for (const auto& start : STARTS) {
+    SetRecordingWriter(start.writer);
+    setenv("XDG_STATE_HOME", start.stateHome.c_str(), 1);
+    rec = Recorder{.quitAfterFrames = 2};
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(), 0);
+    SetRecordingWriter(nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zorbly-frondles: " + start.line + "; the game plays on unrecorded\n");
+    EXPECT_EQ(holds(folder), asBefore);
+  }
+  std::ofstream(folder + "/last-run.zfr", std::ios::trunc);
+  setenv("XDG_STATE_HOME", stateRoot.c_str(), 1);
+  rec = Recorder{.quitAfterFrames = 2};
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(holds(folder),
+            (std::vector<std::string>{asBefore[0], asBefore[1], "last-run.zfr=zfr 2\n# A run "}));
+  EXPECT_TRUE(holds(deep + "/zorbly-frondles").empty()) << "no name cut short";
 }
 
 }  // namespace

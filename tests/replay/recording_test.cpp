@@ -115,9 +115,8 @@ std::string Recorded() {
 }
 
 int Verify(const std::string& recording, std::string* out, std::string* errors) {
-  std::istringstream script(recording);
   std::ostringstream printed, problems;
-  const int status = RunReplay(script, printed, problems, true);
+  const int status = RunReplay(recording, printed, problems, true);
   *out = printed.str();
   *errors = problems.str();
   return status;
@@ -175,10 +174,19 @@ TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine
       {recording.substr(0, fifth) + "state 7 score=0\n" + recording.substr(fifth),
        "line " + std::to_string(fifthLine) + ": a state for pass 7 after pass 60"},
       {recording + "pass +15\n", "nothing follows the end line"},
+      // Hand-made: passes that cannot have been played, sizes no object has, bytes that
+      // would write to the terminal, what a full disk leaves.
+      {"zfr 2\npass 1000\nrun 61 +15\n", "line 3: a run of 61 passes"},
+      {"pass 1000\npass +15 keys=P\nrun 4294967295 +15\n", "line 3: a run of 4294967295 passes"},
+      {"pass 1000\nput enemy 0-124 width=1000000000\n", "line 2: put takes"},
+      {"pass 1000\nput tomato 3 scale=0\n", "line 2: put takes"},
+      {"zfr 2\n\x1b[2J\n", "line 2: unknown command \"\\x1B[2J\""},
+      {"", "the recording holds no pass"},
   };
   for (const auto& damaged : DAMAGED) {
     EXPECT_EQ(Verify(damaged.text, &out, &errors), 2);
     EXPECT_NE(errors.find(damaged.problem), std::string::npos) << errors;
+    EXPECT_EQ(errors.find('\x1b'), std::string::npos);
   }
 }
 

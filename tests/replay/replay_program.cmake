@@ -22,6 +22,11 @@ add_test(NAME replay_program_fails_a_wrong_expectation
   WORKING_DIRECTORY ${ZF_GAME_DIR})
 set_tests_properties(replay_program_refuses_a_broken_script replay_program_fails_a_wrong_expectation
   PROPERTIES TIMEOUT 60)
+# An endless device, Ctrl-C and SIGTERM mid-run, a directory for a model.
+add_test(NAME hostile_input_to_the_tools
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/hostile_tools.sh ${ZF_GAME_DIR} $<TARGET_FILE:zf-mesh-viewer>)
+set_tests_properties(hostile_input_to_the_tools PROPERTIES TIMEOUT 300
+  ENVIRONMENT "XDG_STATE_HOME=${ZF_TEST_STATE_DIR};XDG_CONFIG_HOME=${ZF_TEST_CONFIG_DIR}")
 
 # The built game in a real window under Xvfb, played with xdotool and looked at through
 # screenshots.

@@ -64,6 +64,13 @@ std::string Compare(const std::vector<std::string>& expected, const std::vector<
   return problems;
 }
 
+// One line to the terminal: a script's words may hold control bytes.
+void Tell(std::ostream& problems, const std::string& line) {
+  char shown[4096];
+  ShowEscaped(line, shown, sizeof shown);
+  problems << shown << "\n";
+}
+
 }  // namespace
 
 int CheckExpectations(const std::string& scriptName, const std::string& script,
@@ -84,7 +91,7 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
       ++checks;
       const std::string prefix = line.substr(4);
       if (("\n" + printed).find("\n" + prefix) != std::string::npos) {
-        problems << where << "a line starts with \"" << prefix << "\"\n";
+        Tell(problems, where + "a line starts with \"" + prefix + "\"");
         ++failures;
       }
     } else if (line.rfind("#>", 0) == 0) {
@@ -94,13 +101,14 @@ int CheckExpectations(const std::string& scriptName, const std::string& script,
       const auto found = lines.find(key);
       const size_t turn = used[key]++;
       if (found == lines.end() || turn >= found->second.size()) {
-        problems << where << "no line \"" << key << "\" printed\n";
+        Tell(problems, where + "no line \"" + key + "\" printed");
         ++failures;
         continue;
       }
       const std::string mismatch = Compare(expected, WordsOf(found->second[turn]));
       if (!mismatch.empty()) {
-        problems << where << "want" << mismatch << "\n  printed: " << found->second[turn] << "\n";
+        Tell(problems, where + "want" + mismatch);
+        Tell(problems, "  printed: " + found->second[turn]);
         ++failures;
       }
     }

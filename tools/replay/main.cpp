@@ -4,22 +4,23 @@
 // world (see README.md beside this file).
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
 #include "expect.h"
+#include "platform/system/regular_file.h"
+#include "platform/system/stop_signals.h"
 #include "record/replay.h"
+#include "record/run_reader.h"
 
 namespace {
 
 // Runs the script quietly and says which of its expectations do not hold: status 1 when
 // any, 0 when all hold.
 int Check(const std::string& name, const std::string& script) {
-  std::istringstream in(script);
   std::ostringstream printed;
-  const int status = RunReplay(in, printed, std::cerr, false);
+  const int status = RunReplay(script, printed, std::cerr, false);
   if (status != 0) return status;
   const int failures = CheckExpectations(name, script, printed.str(), std::cerr);
   if (failures < 0) {
@@ -31,6 +32,26 @@ int Check(const std::string& name, const std::string& script) {
   return 0;
 }
 
+// The script, no more of it than a recording can hold: a regular file, or what comes on
+// standard input. False after one line.
+bool ReadScript(const std::string& name, std::string* script) {
+  if (name != "-") {
+    int error = 0;
+    const FileRead read = ReadRegularFile(name.c_str(), MAX_RECORDING_BYTES, script, &error);
+    if (read == FileRead::Read) return true;
+    std::fprintf(stderr, "zf-replay: cannot read the script \"%s\" (%s)\n", name.c_str(),
+                 FileReadProblem(read, error, MAX_RECORDING_BYTES).c_str());
+    return false;
+  }
+  char chunk[1 << 16];
+  while (script->size() <= MAX_RECORDING_BYTES && std::cin.read(chunk, sizeof chunk).gcount() > 0)
+    script->append(chunk, static_cast<size_t>(std::cin.gcount()));
+  if (script->size() <= MAX_RECORDING_BYTES) return true;
+  std::fprintf(stderr, "zf-replay: standard input holds more than %zu bytes: no script\n",
+               MAX_RECORDING_BYTES);
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,21 +61,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zf-replay [--check | --verify] SCRIPT (- for standard input)\n");
     return 2;
   }
+  // Before SDL starts, which would make the signals a close that no pass reads.
+  CatchStopSignals();
   // No window system; the run itself makes sure there is no sound device.
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_RENDER_DRIVER", "software", 1);
   const std::string name = argv[argc - 1];
-  std::ifstream file;
-  if (name != "-") {
-    file.open(name, std::ios::binary);
-    if (!file) {
-      std::fprintf(stderr, "zf-replay: cannot open the script \"%s\"\n", name.c_str());
-      return 2;
-    }
-  }
-  std::istream& script = name == "-" ? std::cin : file;
+  std::string script;
+  if (!ReadScript(name, &script)) return 2;
   if (!check) return RunReplay(script, std::cout, std::cerr, verify);
-  std::stringstream text;
-  text << script.rdbuf();
-  return Check(name, text.str());
+  return Check(name, script);
 }

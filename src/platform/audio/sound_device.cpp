@@ -118,6 +118,10 @@ void SoundDevice::AdvanceInSilence(uint32_t dwNow) {
   m_qwSilentFrameParts += static_cast<uint64_t>(lElapsed) * MIX_FRAMES_PER_SECOND;
   const uint64_t qwFrames = m_qwSilentFrameParts / 1000;
   m_qwSilentFrameParts %= 1000;
+  SkipOutput(qwFrames);
+}
+
+void SoundDevice::SkipOutput(uint64_t qwFrames) {
   if (qwFrames == 0) return;
   std::lock_guard<std::mutex> lock(m_mutex);
   for (SoundBuffer* pBuffer = m_pFirstBuffer; pBuffer; pBuffer = pBuffer->m_pNextBuffer) {

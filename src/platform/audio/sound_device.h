@@ -105,6 +105,9 @@ class SoundDevice {
   // (FinishMix), and moves the buffers on. The output thread calls it; so may tests and
   // benchmarks.
   void MixOutput(int16_t* psOutput, uint32_t dwFrames);
+  // Moves every playing buffer on by qwFrames output frames as MixOutput would, without
+  // mixing them: time no one hears (a replay's clock jumping days ahead) costs no time.
+  void SkipOutput(uint64_t qwFrames);
 
   // The SDL output currently open for this device (0 for none): for the output's own
   // code and its tests.
