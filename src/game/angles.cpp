@@ -6,7 +6,6 @@
 
 double DegToRad(double degrees) { return degrees * DEG_TO_RAD; }
 
-
 double WrapValue(double value, double divisor) {
   double remainder = std::fmod(value, divisor);
   if (remainder < 0.0) remainder += divisor;
