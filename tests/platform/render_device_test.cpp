@@ -180,6 +180,57 @@ TEST_F(RenderDeviceTest, CallsOutOfOrderOrOutOfBoundsAreRefusedNotCrashes) {
   surface->Release();
 }
 
+// What the device keeps from a texture's pixels (stretches, stretches kept tinted, turned
+// looks and the bordered copy behind them) is never drawn once the pixels change: every way
+// of drawing shows the new pixels as a fresh texture of them does.
+TEST_F(RenderDeviceTest, ATexturesNewPixelsAreDrawnNotWhatWasKeptFromTheOld) {
+  const auto image = [](uint32_t inside) {
+    ImageData made{6, 6, std::vector<uint32_t>(36, 0xFFFF0000)};
+    for (int y = 2; y < 4; ++y) std::fill_n(&made.pixels[y * 6 + 2], 3, inside);
+    return made;
+  };
+  // Stretched, tinted, stretched and tinted twice running, turned twice at one place.
+  const auto drawEveryWay = [](Texture* texture) {
+    return DrawFrame(BLUE, [texture] {
+      const struct {
+        Matrix2D transform;
+        uint32_t color;
+      } ways[] = {{{2, 0, 0, 2, 10, 10}, WHITE},
+                  {{1, 0, 0, 1, 40, 10}, 0x80FF8040},
+                  {{3, 0, 0, 3, 60, 10}, 0xC0FFFFFF},
+                  {{3, 0, 0, 3, 60, 40}, 0xC0FFFFFF},
+                  {{0.8f, 0.6f, -0.6f, 0.8f, 100.25f, 10.5f}, WHITE},
+                  {{0.8f, 0.6f, -0.6f, 0.8f, 100.25f, 10.5f}, 0xFF80FF80}};
+      for (const auto& way : ways) {
+        graphics.spriteBatch->SetTransform(way.transform);
+        EXPECT_EQ(graphics.spriteBatch->Draw(texture, nullptr, nullptr, nullptr, way.color), S_OK);
+      }
+      graphics.spriteBatch->SetTransform(Matrix2D{});
+    });
+  };
+  Texture* texture = nullptr;
+  ASSERT_EQ(graphics.d3ddev->CreateTextureFromPixels(image(0x8000FF00), &texture), S_OK);
+  const ImageData before = drawEveryWay(texture);
+  EXPECT_TRUE(drawEveryWay(texture).pixels == before.pixels) << "drawn again from what was kept";
+
+  LockedRect locked;
+  const Rect inside{2, 2, 5, 4};
+  ASSERT_EQ(texture->LockRect(&locked, &inside, 0), S_OK);
+  EXPECT_EQ(texture->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL) << "one lock at a time";
+  for (int y = 0; y < 2; ++y) {
+    std::fill_n(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.bits) + y * locked.pitch),
+                3, 0xFFFFFF00u);
+  }
+  ASSERT_EQ(texture->UnlockRect(), S_OK);
+  Texture* fresh = nullptr;
+  ASSERT_EQ(graphics.d3ddev->CreateTextureFromPixels(image(0xFFFFFF00), &fresh), S_OK);
+  const ImageData after = drawEveryWay(texture);
+  EXPECT_FALSE(after.pixels == before.pixels);
+  EXPECT_TRUE(after.pixels == drawEveryWay(fresh).pixels);
+  texture->Release();
+  fresh->Release();
+}
+
 // Labels of our own go over a frame as it is presented, and only there: the back buffer
 // keeps the game's frame untouched, and a picture presented again shows the labels as
 // they are then (a paused playback's); a label's picture is made once per text, and goes
@@ -249,7 +300,7 @@ TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
                                SDL_Rect{0, 2, 20, 11}, SDL_Rect{1, 0, 9, 5}}) {
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 120, 72, 32, SDL_PIXELFORMAT_RGB888);
     SmoothScaler scaler;
-    ScaleSmoothly(&scaler, source, target, where);
+    ScaleSmoothly(&scaler, source, target, where, ProcessorShuffleBytes());
     for (int y = 0; y < where.h; ++y) {
       for (int x = 0; x < where.w; ++x) {
         const auto near = [](int i, int from, int to) {
@@ -277,7 +328,7 @@ TEST(SmoothScaleTest, EveryPixelComesFromTheSourcePixelsAroundIt) {
 }
 
 // Every width of shuffle the processor has gives the plain code's pixels exactly: growing,
-// shrinking a little and by more than half, where the wide shuffles give way.
+// shrinking a little and by more than half, where the shuffles give way.
 TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 101, 40, 32, SDL_PIXELFORMAT_RGB888);
   for (int i = 0; i < source->w * source->h; ++i)
@@ -285,15 +336,14 @@ TEST(SmoothScaleTest, EveryShuffleWidthGivesThePlainPixels) {
   for (const SDL_Rect where :
        {SDL_Rect{0, 0, 128, 50}, SDL_Rect{5, 3, 83, 37}, SDL_Rect{0, 0, 45, 19}}) {
     std::vector<uint32_t> plain;
-    for (const int limit : {0, 16, 32, 64}) {
+    for (const int widest : {0, 16, 32}) {
       SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 140, 60, 32, SDL_PIXELFORMAT_RGB888);
       SmoothScaler scaler;
-      scaler.shuffleLimit = limit;
-      ScaleSmoothly(&scaler, source, target, where);
+      ScaleSmoothly(&scaler, source, target, where, widest);
       const uint32_t* pixels = static_cast<const uint32_t*>(target->pixels);
       const std::vector<uint32_t> out(pixels, pixels + target->w * target->h);
-      if (limit == 0) plain = out;
-      EXPECT_EQ(out, plain) << where.w << " x " << where.h << " with shuffles of " << limit
+      if (widest == 0) plain = out;
+      EXPECT_EQ(out, plain) << where.w << " x " << where.h << " with shuffles of " << widest
                             << " bytes";
       SDL_FreeSurface(target);
     }

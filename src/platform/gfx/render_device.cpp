@@ -137,7 +137,7 @@ bool RecoverDevice(DeviceImpl* device) {
     for (SurfaceImpl* surface : device->surfaces) {
       if (surface->texture) SDL_DestroyTexture(surface->texture);
       surface->texture = nullptr;
-      surface->textureStale = true;
+      surface->textureVersion = 0;
     }
     BuildBackBuffer(device);
   } else if (device->targetsReset.exchange(false) && device->backBuffer.texture) {
@@ -453,7 +453,7 @@ SDL_Surface* CopyIntoWindow(DeviceImpl* device, SDL_Surface* back) {
     if (picture.w == back->w && picture.h == back->h) {
       SDL_BlitSurface(back, nullptr, screen, &where);
     } else if (screen->format->format == back->format->format && back->w >= 2 && back->h >= 2) {
-      ScaleSmoothly(&device->scaler, back, screen, where);
+      device->kept.ScaleSmoothly(back, screen, where);
     } else {
       SDL_BlitScaled(back, nullptr, screen, &where);
     }
