@@ -132,6 +132,9 @@ struct DeviceImpl : RenderDevice {
   // back buffer when asked for.
   SDL_Texture* shownPicture = nullptr;
   bool backBufferShown = false;  // presented, and not drawn on since
+  // Switched to or from full screen: the window may not have the size SDL takes it to have
+  // yet, and the display is asked until it does.
+  bool sizeInDoubt = false;
 
   // Set by the event watch, which may run on any thread; handled on the next draw.
   std::atomic<bool> targetsReset{false};
