@@ -38,11 +38,12 @@ game_alive() {
   [ -z "$game" ] || kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
 }
 
-# Xvfb picks a free display itself and says which, so that runs side by side never meet.
+# Xvfb picks a free display itself and says which, so that runs side by side never meet;
+# its screen is $SCREEN (1024x768x24 unless set).
 # -noreset: by default the server resets when its last client leaves (xdpyinfo below), and
 # a game connecting during that reset finds no display.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   xvfb=$!
   poll test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: wants no capture after the window maps
 # to be black and the window to carry its icon, looks at screenshots after start-up,
-# after firing, after moving, with the window left and back, paused, and in each mode,
-# then presses Escape and wants status 0; the run was recorded, and zf-replay --verify
+# after firing, after moving, with the window left and back, paused, in each mode, and in
+# full screen and back without and with a window manager, then presses Escape and wants status 0; the run was recorded, and zf-replay --verify
 # must find the replayed world as recorded, and --replay must show it again, marked as a
 # replay and paused by P, until Escape; then starts it without its files and wants the
 # failure in a box.
@@ -14,7 +14,8 @@ RUN="window run"
 # Runs are recorded and settings kept here, never in the player's own folders.
 export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
 keep_artifacts() { keep_shots; }
-start_display
+# A screen larger than the window, for full screen to fill.
+SCREEN=1280x1024x24 start_display
 
 # The leak check belongs to the unit tests; the window system's libraries keep a little.
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
@@ -138,6 +139,45 @@ for key in z x c; do
   xdotool keydown "$key"; shot "mode-$key"; xdotool keyup "$key"
 done
 
+# Alt+Enter and back, without a window manager and then with one: in full screen the
+# window covers the screen and the picture fills it at its own aspect, 1280 x 960 between
+# black bars of 32 rows (the score and both bars in it, the question too if it is up); back
+# in the window, the window has its own size again. SDL takes a window to be full screen
+# at once, and without a window manager it was left at 1024 x 768 showing a corner of it.
+window_size() { xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
+# Whether the rectangle of a screenshot is brighter on average than a level out of 255.
+lit() { [ "$(convert "$WORK/$1.miff" -crop "$2" +repage -format "%[fx:int(255*mean)]" info:)" -gt "$3" ]; }
+full_screen() {
+  game_alive
+  [ "$(window_size)" = 1280x1024 ] || { echo "the window is $(window_size) in full screen" >"$WORK/why"; return 1; }
+  shot "full-screen$1" || return 1
+  { ! lit "full-screen$1" 1280x32+0+0 3 && ! lit "full-screen$1" 1280x32+0+992 3; } ||
+    { echo "no black bars above and below the picture" >"$WORK/why"; return 1; }
+  lit "full-screen$1" 1280x24+0+34 20 && lit "full-screen$1" 1280x24+0+966 20 ||
+    { echo "the picture does not reach its top and bottom" >"$WORK/why"; return 1; }
+}
+windowed() {
+  game_alive
+  [ "$(window_size)" = 1024x768 ] || { echo "the window is $(window_size) back from full screen" >"$WORK/why"; return 1; }
+  shot "windowed$1" && lit "windowed$1" 1024x24+0+0 20 && lit "windowed$1" 1024x24+0+744 20 ||
+    { echo "the picture does not fill the window back from full screen" >"$WORK/why"; return 1; }
+}
+switch_and_back() {
+  xdotool windowfocus "$window" key alt+Return
+  poll full_screen "$1" || fail "full screen$1: $(cat "$WORK/why")"
+  xdotool windowfocus "$window" key alt+Return
+  poll windowed "$1" || fail "back from full screen$1: $(cat "$WORK/why")"
+}
+switch_and_back ""
+openbox >"$WORK/openbox.log" 2>&1 &
+wm=$!
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+poll managed || fail "openbox did not start: $(tail -n 2 "$WORK/openbox.log")"
+switch_and_back " with openbox"
+# Its windows go back to the root as it ends; the game's is given the keys again.
+kill "$wm" && wait "$wm"
+xdotool windowfocus "$window"
+
 game_alive
 end_on_escape "the game"
 
@@ -185,5 +225,5 @@ status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
 keep_shots
-echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
+echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
 exit 0

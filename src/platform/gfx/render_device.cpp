@@ -137,7 +137,7 @@ bool RecoverDevice(DeviceImpl* device) {
     for (SurfaceImpl* surface : device->surfaces) {
       if (surface->texture) SDL_DestroyTexture(surface->texture);
       surface->texture = nullptr;
-      surface->textureStale = true;
+      surface->textureVersion = 0;
     }
     BuildBackBuffer(device);
   } else if (device->targetsReset.exchange(false) && device->backBuffer.texture) {
@@ -315,6 +315,9 @@ HRESULT GraphicsObject::CreateDevice(WindowHandle window, const PresentParameter
   if (device->window && !parameters.windowed) {
     if (SDL_SetWindowFullscreen(device->window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
       std::fprintf(stderr, "zorbly-frondles: cannot switch to full screen (%s)\n", SDL_GetError());
+    } else {
+      PlaceFullScreenWindow(device->window);
+      device->sizeInDoubt = true;
     }
   }
   SDL_AddEventWatch(WatchDeviceEvents, device);
@@ -429,13 +432,28 @@ HRESULT RenderDevice::EndScene() {
 
 namespace {
 
-// Black where the picture leaves room in the output.
-void FillBars(SDL_Surface* screen, const SDL_Rect& picture) {
+// Narrows the output to the window the display really has while, after a switch, SDL's idea
+// of its size may still be ahead of it: asked at each present until the two agree.
+void FitRealWindow(DeviceImpl* device, int* width, int* height) {
+  if (!device->sizeInDoubt) return;
+  int realWidth = 0, realHeight = 0, sdlWidth = 0, sdlHeight = 0;
+  SDL_GetWindowSize(device->window, &sdlWidth, &sdlHeight);
+  if (!RealWindowSize(device->window, &realWidth, &realHeight) ||
+      (realWidth == sdlWidth && realHeight == sdlHeight)) {
+    device->sizeInDoubt = false;
+    return;
+  }
+  *width = std::min(*width, realWidth);
+  *height = std::min(*height, realHeight);
+}
+
+// Black where the picture leaves room in the output, width x height of the screen's pixels.
+void FillBars(SDL_Surface* screen, int width, int height, const SDL_Rect& picture) {
   const SDL_Rect bars[] = {
-      {0, 0, screen->w, picture.y},
+      {0, 0, width, picture.y},
       {0, picture.y, picture.x, picture.h},
-      {picture.x + picture.w, picture.y, screen->w - picture.x - picture.w, picture.h},
-      {0, picture.y + picture.h, screen->w, screen->h - picture.y - picture.h}};
+      {picture.x + picture.w, picture.y, width - picture.x - picture.w, picture.h},
+      {0, picture.y + picture.h, width, height - picture.y - picture.h}};
   for (const SDL_Rect& bar : bars) {
     if (bar.w > 0 && bar.h > 0) SDL_FillRect(screen, &bar, SDL_MapRGB(screen->format, 0, 0, 0));
   }
@@ -446,14 +464,16 @@ void FillBars(SDL_Surface* screen, const SDL_Rect& picture) {
 SDL_Surface* CopyIntoWindow(DeviceImpl* device, SDL_Surface* back) {
   SDL_Surface* screen = SDL_GetWindowSurface(device->window);
   if (!screen) return nullptr;
-  const SDL_Rect picture = LetterboxRect(screen->w, screen->h, back->w, back->h);
-  FillBars(screen, picture);
+  int width = screen->w, height = screen->h;
+  FitRealWindow(device, &width, &height);
+  const SDL_Rect picture = LetterboxRect(width, height, back->w, back->h);
+  FillBars(screen, width, height, picture);
   if (picture.w > 0 && picture.h > 0) {
     SDL_Rect where = picture;
     if (picture.w == back->w && picture.h == back->h) {
       SDL_BlitSurface(back, nullptr, screen, &where);
     } else if (screen->format->format == back->format->format && back->w >= 2 && back->h >= 2) {
-      ScaleSmoothly(&device->scaler, back, screen, where);
+      device->kept.ScaleSmoothly(back, screen, where);
     } else {
       SDL_BlitScaled(back, nullptr, screen, &where);
     }
@@ -488,8 +508,13 @@ bool ShowBackBufferTexture(DeviceImpl* device) {
   int outputWidth = 0;
   int outputHeight = 0;
   SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+  int width = outputWidth, height = outputHeight;
+  if (device->window) FitRealWindow(device, &width, &height);
   const SurfaceImpl& back = device->backBuffer;
-  const SDL_Rect picture = LetterboxRect(outputWidth, outputHeight, back.width, back.height);
+  SDL_Rect picture = LetterboxRect(width, height, back.width, back.height);
+  // OpenGL counts rows from the bottom of the window it really has, SDL from the top of
+  // the one it takes it to have.
+  picture.y += outputHeight - height;
   // Black bars only where the picture leaves room for them.
   if (picture.w != outputWidth || picture.h != outputHeight) {
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -517,7 +542,7 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
                               WindowHandle overrideWindow, const void* dirtyRegion) {
   if (sourceRect || destRect || overrideWindow || dirtyRegion) return D3DERR_INVALIDCALL;
   DeviceImpl* device = Impl(this);
-  if (device->window) ApplyFullScreenSwitches(device->window);
+  if (device->window && ApplyFullScreenSwitches(device->window)) device->sizeInDoubt = true;
   if (!RecoverDevice(device)) return D3DERR_DEVICELOST;
   // The back buffer is final from here on: whatever is drawn over every frame goes above.
   // The window opens with its first picture in it, never black or empty: it is shown
@@ -527,6 +552,11 @@ HRESULT RenderDevice::Present(const Rect* sourceRect, const Rect* destRect,
   // Only a window's picture is asked for again.
   device->backBufferShown = device->window != nullptr;
   return shown ? S_OK : D3DERR_DEVICELOST;
+}
+
+bool RealWindowSize(RenderDevice* device, int* width, int* height) {
+  SDL_Window* window = device ? Impl(device)->window : nullptr;
+  return window && RealWindowSize(window, width, height);
 }
 
 bool RenderDevice::ShowCursor(bool show) {

@@ -161,6 +161,9 @@ void SetPlainDrawing(bool plain);
 // Switches the game's window between full screen and its size before, at the device's
 // next present, as Alt+Enter does.
 void SwitchFullScreenAtNextPresent();
+// The device's window's size as the display has it, for checks that full screen fills the
+// screen; false where the display cannot be asked.
+bool RealWindowSize(RenderDevice* device, int* width, int* height);
 
 // Whether an OpenGL renderer's name (its GL_RENDERER string) is a software rasteriser.
 bool NamesSoftwareRasteriser(const char* openGLName);

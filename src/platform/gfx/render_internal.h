@@ -10,44 +10,14 @@
 
 #include "platform/gfx/font.h"
 #include "platform/gfx/matrix2d.h"
-#include "platform/gfx/pixel_lanes.h"
-#include "platform/gfx/pixel_memory.h"
 #include "platform/gfx/render_device.h"
 #include "platform/gfx/sprite_batch.h"
 #include "platform/gfx/texture.h"
+#include "platform/software/kept_drawings.h"
+#include "platform/software/pixel_memory.h"
+#include "platform/software/software_drawing.h"
 
 struct DeviceImpl;
-
-// A part of a texture stretched to another size as SDL's software renderer stretches it
-// for every copy, kept for the next.
-struct KeptStretch {
-  Rect source;
-  int width = 0;
-  int height = 0;
-  SDL_Surface* surface = nullptr;
-  std::vector<uint16_t> spans;  // each row's first and last-plus-one texel with any alpha
-  // Its texels tinted by `tint` and weighed by their alphas, ready to go over the back
-  // buffer: made once the same tint comes twice running (`lastTint`).
-  std::vector<uint32_t> tinted;
-  uint32_t tint = 0;
-  uint32_t lastTint = 0;
-};
-
-// A turned rectangle of a texture as one turn and scale and one place within a pixel show
-// it: its texels filtered and tinted over the pixels it covers, not yet blended, kept for
-// the next time the same look is drawn anywhere.
-struct TurnedLook {
-  Rect source;
-  float m11 = 0.0f, m12 = 0.0f, m21 = 0.0f, m22 = 0.0f;
-  int fracX = -1, fracY = -1;  // where its origin lies within a pixel, in 64ths; -1: none yet
-  uint32_t color = 0;
-  bool blend = false;
-  uint32_t lastUse = 0;
-  // From the pixel its origin lies in: the first column and row, and the size.
-  int left = 0, top = 0, width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  std::vector<uint16_t> spans;  // each row's first and last-plus-one pixel drawn
-};
 
 struct TextureImpl : Texture {
   DeviceImpl* device = nullptr;  // null once the device is gone
@@ -55,16 +25,16 @@ struct TextureImpl : Texture {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;  // ARGB; the texture is rebuilt from them after a reset
-  KeptStretch stretches[2];      // a sprite is drawn at one size or two
-  int nextStretch = 0;
-  // One rectangle's texels inside a border of copies of their edge texels, for turned
-  // drawing without a check at each edge; empty until a rectangle is drawn turned.
-  std::vector<uint32_t> bordered;
-  Rect borderedSource;
-  Rect borderedInk;               // within that rectangle, the texels with any alpha
-  std::vector<TurnedLook> looks;  // in sets of a few, once drawn turned
-  uint32_t lookClock = 0;
+  // A fresh one wherever the pixels are written (FreshVersion): what the device's drawing
+  // keeps from them is kept under it.
+  uint64_t version = 0;
+  bool locked = false;
 };
+
+// The texture's pixels as the device's own drawing takes them.
+inline TexelImage Texels(const TextureImpl& texture) {
+  return TexelImage{texture.pixels.data(), texture.width, texture.height, texture.version};
+}
 
 struct SurfaceImpl : RenderSurface {
   DeviceImpl* device = nullptr;
@@ -72,11 +42,14 @@ struct SurfaceImpl : RenderSurface {
   int width = 0;
   int height = 0;
   // Off-screen surfaces live in memory (ARGB, alpha 0xFF) and reach the back buffer
-  // through a texture made when first needed and refreshed after each change. The back
-  // buffer is a render target texture and has no pixels of its own here.
+  // through a texture made when first needed and refreshed after each change: the pixels
+  // take a fresh version wherever they are written, and the texture holds the one it was
+  // last filled from (0: none). The back buffer is a render target texture and has no
+  // pixels of its own here.
   PixelBlock pixels;
+  uint64_t version = 0;
   SDL_Texture* texture = nullptr;
-  bool textureStale = true;
+  uint64_t textureVersion = 0;
   bool locked = false;
 };
 
@@ -89,31 +62,6 @@ struct SpriteImpl : SpriteBatch {
 
 struct FontImpl;
 struct MeshImpl;
-
-// What scaling one size of picture smoothly to another takes, kept from frame to frame:
-// for each output pixel the source pixel it starts from and, channel by channel, the
-// weights (out of 64) of that one and the next; for each output row the source row it
-// starts from and the weight of the next; and the last two source rows widened.
-struct SmoothScaler {
-  struct Row {
-    int32_t start;
-    uint8_t weight;
-  };
-  int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
-  int shuffleLimit = 64;        // the widest shuffles to use (tests try each)
-  int shuffleBytes = 0;         // how wide the processor's byte shuffles go: 0, 16, 32 or 64
-  std::vector<int32_t> starts;  // padded to whole groups of eight pixels
-  std::vector<int8_t> weights;
-  // For the shuffles, each pair of output pixels from the four source pixels from its
-  // window: which byte of those goes where.
-  std::vector<int32_t> windows;
-  std::vector<uint8_t> orders;
-  std::vector<int32_t> wideWindows;  // the same for each eight output pixels
-  std::vector<uint8_t> wideOrders;
-  std::vector<Row> rows;
-  std::vector<uint32_t> widened[2];
-  int widenedRow[2] = {-1, -1};
-};
 
 // Tinted sprites one texel wide, drawn a fixed step apart along one row (a bar's slices),
 // gathered to be blended together: each texel row is tinted once for all of them.
@@ -161,7 +109,8 @@ struct DeviceImpl : RenderDevice {
   uint32_t clearColor = 0;
   // Slices not yet blended into the memory back buffer: whatever draws next draws them first.
   SliceRun pendingSlices;
-  SmoothScaler scaler;  // for presenting the memory back buffer at another size
+  // What its own drawing keeps between drawings, the full-screen scaler's tables among it.
+  KeptDrawings kept;
 
   std::vector<TextureImpl*> textures;
   std::vector<SurfaceImpl*> surfaces;
@@ -183,17 +132,14 @@ struct DeviceImpl : RenderDevice {
   // back buffer when asked for.
   SDL_Texture* shownPicture = nullptr;
   bool backBufferShown = false;  // presented, and not drawn on since
+  // Switched to or from full screen: the window may not have the size SDL takes it to have
+  // yet, and the display is asked until it does.
+  bool sizeInDoubt = false;
 
   // Set by the event watch, which may run on any thread; handled on the next draw.
   std::atomic<bool> targetsReset{false};
   std::atomic<bool> deviceReset{false};
 };
-
-// Row y of a 32-bit surface.
-inline uint32_t* PixelRow(const SDL_Surface* surface, int y) {
-  return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                     static_cast<size_t>(y) * surface->pitch);
-}
 
 template <typename T>
 void Unregister(std::vector<T*>& list, T* item) {
@@ -234,23 +180,12 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
 // Draws `source` of the texture at whole-pixel `corner`, width x height, into a memory back
 // buffer exactly as SDL's renderer would; false, having drawn nothing, where SDL's own way
 // is as quick or the device has no memory back buffer.
-bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, Vector2 corner,
-                  float width, float height, uint32_t color, bool blend);
+bool DrawUnturnedItself(DeviceImpl* device, TextureImpl* texture, const Rect& source,
+                        Vector2 corner, float width, float height, uint32_t color, bool blend);
 // Whether the device's own ways of drawing are off (SetPlainDrawing).
 bool PlainDrawing();
 // Blends the slices gathered so far into the memory back buffer.
 void DrawPendingSlices(DeviceImpl* device);
-
-// Draws `source` of the texture, its local top-left at `offset`, through any affine
-// transform into a 32-bit surface of ARGB's layout: filtered, tinted by the ARGB colour
-// and blended (else copied) over what is there.
-void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform, Vector2 offset,
-                uint32_t color, bool blend, SDL_Surface* target);
-
-// `source` scaled smoothly into `where` of `target`, both 32-bit of the same layout; the
-// source at least 2 x 2.
-void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface* target,
-                   const SDL_Rect& where);
 
 // Lets go of the device: its SDL objects are gone and the font must not draw.
 void DetachFont(FontImpl* font);

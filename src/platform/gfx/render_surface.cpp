@@ -80,11 +80,11 @@ bool BuildSurfaceTexture(SurfaceImpl* surface) {
       return false;
     }
     SDL_SetTextureBlendMode(surface->texture, SDL_BLENDMODE_NONE);
-    surface->textureStale = true;
+    surface->textureVersion = 0;
   }
-  if (surface->textureStale) {
+  if (surface->textureVersion != surface->version) {
     SDL_UpdateTexture(surface->texture, nullptr, surface->pixels.data(), surface->width * 4);
-    surface->textureStale = false;
+    surface->textureVersion = surface->version;
   }
   return true;
 }
@@ -113,6 +113,7 @@ HRESULT RenderDevice::CreateOffscreenPlainSurface(uint32_t width, uint32_t heigh
     delete surface;
     return E_OUTOFMEMORY;
   }
+  surface->version = FreshVersion();
   device->surfaces.push_back(surface);
   *result = surface;
   return S_OK;
@@ -138,7 +139,7 @@ HRESULT RenderSurface::LoadPixels(const ImageData& image) {
     return D3DERR_INVALIDCALL;
   }
   for (size_t i = 0; i < surface->pixels.size(); ++i) surface->pixels[i] = image.pixels[i] | OPAQUE;
-  surface->textureStale = true;
+  surface->version = FreshVersion();
   return S_OK;
 }
 
@@ -160,7 +161,7 @@ HRESULT RenderSurface::UnlockRect() {
   SurfaceImpl* surface = Impl(this);
   if (!surface->locked) return D3DERR_INVALIDCALL;
   surface->locked = false;
-  surface->textureStale = true;
+  surface->version = FreshVersion();
   return S_OK;
 }
 
@@ -236,6 +237,6 @@ HRESULT RenderDevice::StretchRect(RenderSurface* sourceSurface, const Rect* sour
   } else {
     CopyPixels(source->pixels.data(), source->width, from, dest->pixels.data(), dest->width, to);
   }
-  dest->textureStale = true;
+  dest->version = FreshVersion();
   return S_OK;
 }

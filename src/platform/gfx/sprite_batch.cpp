@@ -63,7 +63,7 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   if (transform.m12 == 0.0f && transform.m21 == 0.0f && drawWidth > 0.0f && drawHeight > 0.0f) {
     // Unturned and unmirrored: the plain copy.
     const Vector2 corner = TransformPoint(transform, offset);
-    if (DrawUnturned(device, texture, texels, corner, drawWidth, drawHeight, color, blend))
+    if (DrawUnturnedItself(device, texture, texels, corner, drawWidth, drawHeight, color, blend))
       return S_OK;
     if (device->backPixels) DrawPendingSlices(device);
     SDL_SetTextureColorMod(sdlTexture, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
@@ -77,7 +77,7 @@ HRESULT DrawTextureRect(DeviceImpl* device, TextureImpl* texture, const Rect& so
   // scratch surfaces for every turned copy. On the processor the device draws it itself,
   // elsewhere it is two textured triangles.
   if (SDL_Surface* back = BackPixelsForWriting(device)) {
-    DrawAffine(*texture, texels, transform, offset, color, blend, back);
+    DrawTurned(device->kept, Texels(*texture), texels, transform, offset, color, blend, back);
     return S_OK;
   }
   return DrawAsTriangles(device, texture, texels, transform, offset, color, blend);

@@ -33,6 +33,7 @@ TextureImpl* NewTexture(DeviceImpl* device, std::vector<uint32_t>&& pixels, int 
   texture->width = width;
   texture->height = height;
   texture->pixels = std::move(pixels);
+  texture->version = FreshVersion();
   if (!BuildTexture(texture)) {
     delete texture;
     return nullptr;
@@ -48,9 +49,9 @@ void DestroyTexture(TextureImpl* texture) {
     // A released texture must not stay behind in the stage that meshes draw with.
     if (texture->device->stageTexture == texture) texture->device->stageTexture = nullptr;
     if (texture->device->pendingSlices.texture == texture) DrawPendingSlices(texture->device);
+    texture->device->kept.Forget(texture->version);
     if (texture->texture) SDL_DestroyTexture(texture->texture);
   }
-  for (KeptStretch& kept : texture->stretches) SDL_FreeSurface(kept.surface);
   delete texture;
 }
 
@@ -65,6 +66,37 @@ HRESULT RenderDevice::CreateTextureFromPixels(ImageData&& image, Texture** resul
 }
 
 void Texture::Release() { DestroyTexture(static_cast<TextureImpl*>(this)); }
+
+HRESULT Texture::LockRect(LockedRect* locked, const Rect* rect, uint32_t flags) {
+  TextureImpl* texture = static_cast<TextureImpl*>(this);
+  const Rect area = rect ? *rect : Rect{0, 0, texture->width, texture->height};
+  if (!locked || flags != 0 || texture->locked || area.left < 0 || area.top < 0 ||
+      area.left >= area.right || area.top >= area.bottom || area.right > texture->width ||
+      area.bottom > texture->height) {
+    return D3DERR_INVALIDCALL;
+  }
+  // Slices still to be blended read these pixels as they were drawn with.
+  DeviceImpl* device = texture->device;
+  if (device && device->pendingSlices.texture == texture) DrawPendingSlices(device);
+  texture->locked = true;
+  locked->pitch = texture->width * 4;
+  locked->bits =
+      texture->pixels.data() + static_cast<size_t>(area.top) * texture->width + area.left;
+  return S_OK;
+}
+
+HRESULT Texture::UnlockRect() {
+  TextureImpl* texture = static_cast<TextureImpl*>(this);
+  if (!texture->locked) return D3DERR_INVALIDCALL;
+  texture->locked = false;
+  // Nothing kept from the pixels as they were can be found for what they are now.
+  if (texture->device) texture->device->kept.Forget(texture->version);
+  texture->version = FreshVersion();
+  if (texture->texture) {
+    SDL_UpdateTexture(texture->texture, nullptr, texture->pixels.data(), texture->width * 4);
+  }
+  return S_OK;
+}
 
 int Texture::Width() const { return static_cast<const TextureImpl*>(this)->width; }
 int Texture::Height() const { return static_cast<const TextureImpl*>(this)->height; }

@@ -49,8 +49,9 @@ void ToggleWindowFullScreen(SDL_Window* window) {
                  fullScreen ? "out of" : "to", SDL_GetError());
     return;
   }
-  // Without a window manager to put it back, the window would keep the screen's size.
+  // Without a window manager nothing sizes the window either way: it does so itself.
   if (fullScreen && windowedWidth > 0) SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+  if (!fullScreen) PlaceFullScreenWindow(window);
 }
 
 bool IsFullScreenKey(const SDL_KeyboardEvent& key) {

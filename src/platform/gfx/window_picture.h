@@ -14,6 +14,12 @@ SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer);
 bool ShowWindowOnce(SDL_Window* window);
 // Alt+Enter: desktop full screen and back; a refusal is said in one line.
 void ToggleWindowFullScreen(SDL_Window* window);
+// The window's size as the display has it, true when the display could be asked (X11);
+// else SDL's idea of it, which after a switch to full screen may not be the real one yet.
+bool RealWindowSize(SDL_Window* window, int* width, int* height);
+// A window just switched to full screen that has not taken the screen's size (no window
+// manager did it) is moved and sized to cover the screen itself.
+void PlaceFullScreenWindow(SDL_Window* window);
 // Whether the key is Alt with either Enter, the switch's own key and never the game's.
 bool IsFullScreenKey(const SDL_KeyboardEvent& key);
 // The one count of switches asked for: while the device of a window or a question box

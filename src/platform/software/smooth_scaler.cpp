@@ -1,13 +1,13 @@
 // The back buffer in memory scaled smoothly into the window in full screen or a resized
-// window: each source row is widened once, and each output row mixes the two widened rows
-// around it; every output channel is two source channels weighed out of 64. The weights
-// depend only on the sizes and are kept from frame to frame. Where the processor has byte
-// shuffles (nearly all do) one shuffle and one multiply-add weigh two, four or eight pixels.
-#include <SDL.h>
+// window. The weights depend only on the sizes and are kept from frame to frame. Where the
+// processor has byte shuffles (nearly all do) one shuffle and one multiply-add weigh two
+// or four pixels.
+#include "platform/software/smooth_scaler.h"
 
 #include <algorithm>
 
-#include "platform/gfx/render_internal.h"
+#include "platform/software/pixel_lanes.h"
+#include "platform/software/software_drawing.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int GROUP = 16;  // output pixels widened together, at most
+constexpr int GROUP = 8;  // output pixels widened together, at most
 
 // Where output pixel `i` of `to` samples a line of `from`: the pixel before the point and
 // the weight of the one after it, out of 64.
@@ -24,16 +24,6 @@ void Tap(int i, int from, int to, int32_t* start, uint8_t* weight) {
   const double point = std::clamp((i + 0.5) * from / to - 0.5, 0.0, from - 1.0);
   *start = std::min(static_cast<int32_t>(point), from - 2);
   *weight = static_cast<uint8_t>((point - *start) * 64.0 + 0.5);
-}
-
-int ShuffleBytes(int limit) {
-#ifdef ZF_BYTE_SHUFFLES
-  if (limit >= 64 && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
-    return 64;
-  if (limit >= 32 && __builtin_cpu_supports("avx2")) return 32;
-  if (limit >= 16 && __builtin_cpu_supports("ssse3")) return 16;
-#endif
-  return 0;
 }
 
 // Each pair of output pixels from one load of four source pixels, each channel of a pixel's
@@ -58,35 +48,14 @@ void PrepareShuffles(SmoothScaler* scaler) {
   }
 }
 
-// Where shuffles cross whole 64-byte registers, each eight output pixels from one load of
-// sixteen source pixels. Where eight reach further (a picture made much narrower) the
-// narrower shuffles are used.
-void PrepareWideShuffles(SmoothScaler* scaler) {
-  const size_t groups = scaler->starts.size() / 8;
-  scaler->wideWindows.resize(groups);
-  scaler->wideOrders.resize(groups * 64);
-  for (size_t g = 0; g < groups; ++g) {
-    const int32_t window = std::min(scaler->starts[8 * g], scaler->sourceWidth - 16);
-    scaler->wideWindows[g] = window;
-    for (size_t k = 0; k < 8; ++k) {
-      const int32_t from = scaler->starts[8 * g + k] - window;
-      if (window < 0 || from < 0 || from > 14)
-        scaler->shuffleBytes = std::min(scaler->shuffleBytes, 32);
-      for (int channel = 0; channel < 4; ++channel) {
-        scaler->wideOrders[64 * g + 8 * k + 2 * channel] = static_cast<uint8_t>(4 * from + channel);
-        scaler->wideOrders[64 * g + 8 * k + 2 * channel + 1] =
-            static_cast<uint8_t>(4 * from + 4 + channel);
-      }
-    }
-  }
-}
-
-void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width, int height) {
+void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width, int height,
+             int widest) {
   scaler->sourceWidth = sourceWidth;
   scaler->sourceHeight = sourceHeight;
   scaler->width = width;
   scaler->height = height;
-  scaler->shuffleBytes = ShuffleBytes(scaler->shuffleLimit);
+  scaler->widest = widest;
+  scaler->shuffleBytes = std::min(widest, ProcessorShuffleBytes());
   const size_t padded = (static_cast<size_t>(width) + GROUP - 1) / GROUP * GROUP;
   scaler->starts.resize(padded);
   scaler->weights.resize(padded * 8);
@@ -100,7 +69,6 @@ void Prepare(SmoothScaler* scaler, int sourceWidth, int sourceHeight, int width,
       scaler->weights[8 * i + 2 * k + 1] = static_cast<int8_t>(weight);
     }
   }
-  if (scaler->shuffleBytes == 64) PrepareWideShuffles(scaler);
   PrepareShuffles(scaler);
   scaler->rows.resize(height);
   for (int y = 0; y < height; ++y)
@@ -216,35 +184,10 @@ __attribute__((target("avx2"))) void MixBy32(const uint32_t* above, const uint32
   MixPlain(above + i, below + i, weight, count - i, out + i);
 }
 
-// Output pixels i to i + 7, as WeighTwo does two.
-__attribute__((target("avx512bw,avx512vbmi"))) inline __m512i WeighEight(const SmoothScaler& scaler,
-                                                                         const uint32_t* in,
-                                                                         size_t i) {
-  const __m512i taps = _mm512_loadu_si512(in + scaler.wideWindows[i / 8]);
-  const __m512i order = _mm512_loadu_si512(&scaler.wideOrders[8 * i]);
-  const __m512i sums =
-      _mm512_maddubs_epi16(_mm512_maskz_permutexvar_epi8(~__mmask64{0}, order, taps),
-                           _mm512_loadu_si512(&scaler.weights[8 * i]));
-  return _mm512_srli_epi16(_mm512_add_epi16(sums, _mm512_set1_epi16(32)), 6);
-}
-
-__attribute__((target("avx512bw,avx512vbmi"))) void WidenBy64(const SmoothScaler& scaler,
-                                                              const uint32_t* in, uint32_t* out) {
-  // Packed by quarters, two pixels of each half in each; put back in order. (The masked
-  // permutes with every lane kept are the plain ones, without the compiler's false
-  // warning about the plain ones' undefined start.)
-  const __m512i inOrder = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
-  for (size_t i = 0; i < scaler.starts.size(); i += 16) {
-    const __m512i packed =
-        _mm512_packus_epi16(WeighEight(scaler, in, i), WeighEight(scaler, in, i + 8));
-    _mm512_storeu_si512(out + i, _mm512_maskz_permutexvar_epi64(0xFF, inOrder, packed));
-  }
-}
 #endif
 
 void Widen(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
 #ifdef ZF_BYTE_SHUFFLES
-  if (scaler.shuffleBytes == 64) return WidenBy64(scaler, in, out);
   if (scaler.shuffleBytes == 32) return WidenBy32(scaler, in, out);
   if (scaler.shuffleBytes == 16) return WidenBy16(scaler, in, out);
 #endif
@@ -254,7 +197,7 @@ void Widen(const SmoothScaler& scaler, const uint32_t* in, uint32_t* out) {
 void Mix(const SmoothScaler& scaler, const uint32_t* above, const uint32_t* below, uint8_t weight,
          int count, uint32_t* out) {
 #ifdef ZF_BYTE_SHUFFLES
-  if (scaler.shuffleBytes >= 32) return MixBy32(above, below, weight, count, out);
+  if (scaler.shuffleBytes == 32) return MixBy32(above, below, weight, count, out);
   if (scaler.shuffleBytes == 16) return MixBy16(above, below, weight, count, out);
 #endif
   MixPlain(above, below, weight, count, out);
@@ -262,12 +205,20 @@ void Mix(const SmoothScaler& scaler, const uint32_t* above, const uint32_t* belo
 
 }  // namespace
 
+int ProcessorShuffleBytes() {
+#ifdef ZF_BYTE_SHUFFLES
+  if (__builtin_cpu_supports("avx2")) return 32;
+  if (__builtin_cpu_supports("ssse3")) return 16;
+#endif
+  return 0;
+}
+
 void ScaleSmoothly(SmoothScaler* scaler, const SDL_Surface* source, SDL_Surface* target,
-                   const SDL_Rect& where) {
+                   const SDL_Rect& where, int widest) {
   if (source->w < 2 || source->h < 2 || where.w <= 0 || where.h <= 0) return;
   if (scaler->sourceWidth != source->w || scaler->sourceHeight != source->h ||
-      scaler->width != where.w || scaler->height != where.h) {
-    Prepare(scaler, source->w, source->h, where.w, where.h);
+      scaler->width != where.w || scaler->height != where.h || scaler->widest != widest) {
+    Prepare(scaler, source->w, source->h, where.w, where.h, widest);
   }
   scaler->widenedRow[0] = scaler->widenedRow[1] = -1;  // a new picture
   for (int y = 0; y < where.h; ++y) {

@@ -1,53 +1,51 @@
-// Unturned sprites at whole-pixel positions in a memory back buffer, pixel for pixel as
+// Unturned sprites at whole-pixel positions in a back buffer in memory, pixel for pixel as
 // SDL's software renderer draws them but without most of its cost: a sprite drawn at
 // another size is stretched once and kept (SDL stretches it afresh into a scratch surface
 // for every copy), and a tinted one is blended here with SDL's own integer arithmetic,
 // eight channels at a time instead of one.
 #include <SDL.h>
 
-#include <cmath>
+#include <algorithm>
 #include <iterator>
+#include <utility>
 
-#include "platform/gfx/pixel_lanes.h"
-#include "platform/gfx/render_internal.h"
+#include "platform/software/pixel_lanes.h"
+#include "platform/software/software_drawing.h"
 
 namespace {
-
-bool plainDrawing = false;
 
 const PixelLanes COLOUR_LANES = {0xFFFF, 0xFFFF, 0xFFFF, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0};
 const PixelLanes ALPHA_LANES = ~COLOUR_LANES;
 
-// The part of the texture at width x height as SDL stretches it; null when it cannot be made.
-SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int height) {
-  for (const KeptStretch& kept : texture->stretches) {
-    if (kept.surface && kept.width == width && kept.height == height && kept.source == source) {
-      return kept.surface;
+// The part of the texels at width x height as SDL stretches it, kept; null when it cannot
+// be made.
+KeptStretch* Stretched(KeptImage& kept, const TexelImage& image, const Rect& source, int width,
+                       int height) {
+  for (KeptStretch& stretch : kept.stretches) {
+    if (stretch.surface && stretch.width == width && stretch.height == height &&
+        stretch.source == source) {
+      return &stretch;
     }
   }
-  SDL_Surface* whole =
-      SDL_CreateRGBSurfaceWithFormatFrom(texture->pixels.data(), texture->width, texture->height,
-                                         32, texture->width * 4, SDL_PIXELFORMAT_ARGB8888);
-  SDL_Surface* stretched =
-      SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  // SDL only reads the texels: nothing is written through this surface.
+  SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(image.texels), image.width, image.height, 32, image.width * 4,
+      SDL_PIXELFORMAT_ARGB8888);
+  SurfacePointer stretched(
+      SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
   const SDL_Rect from{source.left, source.top, source.right - source.left,
                       source.bottom - source.top};
   const bool made =
-      whole && stretched && SDL_SoftStretchLinear(whole, &from, stretched, nullptr) == 0;
+      whole && stretched && SDL_SoftStretchLinear(whole, &from, stretched.get(), nullptr) == 0;
   SDL_FreeSurface(whole);
-  if (!made) {
-    SDL_FreeSurface(stretched);
-    return nullptr;
-  }
-  KeptStretch& slot = texture->stretches[texture->nextStretch];
-  texture->nextStretch =
-      (texture->nextStretch + 1) % static_cast<int>(std::size(texture->stretches));
-  SDL_FreeSurface(slot.surface);
-  slot = KeptStretch{source, width, height, stretched, {}, {}, 0, 0};
+  if (!made) return nullptr;
+  KeptStretch& slot = kept.stretches[kept.nextStretch];
+  kept.nextStretch = (kept.nextStretch + 1) % static_cast<int>(std::size(kept.stretches));
+  slot = KeptStretch{source, width, height, std::move(stretched), {}, {}, 0, 0};
   // A clear texel leaves its pixel as it is: each row is blended only where it has ink.
   slot.spans.resize(static_cast<size_t>(height) * 2);
   for (int y = 0; y < height; ++y) {
-    const uint32_t* row = PixelRow(stretched, y);
+    const uint32_t* row = PixelRow(slot.surface.get(), y);
     int first = 0;
     int last = width;
     while (first < last && (row[first] >> 24) == 0) ++first;
@@ -55,14 +53,7 @@ SDL_Surface* Stretched(TextureImpl* texture, const Rect& source, int width, int 
     slot.spans[2 * y] = static_cast<uint16_t>(first);
     slot.spans[2 * y + 1] = static_cast<uint16_t>(last);
   }
-  return stretched;
-}
-
-KeptStretch* KeptFor(TextureImpl* texture, const SDL_Surface* surface) {
-  for (KeptStretch& kept : texture->stretches) {
-    if (kept.surface == surface) return &kept;
-  }
-  return nullptr;
+  return &slot;
 }
 
 // SDL's tinted blend in two steps: the texel's channels scaled by the tint and its colour
@@ -96,7 +87,7 @@ const uint32_t* TintedStretch(KeptStretch* stretch, uint32_t color) {
   const bool again = stretch->lastTint == color;
   stretch->lastTint = color;
   if (!again) return nullptr;
-  const SDL_Surface* surface = stretch->surface;
+  const SDL_Surface* surface = stretch->surface.get();
   stretch->tinted.resize(static_cast<size_t>(surface->w) * surface->h);
   const PixelLanes tint = ChannelLanes(color);
   for (int y = 0; y < surface->h; ++y) {
@@ -135,46 +126,23 @@ void BlendTintedRect(const uint32_t* texels, int pitch, bool tinted, const KeptS
   }
 }
 
-// Gathers a slice into the pending run when it continues it, else starts a new run.
-void AddSlice(DeviceImpl* device, TextureImpl* texture, const Rect& source, int x, int y,
-              uint32_t color) {
-  SliceRun& run = device->pendingSlices;
-  const bool continues = run.count > 0 && run.texture == texture && run.source == source &&
-                         run.color == color && run.y == y &&
-                         (run.count == 1 ? x > run.x : x == run.x + run.step * run.count);
-  if (!continues) {
-    BackPixelsForWriting(device);  // draws the run before, and whatever else is waiting
-    run = SliceRun{texture, source, color, x, y, 0, 0};
-  } else if (run.count == 1) {
-    run.step = x - run.x;
-  }
-  ++run.count;
-}
-
 }  // namespace
 
-void DrawPendingSlices(DeviceImpl* device) {
-  SliceRun& run = device->pendingSlices;
-  if (run.count == 0) return;
-  const SliceRun slices = run;
-  run.count = 0;
-  SDL_Surface* back = device->backPixels;
-  const TextureImpl& texture = *slices.texture;
+void BlendSlices(const TexelImage& image, const Rect& source, uint32_t color, int x, int y,
+                 int step, int count, SDL_Surface* back) {
   const PixelLanes kept = KeptLanes(back);
-  const PixelLanes tint = ChannelLanes(slices.color);
+  const PixelLanes tint = ChannelLanes(color);
   // The slices on the buffer: the first and last-plus-one of them. A lone slice has no step.
-  const int step = std::max(slices.step, 1);
-  const int first = slices.x >= 0 ? 0 : (-slices.x + step - 1) / step;
-  const int last = std::min(slices.count, (back->w - slices.x + step - 1) / step);
-  for (int row = std::max(0, -slices.y);
-       row < slices.source.bottom - slices.source.top && slices.y + row < back->h; ++row) {
+  step = std::max(step, 1);
+  const int first = x >= 0 ? 0 : (-x + step - 1) / step;
+  const int last = std::min(count, (back->w - x + step - 1) / step);
+  for (int row = std::max(0, -y); row < source.bottom - source.top && y + row < back->h; ++row) {
     const uint32_t texel =
-        texture.pixels[static_cast<size_t>(slices.source.top + row) * texture.width +
-                       slices.source.left];
+        image.texels[static_cast<size_t>(source.top + row) * image.width + source.left];
     // The texel is tinted once for the whole row.
     const PixelLanes tinted = Tinted(ChannelLanes(texel), tint);
     if (tinted[3] == 0) continue;  // a clear texel leaves every pixel as it is
-    uint32_t* out = PixelRow(back, slices.y + row) + slices.x;
+    uint32_t* out = PixelRow(back, y + row) + x;
     int i = first;
     for (; i + 1 < last; i += 2) {
       uint32_t* a = out + i * step;
@@ -187,56 +155,33 @@ void DrawPendingSlices(DeviceImpl* device) {
   }
 }
 
-void SetPlainDrawing(bool plain) { plainDrawing = plain; }
-bool PlainDrawing() { return plainDrawing; }
-
-bool DrawUnturned(DeviceImpl* device, TextureImpl* texture, const Rect& source, Vector2 corner,
-                  float width, float height, uint32_t color, bool blend) {
-  if (!device->backPixels || plainDrawing) return false;
-  // SDL's software renderer takes whole pixels; a fraction is left to it.
-  if (corner.x != std::floor(corner.x) || corner.y != std::floor(corner.y) ||
-      std::fabs(corner.x) > 1e6f || std::fabs(corner.y) > 1e6f) {
-    return false;
-  }
-  const int x = static_cast<int>(corner.x);
-  const int y = static_cast<int>(corner.y);
-  const int w = std::max(static_cast<int>(width), 1);
-  const int h = std::max(static_cast<int>(height), 1);
-  const bool stretch = w != source.right - source.left || h != source.bottom - source.top;
+bool DrawUnturned(KeptDrawings& drawings, const TexelImage& image, const Rect& source, int x, int y,
+                  int width, int height, uint32_t color, bool blend, SDL_Surface* back) {
+  const bool stretch = width != source.right - source.left || height != source.bottom - source.top;
   const bool tinted = blend && color != 0xFFFFFFFFu;
-  SDL_ScaleMode mode = SDL_ScaleModeNearest;
-  if (stretch &&
-      (SDL_GetTextureScaleMode(texture->texture, &mode) != 0 || mode != SDL_ScaleModeLinear)) {
-    return false;
-  }
-  // An untinted copy at its own size is SDL's quickest already.
   if (!stretch && !tinted) return false;
-  if (!stretch && source.right - source.left == 1) {
-    AddSlice(device, texture, source, x, y, color);
-    return true;
-  }
-  SDL_Surface* from = stretch ? Stretched(texture, source, w, h) : nullptr;
-  if (stretch && !from) return false;
-  SDL_Surface* back = BackPixelsForWriting(device);
-
+  KeptStretch* kept =
+      stretch ? Stretched(drawings.For(image), image, source, width, height) : nullptr;
+  if (stretch && !kept) return false;
   if (!tinted) {
     // SDL's own blit of the kept stretch, set as its renderer sets a texture's.
+    SDL_Surface* from = kept->surface.get();
     SDL_SetSurfaceColorMod(from, (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
     SDL_SetSurfaceAlphaMod(from, color >> 24);
     SDL_SetSurfaceBlendMode(from, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-    SDL_Rect where{x, y, w, h};
+    SDL_Rect where{x, y, width, height};
     SDL_BlitSurface(from, nullptr, back, &where);
     return true;
   }
-  if (from) {
-    KeptStretch* kept = KeptFor(texture, from);
+  if (kept) {
     const uint32_t* keptTinted = TintedStretch(kept, color);
+    const SDL_Surface* from = kept->surface.get();
     BlendTintedRect(keptTinted ? keptTinted : static_cast<const uint32_t*>(from->pixels),
-                    keptTinted ? w : from->pitch / 4, keptTinted, kept, x, y, w, h, color, back);
+                    keptTinted ? width : from->pitch / 4, keptTinted, kept, x, y, width, height,
+                    color, back);
   } else {
-    BlendTintedRect(
-        texture->pixels.data() + static_cast<size_t>(source.top) * texture->width + source.left,
-        texture->width, false, nullptr, x, y, w, h, color, back);
+    BlendTintedRect(image.texels + static_cast<size_t>(source.top) * image.width + source.left,
+                    image.width, false, nullptr, x, y, width, height, color, back);
   }
   return true;
 }

@@ -1,4 +1,4 @@
-#include "platform/gfx/pixel_memory.h"
+#include "platform/software/pixel_memory.h"
 
 #include <sys/mman.h>
 

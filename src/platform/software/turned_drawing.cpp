@@ -3,7 +3,7 @@
 // maps back to, weighed by distance (as a GPU's linear filter does), tinted and blended
 // over what is there. No scratch surface, no division per pixel; two pixels at a time.
 // What a sprite looks like at one turn, scale and place within a pixel (its origin taken
-// to the nearest 64th) is kept with its texture: a shot flying at the same heading, or a
+// to the nearest 64th) is kept for its texels: a shot flying at the same heading, or a
 // tomato drifting, is blended from its look again without filtering a texel.
 #include <SDL.h>
 
@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/gfx/pixel_lanes.h"
-#include "platform/gfx/render_internal.h"
+#include "platform/software/pixel_lanes.h"
+#include "platform/software/software_drawing.h"
 
 namespace {
 
@@ -46,32 +46,32 @@ inline void Narrow(double start, double step, double inverse, double lowest, dou
   *last = std::min(*last, Ceiling(std::min(to, 1.0e9)));
 }
 
-// The rectangle's texels inside a border of their edge texels, kept with the texture.
-const uint32_t* Bordered(TextureImpl& texture, const Rect& source) {
-  if (!texture.bordered.empty() && texture.borderedSource == source) return texture.bordered.data();
+// The rectangle's texels inside a border of their edge texels, kept with the rest.
+const uint32_t* Bordered(KeptImage& kept, const TexelImage& image, const Rect& source) {
+  if (!kept.bordered.empty() && kept.borderedSource == source) return kept.bordered.data();
   const int columns = source.right - source.left;
   const int rows = source.bottom - source.top;
-  texture.bordered.resize(static_cast<size_t>(columns + 2) * (rows + 2));
+  kept.bordered.resize(static_cast<size_t>(columns + 2) * (rows + 2));
   for (int y = -1; y <= rows; ++y) {
     const int from = source.top + std::clamp(y, 0, rows - 1);
     for (int x = -1; x <= columns; ++x) {
-      texture.bordered[static_cast<size_t>(y + 1) * (columns + 2) + x + 1] =
-          texture.pixels[static_cast<size_t>(from) * texture.width + source.left +
-                         std::clamp(x, 0, columns - 1)];
+      kept.bordered[static_cast<size_t>(y + 1) * (columns + 2) + x + 1] =
+          image.texels[static_cast<size_t>(from) * image.width + source.left +
+                       std::clamp(x, 0, columns - 1)];
     }
   }
-  texture.borderedSource = source;
+  kept.borderedSource = source;
   Rect ink{columns, rows, 0, 0};
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < columns; ++x) {
-      if (texture.bordered[static_cast<size_t>(y + 1) * (columns + 2) + x + 1] >> 24) {
+      if (kept.bordered[static_cast<size_t>(y + 1) * (columns + 2) + x + 1] >> 24) {
         ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
                    std::max(ink.bottom, y + 1)};
       }
     }
   }
-  texture.borderedInk = ink;
-  return texture.bordered.data();
+  kept.borderedInk = ink;
+  return kept.bordered.data();
 }
 
 // (from × (256 − weight) + to × weight) / 256 rounded down, for weights below 256: the
@@ -160,9 +160,9 @@ struct Shown {
   double sFrom, sTo, tFrom, tTo;
 };
 
-Shown ShownPart(const TextureImpl& texture, int columns, int rows, bool blend) {
+Shown ShownPart(const KeptImage& kept, int columns, int rows, bool blend) {
   if (!blend) return Shown{0.0, static_cast<double>(columns), 0.0, static_cast<double>(rows)};
-  const Rect& ink = texture.borderedInk;
+  const Rect& ink = kept.borderedInk;
   return Shown{std::max(0.0, ink.left - 0.5), std::min<double>(columns, ink.right + 0.5),
                std::max(0.0, ink.top - 0.5), std::min<double>(rows, ink.bottom + 0.5)};
 }
@@ -175,10 +175,11 @@ struct Canvas {
   uint16_t* spans;
 };
 
-// The source's texels, filtered and tinted, through `local` (which places the source's top
-// left on the canvas), each row where it shows: blended over the canvas or written.
-void DrawTurned(TextureImpl& texture, const Rect& source, const Matrix2D& local, const Shown& shown,
-                uint32_t color, bool blend, const Canvas& canvas) {
+// The source's bordered texels, filtered and tinted, through `local` (which places the
+// source's top left on the canvas), each row where it shows: blended over the canvas or
+// written.
+void DrawThrough(const uint32_t* bordered, const Rect& source, const Matrix2D& local,
+                 const Shown& shown, uint32_t color, bool blend, const Canvas& canvas) {
   const double det =
       static_cast<double>(local.m11) * local.m22 - static_cast<double>(local.m12) * local.m21;
   const int columns = source.right - source.left;
@@ -188,8 +189,7 @@ void DrawTurned(TextureImpl& texture, const Rect& source, const Matrix2D& local,
   const double d = -local.m12 / det, e = local.m11 / det;
   const double c = -(a * local.dx + b * local.dy);
   const double f = -(d * local.dx + e * local.dy);
-  const Rows shared{Bordered(texture, source), columns + 2, Fixed(a), Fixed(d),
-                    ChannelLanes(color)};
+  const Rows shared{bordered, columns + 2, Fixed(a), Fixed(d), ChannelLanes(color)};
   const RowDrawer drawRow = ChooseRowDrawer(color != 0xFFFFFFFFu, blend);
   // Where a sample's four texels all lie inside the border.
   const auto inside = [columns, rows](int32_t u, int32_t v) {
@@ -299,7 +299,7 @@ bool FrameLook(const Matrix2D& linear, const Shown& shown, const Placing& at, Fr
 
 // Makes the look in the slot: the source through the transform's turn and scale, its top
 // left `at` within its pixel.
-void MakeLook(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
+void MakeLook(const KeptImage& kept, const Rect& source, const Matrix2D& transform,
               const Placing& at, uint32_t color, bool blend, const Shown& shown, const Frame& frame,
               TurnedLook* look) {
   look->source = source;
@@ -315,27 +315,27 @@ void MakeLook(TextureImpl& texture, const Rect& source, const Matrix2D& transfor
   Matrix2D local = transform;
   local.dx = static_cast<float>(at.fracX / 64.0 - frame.left);
   local.dy = static_cast<float>(at.fracY / 64.0 - frame.top);
-  DrawTurned(
-      texture, source, local, shown, color, false,
+  DrawThrough(
+      kept.bordered.data(), source, local, shown, color, false,
       Canvas{look->pixels.data(), frame.width, frame.width, frame.height, look->spans.data()});
 }
 
-// The look kept with the texture, made if new (in place of its set's least recently used).
-const TurnedLook& FindLook(TextureImpl& texture, const Rect& source, const Matrix2D& transform,
+// The look kept for the texels, made if new (in place of its set's least recently used).
+const TurnedLook& FindLook(KeptImage& kept, const Rect& source, const Matrix2D& transform,
                            const Placing& at, uint32_t color, bool blend, const Shown& shown,
                            const Frame& frame) {
-  if (texture.looks.empty()) texture.looks.resize(LOOK_SETS * LOOK_WAYS);
-  TurnedLook* set = &texture.looks[LookSet(source, transform, at, color) * LOOK_WAYS];
+  if (kept.looks.empty()) kept.looks.resize(LOOK_SETS * LOOK_WAYS);
+  TurnedLook* set = &kept.looks[LookSet(source, transform, at, color) * LOOK_WAYS];
   TurnedLook* oldest = set;
   for (TurnedLook* look = set; look < set + LOOK_WAYS; ++look) {
     if (Shows(*look, source, transform, at, color, blend)) {
-      look->lastUse = ++texture.lookClock;
+      look->lastUse = ++kept.lookClock;
       return *look;
     }
     if (look->lastUse < oldest->lastUse) oldest = look;
   }
-  MakeLook(texture, source, transform, at, color, blend, shown, frame, oldest);
-  oldest->lastUse = ++texture.lookClock;
+  MakeLook(kept, source, transform, at, color, blend, shown, frame, oldest);
+  oldest->lastUse = ++kept.lookClock;
   return *oldest;
 }
 
@@ -365,14 +365,16 @@ void DrawLook(const TurnedLook& look, const Placing& at, bool blend, SDL_Surface
 
 }  // namespace
 
-void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transform, Vector2 offset,
-                uint32_t color, bool blend, SDL_Surface* target) {
+void DrawTurned(KeptDrawings& drawings, const TexelImage& image, const Rect& source,
+                const Matrix2D& transform, Vector2 offset, uint32_t color, bool blend,
+                SDL_Surface* target) {
   const double det = static_cast<double>(transform.m11) * transform.m22 -
                      static_cast<double>(transform.m12) * transform.m21;
   if (std::fabs(det) < 1e-12) return;
-  Bordered(texture, source);  // and so its ink
+  KeptImage& kept = drawings.For(image);
+  const uint32_t* bordered = Bordered(kept, image, source);  // and so its ink
   const Shown shown =
-      ShownPart(texture, source.right - source.left, source.bottom - source.top, blend);
+      ShownPart(kept, source.right - source.left, source.bottom - source.top, blend);
   // Where the source's top left lands.
   Matrix2D linear = transform;
   linear.dx = linear.dy = 0.0f;
@@ -384,11 +386,11 @@ void DrawAffine(TextureImpl& texture, const Rect& source, const Matrix2D& transf
       !FrameLook(linear, shown, at, &frame)) {
     // Too large, or too far off, to keep: straight into the target.
     linear.dx = origin.x, linear.dy = origin.y;
-    DrawTurned(texture, source, linear, shown, color, blend,
-               Canvas{PixelRow(target, 0), target->pitch / 4, target->w, target->h, nullptr});
+    DrawThrough(bordered, source, linear, shown, color, blend,
+                Canvas{PixelRow(target, 0), target->pitch / 4, target->w, target->h, nullptr});
     return;
   }
   const int x = at.x + frame.left, y = at.y + frame.top;
   if (x >= target->w || y >= target->h || x + frame.width <= 0 || y + frame.height <= 0) return;
-  DrawLook(FindLook(texture, source, transform, at, color, blend, shown, frame), at, blend, target);
+  DrawLook(FindLook(kept, source, transform, at, color, blend, shown, frame), at, blend, target);
 }
