@@ -19,7 +19,9 @@ bool hasFocus = false;
 uint32_t focusLosses = 0;
 bool keysDown[KEY_CODE_COUNT] = {};
 // Keys that went down since the last read: a tap between two ticks still reads once.
+// Escape has its own, as the game asks for it apart from the other keys.
 bool keysPressed[KEY_CODE_COUNT] = {};
+bool escapePressed = false;
 int64_t motionX = 0;
 int64_t motionY = 0;
 int64_t motionZ = 0;
@@ -43,6 +45,7 @@ int MouseButtonIndex(Uint8 sdlButton) {
 void ReleaseEverything() {
   std::memset(keysDown, 0, sizeof keysDown);
   std::memset(keysPressed, 0, sizeof keysPressed);
+  escapePressed = false;
   mouseButtons = 0;
 }
 
@@ -53,7 +56,10 @@ int SDLCALL WatchInputEvent(void*, SDL_Event* event) {
       const uint8_t code = KeyCodeFromScancode(event->key.keysym.scancode);
       if (code == 0) break;
       keysDown[code] = event->type == SDL_KEYDOWN;
-      if (event->type == SDL_KEYDOWN) keysPressed[code] = true;
+      if (event->type == SDL_KEYDOWN) {
+        keysPressed[code] = true;
+        escapePressed = escapePressed || code == DIK_ESCAPE;
+      }
       break;
     }
     case SDL_MOUSEMOTION:
@@ -161,7 +167,16 @@ void ReadHeldKeys(uint8_t keys[KEY_CODE_COUNT]) {
   }
 }
 
-void ForgetKeyPresses() { std::memset(keysPressed, 0, sizeof keysPressed); }
+void ForgetKeyPresses() {
+  std::memset(keysPressed, 0, sizeof keysPressed);
+  escapePressed = false;
+}
+
+bool TakeEscapePress() {
+  const bool pressed = escapePressed;
+  escapePressed = false;
+  return pressed;
+}
 
 void TakeMouseMotion(int32_t* dx, int32_t* dy, int32_t* dz) {
   *dx = ClampToInt32(motionX);

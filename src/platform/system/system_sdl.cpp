@@ -122,8 +122,10 @@ class SdlSystem : public SystemDriver {
 
   bool IsEscapeDown() override {
     if (!window_) return false;
+    // A tap between two ticks counts, as every key the game reads does.
+    const bool pressed = TakeEscapePress();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    return keys && keys[SDL_SCANCODE_ESCAPE];
+    return pressed || (keys && keys[SDL_SCANCODE_ESCAPE]);
   }
 
   int AskYesNo(const char* text, const char* caption, uint32_t style, bool* windowClosed) override {
