@@ -38,12 +38,14 @@ game_alive() {
   [ -z "$game" ] || kill -0 "$game" 2>/dev/null || fail "the game ended early: $(tail -n 3 "$WORK/game.log")"
 }
 
-# Xvfb picks a free display itself and says which, so that runs side by side never meet;
-# its screen is $SCREEN (1024x768x24 unless set).
+# Xvfb picks a free display itself and says which, so that runs side by side never meet.
 # -noreset: by default the server resets when its last client leaves (xdpyinfo below), and
-# a game connecting during that reset finds no display.
+# a game connecting during that reset finds no display. The screen is 1024x768 unless a
+# size is given; a display started before is ended first.
 start_display() {
-  Xvfb -displayfd 3 -screen 0 "${SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -f "$WORK/display"
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   xvfb=$!
   poll test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 2 "$WORK/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"

@@ -70,11 +70,18 @@ xdotool keydown z
 no_question() {
   game_alive
   shot now || return 1
-  [ "$(label_wood now 400x160+312+304)" -lt 20000 ] && return 0
+  # The text's strip, dark wood in the death's question and in the shorter win's alike.
+  [ "$(label_wood now 400x60+312+340)" -lt 12000 ] && return 0
   xdotool key y
   return 1
 }
-poll no_question || fail "the end-of-run question stayed up"
+# Volleys still in flight could win the run again: the game is left until none is (the
+# recording's last state line says so) with no question up.
+settled() {
+  no_question || return 1
+  grep "^state " "$WORK/run.zfr" | tail -n 1 | grep -q " proj=0 "
+}
+poll settled || fail "the end-of-run question stayed up, or the volleys never ended"
 played=$(heard)
 set -- $(measure 0 "$played")
 echo "sound run: ${HEAVY_S} s of heavy play: peak $1, $2 samples at full scale, level $3 dBFS"

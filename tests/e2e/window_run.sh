@@ -15,7 +15,7 @@ RUN="window run"
 export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config"
 keep_artifacts() { keep_shots; }
 # A screen larger than the window, for full screen to fill.
-SCREEN=1280x1024x24 start_display
+start_display 1280x1024
 
 # The leak check belongs to the unit tests; the window system's libraries keep a little.
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
@@ -224,6 +224,66 @@ wait "$game"
 status=$?
 game=""
 [ "$status" -ne 0 ] || fail "a failed start ended with status 0"
+
+# Under a window manager: it places the window itself (SDL would mark the place as the
+# user's choice), minimising and restoring resumes the game, and a pointer resting where
+# No appears, reported again as the window comes back under it, chooses nothing: Enter
+# takes Yes and the run starts again.
+# A screen with room for the window and its frame, so that it keeps its own size.
+start_display 1600x1200
+openbox >"$WORK/openbox.log" 2>&1 &
+wm=$!
+trap 'kill "$wm" 2>/dev/null; cleanup' EXIT
+# A window mapped while the window manager is still starting may be left unmanaged.
+managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+poll managing || fail "the window manager did not start: $(tail -n 2 "$WORK/openbox.log")"
+cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --record "$WORK/away.zfr" \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+POLL_PAUSE=0 poll found_window || fail "no window under the window manager: $(tail -n 3 "$WORK/game.log")"
+poll table || fail "under the window manager: $(cat "$WORK/why")"
+xprop -id "$window" WM_NORMAL_HINTS | grep -q "specified location" &&
+  fail "the window tells the window manager where it must go: $(xprop -id "$window" WM_NORMAL_HINTS)"
+viewable() { game_alive; xwininfo -id "$window" | grep -q IsViewable; }
+minimised() { game_alive; ! xwininfo -id "$window" | grep -q IsViewable; }
+# The game heard of it: its recording says so (it writes every second while it plays).
+heard_minimised() { game_alive; grep -q "focus=minimised" "$WORK/away.zfr"; }
+# Minimises the window until the check holds, and brings it back.
+minimise_and_restore() {
+  xdotool windowminimize "$window"
+  poll "$1" || fail "the window did not minimise ($1)"
+  xdotool windowactivate "$window" 2>/dev/null
+  poll viewable || fail "the window did not come back"
+}
+xdotool windowactivate "$window" mousemove 0 0
+minimise_and_restore heard_minimised
+shoot_difference
+poll changing || fail "the game did not go on after it was minimised and restored"
+shot restored
+# The middle of No, once the question shows.
+xdotool mousemove --window "$window" 616 453
+# Left alone, the player dies within seconds; the window is minimised and restored under
+# the question with the pointer still at rest.
+question() { game_alive; shot asked && [ "$(label_wood asked 400x160+312+304)" -gt 20000 ]; }
+DEADLINE_S=60 poll question || fail "no question came when the player was left alone"
+# The question takes the window's events while it shows: it has to see the window go.
+minimise_and_restore minimised
+# Yes lit as the chosen button: the box takes keys now, and the pointer chose nothing.
+yes_chosen() { game_alive; shot asked && [ "$(count_fx asked 40x40+335+432 "(r>0.6 && g<0.25) ? 1 : 0")" -gt 1000 ]; }
+poll yes_chosen || fail "after the window came back under a resting pointer, Yes is not the chosen button"
+xdotool key Return
+no_question() { game_alive; shot again && [ "$(label_wood again 400x160+312+304)" -lt 20000 ]; }
+poll no_question || fail "Enter under a resting pointer did not start the run again"
+end_on_escape "the game under the window manager"
+recording_verifies "$WORK/away.zfr"
+grep -q "ask=yes" "$WORK/away.zfr" || fail "the question was not answered Yes: $(grep ask= "$WORK/away.zfr")"
+# The state lines after coming back from the first minimising say the game runs.
+awk '/focus=gained/ && away { back = 1 } /focus=minimised/ { away = 1 }
+  back && /^state / { states++; if ($0 !~ / paused=0 /) bad = $0 }
+  END { if (!states || bad) { print bad ? bad : "no state line after coming back"; exit 1 } }' \
+  "$WORK/away.zfr" >"$WORK/why" || fail "paused after coming back: $(cat "$WORK/why")"
+
 keep_shots
-echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, and the failure box as expected"
+echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, the failure box, and under a window manager its own place, minimising and restoring, and Enter under a resting pointer as expected"
 exit 0

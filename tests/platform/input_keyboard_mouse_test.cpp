@@ -77,7 +77,11 @@ TEST_F(PolledInputTest, KeysAreSampledAtEachPoll) {
     EXPECT_EQ(KeysDown(), 4);
   }
   for (SDL_Scancode key : controls) PushKey(key, false);
+  // A tap between two polls (P, say) reads as down at the next one, once.
+  for (bool down : {true, false}) PushKey(SDL_SCANCODE_P, down);
   EXPECT_TRUE(IsKeyDown(0x11));  // nothing changes until the next poll
+  PollInput();
+  EXPECT_TRUE(IsKeyDown(0x19) && KeysDown() == 1);
   PollInput();
   EXPECT_EQ(KeysDown(), 0);
   EXPECT_FALSE(IsKeyDown(-1));

@@ -163,7 +163,7 @@ TEST(WrapWordsTest, FillsEachLineGreedilyAndBreaksWhereTheTextDoes) {
   for (const auto& c : cases) EXPECT_EQ(WrapWords(c.text, 70, measure), c.lines) << c.text;
 }
 
-TEST_F(QuestionBoxTest, ClicksLandOnTheDrawnButtonsAlsoInALetterboxedWindow) {
+TEST_F(QuestionBoxTest, ThePointerChoosesWhereItIsDrawnAlsoInALetterboxedWindow) {
   SDL_SetWindowSize(window, 1600, 768);
   SDL_PumpEvents();
   Open();
@@ -183,6 +183,17 @@ TEST_F(QuestionBoxTest, ClicksLandOnTheDrawnButtonsAlsoInALetterboxedWindow) {
   Open();
   Click(box->ButtonInWindow(0));
   EXPECT_EQ(box->Step(LATER), IDYES);
+  // A pointer resting on No, reported as the window comes back under it, chooses nothing:
+  // Enter takes Yes. Moved onto No, it chooses No.
+  for (const int moved : {0, 3}) {
+    Open();
+    const SDL_Rect at = box->ButtonInWindow(1);
+    PushEvent(SDL_MOUSEMOTION, [&](SDL_Event& e) {
+      e.motion = {SDL_MOUSEMOTION, 0, SDL_GetWindowID(window), 0, 0, at.x + 4, at.y + 4, moved, 0};
+    });
+    Tap(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(box->Step(LATER), moved ? IDNO : IDYES) << moved;
+  }
 }
 
 TEST_F(QuestionBoxTest, PadAnswersAndMovesTheChoice) {

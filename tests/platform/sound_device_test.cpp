@@ -231,7 +231,8 @@ TEST(SoundDeviceTest, BuffersFollowTheirRules) {
 // Six voices of a loud tone (0.89 of full scale, as loud as the game's sounds are) at once
 // sum to five times full scale. They are turned down, not clipped: the output stays
 // under full scale and keeps the tone's shape; a voice alone comes out exactly as
-// written again once the limiter lets go; the volume fades rather than jumps.
+// written again once the limiter lets go; the volume fades rather than jumps, and so does
+// a sound after a silence.
 TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesTheOutput) {
   SetSoundOutputMode(SoundOutputMode::Manual);
   SoundDevice* device = nullptr;
@@ -289,6 +290,17 @@ TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesThe
   SetOutputVolume(1.0f);
   mix(256);
   EXPECT_TRUE(exact(100));
+
+  // Stopped at a peak (the tone's period is 50 frames) and resumed after a silence, as the
+  // music is after a question: no step over 2 % of full scale in its first millisecond.
+  mix(50 - at % 50 + 12);
+  voices[0]->Stop();
+  std::vector<int16_t> silence(2 * 2205);
+  device->MixOutput(silence.data(), 2205);
+  voices[0]->Play(0, 0, DSBPLAY_LOOPING);
+  const auto resumed = mix(22);
+  for (size_t i = 0; i < resumed.size(); ++i)
+    EXPECT_LT(std::abs(resumed[i].first - (i ? resumed[i - 1].first : 0)), 655) << i;
 
   for (SoundBuffer* voice : voices) voice->Release();
   EXPECT_EQ(device->Release(), 0u);

@@ -1,5 +1,6 @@
 // The SDL system driver turns SDL's events into the game's messages: a closed window or
-// a request to end the program is the window's destruction. Its wait for the next tick
+// a request to end the program is the window's destruction, and leaving or coming back
+// is told from what the window is. Its wait for the next tick
 // never ends before the tick's moment: a pass that came early would draw a frame for
 // nothing before every tick.
 #include <SDL.h>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/system/sdl_window.h"
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
@@ -39,15 +41,23 @@ TEST_F(SdlSystemTest, EventsBecomeMessagesOneAtATimeAndAWaitEndsNoSoonerThanItsM
     e.key.repeat = 1;
   });
   PushEvent(SDL_QUIT, [](SDL_Event&) {});
-  PushEvent(SDL_WINDOWEVENT, [](SDL_Event& e) { e.window.event = SDL_WINDOWEVENT_MINIMIZED; });
+  // Minimised (SDL hides it) after it was shown, then back: told from what the window is
+  // when its event is taken, so that going and coming back in between tells nothing.
+  SDL_Window* shown = SdlGameWindow();
+  SDL_ShowWindow(shown);
+  SDL_HideWindow(shown);
   // However many moves are pending, a close after them comes next: it is not buried.
   for (int i = 0; i < 500; ++i) PushEvent(SDL_MOUSEMOTION, [](SDL_Event& e) { e.motion.xrel = 1; });
   PushEvent(SDL_WINDOWEVENT, close);
 
   std::vector<Message> messages;
   for (Message message; PeekMessage(&message);) messages.push_back(message);
-  const uint32_t expected[] = {MSG_DESTROY,   MSG_KEYDOWN, MSG_DESTROY,
-                               MSG_MINIMIZED, MSG_OTHER,   MSG_DESTROY};
+  SDL_ShowWindow(shown);
+  SDL_HideWindow(shown);
+  SDL_ShowWindow(shown);
+  for (Message message; PeekMessage(&message);) messages.push_back(message);
+  const uint32_t expected[] = {MSG_DESTROY, MSG_KEYDOWN, MSG_DESTROY,  MSG_MINIMIZED, MSG_OTHER,
+                               MSG_OTHER,   MSG_DESTROY, MSG_RESTORED, MSG_OTHER,     MSG_OTHER};
   ASSERT_EQ(messages.size(), std::size(expected));
   for (size_t i = 0; i < messages.size(); ++i) {
     EXPECT_EQ(messages[i].message, expected[i]) << i;

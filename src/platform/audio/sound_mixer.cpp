@@ -16,6 +16,8 @@ constexpr float LIMITER_RELEASE = 0.999093f;
 constexpr float VOLUME_STEP = 1.0f / 256.0f;
 // Within this of unity, the limiter is let go: an ordinary mix comes out exact again.
 constexpr float LIMITER_LET_GO = 0.9999f;
+// After this much exact silence (10 ms) the next sound fades in, at the volume's pace.
+constexpr uint32_t FADE_IN_AFTER_FRAMES = 220;
 
 // One channel of frame dwFrame, as a 16-bit value.
 inline int32_t SampleAt(const SoundVoice& voice, uint32_t dwFrame, uint32_t dwChannel) {
@@ -129,6 +131,12 @@ void FinishMix(MixOutputStage& stage, float fVolume, const int32_t* plAccumulato
     } else {
       fLimiter = std::min(fNeeded, 1.0f - (1.0f - fLimiter) * LIMITER_RELEASE);
       if (fLimiter > LIMITER_LET_GO) fLimiter = 1.0f;
+    }
+    if (lLeft == 0 && lRight == 0) {
+      if (stage.dwSilentFrames < FADE_IN_AFTER_FRAMES) ++stage.dwSilentFrames;
+    } else {
+      if (stage.dwSilentFrames == FADE_IN_AFTER_FRAMES) fHeard = 0.0f;
+      stage.dwSilentFrames = 0;
     }
     if (fHeard != fVolume) {
       fHeard = fHeard < fVolume ? std::min(fVolume, fHeard + VOLUME_STEP)

@@ -52,15 +52,18 @@ constexpr int32_t MIX_LIMIT = 31130;
 // The last stage of the mix, carried from one piece of output to the next.
 struct MixOutputStage {
   float fLimiterGain = 1.0f;
-  uint32_t dwHold = 0;   // frames the limiter's gain is held yet
-  float fVolume = 1.0f;  // the player's volume as it is being heard now
+  uint32_t dwHold = 0;          // frames the limiter's gain is held yet
+  float fVolume = 1.0f;         // the player's volume as it is being heard now
+  uint32_t dwSilentFrames = 0;  // frames of exact silence just mixed, up to the fade's need
 };
 
 // Writes the accumulated frames as 16-bit samples. A limiter keeps them at or under
 // MIX_LIMIT: where a frame would pass it, the gain drops at once to what that frame
 // needs, is held for 10 ms and comes back over some 50 ms, so that loud moments are
 // turned down smoothly instead of clipped. Then the player's volume (0 silent to 1 as mixed),
-// reached from the one heard so far within about 12 ms so that a change does not click. At volume
-// 1, frames that stay under the limit come out exactly as summed.
+// reached from the one heard so far within about 12 ms so that a change does not click; sound
+// after 10 ms of silence comes up from nothing the same way, as a voice resumed in mid-loop
+// would otherwise start with a step. At volume 1, frames that stay under the limit come out
+// exactly as summed, but for those first 12 ms after a silence.
 void FinishMix(MixOutputStage& stage, float fVolume, const int32_t* plAccumulator,
                int16_t* psOutput, uint32_t dwFrames);

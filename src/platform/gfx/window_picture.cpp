@@ -35,6 +35,11 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
 }
 
 bool ShowWindowOnce(SDL_Window* window) {
+  // Once only: hidden later, the window was minimised or unmapped by the player, and
+  // showing it again would undo that behind SDL's back (no restore is ever reported).
+  static constexpr char SHOWN[] = "zf-shown";
+  if (SDL_GetWindowData(window, SHOWN)) return false;
+  SDL_SetWindowData(window, SHOWN, window);
   if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN)) return false;
   SDL_ShowWindow(window);
   return true;

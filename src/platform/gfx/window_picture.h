@@ -9,8 +9,8 @@ SDL_Rect LetterboxRect(int outputWidth, int outputHeight, int width, int height)
 // kept (then only the window itself holds it). Owned by the device; valid until the next
 // draw.
 SDL_Texture* LastPresentedPicture(SDL_Renderer* renderer);
-// The window is made hidden and shown with its first picture: shows it if still hidden,
-// and says whether it did.
+// The window is made hidden and shown with its first picture: the first call shows it if
+// still hidden, and says whether it did; later calls leave it as the player has it.
 bool ShowWindowOnce(SDL_Window* window);
 // Alt+Enter: desktop full screen and back; a refusal is said in one line.
 void ToggleWindowFullScreen(SDL_Window* window);

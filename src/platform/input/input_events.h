@@ -17,8 +17,13 @@ bool GameWindowHasFocus();
 // between two of its reads.
 uint32_t FocusLossCount();
 
-// 0x80 under the code of every key that is down now, 0 under all others.
+// 0x80 under the code of every key that is down now or went down since the last read
+// (a tap between two reads reads as down once), 0 under all others.
 void ReadHeldKeys(uint8_t keys[KEY_CODE_COUNT]);
+// Whether Escape went down since the last call, held or not by now.
+bool TakeEscapePress();
+// Taps since the last read count no more: they answered a question, not the game.
+void ForgetKeyPresses();
 
 // Steps of the wheel per notch, as the desktop counts them.
 constexpr int32_t WHEEL_DELTA = 120;

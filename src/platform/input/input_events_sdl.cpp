@@ -18,6 +18,10 @@ int startCount = 0;
 bool hasFocus = false;
 uint32_t focusLosses = 0;
 bool keysDown[KEY_CODE_COUNT] = {};
+// Keys that went down since the last read: a tap between two ticks still reads once.
+// Escape has its own, as the game asks for it apart from the other keys.
+bool keysPressed[KEY_CODE_COUNT] = {};
+bool escapePressed = false;
 int64_t motionX = 0;
 int64_t motionY = 0;
 int64_t motionZ = 0;
@@ -40,6 +44,8 @@ int MouseButtonIndex(Uint8 sdlButton) {
 
 void ReleaseEverything() {
   std::memset(keysDown, 0, sizeof keysDown);
+  std::memset(keysPressed, 0, sizeof keysPressed);
+  escapePressed = false;
   mouseButtons = 0;
 }
 
@@ -48,7 +54,12 @@ int SDLCALL WatchInputEvent(void*, SDL_Event* event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const uint8_t code = KeyCodeFromScancode(event->key.keysym.scancode);
-      if (code != 0) keysDown[code] = event->type == SDL_KEYDOWN;
+      if (code == 0) break;
+      keysDown[code] = event->type == SDL_KEYDOWN;
+      if (event->type == SDL_KEYDOWN) {
+        keysPressed[code] = true;
+        escapePressed = escapePressed || code == DIK_ESCAPE;
+      }
       break;
     }
     case SDL_MOUSEMOTION:
@@ -150,7 +161,21 @@ void ReadHeldKeys(uint8_t keys[KEY_CODE_COUNT]) {
     std::memcpy(keys, scripted->keys, KEY_CODE_COUNT);
     return;
   }
-  for (int code = 0; code < KEY_CODE_COUNT; ++code) keys[code] = keysDown[code] ? 0x80 : 0;
+  for (int code = 0; code < KEY_CODE_COUNT; ++code) {
+    keys[code] = keysDown[code] || keysPressed[code] ? 0x80 : 0;
+    keysPressed[code] = false;
+  }
+}
+
+void ForgetKeyPresses() {
+  std::memset(keysPressed, 0, sizeof keysPressed);
+  escapePressed = false;
+}
+
+bool TakeEscapePress() {
+  const bool pressed = escapePressed;
+  escapePressed = false;
+  return pressed;
 }
 
 void TakeMouseMotion(int32_t* dx, int32_t* dy, int32_t* dz) {

@@ -448,6 +448,9 @@ void QuestionBox::HandleEvent(const SDL_Event& event, uint32_t now) {
       break;
     case SDL_MOUSEMOTION:
       if (event.motion.windowID != ourWindow || Guarded(now)) break;
+      // Only a pointer that moves chooses: SDL also reports where a resting one is when
+      // the window comes under it (shown again, restored), with no movement.
+      if (event.motion.xrel == 0 && event.motion.yrel == 0) break;
       if (const int over = ButtonAt(event.motion.x, event.motion.y); over >= 0 && over != chosen_) {
         chosen_ = over;
         dirty_ = true;
@@ -554,13 +557,17 @@ bool ShowAnswerInWindow(SDL_Window* window, const char* text, const char* captio
   QuestionBox box(window, renderer, text, caption, yesNo, start);
   if (!box.Ready()) return false;
   uint32_t drawn = start - REDRAW_MS;
+  int windowEvents = -1;
   for (uint32_t now = start; now - start < milliseconds; now = SDL_GetTicks()) {
-    // Drawn again now and then: the window may have lost what it showed.
-    if (now - drawn >= REDRAW_MS) {
+    // Drawn again at once when the window was shown, exposed or changed (its events stay
+    // queued, so a new one makes the count grow), and now and then all the same.
+    SDL_PumpEvents();
+    const int queued = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    if (now - drawn >= REDRAW_MS || queued > windowEvents) {
       box.ShowChosen(answer);
       drawn = now;
+      windowEvents = queued;
     }
-    SDL_PumpEvents();
     SDL_Delay(10);
   }
   return true;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/input/input_events.h"
 #include "platform/system/question_box.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system.h"
@@ -47,7 +48,13 @@ class SdlSystem : public SystemDriver {
       SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
       return false;
     }
-    if (ShowsOnScreen()) GiveWindowIcon(window_);
+    if (ShowsOnScreen()) {
+      GiveWindowIcon(window_);
+      LetDesktopPlaceWindow(window_);
+    }
+    told_ = WindowState{};
+    shownOnce_ = false;
+    pendingCount_ = 0;
     return true;
   }
 
@@ -59,6 +66,9 @@ class SdlSystem : public SystemDriver {
   }
 
   bool NextMessage(uint32_t* message, uintptr_t* wParam, intptr_t* lParam) override {
+    *wParam = 0;
+    *lParam = 0;
+    if (TakePending(message)) return true;
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
     SDL_Event event;
     if (!SDL_PollEvent(&event)) return false;
@@ -70,9 +80,13 @@ class SdlSystem : public SystemDriver {
       while (SDL_PeepEvents(later, 64, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0) {
       }
     }
-    *wParam = 0;
-    *lParam = 0;
     *message = Translate(event, wParam, lParam);
+    if (event.type == SDL_WINDOWEVENT && window_ &&
+        event.window.windowID == SDL_GetWindowID(window_)) {
+      if (event.window.event == SDL_WINDOWEVENT_SHOWN) shownOnce_ = true;
+      FollowWindowState();
+      if (*message == MSG_OTHER) TakePending(message);
+    }
     return true;
   }
 
@@ -81,6 +95,7 @@ class SdlSystem : public SystemDriver {
   uint32_t Milliseconds() override { return static_cast<uint32_t>(MonotonicNanoseconds() / MS); }
 
   bool WaitForMessage(uint32_t time) override {
+    if (pendingCount_ > 0) return true;
     for (;;) {
       const bool events = SDL_WasInit(SDL_INIT_EVENTS) != 0;
       if (events) {
@@ -107,8 +122,10 @@ class SdlSystem : public SystemDriver {
 
   bool IsEscapeDown() override {
     if (!window_) return false;
+    // A tap between two ticks counts, as every key the game reads does.
+    const bool pressed = TakeEscapePress();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    return keys && keys[SDL_SCANCODE_ESCAPE];
+    return pressed || (keys && keys[SDL_SCANCODE_ESCAPE]);
   }
 
   int AskYesNo(const char* text, const char* caption, uint32_t style, bool* windowClosed) override {
@@ -122,11 +139,13 @@ class SdlSystem : public SystemDriver {
     };
     const bool askYesNo = (style & 0x0F) == MB_YESNO;
     // Drawn in the game's window where it can be: a system dialog takes no pad input and
-    // may open behind a full-screen window.
+    // may open behind a full-screen window. The box takes the window's events while it
+    // shows: the game then hears what became of the window meanwhile, and the keys
+    // pressed answered the box, not the game.
     if (window_ && SDL_GetRenderer(window_)) {
-      const Uint32 before = SDL_GetWindowFlags(window_);
       const int answer = AskInWindow(window_, text, caption, askYesNo, windowClosed);
-      RetellLeaving(before);
+      FollowWindowState();
+      ForgetKeyPresses();
       if (answer != 0) return answer;
     }
     SDL_MessageBoxData box{};
@@ -143,6 +162,7 @@ class SdlSystem : public SystemDriver {
       return 0;
     }
     if (windowClosed) *windowClosed = CloseIsPending();
+    ForgetKeyPresses();
     // Closing the box without a button is no Yes.
     return answer < 0 ? (askYesNo ? IDNO : IDOK) : answer;
   }
@@ -223,25 +243,46 @@ class SdlSystem : public SystemDriver {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, others.c_str());
   }
 
-  // The box took the window's events: the game hears again of a change of focus or of
-  // minimising made while it showed (the pad answers without the focus).
-  void RetellLeaving(Uint32 before) const {
-    const Uint32 now = SDL_GetWindowFlags(window_);
-    const struct {
-      Uint32 flag;
-      SDL_WindowEventID set, cleared;
-    } changes[] = {
-        {SDL_WINDOW_INPUT_FOCUS, SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST},
-        {SDL_WINDOW_MINIMIZED, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}};
-    for (const auto& change : changes) {
-      if ((before ^ now) & change.flag) {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.windowID = SDL_GetWindowID(window_);
-        event.window.event = (now & change.flag) ? change.set : change.cleared;
-        SDL_PushEvent(&event);
-      }
-    }
+  struct WindowState {
+    bool focused = false;
+    bool minimised = false;
+  };
+
+  // What the window is now, from its flags rather than from the one event that said so
+  // (SDL reports no restore when a window is mapped again by its own show, say).
+  WindowState ObservedState() {
+    const Uint32 flags = SDL_GetWindowFlags(window_);
+    const bool hidden = (flags & SDL_WINDOW_HIDDEN) != 0;
+    if (!hidden) shownOnce_ = true;
+    WindowState now;
+    now.focused = (flags & SDL_WINDOW_INPUT_FOCUS) != 0;
+    // Hidden after it was first shown is as away as minimised; shown and with the
+    // keyboard, it is neither, whatever flag a lost restore left behind.
+    now.minimised =
+        ((flags & SDL_WINDOW_MINIMIZED) || (hidden && shownOnce_)) && !(now.focused && !hidden);
+    return now;
+  }
+
+  // Queues for the game whatever changed since it was last told: away, minimised before
+  // focus; back, restored before focus.
+  void FollowWindowState() {
+    if (!window_) return;
+    const WindowState now = ObservedState();
+    if (now.minimised != told_.minimised) Queue(now.minimised ? MSG_MINIMIZED : MSG_RESTORED);
+    if (now.focused != told_.focused) Queue(now.focused ? MSG_SETFOCUS : MSG_KILLFOCUS);
+    told_ = now;
+  }
+
+  void Queue(uint32_t message) {
+    if (pendingCount_ < PENDING_LIMIT) pending_[pendingCount_++] = message;
+  }
+
+  bool TakePending(uint32_t* message) {
+    if (pendingCount_ == 0) return false;
+    *message = pending_[0];
+    for (int i = 1; i < pendingCount_; ++i) pending_[i - 1] = pending_[i];
+    --pendingCount_;
+    return true;
   }
 
   // A close of the game's window (or a request to end) queued while a box showed.
@@ -269,11 +310,8 @@ class SdlSystem : public SystemDriver {
         return event.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP;
       case SDL_WINDOWEVENT:
         switch (event.window.event) {
+          // Focus and minimising are told from the window's state (FollowWindowState).
           case SDL_WINDOWEVENT_CLOSE: return MSG_DESTROY;
-          case SDL_WINDOWEVENT_FOCUS_GAINED: return MSG_SETFOCUS;
-          case SDL_WINDOWEVENT_FOCUS_LOST: return MSG_KILLFOCUS;
-          case SDL_WINDOWEVENT_MINIMIZED: return MSG_MINIMIZED;
-          case SDL_WINDOWEVENT_RESTORED: return MSG_RESTORED;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             *wParam = static_cast<uintptr_t>(event.window.data1);
             *lParam = event.window.data2;
@@ -284,7 +322,13 @@ class SdlSystem : public SystemDriver {
     }
   }
 
+  static constexpr int PENDING_LIMIT = 4;  // one change of each kind, twice over
+
   SDL_Window* window_ = nullptr;
+  WindowState told_;        // what the game was last told of the window
+  bool shownOnce_ = false;  // a window not yet shown is starting, not away
+  uint32_t pending_[PENDING_LIMIT] = {};
+  int pendingCount_ = 0;
 };
 
 SdlSystem& TheSdlSystem() {

@@ -1,6 +1,7 @@
 #include "platform/system/window_identity.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,10 @@
 
 #include "platform/gfx/image_file.h"
 #include "platform/system/asset_path.h"
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xutil.h>
+#endif
 
 namespace {
 // Named as the installed icon is: a working folder's own "icon.png" is not taken for it.
@@ -39,4 +44,32 @@ void GiveWindowIcon(SDL_Window* window) {
   }
   SDL_SetWindowIcon(window, surface);
   SDL_FreeSurface(surface);
+}
+
+void LetDesktopPlaceWindow(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  // SDL marks every window's place as chosen by the user, which a window manager obeys.
+  // The X library is the one SDL has loaded already; it is asked for by name so that the
+  // game needs it only where it runs on X.
+  void* x11 = SDL_LoadObject("libX11.so.6");
+  if (!x11) return;
+  using GetHints = Status (*)(Display*, Window, XSizeHints*, long*);
+  using SetHints = void (*)(Display*, Window, XSizeHints*);
+  const auto getHints = reinterpret_cast<GetHints>(SDL_LoadFunction(x11, "XGetWMNormalHints"));
+  const auto setHints = reinterpret_cast<SetHints>(SDL_LoadFunction(x11, "XSetWMNormalHints"));
+  XSizeHints hints{};
+  long supplied = 0;
+  if (getHints && setHints &&
+      getHints(info.info.x11.display, info.info.x11.window, &hints, &supplied) &&
+      (hints.flags & (USPosition | PPosition))) {
+    hints.flags &= ~(USPosition | PPosition);
+    setHints(info.info.x11.display, info.info.x11.window, &hints);
+  }
+  SDL_UnloadObject(x11);
+#else
+  (void)window;
+#endif
 }

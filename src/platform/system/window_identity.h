@@ -9,3 +9,7 @@ void NameWindowClass();
 // Gives the window the game's icon, found like any other asset. Without it the window
 // goes on plain, after one line on standard error.
 void GiveWindowIcon(SDL_Window* window);
+// Before the window is first shown: leaves its place to the window manager, which keeps
+// two games from opening one on top of the other. Without a window manager it opens
+// where it was made (the middle of the screen).
+void LetDesktopPlaceWindow(SDL_Window* window);
