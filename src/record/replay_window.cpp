@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/sound_keys.h"
+#include "game/player_keys.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
@@ -37,12 +38,6 @@ bool ReadWhole(const char* path, std::vector<char>* text) {
   const bool whole = !std::ferror(file);
   std::fclose(file);
   return whole;
-}
-
-// The watcher's pause shows as the game's own does, on the picture as it stands.
-void ShowPause(bool paused) {
-  SetScreenLabel(ScreenLabelSlot::Centre, paused || world.paused ? "PAUSED" : nullptr);
-  if (graphics.d3ddev) graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
 // "REPLAY 0:42 / 3:10": the time played and the run's length, on the recording's clock.
@@ -89,14 +84,14 @@ class Pace {
     while (PeekMessage(&message)) {
       // The run's own messages come from the recording; these are the watcher's.
       if (message.message == MSG_DESTROY) return false;
-      if (message.message != MSG_KEYDOWN) continue;
-      const uint8_t key = KeyCodeFromScancode(static_cast<int>(message.wParam));
+      const bool wasPaused = paused_;
+      const uint8_t key = HandlePlayerKey(message, &paused_);
       if (key == DIK_ESCAPE) return false;
-      HandleSoundKey(key, message.lParam != 0);
-      if (key == DIK_P && message.lParam == 0) {
-        paused_ = !paused_;
-        anchored_ = false;
-        ShowPause(paused_);
+      if (paused_ != wasPaused) anchored_ = false;
+      // No frame is drawn while paused: a label the key changed shows on the picture
+      // as it stands.
+      if (key != 0 && (paused_ || wasPaused) && graphics.d3ddev) {
+        graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
       }
     }
     return true;
