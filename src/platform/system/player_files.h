@@ -24,8 +24,9 @@ PlayerFileRead ReadPlayerFile(const std::string& path, size_t maxBytes, std::str
 
 // Puts the bytes in the file's place: written to a temporary of a name no other game
 // uses, in the same folder (made first, with its parents), flushed to disk, renamed over
-// the file, and the folder flushed. False when that failed: then the file is as it was,
-// the temporary is gone and *why says what failed.
+// the file, and the folder flushed. False when that failed: then *why says what failed,
+// the temporary is gone and the file is as it was (but after a failed flush of the folder,
+// where the new file is in place and may yet be lost to a power cut).
 bool WritePlayerFile(const std::string& path, const std::string& bytes, std::string* why);
 
 // For tests: the write's steps, and a fault met at one of them by the writes that follow.
