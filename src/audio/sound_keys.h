@@ -5,9 +5,8 @@
 // as at any volume, so a run, its recording and its replay are the same at every setting.
 #include <cstdint>
 
-// Reads $XDG_CONFIG_HOME/zorbly-frondles/settings (~/.config/zorbly-frondles/settings
-// when unset) and sets the output to it. A file missing, unreadable or damaged gives full
-// volume and one line on standard error.
+// Sets the output to the player's settings (audio/sound_settings.h): full volume, after
+// one line on standard error, when there are none to be had.
 void LoadSoundSettings();
 
 // A key pressed (its key code; `repeat` when the key is held): true when it was one of

@@ -3,11 +3,11 @@
 #include "game/drawing.h"
 #include "game/endings.h"
 #include "game/game_entry.h"
+#include "game/player_keys.h"
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "input/input.h"
-#include "platform/gfx/screen_label.h"
 #include "platform/system/system.h"
 
 void GameFrame(WindowHandle) {
@@ -16,9 +16,8 @@ void GameFrame(WindowHandle) {
   if (!graphics.d3ddev) return;
   ClearFrame();
   RunFrameRules();
-  // A label of ours over the frame, which is drawn as it always is; it takes nothing of
-  // the run and no recording holds it.
-  SetScreenLabel(ScreenLabelSlot::Centre, world.paused ? "PAUSED" : nullptr);
+  // Frames are drawn only while the replay viewer, if any, is not paused.
+  ShowPauseLabel(false);
   DrawFrame();
 }
 

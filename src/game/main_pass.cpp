@@ -1,8 +1,7 @@
 // What the window's messages do to the game, and one pass of the main loop.
-#include "audio/sound_keys.h"
 #include "game/game_entry.h"
+#include "game/player_keys.h"
 #include "game/world_state.h"
-#include "platform/input/key_codes.h"
 
 intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
@@ -18,7 +17,7 @@ intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
     case MSG_KEYDOWN:
       // The game reads its keys from the keyboard's state; these are the player's own.
       // (A recorded run's messages carry no key, so its replay changes nothing here.)
-      HandleSoundKey(KeyCodeFromScancode(static_cast<int>(wParam)), lParam != 0);
+      HandlePlayerKey(Message{window, message, wParam, lParam}, nullptr);
       return DefWindowProc(window, message, wParam, lParam);
     default: return DefWindowProc(window, message, wParam, lParam);
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/sound_keys.h"
+#include "game/player_keys.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
@@ -26,12 +27,6 @@ constexpr uint32_t QUESTION_MOMENT_MS = 1500;
 constexpr int32_t LATE_MS = 100;
 constexpr uint32_t LONGEST_WAIT_MS = 1000;
 constexpr uint32_t PAUSED_WAIT_MS = 100;
-
-// The watcher's pause shows as the game's own does, on the picture as it stands.
-void ShowPause(bool paused) {
-  SetScreenLabel(ScreenLabelSlot::Centre, paused || world.paused ? "PAUSED" : nullptr);
-  if (graphics.d3ddev) graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-}
 
 // "REPLAY 0:42 / 3:10": the time played and the run's length, on the recording's clock.
 void ShowReplayMarker(uint32_t clock, const RunReader& reader) {
@@ -79,14 +74,14 @@ class Pace {
     while (PeekMessage(&message)) {
       // The run's own messages come from the recording; these are the watcher's.
       if (message.message == MSG_DESTROY) return false;
-      if (message.message != MSG_KEYDOWN) continue;
-      const uint8_t key = KeyCodeFromScancode(static_cast<int>(message.wParam));
+      const bool wasPaused = paused_;
+      const uint8_t key = HandlePlayerKey(message, &paused_);
       if (key == DIK_ESCAPE) return false;
-      HandleSoundKey(key, message.lParam != 0);
-      if (key == DIK_P && message.lParam == 0) {
-        paused_ = !paused_;
-        anchored_ = false;
-        ShowPause(paused_);
+      if (paused_ != wasPaused) anchored_ = false;
+      // No frame is drawn while paused: a label the key changed shows on the picture
+      // as it stands.
+      if (key != 0 && (paused_ || wasPaused) && graphics.d3ddev) {
+        graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
       }
     }
     return true;

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <vector>
 
 #ifndef ZF_APP_ID
@@ -70,21 +69,3 @@ std::string AssetFolders() {
   }
   return joined;
 }
-
-namespace {
-
-// The game's folder in the desktop's folder named by the variable, else in the home's.
-std::string PlayerFolder(const char* variable, const char* inHome) {
-  // Only an absolute path counts, as the desktop's folder rules say.
-  const char* named = std::getenv(variable);
-  if (named && named[0] == '/') return std::string(named) + "/zorbly-frondles";
-  const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return std::string(home) + inHome + "/zorbly-frondles";
-  return std::string();
-}
-
-}  // namespace
-
-std::string StateFolder() { return PlayerFolder("XDG_STATE_HOME", "/.local/state"); }
-
-std::string ConfigFolder() { return PlayerFolder("XDG_CONFIG_HOME", "/.config"); }

@@ -5,14 +5,10 @@
 // folder beside the program's when an installed tree was moved as a whole.
 #include <string>
 
+// The player's folders (StateFolder, ConfigFolder) live with the player's files.
+#include "platform/system/player_files.h"
+
 // The first existing path for the file name; empty when it is in none of the folders.
 std::string AssetPath(const char* fileName);
 // The folders looked in, in order, joined by ", " (for messages).
 std::string AssetFolders();
-
-// Where the game keeps what it writes for the player: $XDG_STATE_HOME/zorbly-frondles,
-// else ~/.local/state/zorbly-frondles. Empty when neither variable gives a folder.
-std::string StateFolder();
-// Where the player's settings are kept: $XDG_CONFIG_HOME/zorbly-frondles, else
-// ~/.config/zorbly-frondles. Empty when neither variable gives a folder.
-std::string ConfigFolder();
