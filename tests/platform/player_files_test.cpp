@@ -28,7 +28,7 @@ TEST(PlayerFilesTest, AWriteStoppedAtAnyStepLeavesTheOldFileOrTheNew) {
       ASSERT_TRUE(WritePlayerFile(path, "best=41\n", &why)) << why;
       SetPlayerFileFault(static_cast<WriteStep>(step), fault);
       EXPECT_FALSE(WritePlayerFile(path, "best=38, and a longer line\n", &why));
-      SetPlayerFileFault(WriteStep::Count, WriteFault::None);
+      SetPlayerFileFault(WriteStep::Count, WriteFault::Nothing);
       const bool renamed = step > static_cast<int>(WriteStep::Rename);
       EXPECT_EQ(ReadFileBytes<std::string>(path),
                 renamed ? "best=38, and a longer line\n" : "best=41\n");

@@ -35,7 +35,7 @@ std::string PlayerFolder(const char* variable, const char* inHome, std::string* 
 }
 
 WriteStep faultStep = WriteStep::Count;
-WriteFault faultKind = WriteFault::None;
+WriteFault faultKind = WriteFault::Nothing;
 
 bool WriteAll(int file, const char* bytes, size_t count) {
   for (size_t done = 0; done < count;) {
@@ -86,10 +86,10 @@ class Attempt {
  private:
   template <typename Run>
   bool Step(WriteStep step, const char* what, Run run) {
-    const WriteFault fault = step == faultStep ? faultKind : WriteFault::None;
+    const WriteFault fault = step == faultStep ? faultKind : WriteFault::Nothing;
     if (fault == WriteFault::Die) return Die(step);
     errno = 0;
-    if (fault == WriteFault::None && run()) return true;
+    if (fault == WriteFault::Nothing && run()) return true;
     const int error = fault == WriteFault::Fail ? ENOSPC : errno != 0 ? errno : EIO;
     if (file_ >= 0) close(file_);
     if (!temporary_.empty()) unlink(temporary_.c_str());

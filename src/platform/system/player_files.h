@@ -33,5 +33,5 @@ bool WritePlayerFile(const std::string& path, const std::string& bytes, std::str
 // Fail is the step's system call failing (no space left); Die is the process ending there
 // (nothing after it runs, no clean-up either; in Write, after half the bytes).
 enum class WriteStep { Folder, Create, Write, Flush, Close, Rename, FlushFolder, Count };
-enum class WriteFault { None, Fail, Die };
+enum class WriteFault { Nothing, Fail, Die };
 void SetPlayerFileFault(WriteStep step, WriteFault fault);
