@@ -31,8 +31,9 @@ std::string Said(Call call) {
 
 float LevelGain(int level) { return static_cast<float>(std::pow(10.0, (level - 10) * 3.0 / 20.0)); }
 
-// The test's own settings (ctest points XDG_CONFIG_HOME at the build's), made as a case
-// has them: its text, or none, a FIFO, a link to itself or a folder.
+// The test's own settings (in a folder of the test's, XDG_CONFIG_HOME, so that tests run
+// side by side never meet), made as a case has them: its text, or none, a FIFO, a link to
+// itself or a folder.
 std::string MakeSettings(const std::string& text) {
   const std::string path =
       std::string(std::getenv("XDG_CONFIG_HOME")) + "/zorbly-frondles/settings";
@@ -46,6 +47,7 @@ std::string MakeSettings(const std::string& text) {
 }
 
 TEST(SoundKeysTest, TheVolumeAndTheKeysTheGameDoesNotKnowAreKeptBetweenRuns) {
+  const ScopedEnvironment config{"XDG_CONFIG_HOME", TestFile(".config")};
   const std::string path = MakeSettings("<none>");
   EXPECT_NE(Said(LoadSoundSettings).find("no settings in \"" + path + "\" yet"), std::string::npos);
   EXPECT_EQ(GetOutputVolume(), 1.0f);
@@ -80,6 +82,7 @@ TEST(SoundKeysTest, TheVolumeAndTheKeysTheGameDoesNotKnowAreKeptBetweenRuns) {
 // Each says what is wrong in one line and gives full volume; none hangs, ends the game or
 // is read as something it is not.
 TEST(SoundKeysTest, FilesAndFoldersTheGameCannotUseAreSaidInOneLine) {
+  const ScopedEnvironment config{"XDG_CONFIG_HOME", TestFile(".config")};
   const struct {
     std::string text;
     const char* said;
