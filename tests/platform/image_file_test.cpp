@@ -59,24 +59,12 @@ std::vector<unsigned char> PngHeader(uint32_t width, uint32_t height) {
 // An uncompressed (type 2) or run-length coded (type 10) TGA header.
 std::vector<unsigned char> TgaHeader(unsigned char type, int width, int height,
                                      unsigned char bits = 32, unsigned char descriptor = 8) {
-  return {0,
-          0,
-          type,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          static_cast<unsigned char>(width),
-          static_cast<unsigned char>(width >> 8),
-          static_cast<unsigned char>(height),
-          static_cast<unsigned char>(height >> 8),
-          bits,
-          descriptor};
+  // clang-format off
+  return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+          static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
+          static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8),
+          bits, descriptor};
+  // clang-format on
 }
 
 // Loading refuses the file, leaves the image alone and says so in one line naming the

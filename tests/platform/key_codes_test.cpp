@@ -9,50 +9,27 @@
 namespace {
 
 TEST(KeyCodesTest, KeysLandAtTheirSetOneCodes) {
+  // clang-format off
   const std::pair<SDL_Scancode, int> keys[] = {
       // the game's own keys
-      {SDL_SCANCODE_W, 0x11},
-      {SDL_SCANCODE_E, 0x12},
-      {SDL_SCANCODE_P, 0x19},
-      {SDL_SCANCODE_A, 0x1E},
-      {SDL_SCANCODE_S, 0x1F},
-      {SDL_SCANCODE_D, 0x20},
-      {SDL_SCANCODE_Z, 0x2C},
-      {SDL_SCANCODE_X, 0x2D},
-      {SDL_SCANCODE_C, 0x2E},
-      {SDL_SCANCODE_SPACE, 0x39},
-      {SDL_SCANCODE_F1, 0x3B},
-      {SDL_SCANCODE_F5, 0x3F},
-      {SDL_SCANCODE_UP, 0xC8},
-      {SDL_SCANCODE_LEFT, 0xCB},
-      {SDL_SCANCODE_RIGHT, 0xCD},
+      {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12}, {SDL_SCANCODE_P, 0x19},
+      {SDL_SCANCODE_A, 0x1E}, {SDL_SCANCODE_S, 0x1F}, {SDL_SCANCODE_D, 0x20},
+      {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D}, {SDL_SCANCODE_C, 0x2E},
+      {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F5, 0x3F},
+      {SDL_SCANCODE_UP, 0xC8}, {SDL_SCANCODE_LEFT, 0xCB}, {SDL_SCANCODE_RIGHT, 0xCD},
       {SDL_SCANCODE_DOWN, 0xD0},
       // extended keys sit 0x80 above their plain twins
-      {SDL_SCANCODE_KP_8, 0x48},
-      {SDL_SCANCODE_KP_ENTER, 0x9C},
-      {SDL_SCANCODE_RCTRL, 0x9D},
-      {SDL_SCANCODE_LCTRL, 0x1D},
-      {SDL_SCANCODE_RALT, 0xB8},
-      {SDL_SCANCODE_PRINTSCREEN, 0xB7},
-      {SDL_SCANCODE_PAUSE, 0xC5},
-      {SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
-      {SDL_SCANCODE_HOME, 0xC7},
-      {SDL_SCANCODE_PAGEDOWN, 0xD1},
-      {SDL_SCANCODE_INSERT, 0xD2},
-      {SDL_SCANCODE_DELETE, 0xD3},
-      {SDL_SCANCODE_LGUI, 0xDB},
-      {SDL_SCANCODE_RGUI, 0xDC},
-      {SDL_SCANCODE_APPLICATION, 0xDD},
+      {SDL_SCANCODE_KP_8, 0x48}, {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D},
+      {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_RALT, 0xB8}, {SDL_SCANCODE_PRINTSCREEN, 0xB7},
+      {SDL_SCANCODE_PAUSE, 0xC5}, {SDL_SCANCODE_NUMLOCKCLEAR, 0x45}, {SDL_SCANCODE_HOME, 0xC7},
+      {SDL_SCANCODE_PAGEDOWN, 0xD1}, {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3},
+      {SDL_SCANCODE_LGUI, 0xDB}, {SDL_SCANCODE_RGUI, 0xDC}, {SDL_SCANCODE_APPLICATION, 0xDD},
       // the rest of the board
-      {SDL_SCANCODE_ESCAPE, 0x01},
-      {SDL_SCANCODE_1, 0x02},
-      {SDL_SCANCODE_0, 0x0B},
-      {SDL_SCANCODE_F10, 0x44},
-      {SDL_SCANCODE_F11, 0x57},
-      {SDL_SCANCODE_F15, 0x66},
-      {SDL_SCANCODE_RSHIFT, 0x36},
-      {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
+      {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_0, 0x0B},
+      {SDL_SCANCODE_F10, 0x44}, {SDL_SCANCODE_F11, 0x57}, {SDL_SCANCODE_F15, 0x66},
+      {SDL_SCANCODE_RSHIFT, 0x36}, {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
   };
+  // clang-format on
   for (const auto& [scancode, code] : keys) {
     EXPECT_EQ(KeyCodeFromScancode(scancode), code) << SDL_GetScancodeName(scancode);
   }
