@@ -30,9 +30,7 @@ const char* const CONTROLS_LEGEND =
     "full screen\tAlt+Enter\n"
     "sound: mute, down, up\tM, -, =\n"
     "quit\tEsc\tBack\n"
-    "\n"
-    "top bar\tenergy\n"
-    "bottom bar\thealth";
+    "the two bars\ttop: energy\tbottom: health";
 
 void ShowPauseLabel(bool viewerPaused) {
   // Over the frame, which is drawn as it always is; it takes nothing of the run.
