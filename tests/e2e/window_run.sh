@@ -307,7 +307,9 @@ ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --no-start-c
   >"$WORK/game.log" 2>&1 &
 game=$!
 POLL_PAUSE=0 poll found_window || fail "no window for the quick win: $(tail -n 3 "$WORK/game.log")"
-xdotool windowactivate "$window" 2>/dev/null
+poll table || fail "the quick win: $(cat "$WORK/why")"
+focused() { xdotool windowactivate "$window" 2>/dev/null; [ "$(xdotool getwindowfocus)" = "$window" ]; }
+poll focused || fail "the quick win's window did not take the keys"
 xdotool keydown F5 keydown space keydown e keydown z
 won() {
   game_alive

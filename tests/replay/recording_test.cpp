@@ -149,6 +149,13 @@ TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
   EXPECT_NE(errors.find("differs from the recording: "), std::string::npos) << errors;
 }
 
+// The pad's Start, held a moment, pauses as P does: the recording holds P, and the time
+// played stops with the pause.
+void StartPressedFrame(WindowHandle window) {
+  playedInput->pads[0].wButtons = ++playedPass > 20 && playedPass < 30 ? XINPUT_GAMEPAD_START : 0;
+  GameFrame(window);
+}
+
 // The start card takes nothing of the run: one begun from it is recorded as one without.
 TEST(RecordingTest, ARunStartedFromTheCardIsRecordedAsOneStartedWithoutIt) {
   std::string recorded[2];
@@ -158,18 +165,24 @@ TEST(RecordingTest, ARunStartedFromTheCardIsRecordedAsOneStartedWithoutIt) {
     game.system.arrivals = {{7000, {nullptr, MSG_DESTROY}}};
     std::fill(std::begin(game.input.keys), std::end(game.input.keys), uint8_t{0});
     game.input.keys[DIK_SPACE] = game.input.keys[DIK_DOWN] = 0x80;
+    game.input.padConnected[0] = true;
+    playedInput = &game.input;
+    playedPass = 0;
     const std::string path = testing::TempDir() + "card-" + std::to_string(getpid()) + ".zfr";
     const char* arguments[] = {"zorbly-frondles", "--record", path.c_str(),
                                card ? "--record" : "--no-start-card", path.c_str()};
     ProgramOptions options;
     ASSERT_EQ(ParseProgramOptions(card ? 5 : 4, arguments, &options), -1);
-    EXPECT_EQ(RunProgram(GAME_ENTRY_POINTS, options), 0);
+    EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, StartPressedFrame, GameShutdown}, options),
+              0);
     EXPECT_EQ(game.system.startCards.size(), static_cast<size_t>(card));
     std::ifstream file(path, std::ios::binary);
     recorded[card].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     std::remove(path.c_str());
   }
-  EXPECT_NE(recorded[1].find("\n# result left score=6 played=2000\n"), std::string::npos)
+  EXPECT_NE(recorded[1].find("keys=P,SPACE,DOWN pad=0x0010"), std::string::npos) << recorded[1];
+  EXPECT_NE(recorded[1].find(" paused=1 "), std::string::npos) << recorded[1];
+  EXPECT_NE(recorded[1].find("\n# result left score=0 played=300\n"), std::string::npos)
       << recorded[1];
   EXPECT_EQ(recorded[0], recorded[1]);
 }
