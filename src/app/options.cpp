@@ -26,8 +26,14 @@ constexpr Option OPTIONS[] = {
      }},
     {"--no-record", nullptr, "record nothing",
      [](ProgramOptions* options, const char*) { options->record = false; }},
-    {"--replay", "FILE", "play a recorded run back in the window (Esc stops, P pauses)",
+    {"--replay", "FILE",
+     "play a recorded run back in the window (Esc stops, P pauses); FILE best or last plays "
+     "the fastest win or the newest run kept",
      [](ProgramOptions* options, const char* file) { options->replayPath = file; }},
+    {"--runs", nullptr, "list the runs kept: when, time played, outcome and score",
+     [](ProgramOptions* options, const char*) { options->listRuns = true; }},
+    {"--no-start-card", nullptr, "start the run at once, without the card that shows the keys",
+     [](ProgramOptions* options, const char*) { options->startCard = false; }},
     {"--help", nullptr, "show this and end", nullptr},
 };
 
@@ -39,18 +45,20 @@ void PrintHelp() {
     char name[40];
     std::snprintf(name, sizeof name, "%s %s", option.name,
                   option.valueName ? option.valueName : "");
-    std::printf("  %-14s %s\n", name, option.help);
+    std::printf("  %-16s %s\n", name, option.help);
   }
   std::printf(
       "\nKeys (gamepad in brackets): arrows or W A S D move (left stick); Space fires (A);\n"
       "hold Z to phase (B), X for the magnet (X), C to charge (Y), E for energy (right\n"
-      "trigger); F1-F5 set the weapon level; P pauses; Alt+Enter switches full screen;\n"
-      "Esc quits (Back).\n"
+      "trigger); F1-F5 set the weapon level; P pauses (Start); Alt+Enter switches full\n"
+      "screen; Esc quits (Back).\n"
       "M mutes and unmutes the sound and - and = turn it down and up in ten steps; the\n"
       "choice is kept in $XDG_CONFIG_HOME/zorbly-frondles/settings (~/.config/zorbly-frondles/\n"
       "settings when that is not set).\n"
       "When a run ends: Y or Enter answers yes, N or Esc no, Tab and the arrows move between\n"
-      "the answers, the mouse clicks them, and a gamepad's A chooses and B says no.\n");
+      "the answers, the mouse clicks them, and a gamepad's A chooses and B says no.\n"
+      "The bests (fastest win, highest score) are kept in "
+      "$XDG_STATE_HOME/zorbly-frondles/records.\n");
 }
 
 }  // namespace

@@ -9,10 +9,15 @@ struct ProgramOptions {
   // kept in the state folder. --no-record: not at all.
   bool record = true;
   const char* recordPath = nullptr;
-  // --replay: a recording played back in the window instead of a game played.
+  // --replay: a recording played back in the window instead of a game played ("best" and
+  // "last" name the fastest win's and the newest run kept).
   const char* replayPath = nullptr;
-  // The player's settings (the sound's volume) are read once the window is open. WinMain
-  // sets it; runs of the loop in tests leave the settings alone.
+  // Our start card before the run; --no-start-card: straight into the run.
+  bool startCard = true;
+  // --runs: the kept runs listed instead of a game played.
+  bool listRuns = false;
+  // The player's settings (the sound's volume) are read once the window is open, and the
+  // records kept as runs end. WinMain sets it; runs of the loop in tests leave them alone.
   bool playerSettings = false;
 };
 

@@ -2,13 +2,18 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <iostream>
+#include <string>
 
 #include "audio/sound_keys.h"
+#include "game/run_result.h"
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/system/system.h"
+#include "record/kept_runs.h"
 #include "record/replay_window.h"
 #include "record/run_recorder.h"
+#include "record/run_records.h"
 #include "shared/screen.h"
 
 void WaitForNextTick(Message* lastMessage) {
@@ -27,7 +32,11 @@ void WaitForNextTick(Message* lastMessage) {
 }
 
 int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
-  if (options.replayPath) return PlayRecording(game, options.replayPath, options.playerSettings);
+  if (options.listRuns) return ListKeptRuns(std::cout);
+  if (options.replayPath) {
+    const std::string path = RecordingNamed(options.replayPath);
+    return path.empty() ? 2 : PlayRecording(game, path.c_str(), options.playerSettings);
+  }
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   if (!window) return EXIT_FAILURE;
   // Before the sound starts, so that a muted game makes no sound at all.
@@ -37,11 +46,20 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
     // Whatever start-up made is left to the end of the process.
     return EXIT_FAILURE;
   }
+  // The run, its clock and its recording begin once the card is left: its first pass
+  // finds the world as start-up left it, as without the card.
+  if (options.startCard && !GreetPlayer()) {
+    game.shutdown();
+    DestroyGameWindow(window);
+    return EXIT_SUCCESS;
+  }
 
   // Its buffer is no thing for the stack.
   static RunRecorder recorder;
   if (options.record && options.recordPath) recorder.Start(options.recordPath);
   else if (options.record) recorder.StartInStateFolder();
+  RecordKeeper keeper(&recorder, options.playerSettings);
+  RunEndWatcher* previousWatcher = SetRunEndWatcher(&keeper);
 
   Message lastMessage;
   while (!world.quitRequested) {
@@ -51,7 +69,10 @@ int RunProgram(const GameEntryPoints& game, const ProgramOptions& options) {
     recorder.EndPass();
   }
 
+  LeaveRun();
+  SetRunEndWatcher(previousWatcher);
   recorder.Finish();
+  keeper.KeepBestWin();
   game.shutdown();
   DestroyGameWindow(window);
   // Only a quit message carries an exit code; any other message's wParam (a key's code,

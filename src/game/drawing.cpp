@@ -167,6 +167,17 @@ void DrawWorld(bool plainPlayer) {
 
 void DrawFrame() { DrawWorld(false); }
 
+void DrawTableBackdrop() {
+  if (!graphics.d3ddev) return;
+  ClearFrame();
+  const Rect screen{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+  if (world.backgroundSurface) {
+    graphics.d3ddev->StretchRect(world.backgroundSurface, &screen, graphics.backBuffer, &screen,
+                                 D3DTEXF_NONE);
+  }
+  graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
 void DrawEndingBackdrop() {
   if (!graphics.d3ddev) return;
   // A scene that fails here is no part of the run: the pass's own frame says what it

@@ -10,5 +10,7 @@ void DrawFrame();
 // is, but with the player in its plain look, and with nothing of the run taken or changed
 // (no random value, no look remembered, nothing recorded).
 void DrawEndingBackdrop();
+// The table alone, presented: for our screens before a run, taking nothing of one.
+void DrawTableBackdrop();
 // The value's decimal digits (fixed notation at the precision, which an integer ignores).
 std::string FormatNumber(int32_t value, int32_t precision);

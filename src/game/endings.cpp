@@ -3,6 +3,7 @@
 #include "audio/sound_bank.h"
 #include "game/drawing.h"
 #include "game/population.h"
+#include "game/run_result.h"
 #include "game/world_state.h"
 #include "input/input.h"
 #include "platform/system/system.h"
@@ -25,16 +26,20 @@ void RestartRun() {
   world.score = 0;
 }
 
-void EndRun(const char* question) {
+void EndRun(const char* question, RunEnd end) {
   StopSound(world.musicSound);
   StopSound(world.gearsSound);
   StopSound(world.phasingSound);
   SetGamepadVibration(0, 0);
   world.rumbleTicks = 0;
+  // The run's result and the bests beside the question: ours, not the question's text.
+  SetQuestionNote(EndRunClock(end).c_str());
   // The question shows over the world as it ends, not over the frame before.
   DrawEndingBackdrop();
   // Blocks the thread: no tick and no drawing until the player answers.
-  if (MessageBox(question, QUESTION_CAPTION, MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
+  const int answer = MessageBox(question, QUESTION_CAPTION, MB_YESNO | MB_ICONEXCLAMATION);
+  SetQuestionNote(nullptr);
+  if (answer == IDYES) {
     RestartRun();
   } else {
     world.quitRequested = true;
@@ -45,10 +50,10 @@ void EndRun(const char* question) {
 
 void CheckDeath() {
   // ChangeHealth clamps at 0, so an empty bar is exactly 0.
-  if (world.health == 0.0) EndRun(DEATH_QUESTION);
+  if (world.health == 0.0) EndRun(DEATH_QUESTION, RunEnd::Died);
 }
 
 void CheckWin() {
   // Reached, not hit exactly: enemies finished together can carry the score past 50.
-  if (world.score >= WINNING_SCORE) EndRun(WIN_QUESTION);
+  if (world.score >= WINNING_SCORE) EndRun(WIN_QUESTION, RunEnd::Won);
 }

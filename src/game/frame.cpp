@@ -4,6 +4,7 @@
 #include "game/endings.h"
 #include "game/game_entry.h"
 #include "game/player_keys.h"
+#include "game/run_result.h"
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
@@ -23,6 +24,7 @@ void GameFrame(WindowHandle) {
 
 void RunFrameRules() {
   world.frameTime = timeGetTime();
+  CountPlayedTime();
   // At most one tick per pass and no catching up after a stall; the difference is
   // unsigned, so the clock may wrap.
   if (world.frameTime - world.lastTickTime > TICK_GAP_MS) RunTick();

@@ -14,6 +14,9 @@ void GameFrame(WindowHandle window);
 void RunFrameRules();
 // Releases what start-up acquired.
 void GameShutdown();
+// Our start card over the table, after start-up and before the run: false when the
+// player ends the program there instead of playing.
+bool GreetPlayer();
 
 // The window lost or regained the keyboard focus, or was minimised or restored. Left, a
 // running game pauses and its rumble stops; back, it resumes only if leaving paused it.

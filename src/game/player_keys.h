@@ -11,5 +11,10 @@
 // other keys; 0 for any other message.
 uint8_t HandlePlayerKey(const Message& message, bool* viewerPaused);
 
-// "PAUSED" in the middle of the picture while the game or the viewer is paused.
+// "PAUSED" in the middle of the picture while the game or the viewer is paused, and
+// under it, while the game is, the controls and what the bars are.
 void ShowPauseLabel(bool viewerPaused);
+
+// The controls for keyboard and gamepad, a line each in three columns (tab-separated),
+// then what the two bars are: for the start card and the pause's legend.
+extern const char* const CONTROLS_LEGEND;

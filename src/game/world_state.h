@@ -69,6 +69,10 @@ struct WorldState {
   uint32_t lastTickTime = 0;
   uint32_t lastShotTime = 0;
   uint64_t ticksRun = 0;  // for recorded runs and the frame counter of benchmarks
+  // The run's time played (run_result.h): ours, beside the rules, read by none of them.
+  bool runUnderway = false;  // a pass has come since the run began, and it has not ended
+  uint32_t runPlayedMs = 0;
+  uint32_t runLastClock = 0;
   int32_t rumbleTicks = 0;
   int32_t rumbleDuration = 100;
   double backgroundScroll = 0.0;

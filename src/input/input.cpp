@@ -102,6 +102,9 @@ void PollInput() {
     if (XInputGetState(userIndex, &state) == ERROR_SUCCESS)
       gamepadStates[userIndex] = state.Gamepad;
   }
+  // The pad's Start pauses as P does: folded into P here, so that a recording holds P
+  // down and recordings from before (Start did nothing) replay as they were.
+  if (gamepadStates[0].wButtons & XINPUT_GAMEPAD_START) keyboardState[DIK_P] |= 0x80;
   if (RunTap* tap = CurrentRunTap()) tap->Polled(keyboardState, gamepadStates);
 }
 

@@ -11,6 +11,7 @@
 #include "audio/sound.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
+#include "game/run_result.h"
 #include "game/world_state.h"
 #include "platform/audio/sound_device.h"
 #include "platform/audio/sound_mixer.h"
@@ -21,6 +22,7 @@
 #include "record/headless_game.h"
 #include "record/run_player.h"
 #include "record/run_reader.h"
+#include "record/run_records.h"
 #include "record/state_line.h"
 #include "record/world_edits.h"
 
@@ -53,7 +55,7 @@ std::string PlayingSounds() {
   return playing.empty() ? "-" : playing;
 }
 
-class Replay : public ScriptCommands {
+class Replay : public ScriptCommands, public RunEndWatcher {
  public:
   Replay(std::ostream& out, std::ostream& errors, bool verify)
       : out_(verify ? quiet_ : out), verdict_(out), errors_(errors), verify_(verify) {}
@@ -62,8 +64,11 @@ class Replay : public ScriptCommands {
 
   bool Takes(Text command) const override;
   bool Check(Text command, Words arguments, bool first, char* problem, size_t size) override;
+  // The runs' results as the game counts them; a replay keeps no records.
+  void RunEnded(const RunOutcome& outcome, RunBests*) override { results_.push_back(outcome); }
 
  private:
+  void CompareResults(Text script, const RunReader& reader);
   void Play(RunReader* reader);
   void Execute(Text line);
   void ReplayPass(const RecordedPass& pass);
@@ -95,6 +100,7 @@ class Replay : public ScriptCommands {
   uint64_t pass_ = 0;
   bool tickRan_ = false;
   uint32_t clock_ = 0;
+  std::vector<RunOutcome> results_;
 };
 
 bool Replay::Takes(Text command) const {
@@ -258,6 +264,21 @@ void Replay::Play(RunReader* reader) {
   }
 }
 
+// The results the recording notes are the ones the replay counted, as far as it got.
+void Replay::CompareResults(Text script, const RunReader& reader) {
+  const std::vector<RunOutcome> noted =
+      RecordedResults(std::string_view(script.data(), script.size()));
+  const bool whole = reader.ended() && pass_ == reader.passes();
+  for (size_t i = 0; i < noted.size() || (whole && i < results_.size()); ++i) {
+    const std::string counted = i < results_.size() ? ResultComment(results_[i]) : "no result";
+    const std::string said = i < noted.size() ? ResultComment(noted[i]) : "no result";
+    if (counted == said || (!whole && i >= results_.size())) continue;
+    Differs("run " + std::to_string(i + 1) + " counted \"" + counted + "\", noted \"" + said +
+            "\"");
+    return;
+  }
+}
+
 int Replay::Verdict(const RunReader& reader) {
   if (const int signal = StopSignal()) {
     errors_ << "zf-replay: stopped by " << StopSignalName(signal) << " after pass " << pass_
@@ -282,6 +303,10 @@ int Replay::Verdict(const RunReader& reader) {
   if (verify_) {
     verdict_ << "zf-replay: " << pass_ << " passes replayed; " << stateLines_
              << " state lines agree with the recording\n";
+    for (size_t i = 0; i < results_.size(); ++i) {
+      verdict_ << "zf-replay: run " << i + 1 << " " << RunEndName(results_[i].end) << ", score "
+               << results_[i].score << ", " << FormatPlayed(results_[i].playedMs) << " played\n";
+    }
   }
   return 0;
 }
@@ -305,8 +330,13 @@ int Replay::Run(Text script) {
   game_.emplace(soundOn_);
   player_.emplace(/*recording=*/reader.version() >= 2);
   RunTap* previousTap = SetRunTap(&*player_);
+  RunEndWatcher* previousWatcher = SetRunEndWatcher(this);
   Play(&reader);
+  // A run the game was still in at the recording's end is told as the game tells it.
+  if (!differs_ && !StopSignal()) LeaveRun();
+  SetRunEndWatcher(previousWatcher);
   SetRunTap(previousTap);
+  if (verify_ && !differs_ && !StopSignal()) CompareResults(script, reader);
   game_.reset();
   SetSoundOutputMode(outputMode);
   return Verdict(reader);

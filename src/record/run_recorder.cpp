@@ -14,6 +14,7 @@
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
+#include "record/run_records.h"
 #include "record/state_line.h"
 
 namespace {
@@ -91,6 +92,7 @@ bool RunRecorder::Start(const char* path) {
 bool RunRecorder::Begin() {
   // The buffer here is the only one: each write out is one call to the system.
   std::setvbuf(file_, nullptr, _IONBF, 0);
+  finished_ = false;
   ClearPass(&current_);
   runCount_ = 0;
   lastClock_ = 0;
@@ -259,9 +261,17 @@ void RunRecorder::Finish() {
     WriteLine("end", 3);
     Flush();
   }
-  if (file_) std::fclose(file_);
+  if (file_) finished_ = std::fclose(file_) == 0;
   file_ = nullptr;
   if (CurrentRunTap() == this) SetRunTap(nullptr);
+}
+
+void RunRecorder::NoteResult(const RunOutcome& outcome) {
+  if (!file_) return;
+  // After the passes before it, so that it reads in its place.
+  WritePendingRun();
+  const std::string comment = ResultComment(outcome);
+  WriteLine(comment.c_str(), comment.size());
 }
 
 uint32_t RunRecorder::Clock(uint32_t live) {

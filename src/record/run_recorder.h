@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "game/run_result.h"
 #include "platform/system/run_tap.h"
 #include "record/recorded_pass.h"
 #include "record/run_lines.h"
@@ -31,6 +32,10 @@ class RunRecorder : public RunTap {
   void EndPass();
   // After the last pass: its state and the end line go out, and the tap is given back.
   void Finish();
+  // A run's result, as a comment line readers pass over.
+  void NoteResult(const RunOutcome& outcome);
+  // After Finish: the file, when the whole run went into it; else null.
+  const char* FinishedPath() const { return finished_ ? path_ : nullptr; }
 
   uint32_t Clock(uint32_t live) override;
   bool EscapeDown(bool live) override;
@@ -52,6 +57,7 @@ class RunRecorder : public RunTap {
 
   std::FILE* file_ = nullptr;
   char path_[4096] = {};
+  bool finished_ = false;
   RecordedPass current_{};  // the pass being played
   RecordedPass run_{};      // the last pass, not yet written: like passes join it
   uint32_t runCount_ = 0;

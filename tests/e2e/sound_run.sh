@@ -45,7 +45,7 @@ start_display
 
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
 ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$OUT" \
-  ./zorbly-frondles --record "$WORK/run.zfr" >"$WORK/game.log" 2>&1 &
+  ./zorbly-frondles --no-start-card --record "$WORK/run.zfr" >"$WORK/game.log" 2>&1 &
 game=$!
 
 poll found_window || fail "no window appeared: $(tail -n 3 "$WORK/game.log")"

@@ -1,11 +1,14 @@
 #!/bin/sh
 # Plays the built game in a real window under Xvfb: wants no capture after the window maps
-# to be black and the window to carry its icon, looks at screenshots after start-up,
+# to be black, the start card first (6 s on it start nothing; Space starts the run) and
+# the window to carry its icon, looks at screenshots after start-up,
 # after firing, after moving, with the window left and back, paused, in each mode, and in
 # full screen and back without and with a window manager, then presses Escape and wants status 0; the run was recorded, and zf-replay --verify
 # must find the replayed world as recorded, and --replay must show it again, marked as a
 # replay and paused by P, until Escape; then starts it without its files and wants the
-# failure in a box.
+# failure in a box. Last, a quick win: its time and bests beside the question, the records
+# and best-win.zfr kept, --runs listing it, --replay best playing it and zf-replay --verify
+# agreeing with the records.
 # Usage: window_run.sh GAME_FOLDER
 set -u
 GAME_DIR=$1
@@ -74,9 +77,20 @@ mapped_not_black() {
   fi
   "$@"
 }
-POLL_PAUSE=0 poll mapped_not_black first_frame || fail "$(cat "$WORK/why")"
+# The start card: its dark wood panel in the middle of the picture.
+card() {
+  game_alive
+  shot card && [ "$(label_wood card 400x160+312+304)" -gt 20000 ] || { echo "no start card" >"$WORK/why"; return 1; }
+}
+POLL_PAUSE=0 poll mapped_not_black card || fail "$(cat "$WORK/why")"
 [ -e "$WORK/black" ] && fail "$(cat "$WORK/black")"
-xdotool mousemove 512 384 windowfocus "$window" 2>/dev/null
+# Left alone on the card, nothing starts: no run is recorded and no question comes (an
+# idle player dies in 3 to 12 s once a run is underway).
+sleep 6
+card || fail "the start card went by itself"
+[ -e "$WORK/run.zfr" ] && fail "6 s on the start card recorded a run: $(head -c 300 "$WORK/run.zfr")"
+xdotool mousemove 512 384 windowfocus "$window" key space 2>/dev/null
+poll first_frame || fail "Space on the start card: $(cat "$WORK/why")"
 # The icon comes from the game's folder here, as its other files do.
 has_icon() { xprop -id "$window" -notype 32c _NET_WM_ICON | grep -q "= 64, 64, "; }
 poll has_icon || fail "the window has no 64 px icon"
@@ -238,7 +252,7 @@ trap 'kill "$wm" 2>/dev/null; cleanup' EXIT
 managing() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
 poll managing || fail "the window manager did not start: $(tail -n 2 "$WORK/openbox.log")"
 cd "$GAME_DIR" || fail "no game folder $GAME_DIR"
-ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --record "$WORK/away.zfr" \
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --no-start-card --record "$WORK/away.zfr" \
   >"$WORK/game.log" 2>&1 &
 game=$!
 POLL_PAUSE=0 poll found_window || fail "no window under the window manager: $(tail -n 3 "$WORK/game.log")"
@@ -284,6 +298,50 @@ awk '/focus=gained/ && away { back = 1 } /focus=minimised/ { away = 1 }
   END { if (!states || bad) { print bad ? bad : "no state line after coming back"; exit 1 } }' \
   "$WORK/away.zfr" >"$WORK/why" || fail "paused after coming back: $(cat "$WORK/why")"
 
+# A quick win, from a state folder of its own: level-5 volleys with energy held, phasing up
+# and down through the pasta; a death's question is answered Yes. The recording notes each
+# result before its question shows.
+export XDG_STATE_HOME="$WORK/wins"
+KEPT="$WORK/wins/zorbly-frondles"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --no-start-card \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+POLL_PAUSE=0 poll found_window || fail "no window for the quick win: $(tail -n 3 "$WORK/game.log")"
+poll table || fail "the quick win: $(cat "$WORK/why")"
+focused() { xdotool windowactivate "$window" 2>/dev/null; [ "$(xdotool getwindowfocus)" = "$window" ]; }
+poll focused || fail "the quick win's window did not take the keys"
+xdotool keydown F5 keydown space keydown e keydown z
+won() {
+  game_alive
+  grep -q "^# result won" "$KEPT/last-run.zfr" 2>/dev/null && return 0
+  question && xdotool key y
+  xdotool keydown Up sleep 0.5 keyup Up keydown Down sleep 0.5 keyup Down
+  return 1
+}
+DEADLINE_S=90 POLL_PAUSE=0 poll won
+ok=$?
+xdotool keyup F5 keyup space keyup e keyup z
+[ $ok -eq 0 ] || fail "no win in 90 s of heavy play: $(grep "^# result" "$KEPT/last-run.zfr")"
+# Beside the question, above it: the run's time and the bests, on the panel's dark wood.
+noted() { game_alive; shot win && [ "$(label_wood win 400x90+312+120)" -gt 12000 ]; }
+poll noted || fail "no result beside the win's question"
+end_on_escape "the quick win"
+fastest=$(sed -n 's/^fastest-win=//p' "$KEPT/records")
+[ -n "$fastest" ] && [ "$fastest" -gt 0 ] || fail "no fastest win in the records: $(cat "$KEPT/records")"
+played=$(awk -v ms="$fastest" 'BEGIN { t = int(ms / 100); printf "%d:%02d.%d", int(t / 600), int(t / 10) % 60, t % 10 }')
+./zorbly-frondles --runs >"$WORK/runs.log" 2>&1 || fail "--runs failed: $(cat "$WORK/runs.log")"
+grep -q "^best-win.zfr .* $played  won " "$WORK/runs.log" || fail "--runs does not list the win of $played: $(cat "$WORK/runs.log")"
+recording_verifies "$KEPT/best-win.zfr"
+grep -q "^zf-replay: run [0-9]* won, score [0-9]*, $played played$" "$WORK/verify.log" ||
+  fail "zf-replay --verify best-win.zfr does not prove the fastest win of $played: $(cat "$WORK/verify.log")"
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay best \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+POLL_PAUSE=0 poll found_window || fail "no window for --replay best: $(tail -n 3 "$WORK/game.log")"
+poll replay_marker || fail "--replay best shows no REPLAY marker"
+grep -q "playing back \"$KEPT/best-win.zfr\"" "$WORK/game.log" || fail "--replay best plays another file: $(cat "$WORK/game.log")"
+end_on_escape "the playback of the best win"
+
 keep_shots
-echo "window run: never black, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, the failure box, and under a window manager its own place, minimising and restoring, and Enter under a resting pointer as expected"
+echo "window run: never black, the start card, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, the failure box, and under a window manager its own place, minimising and restoring, Enter under a resting pointer, and a quick win's result, records, listing, playback and proof as expected"
 exit 0

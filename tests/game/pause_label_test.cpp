@@ -1,5 +1,6 @@
 // The game in a window of SDL's dummy display on the software renderer: a paused pass
-// presents PAUSED over its frame and an unpaused one the frame alone; the replay viewer's
+// presents PAUSED and the controls' legend under it over its frame and an unpaused one
+// the frame alone; the replay viewer's
 // own pause, between frames, shows it the same way.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -15,15 +16,15 @@
 
 namespace {
 
-// How many pixels of the window differ from the frame drawn.
-int LabelledPixels() {
+// How many pixels of the window differ from the frame drawn, below row `top`.
+int LabelledPixels(int top = 0) {
   ImageData frame;
   EXPECT_EQ(graphics.backBuffer->ReadPixels(&frame), S_OK);
   SDL_Surface* shown =
       SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(SdlGameWindow()), SDL_PIXELFORMAT_ARGB8888, 0);
   EXPECT_EQ(shown->w * shown->h, static_cast<int>(frame.pixels.size()));
   int differing = 0;
-  for (size_t i = 0; i < frame.pixels.size(); ++i)
+  for (size_t i = static_cast<size_t>(top) * shown->w; i < frame.pixels.size(); ++i)
     differing += ((static_cast<uint32_t*>(shown->pixels)[i] ^ frame.pixels[i]) & 0xFFFFFF) != 0;
   SDL_FreeSurface(shown);
   return differing;
@@ -47,6 +48,9 @@ TEST(PauseLabelTest, PausedPassesPresentThePausedLabelAndUnpausedOnesTheFrameAlo
     }
     const int labelled = LabelledPixels();
     EXPECT_TRUE(step.gamePaused || viewerPaused ? labelled > 5000 : labelled == 0) << labelled;
+    // The controls' legend under PAUSED while the game is paused, not the viewer.
+    const int legend = LabelledPixels(SCREEN_HEIGHT / 2 + 70);
+    EXPECT_TRUE(step.gamePaused ? legend > 20000 : legend == 0) << legend;
   }
   GameShutdown();
   DestroyGameWindow(window);

@@ -27,7 +27,7 @@ root="$WORK/root"
 dpkg -x "$deb" "$root" || fail "dpkg -x failed"
 app=$(basename "$root"/usr/share/applications/*.desktop .desktop)
 mkdir "$WORK/empty" "$WORK/state" && cd "$WORK/empty" || fail "no scratch folder"
-env -u SDL_VIDEO_X11_WMCLASS XDG_STATE_HOME="$WORK/state" "$root/usr/games/zorbly-frondles" \
+env -u SDL_VIDEO_X11_WMCLASS XDG_STATE_HOME="$WORK/state" "$root/usr/games/zorbly-frondles" --no-start-card \
   >"$WORK/game.log" 2>&1 &
 game=$!
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -291,6 +292,45 @@ TEST_F(QuestionBoxTest, DrawsItsWordsAndButtonsOverTheDimmedPicture) {
   // The box hands the game's back buffer back as the target.
   box.reset();
   EXPECT_EQ(SDL_GetRenderTarget(renderer), backBuffer);
+}
+
+// The start card: its block of lines over the dimmed picture, answered at once (no guard)
+// by Space, a click anywhere or the pad's A or Start, ended by Esc, Back or a close; and a
+// run's result noted above a question.
+TEST_F(QuestionBoxTest, TheCardAndTheResultNoteAreDrawnAndTheCardAnswersAtOnce) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ready()) << SDL_GetError();
+  ReadPad(0);
+  const struct {
+    std::function<void()> act;
+    int answer;
+  } ACTS[] = {{[&] { Tap(SDL_SCANCODE_SPACE); }, IDYES},
+              {[&] {
+                 Click({900, 700, 2, 2});
+               },
+               IDYES},
+              {[&] { pad.Button(SDL_CONTROLLER_BUTTON_START, true); }, IDYES},
+              {[&] { pad.Button(SDL_CONTROLLER_BUTTON_BACK, true); }, IDNO},
+              {[&] { Tap(SDL_SCANCODE_ESCAPE); }, IDNO},
+              {[&] { Close(); }, IDNO}};
+  for (const auto& act : ACTS) {
+    box =
+        std::make_unique<QuestionBox>(window, renderer, "How to play\n\tkeys\tpad\nfire\tSpace\tA",
+                                      "ZORBLY FRONDLES", BoxKind::Card, OPEN);
+    ASSERT_EQ(box->Step(OPEN), 0);
+    EXPECT_GT(CreamPixels(box->Layout().text), 150);
+    EXPECT_LT(Pixel(5, 5) >> 16, GREY / 2u) << "the picture behind is dimmed";
+    act.act();
+    EXPECT_EQ(box->Step(OPEN + 1), act.answer);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    pad.Button(SDL_CONTROLLER_BUTTON_BACK, false);
+  }
+  box = std::make_unique<QuestionBox>(window, renderer, "Again?", "ZORBLY FRONDLES", BoxKind::YesNo,
+                                      OPEN, "This run\t0:42.3\nFastest win\tNEW BEST");
+  ASSERT_EQ(box->Step(OPEN), 0);
+  const QuestionLayout& layout = box->Layout();
+  EXPECT_LT(layout.note.y + layout.note.h, layout.panel.y) << "above the question";
+  EXPECT_GT(CreamPixels(layout.note), 300);
 }
 
 }  // namespace

@@ -127,13 +127,19 @@ TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
   for (const char* said :
        {"zfr 2\n", "state 0 score=0 health=100", "run ", "keys=SPACE,DOWN", "pad=0x1000,0,0,0,1200",
         "focus=lost", "focus=minimised focus=restored", ",+1,+1", " +15:0", "noscene", "draws=0,",
-        "ask=yes ", "ask=yes+close", "\nend\n"}) {
+        "ask=yes ", "ask=yes+close", "\n# result died score=", "\nend\n"}) {
     EXPECT_NE(recording.find(said), std::string::npos) << "no \"" << said << "\" in\n" << recording;
   }
   std::string out, errors;
   ASSERT_EQ(Verify(recording, &out, &errors), 0) << errors;
   EXPECT_NE(out.find(" passes replayed; "), std::string::npos) << out;
+  EXPECT_NE(out.find("\nzf-replay: run 2 died, score "), std::string::npos) << out;
   EXPECT_EQ(errors, "");
+  // A result noted otherwise than the game counts it is found out.
+  std::string claimed = recording;
+  claimed.replace(claimed.find("# result died"), 13, "# result won ");
+  ASSERT_EQ(Verify(claimed, &out, &errors), 1);
+  EXPECT_NE(errors.find("run 1 counted \"# result died"), std::string::npos) << errors;
 
   // A recorded value changed (a busy voice taken as free): the first state line after it
   // differs.
@@ -141,6 +147,44 @@ TEST(RecordingTest, APlayedRunReplaysToTheSameStateLines) {
   changed.replace(changed.find(" draws=0-1\n"), 10, " draws=0  ");
   ASSERT_EQ(Verify(changed, &out, &errors), 1);
   EXPECT_NE(errors.find("differs from the recording: "), std::string::npos) << errors;
+}
+
+// The pad's Start, held a moment, pauses as P does: the recording holds P, and the time
+// played stops with the pause.
+void StartPressedFrame(WindowHandle window) {
+  playedInput->pads[0].wButtons = ++playedPass > 20 && playedPass < 30 ? XINPUT_GAMEPAD_START : 0;
+  GameFrame(window);
+}
+
+// The start card takes nothing of the run: one begun from it is recorded as one without.
+TEST(RecordingTest, ARunStartedFromTheCardIsRecordedAsOneStartedWithoutIt) {
+  std::string recorded[2];
+  for (int card = 0; card < 2; ++card) {
+    HeadlessGame game;
+    game.system.clock = 5000;
+    game.system.arrivals = {{7000, {nullptr, MSG_DESTROY}}};
+    std::fill(std::begin(game.input.keys), std::end(game.input.keys), uint8_t{0});
+    game.input.keys[DIK_SPACE] = game.input.keys[DIK_DOWN] = 0x80;
+    game.input.padConnected[0] = true;
+    playedInput = &game.input;
+    playedPass = 0;
+    const std::string path = testing::TempDir() + "card-" + std::to_string(getpid()) + ".zfr";
+    const char* arguments[] = {"zorbly-frondles", "--record", path.c_str(),
+                               card ? "--record" : "--no-start-card", path.c_str()};
+    ProgramOptions options;
+    ASSERT_EQ(ParseProgramOptions(card ? 5 : 4, arguments, &options), -1);
+    EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, StartPressedFrame, GameShutdown}, options),
+              0);
+    EXPECT_EQ(game.system.startCards.size(), static_cast<size_t>(card));
+    std::ifstream file(path, std::ios::binary);
+    recorded[card].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+  }
+  EXPECT_NE(recorded[1].find("keys=P,SPACE,DOWN pad=0x0010"), std::string::npos) << recorded[1];
+  EXPECT_NE(recorded[1].find(" paused=1 "), std::string::npos) << recorded[1];
+  EXPECT_NE(recorded[1].find("\n# result left score=0 played=300\n"), std::string::npos)
+      << recorded[1];
+  EXPECT_EQ(recorded[0], recorded[1]);
 }
 
 TEST(RecordingTest, ACutRecordingReadsToItsLastWholeLineAndDamageIsRefusedByLine) {

@@ -32,4 +32,4 @@ set_tests_properties(hostile_input_to_the_tools PROPERTIES TIMEOUT 300
 # screenshots.
 add_test(NAME game_in_a_real_window
   COMMAND sh ${CMAKE_SOURCE_DIR}/tests/e2e/window_run.sh ${ZF_GAME_DIR})
-set_tests_properties(game_in_a_real_window PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE)
+set_tests_properties(game_in_a_real_window PROPERTIES TIMEOUT 360 RUN_SERIAL TRUE)

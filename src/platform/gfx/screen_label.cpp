@@ -11,6 +11,7 @@
 
 #include "platform/gfx/font_face.h"
 #include "platform/gfx/render_internal.h"
+#include "platform/gfx/text_block.h"
 #include "platform/system/system.h"
 
 namespace {
@@ -25,21 +26,23 @@ struct Look {
   int padding;  // between the border and the text
   int border;
 };
-// By slot: the middle's large label, the corner's marker, the volume's label.
-constexpr Look LOOKS[] = {{56, 20, 4}, {20, 8, 2}, {20, 8, 2}};
+// By slot: the middle's large label, the corner's marker, the volume's label, the legend
+// under the middle.
+constexpr Look LOOKS[] = {{56, 20, 4}, {20, 8, 2}, {20, 8, 2}, {15, 12, 2}};
+constexpr int LEGEND_GAP = 8;  // between the middle's label and the legend
 constexpr int MARGIN = 16;
 constexpr int CORNER_TOP = 40;     // under the energy bar
 constexpr int VOLUME_BOTTOM = 34;  // above the health bar
 
 struct Label {
-  char text[64] = {};
+  char text[SCREEN_LABEL_MAX_BYTES + 1] = {};
   bool expires = false;
   uint32_t until = 0;
   bool stale = false;              // the picture shows another text, or none is made yet
   TextureImpl* picture = nullptr;  // registered with its device, so rebuilt after a reset
   SDL_Surface* pixels = nullptr;   // a view of the picture's pixels, for a window's own
 };
-Label labels[3];
+Label labels[4];
 
 TTF_Font* OpenLabelFont() {
   static TTF_Font* font = nullptr;
@@ -85,10 +88,7 @@ TextureImpl* MakePicture(DeviceImpl* device, const char* text, const Look& look)
   TTF_Font* font = OpenLabelFont();
   if (!font) return nullptr;
   TTF_SetFontSize(font, look.points);
-  SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255});
-  SDL_Surface* glyphs =
-      rendered ? SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-  SDL_FreeSurface(rendered);
+  SDL_Surface* glyphs = RenderTextBlock(font, text);
   if (!glyphs) return nullptr;
   const int inset = look.border + look.padding;
   const int width = glyphs->w + 2 * inset;
@@ -114,6 +114,12 @@ SDL_Rect Place(size_t slot, int width, int height, const SurfaceImpl& picture) {
     case ScreenLabelSlot::Centre:
       return SDL_Rect{(picture.width - width) / 2, (picture.height - height) / 2, width, height};
     case ScreenLabelSlot::Corner: return SDL_Rect{MARGIN, CORNER_TOP, width, height};
+    case ScreenLabelSlot::Legend: {
+      // Under the middle's label, as it is made now; else under the picture's middle.
+      const TextureImpl* centre = labels[0].picture;
+      const int top = (picture.height + (centre ? centre->height : 0)) / 2 + LEGEND_GAP;
+      return SDL_Rect{(picture.width - width) / 2, top, width, height};
+    }
     case ScreenLabelSlot::Volume: break;
   }
   return SDL_Rect{picture.width - MARGIN - width, picture.height - VOLUME_BOTTOM - height, width,

@@ -1,7 +1,8 @@
 #pragma once
 // Labels of the program's own over the game's picture: a large one in the middle, a small
-// marker in the top-left corner and the volume's label at the bottom right, each a line of
-// cream text on dark wood inside a sauce-red border, as the questions are drawn. The
+// marker in the top-left corner, the volume's label at the bottom right and a legend under
+// the middle one, each cream text on dark wood inside a sauce-red border, as the questions
+// are drawn; a line break starts a new line and a tab the next column. The
 // device draws them over the window's output as it presents, placed and scaled with the
 // picture, so the back buffer holds the game's frame exactly as without them, and a
 // picture presented again shows the labels as they are then. A label's picture is made
@@ -9,11 +10,13 @@
 // own clock, so no recording holds them.
 #include <cstdint>
 
-enum class ScreenLabelSlot { Centre, Corner, Volume };
+enum class ScreenLabelSlot { Centre, Corner, Volume, Legend };
+
+constexpr int SCREEN_LABEL_MAX_BYTES = 1023;
 
 // Sets the slot's text; null or "" clears it. With showForMs, the label goes by itself
 // that long after (by SystemMilliseconds); 0 keeps it until it is set again. Texts are
-// cut at 63 bytes.
+// cut at SCREEN_LABEL_MAX_BYTES.
 void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs = 0);
 
 struct DeviceImpl;

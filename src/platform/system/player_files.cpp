@@ -1,6 +1,7 @@
 #include "platform/system/player_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -164,6 +165,37 @@ PlayerFileRead ReadPlayerFile(const std::string& path, size_t maxBytes, std::str
 
 bool WritePlayerFile(const std::string& path, const std::string& bytes, std::string* why) {
   return Attempt(path, bytes, why).Run();
+}
+
+PlayerFolderLock::PlayerFolderLock(const std::string& folder) {
+  handle_ = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle_ < 0) return;
+  while (flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+PlayerFolderLock::~PlayerFolderLock() {
+  if (handle_ >= 0) close(handle_);
+}
+
+std::string SetPlayerFileAside(const std::string& path, std::string* why) {
+  for (int count = 1; count <= 9; ++count) {
+    const std::string aside = path + ".damaged" + (count > 1 ? "." + std::to_string(count) : "");
+    // A hard link never replaces a file; a directory, which has none, is renamed only
+    // where nothing is.
+    std::error_code exists;
+    if (std::filesystem::symlink_status(aside, exists).type() !=
+        std::filesystem::file_type::not_found) {
+      continue;
+    }
+    if ((link(path.c_str(), aside.c_str()) == 0 && unlink(path.c_str()) == 0) ||
+        ((errno == EPERM || errno == EISDIR) && rename(path.c_str(), aside.c_str()) == 0)) {
+      return aside;
+    }
+    if (errno != EEXIST) break;
+  }
+  *why = errno == EEXIST ? "nine are set aside already" : std::strerror(errno);
+  return std::string();
 }
 
 void SetPlayerFileFault(WriteStep step, WriteFault fault) {

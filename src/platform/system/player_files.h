@@ -29,6 +29,24 @@ PlayerFileRead ReadPlayerFile(const std::string& path, size_t maxBytes, std::str
 // where the new file is in place and may yet be lost to a power cut).
 bool WritePlayerFile(const std::string& path, const std::string& bytes, std::string* why);
 
+// Holds a folder of the player's files for one game at a time while it lives (an
+// advisory lock, waited for): two games that read, merge and write the same file in turn
+// lose neither's change. A folder that cannot be locked is used unlocked.
+class PlayerFolderLock {
+ public:
+  explicit PlayerFolderLock(const std::string& folder);
+  ~PlayerFolderLock();
+  PlayerFolderLock(const PlayerFolderLock&) = delete;
+  PlayerFolderLock& operator=(const PlayerFolderLock&) = delete;
+
+ private:
+  int handle_ = -1;
+};
+
+// Moves the file aside to the first of NAME.damaged, NAME.damaged.2 … NAME.damaged.9 that
+// does not exist, never over one; the name it took, or empty with *why set.
+std::string SetPlayerFileAside(const std::string& path, std::string* why);
+
 // For tests: the write's steps, and a fault met at one of them by the writes that follow.
 // Fail is the step's system call failing (no space left); Die is the process ending there
 // (nothing after it runs, no clean-up either; in Write, after half the bytes).

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/gfx/font_face.h"
+#include "platform/gfx/text_block.h"
 #include "platform/gfx/window_picture.h"
 #include "platform/input/xinput.h"
 #include "platform/system/system.h"
@@ -32,6 +33,10 @@ constexpr int BUTTON_WIDTH = 160;
 constexpr int BUTTON_HEIGHT = 56;
 constexpr int BUTTON_GAP = 48;
 constexpr int BORDER = 4;
+constexpr int CARD_POINTS = 17;  // the start card's block
+constexpr int NOTE_POINTS = 22;
+constexpr int NOTE_GAP = 20;  // between the note's panel and the question's
+constexpr int MARGIN = 16;    // the least room left around a panel in the picture
 
 // Sticks count as pressed past half way and as let go below a quarter.
 constexpr int STICK_PRESS = 16384;
@@ -66,16 +71,18 @@ bool Inside(const SDL_Rect& rect, int x, int y) {
 }  // namespace
 
 QuestionBox::QuestionBox(SDL_Window* window, SDL_Renderer* renderer, const char* text,
-                         const char* caption, bool yesNo, uint32_t now)
+                         const char* caption, BoxKind kind, uint32_t now, const char* note)
     : window_(window),
       renderer_(renderer),
       text_(text ? text : ""),
       caption_(caption ? caption : ""),
+      note_(note ? note : ""),
+      kind_(kind),
       openedAt_(now) {
-  if (yesNo) {
-    buttons_ = {{"Yes", IDYES}, {"No", IDNO}};
-  } else {
-    buttons_ = {{"OK", IDOK}};
+  switch (kind) {
+    case BoxKind::YesNo: buttons_ = {{"Yes", IDYES}, {"No", IDNO}}; break;
+    case BoxKind::Ok: buttons_ = {{"OK", IDOK}}; break;
+    case BoxKind::Card: buttons_ = {{"Play", IDYES}}; break;
   }
   savedTarget_ = SDL_GetRenderTarget(renderer_);
   if (savedTarget_)
@@ -176,6 +183,8 @@ void QuestionBox::FreeTextures() {
     if (label.texture) SDL_DestroyTexture(label.texture);
   }
   labels_.clear();
+  if (noteLines_.texture) SDL_DestroyTexture(noteLines_.texture);
+  noteLines_ = Line{};
   layoutOutputWidth_ = 0;
   layoutOutputHeight_ = 0;
 }
@@ -197,6 +206,21 @@ QuestionBox::Line QuestionBox::MakeLine(const std::string& text, int pointSize) 
   SDL_FreeSurface(glyphs);
   if (line.texture) SDL_SetTextureBlendMode(line.texture, SDL_BLENDMODE_BLEND);
   return line;
+}
+
+QuestionBox::Line QuestionBox::MakeBlock(const std::string& text, int pointSize) {
+  Line block;
+  block.text = text;
+  if (text.empty()) return block;
+  TTF_SetFontSize(font_, std::max(1, pointSize));
+  SDL_Surface* glyphs = RenderTextBlock(font_, text.c_str());
+  if (!glyphs) return block;
+  block.texture = SDL_CreateTextureFromSurface(renderer_, glyphs);
+  block.width = glyphs->w;
+  block.height = glyphs->h;
+  SDL_FreeSurface(glyphs);
+  if (block.texture) SDL_SetTextureBlendMode(block.texture, SDL_BLENDMODE_BLEND);
+  return block;
 }
 
 std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
@@ -247,6 +271,7 @@ void QuestionBox::Relayout() {
   layout_.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
   MakeSnapshotTexture();
   PlacePanel(MakeLines());
+  PlaceNote();
 }
 
 void QuestionBox::MakeSnapshotTexture() {
@@ -262,6 +287,12 @@ void QuestionBox::MakeSnapshotTexture() {
 int QuestionBox::MakeLines() {
   const int textWidth = Px(PANEL_WIDTH) - 2 * Px(PADDING);
   captionLine_ = MakeLine(caption_, Px(CAPTION_POINTS));
+  noteLines_ = MakeBlock(note_, Px(NOTE_POINTS));
+  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, Px(LABEL_POINTS)));
+  if (kind_ == BoxKind::Card) {
+    lines_.push_back(MakeBlock(text_, Px(CARD_POINTS)));
+    return lines_.back().height;
+  }
   // Wrapped at the text's own size.
   TTF_SetFontSize(font_, std::max(1, Px(TEXT_POINTS)));
   const auto measure = [this](const std::string& candidate) {
@@ -274,13 +305,15 @@ int QuestionBox::MakeLines() {
     lines_.push_back(MakeLine(text, Px(TEXT_POINTS)));
     textHeight += lines_.back().height;
   }
-  for (const Button& button : buttons_) labels_.push_back(MakeLine(button.label, Px(LABEL_POINTS)));
   return textHeight;
 }
 
 void QuestionBox::PlacePanel(int textHeight) {
   QuestionLayout& layout = layout_;
-  const int panelWidth = Px(PANEL_WIDTH);
+  // A card's block sets its width, within the picture.
+  const int blockWidth = kind_ == BoxKind::Card && !lines_.empty() ? lines_[0].width : 0;
+  const int panelWidth = std::min(std::max(Px(PANEL_WIDTH), blockWidth + 2 * Px(PADDING)),
+                                  layout.picture.w - 2 * Px(MARGIN));
   const int textWidth = panelWidth - 2 * Px(PADDING);
   const int panelHeight =
       Px(CAPTION_HEIGHT) + Px(PADDING) + textHeight + Px(PADDING) + Px(BUTTON_HEIGHT) + Px(PADDING);
@@ -301,6 +334,23 @@ void QuestionBox::PlacePanel(int textHeight) {
   }
 }
 
+// Above the question's panel, as wide as its text.
+void QuestionBox::PlaceNote() {
+  layout_.note = SDL_Rect{};
+  if (!noteLines_.texture) return;
+  const int width = noteLines_.width + 2 * Px(PADDING);
+  const int height = noteLines_.height + 2 * Px(PADDING) * 2 / 3;
+  const int top = std::max(layout_.picture.y + Px(MARGIN), layout_.panel.y - Px(NOTE_GAP) - height);
+  layout_.note = SDL_Rect{layout_.picture.x + (layout_.picture.w - width) / 2, top, width, height};
+}
+
+void QuestionBox::Put(const Line& line, int x, int y, SDL_Color color) {
+  if (!line.texture) return;
+  SDL_SetTextureColorMod(line.texture, color.r, color.g, color.b);
+  const SDL_Rect where{x, y, line.width, line.height};
+  SDL_RenderCopy(renderer_, line.texture, nullptr, &where);
+}
+
 void QuestionBox::Draw(bool guarded) {
   // A question before the game's first picture opens the window itself.
   ShowWindowOnce(window_);
@@ -317,19 +367,23 @@ void QuestionBox::Draw(bool guarded) {
   }
 
   const int border = std::max(1, Px(BORDER));
-  SDL_Rect shadow = layout.panel;
-  shadow.x += 2 * border;
-  shadow.y += 2 * border;
-  Fill(renderer_, shadow, SDL_Color{0, 0, 0, 255});
-  Fill(renderer_, layout.panel, SAUCE);
-  Fill(renderer_, Inset(layout.panel, border), WOOD);
+  const auto panel = [this, border](const SDL_Rect& rect) {
+    SDL_Rect shadow = rect;
+    shadow.x += 2 * border;
+    shadow.y += 2 * border;
+    Fill(renderer_, shadow, SDL_Color{0, 0, 0, 255});
+    Fill(renderer_, rect, SAUCE);
+    Fill(renderer_, Inset(rect, border), WOOD);
+  };
+  panel(layout.panel);
   Fill(renderer_, layout.caption, SAUCE);
-
-  auto put = [this](const Line& line, int x, int y, SDL_Color color) {
-    if (!line.texture) return;
-    SDL_SetTextureColorMod(line.texture, color.r, color.g, color.b);
-    const SDL_Rect where{x, y, line.width, line.height};
-    SDL_RenderCopy(renderer_, line.texture, nullptr, &where);
+  if (noteLines_.texture) {
+    panel(layout.note);
+    Put(noteLines_, layout.note.x + (layout.note.w - noteLines_.width) / 2,
+        layout.note.y + (layout.note.h - noteLines_.height) / 2, CREAM);
+  }
+  const auto put = [this](const Line& line, int x, int y, SDL_Color color) {
+    Put(line, x, y, color);
   };
   put(captionLine_, layout.caption.x + (layout.caption.w - captionLine_.width) / 2,
       layout.caption.y + (layout.caption.h - captionLine_.height) / 2, CREAM);
@@ -366,6 +420,8 @@ SDL_Rect QuestionBox::ButtonInWindow(int index) const {
 }
 
 int QuestionBox::ButtonAt(int windowX, int windowY) const {
+  // A card's one button is the whole window.
+  if (kind_ == BoxKind::Card) return 0;
   int windowWidth = 0;
   int windowHeight = 0;
   SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
@@ -402,6 +458,12 @@ int QuestionBox::Press(int index) {
 
 void QuestionBox::HandleKey(SDL_Scancode key, bool shift) {
   const bool yesNo = buttons_.size() == 2;
+  if (kind_ == BoxKind::Card) {
+    if (key == SDL_SCANCODE_SPACE || key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER)
+      answer_ = IDYES;
+    if (key == SDL_SCANCODE_ESCAPE) answer_ = IDNO;
+    return;
+  }
   switch (key) {
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER: answer_ = Press(chosen_); break;
@@ -501,7 +563,10 @@ void QuestionBox::ReadPads(uint32_t now) {
     if (!pressed || Guarded(now)) continue;
     if (pressed & (XINPUT_GAMEPAD_DPAD_LEFT | STICK_LEFT)) Move(-1);
     if (pressed & (XINPUT_GAMEPAD_DPAD_RIGHT | STICK_RIGHT)) Move(1);
-    if (pressed & XINPUT_GAMEPAD_B) {
+    if (kind_ == BoxKind::Card) {
+      if (pressed & (XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START)) answer_ = IDYES;
+      if (pressed & XINPUT_GAMEPAD_BACK) answer_ = IDNO;
+    } else if (pressed & XINPUT_GAMEPAD_B) {
       answer_ = buttons_.size() == 2 ? IDNO : IDOK;
     } else if (pressed & XINPUT_GAMEPAD_A) {
       answer_ = Press(chosen_);
@@ -519,7 +584,7 @@ int QuestionBox::Step(uint32_t now) {
          SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
     HandleEvent(event, now);
   }
-  if (windowClosed_) return buttons_.size() == 2 ? IDNO : IDOK;
+  if (windowClosed_) return kind_ == BoxKind::Ok ? IDOK : IDNO;
   if (!answer_) ReadPads(now);
   if (answer_) return answer_;
   if (ApplyFullScreenSwitches(window_)) dirty_ = true;
@@ -533,28 +598,38 @@ int QuestionBox::Step(uint32_t now) {
   return 0;
 }
 
-int AskInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
-                bool* windowClosed) {
+uint32_t QuestionBox::NextDrawIn(uint32_t now) const {
+  if (dirty_) return 0;
+  const uint32_t due = Guarded(now) ? openedAt_ + QUESTION_GUARD_MS : lastDrawn_ + REDRAW_MS;
+  const int32_t left = static_cast<int32_t>(due - now);
+  return left <= 0 ? 0 : static_cast<uint32_t>(std::min<int32_t>(left, REDRAW_MS));
+}
+
+int AskInWindow(SDL_Window* window, const char* text, const char* caption, BoxKind kind,
+                const char* note, bool* windowClosed) {
   SDL_Renderer* renderer = window ? SDL_GetRenderer(window) : nullptr;
   if (!renderer) return 0;
-  QuestionBox box(window, renderer, text, caption, yesNo, SDL_GetTicks());
+  QuestionBox box(window, renderer, text, caption, kind, SDL_GetTicks(), note);
   if (!box.Ready()) return 0;
   for (;;) {
-    const int answer = box.Step(SDL_GetTicks());
+    const uint32_t now = SDL_GetTicks();
+    const int answer = box.Step(now);
     if (answer) {
       if (windowClosed) *windowClosed = box.WindowClosed();
       return answer;
     }
-    SDL_Delay(10);
+    // Asleep until an event (a pad's press is one too) or the next drawing.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(box.NextDrawIn(SDL_GetTicks())));
   }
 }
 
 bool ShowAnswerInWindow(SDL_Window* window, const char* text, const char* caption, bool yesNo,
-                        int answer, uint32_t milliseconds) {
+                        const char* note, int answer, uint32_t milliseconds) {
   SDL_Renderer* renderer = window ? SDL_GetRenderer(window) : nullptr;
   if (!renderer) return false;
   const uint32_t start = SDL_GetTicks();
-  QuestionBox box(window, renderer, text, caption, yesNo, start);
+  QuestionBox box(window, renderer, text, caption, yesNo ? BoxKind::YesNo : BoxKind::Ok, start,
+                  note);
   if (!box.Ready()) return false;
   uint32_t drawn = start - REDRAW_MS;
   int windowEvents = -1;

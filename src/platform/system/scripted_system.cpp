@@ -64,13 +64,20 @@ int ScriptedSystem::AskYesNo(const char* text, const char* caption, uint32_t sty
     closesWhileAsking.pop_front();
   }
   if (windowClosed) *windowClosed = closes && windowOpen;
-  questions.push_back(Question{text ? text : "", caption ? caption : "", style, answer, closes});
+  questions.push_back(
+      Question{text ? text : "", caption ? caption : "", style, answer, closes, QuestionNote()});
   return answer;
 }
 
 void ScriptedSystem::ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
                                 bool windowClosed, uint32_t) {
-  questions.push_back(Question{text, caption, style, answer, windowClosed});
+  questions.push_back(Question{text, caption, style, answer, windowClosed, QuestionNote()});
+}
+
+int ScriptedSystem::ShowStartCard(const char* text, const char*, bool* windowClosed) {
+  startCards.push_back(text);
+  *windowClosed = false;
+  return startCardAnswer;
 }
 
 void ScriptedSystem::DebugOutput(const char* text) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/system.h"
 #include "platform/system/system_driver.h"
 #include "platform/system/window.h"
 
@@ -21,6 +22,7 @@ class ScriptedSystem : public SystemDriver {
     uint32_t style;
     int answer;
     bool windowClosed;
+    std::string note;  // ours beside it, as set when it showed
   };
 
   bool windowAvailable = true;  // false: opening the window fails as with no display
@@ -38,7 +40,9 @@ class ScriptedSystem : public SystemDriver {
   std::deque<bool> closesWhileAsking;  // per coming question: the window is closed meanwhile
   int defaultAnswer = 0;
   bool defaultCloses = false;
-  std::vector<Question> questions;  // asked, or shown with a played-back answer
+  std::vector<Question> questions;      // asked, or shown with a played-back answer
+  int startCardAnswer = IDYES;          // IDNO: the player ends the program on the card
+  std::vector<std::string> startCards;  // the texts of the cards shown
   std::string debugOutput;
   std::vector<std::string> failures;  // lines shown in the system's box
 
@@ -53,6 +57,7 @@ class ScriptedSystem : public SystemDriver {
   int AskYesNo(const char* text, const char* caption, uint32_t style, bool* windowClosed) override;
   void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
                   bool windowClosed, uint32_t milliseconds) override;
+  int ShowStartCard(const char* text, const char* caption, bool* windowClosed) override;
   void DebugOutput(const char* text) override;
   void ShowFailure(const char* line) override;
 };

@@ -1,6 +1,7 @@
 #include "platform/system/system.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/system/run_tap.h"
 #include "platform/system/system_driver.h"
@@ -36,6 +37,20 @@ void ShowAnsweredQuestion(const char* text, const char* caption, uint32_t style,
                           bool windowClosed, uint32_t milliseconds) {
   CurrentSystemDriver().ShowAnswer(text ? text : "", caption ? caption : "", style, answer,
                                    windowClosed, milliseconds);
+}
+
+namespace {
+std::string questionNote;
+}  // namespace
+
+void SetQuestionNote(const char* note) { questionNote = note ? note : ""; }
+
+const char* QuestionNote() { return questionNote.c_str(); }
+
+bool ShowStartCard(const char* text, const char* caption) {
+  bool windowClosed = false;
+  return CurrentSystemDriver().ShowStartCard(text ? text : "", caption ? caption : "",
+                                             &windowClosed) == IDYES;
 }
 
 void ReportFatalError(const char* line) {

@@ -32,6 +32,15 @@ int MessageBox(const char* text, const char* caption, uint32_t style);
 void ShowAnsweredQuestion(const char* text, const char* caption, uint32_t style, int answer,
                           bool windowClosed, uint32_t milliseconds);
 
+// Our note beside the questions that follow (a run's result, several lines), until set
+// again; null or "" for none. It is no part of the question: no recording holds it.
+void SetQuestionNote(const char* note);
+const char* QuestionNote();
+
+// The start card, over the picture last presented: true once the player starts, false
+// when they end the program instead. Takes nothing of a run: there is none yet.
+bool ShowStartCard(const char* text, const char* caption);
+
 // Says why the program cannot go on: "zorbly-frondles: LINE" on standard error and,
 // when there is a display, LINE in a system message box the player closes.
 void ReportFatalError(const char* line);

@@ -1,6 +1,6 @@
 #pragma once
-// Where the window, its messages, the clock, the Esc key, the question box and the
-// debugger output really come from. The SDL driver serves the game; the scripted
+// Where the window, its messages, the clock, the Esc key, the question box, the start card
+// and the debugger output really come from. The SDL driver serves the game; the scripted
 // driver serves tests and recorded runs. Both are installed behind the same functions
 // of window.h and system.h, so the game never knows which one it talks to.
 #include <cstdint>
@@ -27,6 +27,9 @@ class SystemDriver {
   // The question with its answer chosen, taking no input, for about `milliseconds`.
   virtual void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer,
                           bool windowClosed, uint32_t milliseconds) = 0;
+  // Our start card over the picture last presented, until the player starts (IDYES) or
+  // ends the program (IDNO; *windowClosed when by closing the window). No run's value.
+  virtual int ShowStartCard(const char* text, const char* caption, bool* windowClosed) = 0;
   virtual void DebugOutput(const char* text) = 0;
   // The line that ends the program, in the system's own message box when there is a
   // display to show it on; the caller has already written it to standard error.

@@ -143,7 +143,9 @@ class SdlSystem : public SystemDriver {
     // shows: the game then hears what became of the window meanwhile, and the keys
     // pressed answered the box, not the game.
     if (window_ && SDL_GetRenderer(window_)) {
-      const int answer = AskInWindow(window_, text, caption, askYesNo, windowClosed);
+      const int answer =
+          AskInWindow(window_, text, caption, askYesNo ? BoxKind::YesNo : BoxKind::Ok,
+                      QuestionNote(), windowClosed);
       FollowWindowState();
       ForgetKeyPresses();
       if (answer != 0) return answer;
@@ -170,10 +172,20 @@ class SdlSystem : public SystemDriver {
   void ShowAnswer(const char* text, const char* caption, uint32_t style, int answer, bool,
                   uint32_t milliseconds) override {
     const bool askYesNo = (style & 0x0F) == MB_YESNO;
-    if (window_ && ShowAnswerInWindow(window_, text, caption, askYesNo, answer, milliseconds)) {
+    if (window_ && ShowAnswerInWindow(window_, text, caption, askYesNo, QuestionNote(), answer,
+                                      milliseconds)) {
       return;
     }
     std::printf("zorbly-frondles: \"%s\" answered %s\n", text, answer == IDYES ? "yes" : "no");
+  }
+
+  int ShowStartCard(const char* text, const char* caption, bool* windowClosed) override {
+    // Without a window of ours to draw it in, the game starts as it did before the card.
+    if (!window_ || !SDL_GetRenderer(window_)) return IDYES;
+    const int answer = AskInWindow(window_, text, caption, BoxKind::Card, nullptr, windowClosed);
+    FollowWindowState();
+    ForgetKeyPresses();
+    return answer == 0 ? IDYES : answer;
   }
 
   void DebugOutput(const char* text) override {
