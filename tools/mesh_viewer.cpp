@@ -41,6 +41,36 @@ intptr_t ViewerWindowProc(WindowHandle window, uint32_t message, uintptr_t wPara
   return DefWindowProc(window, message, wParam, lParam);
 }
 
+// The model in the middle of the view, turning, until Esc or the window's close.
+void ShowTurning(MeshModel* model) {
+  Vector3 centre;
+  float radius = 1.0f;
+  model->mesh->ComputeBoundingSphere(&centre, &radius);
+  const float distance = std::max(radius, 0.01f) * MARGIN / std::sin(HALF_VIEW);
+  SetCamera(0.0f, distance * CAMERA_RISE, -distance, 0.0f, 0.0f, 0.0f);
+  const Matrix4 toMiddle = MatrixTranslation(-centre.x, -centre.y, -centre.z);
+
+  const uint32_t start = timeGetTime();
+  while (!windowClosed && !(GetAsyncKeyState(VK_ESCAPE) & 0x8000)) {
+    Message message;
+    while (PeekMessage(&message)) DispatchMessage(message);
+    const float seconds = static_cast<float>(timeGetTime() - start) / 1000.0f;
+    const Matrix4 turn = MatrixRotationY(std::fmod(seconds * TURNS_PER_SECOND, 1.0f) * TWO_PI);
+    const Matrix4 place = MatrixMultiply(toMiddle, turn);
+    graphics.d3ddev->SetTransform(D3DTS_WORLD, &place);
+
+    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BACKDROP, 1.0f, 0);
+    if (graphics.d3ddev->BeginScene() == S_OK) {
+      // Untextured materials draw with whatever stage 0 holds: start each frame empty.
+      graphics.d3ddev->SetTexture(0, nullptr);
+      DrawModel(model);
+      graphics.d3ddev->EndScene();
+    }
+    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+    Sleep(FRAME_MILLISECONDS);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,33 +111,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Vector3 centre;
-  float radius = 1.0f;
-  model->mesh->ComputeBoundingSphere(&centre, &radius);
-  const float distance = std::max(radius, 0.01f) * MARGIN / std::sin(HALF_VIEW);
-  SetCamera(0.0f, distance * CAMERA_RISE, -distance, 0.0f, 0.0f, 0.0f);
-  const Matrix4 toMiddle = MatrixTranslation(-centre.x, -centre.y, -centre.z);
-
-  const uint32_t start = timeGetTime();
-  while (!windowClosed && !(GetAsyncKeyState(VK_ESCAPE) & 0x8000)) {
-    Message message;
-    while (PeekMessage(&message)) DispatchMessage(message);
-    const float seconds = static_cast<float>(timeGetTime() - start) / 1000.0f;
-    const Matrix4 turn = MatrixRotationY(std::fmod(seconds * TURNS_PER_SECOND, 1.0f) * TWO_PI);
-    const Matrix4 place = MatrixMultiply(toMiddle, turn);
-    graphics.d3ddev->SetTransform(D3DTS_WORLD, &place);
-
-    graphics.d3ddev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BACKDROP, 1.0f, 0);
-    if (graphics.d3ddev->BeginScene() == S_OK) {
-      // Untextured materials draw with whatever stage 0 holds: start each frame empty.
-      graphics.d3ddev->SetTexture(0, nullptr);
-      DrawModel(model);
-      graphics.d3ddev->EndScene();
-    }
-    graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
-    Sleep(FRAME_MILLISECONDS);
-  }
-
+  ShowTurning(model);
   ReleaseModel(model);
   ReleaseGraphics();
   DestroyGameWindow(window);
