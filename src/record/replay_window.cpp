@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "audio/sound_bank.h"
 #include "audio/sound_keys.h"
 #include "game/endings.h"
 #include "game/player_keys.h"
@@ -133,7 +134,8 @@ Outcome RunOutcome(const RunReader& reader, const char* lastQuestion) {
     if (lastQuestion == DEATH_QUESTION) return {"DIED", "the player died"};
     return {"STOPPED", "stopped by the player"};
   }
-  // The recording ran out: a crash or a full disk leaves no end line.
+  // The recording ran out: a crash or a full disk leaves no end line; with its end line,
+  // the playback left the recording, whose run ended as the player stopped it.
   if (!reader.ended()) return {"CUT SHORT", "recording cut short"};
   return {"STOPPED", "stopped by the player"};
 }
@@ -141,6 +143,10 @@ Outcome RunOutcome(const RunReader& reader, const char* lastQuestion) {
 // "END OF REPLAY" and the outcome over the run's last picture, until a key, Esc, the
 // window closed, a stop signal, or END_SHOWN_MS.
 void ShowEnd(const Outcome& outcome, const RunReader& reader) {
+  // The run is over: its music and mode sounds stop, as they did when it ended.
+  StopSound(world.musicSound);
+  StopSound(world.gearsSound);
+  StopSound(world.phasingSound);
   char middle[64];
   std::snprintf(middle, sizeof middle, "END OF REPLAY: %s", outcome.word);
   SetScreenLabel(ScreenLabelSlot::Centre, middle);
@@ -223,7 +229,7 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     if (pass.answerCount > 0) pace.Restart();
   }
   SetRunTap(previous);
-  // The watcher stopped it: nothing more to show.
+  // Unless the watcher stopped it, the playback says how the run ended.
   if (watching && !StopSignal()) ShowEnd(RunOutcome(*reader, player.question()), *reader);
   SetScreenLabel(ScreenLabelSlot::Corner, nullptr);
   SetScreenLabel(ScreenLabelSlot::Centre, nullptr);
