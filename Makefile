@@ -8,6 +8,7 @@ BENCH_DIR := build/bench
 
 .PHONY: run test build-release unit-tests fuzz bench
 
+# The game and zf-replay, both in $(RUN_DIR)/game beside the game's pictures and sounds.
 run: build-release
 	cd $(RUN_DIR)/game && ./zorbly-frondles
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/system/verbose.h"
+
 namespace {
 
 struct Option {
@@ -14,12 +16,9 @@ struct Option {
 };
 
 constexpr Option OPTIONS[] = {
-    {"--unpaced", nullptr,
-     "never wait between passes, as the loop was first written (or ZF_UNPACED=1)",
+    {"--unpaced", nullptr, "a loop without pacing, for measuring (or ZF_UNPACED=1)",
      [](ProgramOptions* options, const char*) { options->paced = false; }},
-    {"--record", "FILE",
-     "record the run into FILE (without it, the last 3 runs are kept in "
-     "$XDG_STATE_HOME/zorbly-frondles)",
+    {"--record", "FILE", "record the run into FILE (without it, the last 3 runs are kept)",
      [](ProgramOptions* options, const char* file) {
        options->record = true;
        options->recordPath = file;
@@ -34,13 +33,15 @@ constexpr Option OPTIONS[] = {
      [](ProgramOptions* options, const char*) { options->listRuns = true; }},
     {"--no-start-card", nullptr, "start the run at once, without the card that shows the keys",
      [](ProgramOptions* options, const char*) { options->startCard = false; }},
+    {"--verbose", nullptr, "also say what the game chose: renderer, fonts and folders",
+     [](ProgramOptions*, const char*) { SetVerbose(true); }},
     {"--help", nullptr, "show this and end", nullptr},
 };
 
 void PrintHelp() {
   std::printf(
       "usage: zorbly-frondles [OPTION]...\n"
-      "By default the game waits after each pass until its next tick is due.\n\n");
+      "Steer a blob of sauce, shoot the drifting pasta and reach 50 points to win.\n\n");
   for (const Option& option : OPTIONS) {
     char name[40];
     std::snprintf(name, sizeof name, "%s %s", option.name,
@@ -52,13 +53,14 @@ void PrintHelp() {
       "hold Z to phase (B), X for the magnet (X), C to charge (Y), E for energy (right\n"
       "trigger); F1-F5 set the weapon level; P pauses (Start); Alt+Enter switches full\n"
       "screen; Esc quits (Back).\n"
-      "M mutes and unmutes the sound and - and = turn it down and up in ten steps; the\n"
-      "choice is kept in $XDG_CONFIG_HOME/zorbly-frondles/settings (~/.config/zorbly-frondles/\n"
-      "settings when that is not set).\n"
+      "M mutes and unmutes the sound and - and = turn it down and up in ten steps.\n"
       "When a run ends: Y or Enter answers yes, N or Esc no, Tab and the arrows move between\n"
-      "the answers, the mouse clicks them, and a gamepad's A chooses and B says no.\n"
-      "The bests (fastest win, highest score) are kept in "
-      "$XDG_STATE_HOME/zorbly-frondles/records.\n");
+      "the answers, the mouse clicks them, and a gamepad's A chooses and B says no.\n\n"
+      "The last 3 runs are kept in $XDG_STATE_HOME/zorbly-frondles (~/.local/state/\n"
+      "zorbly-frondles when that is not set), the newest as last-run.zfr; the sound's\n"
+      "volume in $XDG_CONFIG_HOME/zorbly-frondles/settings (~/.config/...); the bests\n"
+      "(fastest win, highest score) in the state folder's records, the fastest win's run\n"
+      "as best-win.zfr.\n");
 }
 
 }  // namespace

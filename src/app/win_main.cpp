@@ -10,6 +10,7 @@
 #include "game/tick.h"
 #include "game/world_state.h"
 #include "platform/system/system.h"
+#include "platform/system/verbose.h"
 #include "record/kept_runs.h"
 #include "record/replay_window.h"
 #include "record/run_recorder.h"
@@ -87,6 +88,7 @@ int WinMain(int argc, const char* const* argv) {
   ProgramOptions options;
   const int status = ParseProgramOptions(argc, argv, &options);
   if (status >= 0) return status;
+  SayChosenFolders();
   options.playerSettings = true;
   return RunProgram(GAME_ENTRY_POINTS, options);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/system/player_files.h"
+#include "platform/system/verbose.h"
 
 namespace {
 
@@ -108,10 +109,11 @@ bool LoadSoundSettingsFile(SoundSettings* settings) {
   std::string text;
   switch (ReadPlayerFile(path, SETTINGS_MAX_BYTES, &text, &why)) {
     case PlayerFileRead::Missing:
-      std::fprintf(stderr,
-                   "zorbly-frondles: no settings in \"%s\" yet: the sound is at full volume "
-                   "(M mutes, - and = set the volume); they are kept there from now on\n",
-                   path.c_str());
+      // A first run: nothing is wrong.
+      SayChosen(
+          "no settings in \"%s\" yet: the sound is at full volume (M mutes, - and = set "
+          "the volume); they are kept there from now on",
+          path.c_str());
       SaveSoundSettingsFile(*settings);
       return false;
     case PlayerFileRead::Refused:

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "audio/sound_bank.h"
 #include "audio/sound_keys.h"
+#include "game/endings.h"
 #include "game/player_keys.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
@@ -14,6 +16,7 @@
 #include "platform/system/regular_file.h"
 #include "platform/system/stop_signals.h"
 #include "platform/system/system.h"
+#include "platform/system/verbose.h"
 #include "record/run_player.h"
 #include "record/run_reader.h"
 #include "record/state_line.h"
@@ -27,14 +30,22 @@ constexpr uint32_t QUESTION_MOMENT_MS = 1500;
 constexpr int32_t LATE_MS = 100;
 constexpr uint32_t LONGEST_WAIT_MS = 1000;
 constexpr uint32_t PAUSED_WAIT_MS = 100;
+// The end of a playback shows this long unless a key closes it first.
+constexpr uint32_t END_SHOWN_MS = 5000;
 
-// "REPLAY 0:42 / 3:10": the time played and the run's length, on the recording's clock.
-void ShowReplayMarker(uint32_t clock, const RunReader& reader) {
+// The picture as it stands, with the labels as they are now.
+void PresentAgain() {
+  if (graphics.d3ddev) graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+// "REPLAY 0:42 / 3:10": the time played and the run's length, on the recording's clock,
+// and what follows (at the end).
+void ShowReplayMarker(uint32_t clock, const RunReader& reader, const char* after = "") {
   const uint32_t played = (clock - reader.firstClock()) / 1000;
   const uint32_t length = (reader.lastClock() - reader.firstClock()) / 1000;
-  char marker[48];
-  std::snprintf(marker, sizeof marker, "REPLAY %u:%02u / %u:%02u", played / 60, played % 60,
-                length / 60, length % 60);
+  char marker[64];
+  std::snprintf(marker, sizeof marker, "REPLAY %u:%02u / %u:%02u%s", played / 60, played % 60,
+                length / 60, length % 60, after);
   SetScreenLabel(ScreenLabelSlot::Corner, marker);
 }
 
@@ -78,10 +89,10 @@ class Pace {
       const uint8_t key = HandlePlayerKey(message, &paused_);
       if (key == DIK_ESCAPE) return false;
       if (paused_ != wasPaused) anchored_ = false;
-      // No frame is drawn while paused: a label the key changed shows on the picture
-      // as it stands.
-      if (key != 0 && (paused_ || wasPaused) && graphics.d3ddev) {
-        graphics.d3ddev->Present(nullptr, nullptr, nullptr, nullptr);
+      // No frame is drawn while paused: a label the key changed, or a window uncovered,
+      // shows the picture as it stands.
+      if ((key != 0 && (paused_ || wasPaused)) || (paused_ && message.message == MSG_PAINT)) {
+        PresentAgain();
       }
     }
     return true;
@@ -92,6 +103,69 @@ class Pace {
   uint32_t recordedStart_ = 0;
   uint32_t start_ = 0;
 };
+
+// The viewer's player notes which question ended the run, if one did.
+class ViewerPlayer : public RunPlayer {
+ public:
+  ViewerPlayer() : RunPlayer(/*recording=*/true, QUESTION_MOMENT_MS) {}
+  int Ask(const char* text, const char* caption, uint32_t style, bool* windowClosed) override {
+    question_ = text;
+    return RunPlayer::Ask(text, caption, style, windowClosed);
+  }
+  // Before each pass: only the last pass's question can have ended the run.
+  void ForgetQuestion() { question_ = nullptr; }
+  const char* question() const { return question_; }
+
+ private:
+  const char* question_ = nullptr;
+};
+
+// How the recorded run ended, as the viewer's end says it: a short word for the middle of
+// the picture and a longer one for the corner.
+struct Outcome {
+  const char* word;
+  const char* said;
+};
+
+Outcome RunOutcome(const RunReader& reader, const char* lastQuestion) {
+  // The run ended on its own (a question answered No, Esc, the window closed).
+  if (world.quitRequested) {
+    if (lastQuestion == WIN_QUESTION) return {"WON", "the run was won"};
+    if (lastQuestion == DEATH_QUESTION) return {"DIED", "the player died"};
+    return {"STOPPED", "stopped by the player"};
+  }
+  // The recording ran out: a crash or a full disk leaves no end line; with its end line,
+  // the playback left the recording, whose run ended as the player stopped it.
+  if (!reader.ended()) return {"CUT SHORT", "recording cut short"};
+  return {"STOPPED", "stopped by the player"};
+}
+
+// "END OF REPLAY" and the outcome over the run's last picture, until a key, Esc, the
+// window closed, a stop signal, or END_SHOWN_MS.
+void ShowEnd(const Outcome& outcome, const RunReader& reader) {
+  // The run is over: its music and mode sounds stop, as they did when it ended.
+  StopSound(world.musicSound);
+  StopSound(world.gearsSound);
+  StopSound(world.phasingSound);
+  char middle[64];
+  std::snprintf(middle, sizeof middle, "END OF REPLAY: %s", outcome.word);
+  SetScreenLabel(ScreenLabelSlot::Centre, middle);
+  char after[48];
+  std::snprintf(after, sizeof after, " - %s - any key closes", outcome.said);
+  ShowReplayMarker(reader.lastClock(), reader, after);
+  PresentAgain();
+  const uint32_t until = SystemMilliseconds() + END_SHOWN_MS;
+  for (;;) {
+    Message message;
+    while (PeekMessage(&message)) {
+      if (message.message == MSG_DESTROY) return;
+      if (message.message == MSG_KEYDOWN && message.lParam == 0) return;
+      if (message.message == MSG_PAINT) PresentAgain();
+    }
+    if (StopSignal() || static_cast<int32_t>(SystemMilliseconds() - until) >= 0) return;
+    WaitMessageUntil(until);
+  }
+}
 
 void TellLeaving(unsigned long long pass, const char* how) {
   std::fprintf(stderr,
@@ -122,7 +196,7 @@ bool ReadRecording(const char* path, std::string* text, RunReader* reader) {
 // The recording's passes at their recorded pace until it ends, the game ends or the
 // watcher stops it; false when the watcher stopped it.
 bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) {
-  RunPlayer player(/*recording=*/true, QUESTION_MOMENT_MS);
+  ViewerPlayer player;
   RunTap* previous = SetRunTap(&player);
   Pace pace;
   bool watching = true;
@@ -144,6 +218,7 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     watching = pace.WaitFor(pass.clocks[0]);
     if (!watching) break;
     ShowReplayMarker(pass.clocks[0], *reader);
+    player.ForgetQuestion();
     player.BeginPass(pass, window);
     game.frame(window);
     if (!player.EndPass() && !told) {
@@ -154,6 +229,8 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     if (pass.answerCount > 0) pace.Restart();
   }
   SetRunTap(previous);
+  // Unless the watcher stopped it, the playback says how the run ended.
+  if (watching && !StopSignal()) ShowEnd(RunOutcome(*reader, player.question()), *reader);
   SetScreenLabel(ScreenLabelSlot::Corner, nullptr);
   SetScreenLabel(ScreenLabelSlot::Centre, nullptr);
   return watching;
@@ -172,8 +249,7 @@ int PlayRecording(const GameEntryPoints& game, const char* path, bool playerVolu
   CatchStopSignals();
   if (playerVolume) LoadSoundSettings();
   if (!game.startup(window)) return EXIT_FAILURE;
-  std::printf("zorbly-frondles: playing back \"%s\" (Esc stops, P pauses)\n", path);
-  std::fflush(stdout);
+  SayChosen("playing back \"%s\" (Esc stops, P pauses)", path);
   const bool watched = Watch(game, window, &reader);
   const bool quit = world.quitRequested;
   game.shutdown();

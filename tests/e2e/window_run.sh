@@ -6,9 +6,10 @@
 # full screen and back without and with a window manager, then presses Escape and wants status 0; the run was recorded, and zf-replay --verify
 # must find the replayed world as recorded, and --replay must show it again, marked as a
 # replay and paused by P, until Escape; then starts it without its files and wants the
-# failure in a box. Last, a quick win: its time and bests beside the question, the records
-# and best-win.zfr kept, --runs listing it, --replay best playing it and zf-replay --verify
-# agreeing with the records.
+# failure in a box. A clean start says nothing; a start without a sound device one line.
+# Last, a quick win: its time and bests beside the question, the records and best-win.zfr
+# kept, --runs listing it, --replay best playing it and zf-replay --verify agreeing with the
+# records.
 # Usage: window_run.sh GAME_FOLDER
 set -u
 GAME_DIR=$1
@@ -194,6 +195,9 @@ xdotool windowfocus "$window"
 
 game_alive
 end_on_escape "the game"
+# A first start without settings, no gamepad and nothing wrong says nothing at all, on
+# standard output or error, and neither does the run.
+[ -s "$WORK/game.log" ] && fail "a clean start and run said: $(head -n 5 "$WORK/game.log")"
 
 recording_verifies "$WORK/run.zfr"
 
@@ -298,6 +302,36 @@ awk '/focus=gained/ && away { back = 1 } /focus=minimised/ { away = 1 }
   END { if (!states || bad) { print bad ? bad : "no state line after coming back"; exit 1 } }' \
   "$WORK/away.zfr" >"$WORK/why" || fail "paused after coming back: $(cat "$WORK/why")"
 
+# Played back, its question keeps the REPLAY marker (cream text in the corner over the
+# dimmed picture); at its end the playback says so and how the run ended, and closes by
+# itself with status 0.
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay "$WORK/away.zfr" \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+POLL_PAUSE=0 poll found_window || fail "no window for the playback: $(tail -n 3 "$WORK/game.log")"
+cream() { count_fx "$1" "$2" "(r>0.9 && g>0.85 && b>0.7) ? 1 : 0"; }
+marked_question() { question && [ "$(cream asked $CORNER)" -gt 300 ]; }
+DEADLINE_S=60 poll marked_question || fail "no REPLAY marker over the played-back question"
+replay_end() {
+  game_alive
+  shot ended && [ "$(cream ended 240x30+300+45)" -gt 300 ] && [ "$(cream ended 400x60+312+350)" -gt 3000 ]
+}
+poll replay_end || fail "the playback did not say its end"
+closed_itself() { ! kill -0 "$game" 2>/dev/null; }
+poll closed_itself || fail "the playback's end did not close by itself"
+wait "$game" || fail "the playback ended with status $?: $(tail -n 3 "$WORK/game.log")"
+game=""
+
+# No sound device is a problem: one line, and ALSA's own lines are not shown.
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=alsa AUDIODEV=hw:99 ./zorbly-frondles --no-record --no-start-card \
+  >"$WORK/game.log" 2>&1 &
+game=$!
+POLL_PAUSE=0 poll found_window || fail "no window without a sound device: $(tail -n 3 "$WORK/game.log")"
+poll table || fail "without a sound device: $(cat "$WORK/why")"
+end_on_escape "the game without a sound device"
+[ "$(grep -c . "$WORK/game.log")" -eq 1 ] && grep -q "^zorbly-frondles: no sound device" "$WORK/game.log" ||
+  fail "without a sound device it said: $(head -n 5 "$WORK/game.log")"
+
 # A quick win, from a state folder of its own: level-5 volleys with energy held, phasing up
 # and down through the pasta; a death's question is answered Yes. The recording notes each
 # result before its question shows.
@@ -334,7 +368,7 @@ grep -q "^best-win.zfr .* $played  won " "$WORK/runs.log" || fail "--runs does n
 recording_verifies "$KEPT/best-win.zfr"
 grep -q "^zf-replay: run [0-9]* won, score [0-9]*, $played played$" "$WORK/verify.log" ||
   fail "zf-replay --verify best-win.zfr does not prove the fastest win of $played: $(cat "$WORK/verify.log")"
-ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay best \
+ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy ./zorbly-frondles --replay best --verbose \
   >"$WORK/game.log" 2>&1 &
 game=$!
 POLL_PAUSE=0 poll found_window || fail "no window for --replay best: $(tail -n 3 "$WORK/game.log")"
@@ -343,5 +377,5 @@ grep -q "playing back \"$KEPT/best-win.zfr\"" "$WORK/game.log" || fail "--replay
 end_on_escape "the playback of the best win"
 
 keep_shots
-echo "window run: never black, the start card, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, the failure box, and under a window manager its own place, minimising and restoring, Enter under a resting pointer, and a quick win's result, records, listing, playback and proof as expected"
+echo "window run: never black, the start card, icon, wood, bars, player, shots, movement, leaving, the pause, full screen and back, Escape, the recording, its playback with its marker and pause, a silent clean start, the failure box, and under a window manager its own place, minimising and restoring, Enter under a resting pointer, and the playback's marked question and its end, one line without a sound device, and a quick win's result, records, listing, playback and proof as expected"
 exit 0

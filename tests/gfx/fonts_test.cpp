@@ -12,6 +12,7 @@
 #include "gfx_fixture.h"
 #include "platform/gfx/font.h"
 #include "platform/gfx/font_face.h"
+#include "platform/system/verbose.h"
 
 namespace {
 
@@ -20,10 +21,12 @@ constexpr uint32_t WHITE = 0xFFFFFFFF;
 
 class FontsTest : public GfxTest {
  protected:
-  // The font and the line it printed about its face.
+  // The font and the line it printed about its face (said with --verbose).
   Font* Make(const char* faceName, int32_t height, std::string* line = nullptr) {
     ::testing::internal::CaptureStderr();
+    SetVerbose(true);
     Font* font = MakeFont(faceName, height);
+    SetVerbose(false);
     const std::string printed = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(printed.find('\n'), printed.size() - 1) << "one line: " << printed;
     if (line) *line = printed;

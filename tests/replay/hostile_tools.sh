@@ -78,7 +78,7 @@ while [ $i -lt 8000 ]; do
 done
 cd "$GAME_DIR" || exit 1
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 \
-  stops TERM 143 "grep -q 'playing back' '$WORK/out'" ./zorbly-frondles --replay "$WORK/long-run.zfr"
+  stops TERM 143 "grep -q 'playing back' '$WORK/err'" ./zorbly-frondles --verbose --replay "$WORK/long-run.zfr"
 
 mkdir "$WORK/models"
 "$MESH_VIEWER" "$WORK/models" 2>"$WORK/err" && fail "the mesh viewer took a directory"

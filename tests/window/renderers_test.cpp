@@ -19,6 +19,7 @@
 #include "platform/system/random.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system_driver.h"
+#include "platform/system/verbose.h"
 #include "shared/screen.h"
 #include "x_window.h"
 
@@ -63,7 +64,9 @@ std::vector<ImageData> DrawScenes(const char* wanted, const char* expected, std:
   ResetRand();
   WindowHandle window = CreateGameWindow(gameTitle, SCREEN_WIDTH, SCREEN_HEIGHT, MainWindowProc);
   ::testing::internal::CaptureStderr();
+  SetVerbose(true);
   const bool started = window && GameStartup(window);
+  SetVerbose(false);
   *said = ::testing::internal::GetCapturedStderr();
   EXPECT_TRUE(started) << *said;
   if (!started) return drawn;

@@ -1,9 +1,29 @@
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include "platform/audio/sound_device.h"
 #include "platform/audio/sound_output.h"
+#include "platform/system/verbose.h"
 
 namespace {
+
+void IgnoreAlsaLine(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes a few lines of its own on standard error when it finds no sound card; our
+// one line says what matters. With --verbose they are left as they are. The library is
+// the one SDL uses (same name, one copy per process), and stays loaded for the handler.
+void QuietAlsa() {
+  static bool done = false;
+  if (done || Verbose()) return;
+  done = true;
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (!alsa) return;
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(Handler);
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) {
+    set(IgnoreAlsaLine);
+  }
+}
 
 void SDLCALL PullMixedFrames(void* pUserData, Uint8* pbStream, int iLength) {
   // The output asked for 2 channels of 16 bits, so a frame is 4 bytes.
@@ -23,6 +43,7 @@ int SDLCALL WatchRemoval(void* pUserData, SDL_Event* pEvent) {
 }  // namespace
 
 uint32_t OpenSoundOutput(SoundDevice* pDevice, std::string* pstrReason) {
+  QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     *pstrReason = SDL_GetError();
     return 0;

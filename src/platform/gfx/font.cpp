@@ -12,6 +12,7 @@
 
 #include "platform/gfx/font_face.h"
 #include "platform/gfx/render_internal.h"
+#include "platform/system/verbose.h"
 
 namespace {
 
@@ -174,9 +175,9 @@ HRESULT CreateFontIndirect(RenderDevice* renderDevice, const FontDescription& de
   if (file.addBold) style |= TTF_STYLE_BOLD;
   if (file.addSlant) style |= TTF_STYLE_ITALIC;
   TTF_SetFontStyle(font, style);
-  std::fprintf(stderr, "zorbly-frondles: font \"%s\" is drawn with %s %s%s%s\n", faceName,
-               file.family.c_str(), file.style.c_str(), file.addBold ? ", made bold" : "",
-               file.addSlant ? ", slanted" : "");
+  SayChosen("font \"%s\" is drawn with %s %s%s%s", faceName, file.family.c_str(),
+            file.style.c_str(), file.addBold ? ", made bold" : "",
+            file.addSlant ? ", slanted" : "");
 
   FontImpl* impl = new (std::nothrow) FontImpl;
   if (!impl) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/gfx/render_internal.h"
+#include "platform/system/verbose.h"
 
 namespace {
 
@@ -90,8 +91,7 @@ Wanted WantedRenderer() {
 void SayChoice(SDL_Renderer* renderer, const std::string& why) {
   SDL_RendererInfo info{};
   SDL_GetRendererInfo(renderer, &info);
-  std::fprintf(stderr, "zorbly-frondles: drawing with the %s renderer (%s)\n", info.name,
-               why.c_str());
+  SayChosen("drawing with the %s renderer (%s)", info.name, why.c_str());
 }
 
 }  // namespace

@@ -84,45 +84,54 @@ uint32_t Blend(uint32_t under, uint32_t over, uint32_t alpha) {
 }
 
 // The text's glyphs in cream on wood inside the border, opaque: one copy draws it all.
-TextureImpl* MakePicture(DeviceImpl* device, const char* text, const Look& look) {
+bool MakePixels(const char* text, const Look& look, std::vector<uint32_t>* pixels, int* width,
+                int* height) {
   TTF_Font* font = OpenLabelFont();
-  if (!font) return nullptr;
+  if (!font) return false;
   TTF_SetFontSize(font, look.points);
   SDL_Surface* glyphs = RenderTextBlock(font, text);
-  if (!glyphs) return nullptr;
+  if (!glyphs) return false;
   const int inset = look.border + look.padding;
-  const int width = glyphs->w + 2 * inset;
-  const int height = glyphs->h + 2 * inset;
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, SAUCE);
-  for (int y = look.border; y < height - look.border; ++y) {
-    for (int x = look.border; x < width - look.border; ++x) {
+  *width = glyphs->w + 2 * inset;
+  *height = glyphs->h + 2 * inset;
+  pixels->assign(static_cast<size_t>(*width) * *height, SAUCE);
+  for (int y = look.border; y < *height - look.border; ++y) {
+    for (int x = look.border; x < *width - look.border; ++x) {
       uint32_t alpha = 0;
       const int gx = x - inset;
       const int gy = y - inset;
       if (gx >= 0 && gy >= 0 && gx < glyphs->w && gy < glyphs->h) {
         alpha = static_cast<const uint32_t*>(glyphs->pixels)[gy * glyphs->pitch / 4 + gx] >> 24;
       }
-      pixels[static_cast<size_t>(y) * width + x] = Blend(WOOD, CREAM, alpha);
+      (*pixels)[static_cast<size_t>(y) * *width + x] = Blend(WOOD, CREAM, alpha);
     }
   }
   SDL_FreeSurface(glyphs);
+  return true;
+}
+
+TextureImpl* MakePicture(DeviceImpl* device, const char* text, const Look& look) {
+  std::vector<uint32_t> pixels;
+  int width = 0;
+  int height = 0;
+  if (!MakePixels(text, look, &pixels, &width, &height)) return nullptr;
   return NewTexture(device, std::move(pixels), width, height);
 }
 
-SDL_Rect Place(size_t slot, int width, int height, const SurfaceImpl& picture) {
+SDL_Rect Place(size_t slot, int width, int height, int pictureWidth, int pictureHeight) {
   switch (static_cast<ScreenLabelSlot>(slot)) {
     case ScreenLabelSlot::Centre:
-      return SDL_Rect{(picture.width - width) / 2, (picture.height - height) / 2, width, height};
+      return SDL_Rect{(pictureWidth - width) / 2, (pictureHeight - height) / 2, width, height};
     case ScreenLabelSlot::Corner: return SDL_Rect{MARGIN, CORNER_TOP, width, height};
     case ScreenLabelSlot::Legend: {
       // Under the middle's label, as it is made now; else under the picture's middle.
       const TextureImpl* centre = labels[0].picture;
-      const int top = (picture.height + (centre ? centre->height : 0)) / 2 + LEGEND_GAP;
-      return SDL_Rect{(picture.width - width) / 2, top, width, height};
+      const int top = (pictureHeight + (centre ? centre->height : 0)) / 2 + LEGEND_GAP;
+      return SDL_Rect{(pictureWidth - width) / 2, top, width, height};
     }
     case ScreenLabelSlot::Volume: break;
   }
-  return SDL_Rect{picture.width - MARGIN - width, picture.height - VOLUME_BOTTOM - height, width,
+  return SDL_Rect{pictureWidth - MARGIN - width, pictureHeight - VOLUME_BOTTOM - height, width,
                   height};
 }
 
@@ -162,7 +171,7 @@ Label* ReadyLabel(size_t slot, DeviceImpl* device) {
 // Placed on the back buffer's picture, then scaled with it to where it lies in the output.
 SDL_Rect InOutput(size_t slot, const TextureImpl& picture, const SurfaceImpl& back, int x, int y,
                   int width, int height) {
-  const SDL_Rect on = Place(slot, picture.width, picture.height, back);
+  const SDL_Rect on = Place(slot, picture.width, picture.height, back.width, back.height);
   return SDL_Rect{x + on.x * width / back.width, y + on.y * height / back.height,
                   on.w * width / back.width, on.h * height / back.height};
 }
@@ -179,6 +188,17 @@ void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs) 
   label.stale = true;
   // A cleared label's picture goes at once; a new text's is made at the next present.
   if (label.text[0] == '\0') Forget(label);
+}
+
+bool CornerLabelPixels(int pictureWidth, int pictureHeight, std::vector<uint32_t>* pixels,
+                       SDL_Rect* where) {
+  const size_t slot = static_cast<size_t>(ScreenLabelSlot::Corner);
+  if (labels[slot].text[0] == '\0') return false;
+  int width = 0;
+  int height = 0;
+  if (!MakePixels(labels[slot].text, LOOKS[slot], pixels, &width, &height)) return false;
+  *where = Place(slot, width, height, pictureWidth, pictureHeight);
+  return true;
 }
 
 void DrawScreenLabels(DeviceImpl* device, int x, int y, int width, int height) {

@@ -9,6 +9,7 @@
 // only when its text changes. They take no random values and read only the platform's
 // own clock, so no recording holds them.
 #include <cstdint>
+#include <vector>
 
 enum class ScreenLabelSlot { Centre, Corner, Volume, Legend };
 
@@ -21,6 +22,11 @@ void SetScreenLabel(ScreenLabelSlot slot, const char* text, uint32_t showForMs =
 
 struct DeviceImpl;
 struct SDL_Surface;
+struct SDL_Rect;
+// For a picture drawn without the device (the question box): the corner's marker, as
+// ARGB pixels, and where it lies on a picture of the given size; false when none is up.
+bool CornerLabelPixels(int pictureWidth, int pictureHeight, std::vector<uint32_t>* pixels,
+                       SDL_Rect* where);
 // The device's step as it presents: the labels set, over the picture where it lies in
 // the output (x, y, width, height in output pixels): through the renderer, targeting the
 // output, or into the window's own pixels when the device draws in memory.

@@ -8,6 +8,7 @@
 
 #include "platform/input/scripted_input.h"
 #include "platform/input/xinput.h"
+#include "platform/system/verbose.h"
 
 namespace {
 
@@ -184,9 +185,7 @@ bool StartPads() {
   bool anyPad = false;
   for (const PadSlot& slot : slots) anyPad = anyPad || slot.controller;
   if (!anyPad) {
-    std::fprintf(stderr,
-                 "zorbly-frondles: no gamepad found; the keyboard plays, and a gamepad plugged "
-                 "in later is taken up\n");
+    SayChosen("no gamepad found; the keyboard plays, and a gamepad plugged in later is taken up");
   }
   return true;
 }

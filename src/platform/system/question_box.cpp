@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/gfx/font_face.h"
+#include "platform/gfx/screen_label.h"
 #include "platform/gfx/text_block.h"
 #include "platform/gfx/window_picture.h"
 #include "platform/input/xinput.h"
@@ -173,6 +174,8 @@ void QuestionBox::TakeSnapshot() {
 void QuestionBox::FreeTextures() {
   if (snapshotTexture_) SDL_DestroyTexture(snapshotTexture_);
   snapshotTexture_ = nullptr;
+  if (marker_) SDL_DestroyTexture(marker_);
+  marker_ = nullptr;
   if (captionLine_.texture) SDL_DestroyTexture(captionLine_.texture);
   captionLine_ = Line{};
   for (Line& line : lines_) {
@@ -270,6 +273,7 @@ void QuestionBox::Relayout() {
   layoutOutputHeight_ = outputHeight;
   layout_.picture = LetterboxRect(outputWidth, outputHeight, pictureWidth_, pictureHeight_);
   MakeSnapshotTexture();
+  MakeMarker();
   PlacePanel(MakeLines());
   PlaceNote();
 }
@@ -282,6 +286,23 @@ void QuestionBox::MakeSnapshotTexture() {
   SDL_UpdateTexture(snapshotTexture_, nullptr, snapshot_.data(), snapshotWidth_ * 4);
   SDL_SetTextureScaleMode(snapshotTexture_, SDL_ScaleModeLinear);
   SDL_SetTextureColorMod(snapshotTexture_, DIM, DIM, DIM);
+}
+
+// A replay's marker stays over its recorded questions, undimmed, or the replay would look
+// like live play there.
+void QuestionBox::MakeMarker() {
+  std::vector<uint32_t> pixels;
+  SDL_Rect where{};
+  if (!CornerLabelPixels(pictureWidth_, pictureHeight_, &pixels, &where)) return;
+  marker_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                              where.w, where.h);
+  if (!marker_) return;
+  SDL_UpdateTexture(marker_, nullptr, pixels.data(), where.w * 4);
+  SDL_SetTextureScaleMode(marker_, SDL_ScaleModeLinear);
+  const SDL_Rect& picture = layout_.picture;
+  markerRect_ = SDL_Rect{picture.x + where.x * picture.w / pictureWidth_,
+                         picture.y + where.y * picture.h / pictureHeight_,
+                         where.w * picture.w / pictureWidth_, where.h * picture.h / pictureHeight_};
 }
 
 int QuestionBox::MakeLines() {
@@ -365,6 +386,7 @@ void QuestionBox::Draw(bool guarded) {
   } else {
     Fill(renderer_, layout.picture, WOOD_DARK);
   }
+  if (marker_) SDL_RenderCopy(renderer_, marker_, nullptr, &markerRect_);
 
   const int border = std::max(1, Px(BORDER));
   const auto panel = [this, border](const SDL_Rect& rect) {

@@ -84,7 +84,8 @@ class QuestionBox {
   void Relayout();
   int Px(int size) const;  // a size on the game's picture, in output pixels
   void MakeSnapshotTexture();
-  int MakeLines();  // the caption, the wrapped text and the labels; the text's height
+  void MakeMarker();  // the corner's label over the picture, when one is up
+  int MakeLines();    // the caption, the wrapped text and the labels; the text's height
   void PlacePanel(int textHeight);
   void PlaceNote();
   void FreeTextures();
@@ -117,6 +118,8 @@ class QuestionBox {
   int snapshotWidth_ = 0;
   int snapshotHeight_ = 0;
   SDL_Texture* snapshotTexture_ = nullptr;
+  SDL_Texture* marker_ = nullptr;
+  SDL_Rect markerRect_{};  // in output pixels
   int pictureWidth_ = 1024;
   int pictureHeight_ = 768;
   int layoutOutputWidth_ = 0;

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "platform/input/input_events.h"
+#include "platform/system/debugger.h"
 #include "platform/system/question_box.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
+#include "platform/system/verbose.h"
 #include "platform/system/window.h"
 #include "platform/system/window_identity.h"
 #include "shared/screen.h"
@@ -189,6 +191,9 @@ class SdlSystem : public SystemDriver {
   }
 
   void DebugOutput(const char* text) override {
+    // The sound layer's trace of failed calls is for a developer: what went wrong is also
+    // said in a line of its own.
+    if (!Verbose() && !IsDebuggerPresent()) return;
     std::fputs(text, stderr);
     std::fflush(stderr);
   }
@@ -324,6 +329,7 @@ class SdlSystem : public SystemDriver {
         switch (event.window.event) {
           // Focus and minimising are told from the window's state (FollowWindowState).
           case SDL_WINDOWEVENT_CLOSE: return MSG_DESTROY;
+          case SDL_WINDOWEVENT_EXPOSED: return MSG_PAINT;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
             *wParam = static_cast<uintptr_t>(event.window.data1);
             *lParam = event.window.data2;

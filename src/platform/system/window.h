@@ -19,6 +19,7 @@ enum : uint32_t {
   MSG_OTHER = 8,  // anything else the platform reported
   MSG_MINIMIZED = 9,
   MSG_RESTORED = 10,  // back from minimised (or maximised)
+  MSG_PAINT = 11,     // what the window showed was lost (uncovered): draw it again
 };
 
 struct Message {
