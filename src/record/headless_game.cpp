@@ -1,15 +1,15 @@
 #include "record/headless_game.h"
 
-#include <cstdlib>
-
 #include "game/game_entry.h"
 #include "game/world_state.h"
+#include "platform/audio/sound_device.h"
 #include "platform/gfx/render_device.h"
 #include "platform/system/random.h"
 #include "shared/screen.h"
 
 HeadlessGame::HeadlessGame(bool withSound) {
-  if (!withSound) setenv("SDL_AUDIODRIVER", "none", 1);
+  previousSound_ = GetSoundOutputMode();
+  if (!withSound) SetSoundOutputMode(SoundOutputMode::Off);
   previousSystem_ = SetSystemDriver(&system);
   previousInput_ = SetScriptedInput(&input);
   ResetRand();
@@ -20,6 +20,7 @@ HeadlessGame::~HeadlessGame() {
   SetSceneFailing(false);
   SetScriptedInput(previousInput_);
   SetSystemDriver(previousSystem_);
+  SetSoundOutputMode(previousSound_);
   world = WorldState{};
 }
 

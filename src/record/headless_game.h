@@ -2,6 +2,7 @@
 // The real game without a screen, for recorded runs, tests and benchmarks: its window
 // draws into memory, and the clock, the keys, the pads and the answers are scripted.
 // One at a time; the random sequence starts afresh with it, as in a new process.
+#include "platform/audio/sound_device.h"
 #include "platform/input/scripted_input.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/window.h"
@@ -33,6 +34,7 @@ class HeadlessGame {
  private:
   SystemDriver* previousSystem_ = nullptr;
   ScriptedInput* previousInput_ = nullptr;
+  SoundOutputMode previousSound_ = SoundOutputMode::Speakers;
   WindowHandle window_ = nullptr;
   bool started_ = false;
 };

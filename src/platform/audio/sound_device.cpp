@@ -49,6 +49,7 @@ HRESULT DirectSoundCreate8(const GUID*, SoundDevice** ppDS8, void* pUnkOuter) {
   if (!ppDS8) return DSERR_INVALIDPARAM;
   *ppDS8 = nullptr;
   if (pUnkOuter) return DSERR_NOAGGREGATION;
+  if (outputMode == SoundOutputMode::Off) return DSERR_NODRIVER;
   if (outputMode == SoundOutputMode::Missing) {
     std::fprintf(stderr, "zorbly-frondles: no sound device; the game goes on without sound\n");
     return DSERR_NODRIVER;

@@ -78,7 +78,9 @@ struct DSBUFFERDESC {
 // Where the mixed sound goes. Speakers: SDL's default output, mixed on its thread.
 // Manual: nothing is mixed until MixOutput is called (tests, benchmarks). Missing: as on a
 // machine without sound, no device can be created and no lost output comes back.
-enum class SoundOutputMode { Speakers, Manual, Missing };
+// Off: no device is made and nothing is said, for a game meant to be silent (a headless
+// replay without sound).
+enum class SoundOutputMode { Speakers, Manual, Missing, Off };
 void SetSoundOutputMode(SoundOutputMode mode);
 SoundOutputMode GetSoundOutputMode();
 
