@@ -11,14 +11,6 @@ namespace {
 constexpr std::string_view HEADER =
     "# Zorbly Frondles: the sound as the player left it with M, - and =.\n";
 
-// The line without the blanks around it (and a CR of a file written on another system).
-std::string_view Trimmed(std::string_view line) {
-  const size_t end = line.find_last_not_of(" \t\r");
-  if (end == std::string_view::npos) return {};
-  line = line.substr(0, end + 1);
-  return line.substr(line.find_first_not_of(" \t"));
-}
-
 bool IsKey(std::string_view key) {
   return !key.empty() && key.size() <= 31 && key[0] >= 'a' && key[0] <= 'z' &&
          std::all_of(key.begin(), key.end(), [](char c) {
@@ -32,11 +24,8 @@ bool IsValue(std::string_view value) {
 }
 
 // One "key=value" line into *settings; false when the line is none.
-bool ReadSetting(std::string_view line, SoundSettings* settings) {
-  const size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return false;
-  const std::string_view key = line.substr(0, equals);
-  const std::string_view value = line.substr(equals + 1);
+bool ReadSetting(std::string_view key, std::string_view value, std::string_view line,
+                 SoundSettings* settings) {
   if (!IsKey(key) || !IsValue(value)) return false;
   if (key == "volume") {
     // The plain form only, as the game writes it: no sign, no leading zero.
@@ -49,6 +38,7 @@ bool ReadSetting(std::string_view line, SoundSettings* settings) {
     settings->muted = value == "yes";
   } else {
     settings->otherKeys.append(line).push_back('\n');
+    if (settings->otherKeys.size() > OTHER_KEYS_MAX_BYTES) return false;
   }
   return true;
 }
@@ -67,24 +57,18 @@ void SayFullVolume(const std::string& what) {
 bool ParseSoundSettings(std::string_view text, SoundSettings* settings, std::string* problem) {
   *settings = SoundSettings{};
   problem->clear();
-  // What a write lost in a crash leaves on some filesystems.
-  if (text.empty()) *problem = "are empty";
-  int number = 0;
-  for (size_t start = 0; start < text.size() && problem->empty();) {
-    const size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view raw = text.substr(start, end - start);
-    const std::string_view line = Trimmed(raw);
-    start = end + 1;
-    ++number;
-    // A NUL byte is never ours: the zeros of a torn write.
-    const bool zeros = raw.find('\0') != std::string_view::npos;
-    if (!zeros && (line.empty() || line[0] == '#')) continue;
-    if (zeros || !ReadSetting(line, settings)) {
-      *problem = "are damaged at line " + std::to_string(number);
-    } else if (settings->otherKeys.size() > OTHER_KEYS_MAX_BYTES) {
-      *problem = "hold over " + std::to_string(OTHER_KEYS_MAX_BYTES) +
-                 " bytes of keys the game does not know, from line " + std::to_string(number);
-    }
+  const int damaged = ReadKeyValueLines(
+      text, [settings](std::string_view key, std::string_view value, std::string_view line) {
+        return ReadSetting(key, value, line, settings);
+      });
+  // An empty file is what a write lost in a crash leaves on some filesystems.
+  if (text.empty()) {
+    *problem = "are empty";
+  } else if (damaged != 0 && settings->otherKeys.size() > OTHER_KEYS_MAX_BYTES) {
+    *problem = "hold over " + std::to_string(OTHER_KEYS_MAX_BYTES) +
+               " bytes of keys the game does not know, from line " + std::to_string(damaged);
+  } else if (damaged != 0) {
+    *problem = "are damaged at line " + std::to_string(damaged);
   }
   if (problem->empty()) return true;
   *settings = SoundSettings{};

@@ -44,24 +44,17 @@ RunRecords Merged(const RunRecords& a, const RunRecords& b) {
 bool ParseRunRecords(std::string_view text, RunRecords* records, std::string* problem) {
   *records = RunRecords{};
   problem->clear();
+  const int damaged = ReadKeyValueLines(
+      text, [records](std::string_view key, std::string_view value, std::string_view) {
+        uint32_t number = 0;
+        if (!ReadNumber(value, &number)) return false;
+        if (key == "fastest-win") records->fastestWinMs = number;
+        else if (key == "highest-score") records->highestScore = static_cast<int32_t>(number);
+        else return false;
+        return true;
+      });
   if (text.empty()) *problem = "are empty";
-  int number = 0;
-  for (size_t start = 0; start < text.size() && problem->empty();) {
-    const size_t end = std::min(text.find('\n', start), text.size());
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.find('\0') == std::string_view::npos && (line.empty() || line[0] == '#')) continue;
-    const size_t equals = line.find('=');
-    const std::string_view key = line.substr(0, equals);
-    uint32_t value = 0;
-    const bool number9 =
-        equals != std::string_view::npos && ReadNumber(line.substr(equals + 1), &value);
-    if (number9 && key == "fastest-win") records->fastestWinMs = value;
-    else if (number9 && key == "highest-score") records->highestScore = static_cast<int32_t>(value);
-    else *problem = "are damaged at line " + std::to_string(number);
-  }
+  else if (damaged != 0) *problem = "are damaged at line " + std::to_string(damaged);
   if (problem->empty()) return true;
   *records = RunRecords{};
   return false;

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -196,6 +197,30 @@ std::string SetPlayerFileAside(const std::string& path, std::string* why) {
   }
   *why = errno == EEXIST ? "nine are set aside already" : std::strerror(errno);
   return std::string();
+}
+
+int ReadKeyValueLines(std::string_view text,
+                      const std::function<bool(std::string_view key, std::string_view value,
+                                               std::string_view line)>& take) {
+  int number = 0;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view raw = text.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    if (raw.find('\0') != std::string_view::npos) return number;
+    // Blanks around it, and a CR of a file written on another system, are no part of it.
+    const size_t last = raw.find_last_not_of(" \t\r");
+    if (last == std::string_view::npos) continue;
+    const std::string_view line = raw.substr(0, last + 1).substr(raw.find_first_not_of(" \t"));
+    if (line[0] == '#') continue;
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos ||
+        !take(line.substr(0, equals), line.substr(equals + 1), line)) {
+      return number;
+    }
+  }
+  return 0;
 }
 
 void SetPlayerFileFault(WriteStep step, WriteFault fault) {

@@ -5,7 +5,9 @@
 // lost one. Bytes in and out, and a reason in a few words for the caller's one line;
 // nothing here throws or says anything itself.
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 
 // $XDG_CONFIG_HOME/zorbly-frondles, else ~/.config/zorbly-frondles. Only absolute paths
 // count, as the desktop's folder rules say. Empty when neither gives a folder; then *why
@@ -46,6 +48,14 @@ class PlayerFolderLock {
 // Moves the file aside to the first of NAME.damaged, NAME.damaged.2 … NAME.damaged.9 that
 // does not exist, never over one; the name it took, or empty with *why set.
 std::string SetPlayerFileAside(const std::string& path, std::string* why);
+
+// The "key=value" lines of a player's file (settings, records), each given to `take`
+// without the blanks around it, past blank lines and # comments. 0 when every line was
+// taken; else the number of the first that is damaged: one with a NUL byte (the zeros of
+// a torn write), without '=', or that `take` refused.
+int ReadKeyValueLines(std::string_view text,
+                      const std::function<bool(std::string_view key, std::string_view value,
+                                               std::string_view line)>& take);
 
 // For tests: the write's steps, and a fault met at one of them by the writes that follow.
 // Fail is the step's system call failing (no space left); Die is the process ending there
