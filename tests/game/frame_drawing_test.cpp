@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "../gfx/gfx_fixture.h"
 #include "game/angles.h"
 #include "game/drawing.h"
 #include "game/endings.h"
@@ -39,17 +40,12 @@ class FrameTest : public ::testing::Test {
     scoreFont = std::exchange(world.fontScore, nullptr);
   }
 
-  ImageData Draw() {
+  static ImageData Draw() {
     ClearFrame();
     DrawFrame();
-    ImageData image;
-    EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
-    return image;
+    return GfxTest::ReadBackBuffer();
   }
-
-  static uint32_t At(const ImageData& image, int x, int y) {
-    return image.pixels[static_cast<size_t>(y) * image.width + x];
-  }
+  static constexpr auto At = GfxTest::At;
 
   HeadlessGame game;
   Font* scoreFont = nullptr;
@@ -149,8 +145,7 @@ TEST_F(FrameTest, TheQuestionShowsOverTheWorldAsItEnds) {
     EXPECT_EQ(RandCount(), draws);
     EXPECT_EQ(world.previousPlayerMode, atTheEnd.previousPlayerMode);
     EXPECT_EQ(world.wobbleAngle, atTheEnd.wobbleAngle);
-    ImageData backdrop;
-    ASSERT_EQ(graphics.backBuffer->ReadPixels(&backdrop), S_OK);
+    const ImageData backdrop = GfxTest::ReadBackBuffer();
 
     world = atTheEnd;
     world.playerMode = MODE_NORMAL;
@@ -203,9 +198,7 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     }
     graphics.spriteBatch->End();
     graphics.d3ddev->EndScene();
-    ImageData expected;
-    ASSERT_EQ(graphics.backBuffer->ReadPixels(&expected), S_OK);
-    EXPECT_TRUE(drawn.pixels == expected.pixels) << "mode " << mode;
+    EXPECT_TRUE(drawn.pixels == GfxTest::ReadBackBuffer().pixels) << "mode " << mode;
   }
   world.backgroundSurface = table;
 

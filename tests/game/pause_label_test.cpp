@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "../gfx/gfx_fixture.h"
 #include "game/game_entry.h"
 #include "game/player_keys.h"
 #include "game/world_state.h"
@@ -18,8 +19,7 @@ namespace {
 
 // How many pixels of the window differ from the frame drawn, below row `top`.
 int LabelledPixels(int top = 0) {
-  ImageData frame;
-  EXPECT_EQ(graphics.backBuffer->ReadPixels(&frame), S_OK);
+  const ImageData frame = GfxTest::ReadBackBuffer();
   SDL_Surface* shown =
       SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(SdlGameWindow()), SDL_PIXELFORMAT_ARGB8888, 0);
   EXPECT_EQ(shown->w * shown->h, static_cast<int>(frame.pixels.size()));
