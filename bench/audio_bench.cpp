@@ -32,12 +32,8 @@ SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundSpec& spec) {
   const uint16_t blockAlign = static_cast<uint16_t>(spec.channels * spec.bits / 8);
   const WAVEFORMATEX wfx{WAVE_FORMAT_PCM, spec.channels, spec.rate, spec.rate * blockAlign,
                          blockAlign,      spec.bits,     0};
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
-                    0,
-                    static_cast<uint32_t>(spec.seconds * spec.rate) * blockAlign,
-                    0,
-                    &wfx,
-                    GUID_NULL};
+  const uint32_t bytes = static_cast<uint32_t>(spec.seconds * spec.rate) * blockAlign;
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, bytes, 0, &wfx, GUID_NULL};
   SoundBuffer* buffer = nullptr;
   if (device->CreateSoundBuffer(&desc, &buffer, nullptr) != DS_OK) return nullptr;
   void* data = nullptr;
@@ -53,10 +49,8 @@ SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundSpec& spec) {
 void MixOneSecond(benchmark::State& state, const SoundSpec* sounds) {
   SetSoundOutputMode(SoundOutputMode::Manual);
   SoundDevice* device = nullptr;
-  if (DirectSoundCreate8(nullptr, &device, nullptr) != DS_OK) {
-    state.SkipWithError("no sound device");
-    return;
-  }
+  if (DirectSoundCreate8(nullptr, &device, nullptr) != DS_OK)
+    return state.SkipWithError("no sound device");
   std::vector<SoundBuffer*> buffers;
   for (int i = 0; i < 6; ++i) buffers.push_back(MakePlayingBuffer(device, sounds[i]));
   std::vector<int16_t> output(CALLBACK_FRAMES * MIX_CHANNELS);
@@ -71,9 +65,8 @@ void MixOneSecond(benchmark::State& state, const SoundSpec* sounds) {
   state.counters["fraction_of_real_time"] = benchmark::Counter(
       1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 
-  for (SoundBuffer* buffer : buffers) {
+  for (SoundBuffer* buffer : buffers)
     if (buffer) buffer->Release();
-  }
   device->Release();
   SetSoundOutputMode(SoundOutputMode::Speakers);
 }
