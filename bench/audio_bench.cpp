@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint32_t CALLBACK_FRAMES = 512;  // what the output asks for at a time
 
-struct SoundSpec {
+struct SoundShape {
   double seconds;
   uint16_t channels, bits;
   uint32_t rate;
@@ -20,24 +20,20 @@ struct SoundSpec {
 
 // The six sounds as the game has them (16-bit, 22050 Hz), and the same set in assorted
 // formats that need converting and resampling.
-const SoundSpec GAME_SOUNDS[6] = {{0.45, 1, 16, 22050}, {0.3, 1, 16, 22050}, {1.0, 1, 16, 22050},
-                                  {24.0, 1, 16, 22050}, {0.4, 1, 16, 22050}, {0.25, 1, 16, 22050}};
-const SoundSpec ASSORTED_SOUNDS[6] = {{0.45, 2, 16, 44100}, {0.3, 1, 8, 11025},
-                                      {1.0, 2, 8, 22050},   {24.0, 2, 16, 22050},
-                                      {0.4, 1, 16, 32000},  {0.25, 1, 8, 8000}};
+const SoundShape GAME_SOUNDS[6] = {{0.45, 1, 16, 22050}, {0.3, 1, 16, 22050}, {1.0, 1, 16, 22050},
+                                   {24.0, 1, 16, 22050}, {0.4, 1, 16, 22050}, {0.25, 1, 16, 22050}};
+const SoundShape ASSORTED_SOUNDS[6] = {{0.45, 2, 16, 44100}, {0.3, 1, 8, 11025},
+                                       {1.0, 2, 8, 22050},   {24.0, 2, 16, 22050},
+                                       {0.4, 1, 16, 32000},  {0.25, 1, 8, 8000}};
 
 // A buffer of a sine wave, looping, so that it is still playing however long the
 // benchmark runs.
-SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundSpec& spec) {
-  const uint16_t blockAlign = static_cast<uint16_t>(spec.channels * spec.bits / 8);
-  const WAVEFORMATEX wfx{WAVE_FORMAT_PCM, spec.channels, spec.rate, spec.rate * blockAlign,
-                         blockAlign,      spec.bits,     0};
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
-                    0,
-                    static_cast<uint32_t>(spec.seconds * spec.rate) * blockAlign,
-                    0,
-                    &wfx,
-                    GUID_NULL};
+SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundShape& shape) {
+  const uint16_t blockAlign = static_cast<uint16_t>(shape.channels * shape.bits / 8);
+  const WAVEFORMATEX wfx{WAVE_FORMAT_PCM, shape.channels, shape.rate, shape.rate * blockAlign,
+                         blockAlign,      shape.bits,     0};
+  const uint32_t bytes = static_cast<uint32_t>(shape.seconds * shape.rate) * blockAlign;
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, bytes, 0, &wfx, GUID_NULL};
   SoundBuffer* buffer = nullptr;
   if (device->CreateSoundBuffer(&desc, &buffer, nullptr) != DS_OK) return nullptr;
   void* data = nullptr;
@@ -50,13 +46,11 @@ SoundBuffer* MakePlayingBuffer(SoundDevice* device, const SoundSpec& spec) {
   return buffer;
 }
 
-void MixOneSecond(benchmark::State& state, const SoundSpec* sounds) {
+void MixOneSecond(benchmark::State& state, const SoundShape* sounds) {
   SetSoundOutputMode(SoundOutputMode::Manual);
   SoundDevice* device = nullptr;
-  if (DirectSoundCreate8(nullptr, &device, nullptr) != DS_OK) {
-    state.SkipWithError("no sound device");
-    return;
-  }
+  if (DirectSoundCreate8(nullptr, &device, nullptr) != DS_OK)
+    return state.SkipWithError("no sound device");
   std::vector<SoundBuffer*> buffers;
   for (int i = 0; i < 6; ++i) buffers.push_back(MakePlayingBuffer(device, sounds[i]));
   std::vector<int16_t> output(CALLBACK_FRAMES * MIX_CHANNELS);
@@ -71,9 +65,8 @@ void MixOneSecond(benchmark::State& state, const SoundSpec* sounds) {
   state.counters["fraction_of_real_time"] = benchmark::Counter(
       1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 
-  for (SoundBuffer* buffer : buffers) {
+  for (SoundBuffer* buffer : buffers)
     if (buffer) buffer->Release();
-  }
   device->Release();
   SetSoundOutputMode(SoundOutputMode::Speakers);
 }

@@ -47,12 +47,9 @@ void PlayThroughTheMix(const WAVEFORMATEX* pwfx, const std::vector<uint8_t>& sam
                        uint8_t setting) {
   SoundDevice* device = ManualDevice();
   if (!device || samples.empty()) return;
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
-                    DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN,
-                    static_cast<uint32_t>(samples.size()),
-                    0,
-                    pwfx,
-                    GUID_NULL};
+  const uint32_t controls = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN;
+  DSBUFFERDESC desc{
+      sizeof(DSBUFFERDESC), controls, static_cast<uint32_t>(samples.size()), 0, pwfx, GUID_NULL};
   SoundBuffer* buffer = nullptr;
   if (FAILED(device->CreateSoundBuffer(&desc, &buffer, nullptr))) return;
   void* bytes = nullptr;

@@ -1,7 +1,8 @@
 #pragma once
 // Files the tests write: named for this process and the running test, so that tests and
 // test runs side by side never meet, and removed when the test program ends. Also what
-// the tests set around the game: a variable of the environment, the fonts installed.
+// the tests set around the game: a variable of the environment, the fonts installed, a
+// window procedure that ignores every message.
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,6 +15,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/system/window.h"
+
+inline intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 inline std::string TestFile(const std::string& suffix) {
   static struct Written {

@@ -155,8 +155,7 @@ TEST_F(MainLoopTest, AFailedStartOrNoWindowRunsNoFrameAndNoShutdownAndFails) {
 // The last three runs are kept; a folder or a disk that cannot take the recording costs
 // one line, and the game plays on to its end.
 TEST_F(MainLoopTest, TheLastRunsAreKeptAndARecordingThatCannotBeWrittenCostsOneLine) {
-  const std::string folder = testing::TempDir() + "last-runs";
-  std::filesystem::remove_all(folder);
+  const std::string folder = TestFile("-last-runs");
   setenv("XDG_STATE_HOME", folder.c_str(), 1);
   recordNothing = false;
   for (int run = 1; run <= 4; ++run) {
@@ -164,8 +163,7 @@ TEST_F(MainLoopTest, TheLastRunsAreKeptAndARecordingThatCannotBeWrittenCostsOneL
     EXPECT_EQ(Run({"--unpaced"}), 0);
   }
   const auto passes = [&folder](const char* name) {
-    std::ifstream file(folder + "/zorbly-frondles/" + name);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = ReadFileBytes<std::string>(folder + "/zorbly-frondles/" + name);
     const size_t state = text.rfind("\nstate ");
     return state == std::string::npos ? -1 : std::atoi(text.c_str() + state + 7);
   };

@@ -35,8 +35,6 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
 
 namespace {
 
-intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 std::vector<int16_t> Ramp(size_t count, int start = -9000, int step = 37) {
   std::vector<int16_t> samples(count);
   for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(start + int(i) * step);
@@ -51,7 +49,7 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous = SetSystemDriver(&scripted);
-    window = CreateGameWindow("sound test", 64, 64, NoProcedure);
+    window = CreateGameWindow("sound test", 64, 64, IgnoreMessages);
     SetSoundOutputMode(SoundOutputMode::Manual);
     ASSERT_EQ(manager.Initialize(window, DSSCL_PRIORITY), S_OK);
     ResetRand();

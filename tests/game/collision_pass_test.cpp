@@ -2,6 +2,7 @@
 // tests only the shots filed near each enemy, and must come to the same end.
 #include <gtest/gtest.h>
 
+#include "../test_files.h"
 #include "audio/sound.h"
 #include "audio/sound_bank.h"
 #include "collision_worlds.h"
@@ -13,14 +14,12 @@
 
 namespace {
 
-intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 // The game's pass tests only the shots filed near an enemy; it must use up the same shots,
 // sauce and free the same enemies, heal as much and play as many sounds as the full scan.
 TEST(CollisionPassTest, MatchesTheFullScanOverThousandsOfSeededWorlds) {
   ScriptedSystem system;
   SystemDriver* previous = SetSystemDriver(&system);
-  WindowHandle window = CreateGameWindow("collisions", 64, 64, NoProcedure);
+  WindowHandle window = CreateGameWindow("collisions", 64, 64, IgnoreMessages);
   SetSoundOutputMode(SoundOutputMode::Manual);
   ASSERT_TRUE(InitSound(window));
   world = WorldState{};

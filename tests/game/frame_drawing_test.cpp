@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "../gfx/gfx_fixture.h"
 #include "game/angles.h"
 #include "game/drawing.h"
 #include "game/endings.h"
@@ -39,17 +40,12 @@ class FrameTest : public ::testing::Test {
     scoreFont = std::exchange(world.fontScore, nullptr);
   }
 
-  ImageData Draw() {
+  static ImageData Draw() {
     ClearFrame();
     DrawFrame();
-    ImageData image;
-    EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
-    return image;
+    return GfxTest::ReadBackBuffer();
   }
-
-  static uint32_t At(const ImageData& image, int x, int y) {
-    return image.pixels[static_cast<size_t>(y) * image.width + x];
-  }
+  static constexpr auto At = GfxTest::At;
 
   HeadlessGame game;
   Font* scoreFont = nullptr;
@@ -81,19 +77,18 @@ TEST_F(FrameTest, FullEnergyAndHalfHealthDrawTheirSlicesOnly) {
   world.health = 50.0;
   world.fontScore = scoreFont;
   const ImageData full = Draw();
-  // Energy: 500 slices, one every 2 pixels from x 10 to x 1008, 32 high from the top.
-  EXPECT_EQ(At(full, 9, 10), At(bare, 9, 10));
-  EXPECT_NE(At(full, 10, 10), At(bare, 10, 10));
-  EXPECT_EQ(At(full, 11, 10), At(bare, 11, 10));
-  EXPECT_NE(At(full, 1008, 31), At(bare, 1008, 31));
-  EXPECT_EQ(At(full, 1010, 10), At(bare, 1010, 10));
-  EXPECT_EQ(At(full, 1008, 32), At(bare, 1008, 32));
-  // Health 50: 250 slices from x 10 to x 508, 20 high from y 747.
-  EXPECT_NE(At(full, 508, 747), At(bare, 508, 747));
-  EXPECT_NE(At(full, 508, 766), At(bare, 508, 766));
-  EXPECT_EQ(At(full, 510, 750), At(bare, 510, 750));
-  EXPECT_EQ(At(full, 508, 746), At(bare, 508, 746));
-  EXPECT_EQ(At(full, 508, 767), At(bare, 508, 767));
+  // Energy: 500 slices, one every 2 pixels from x 10 to x 1008, 32 high from the top;
+  // health 50: 250 slices from x 10 to x 508, 20 high from y 747.
+  const struct {
+    int x, y;
+    bool drawn;
+  } POINTS[] = {{9, 10, false},    {10, 10, true},    {11, 10, false},  {1008, 31, true},
+                {1010, 10, false}, {1008, 32, false}, {508, 747, true}, {508, 766, true},
+                {510, 750, false}, {508, 746, false}, {508, 767, false}};
+  for (const auto& point : POINTS) {
+    EXPECT_EQ(At(full, point.x, point.y) != At(bare, point.x, point.y), point.drawn)
+        << point.x << "," << point.y;
+  }
   // The score: light text from (900, 40), nothing left of it or above it.
   int lightPixels = 0;
   for (int y = 40; y < 70; ++y) {
@@ -149,8 +144,7 @@ TEST_F(FrameTest, TheQuestionShowsOverTheWorldAsItEnds) {
     EXPECT_EQ(RandCount(), draws);
     EXPECT_EQ(world.previousPlayerMode, atTheEnd.previousPlayerMode);
     EXPECT_EQ(world.wobbleAngle, atTheEnd.wobbleAngle);
-    ImageData backdrop;
-    ASSERT_EQ(graphics.backBuffer->ReadPixels(&backdrop), S_OK);
+    const ImageData backdrop = GfxTest::ReadBackBuffer();
 
     world = atTheEnd;
     world.playerMode = MODE_NORMAL;
@@ -203,9 +197,7 @@ TEST_F(FrameTest, EachModesLookIsDrawnFromItsRandomValues) {
     }
     graphics.spriteBatch->End();
     graphics.d3ddev->EndScene();
-    ImageData expected;
-    ASSERT_EQ(graphics.backBuffer->ReadPixels(&expected), S_OK);
-    EXPECT_TRUE(drawn.pixels == expected.pixels) << "mode " << mode;
+    EXPECT_TRUE(drawn.pixels == GfxTest::ReadBackBuffer().pixels) << "mode " << mode;
   }
   world.backgroundSurface = table;
 

@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "../gfx/gfx_fixture.h"
+#include "../platform/shown_window.h"
 #include "game/game_entry.h"
 #include "game/player_keys.h"
 #include "game/world_state.h"
@@ -18,15 +20,11 @@ namespace {
 
 // How many pixels of the window differ from the frame drawn, below row `top`.
 int LabelledPixels(int top = 0) {
-  ImageData frame;
-  EXPECT_EQ(graphics.backBuffer->ReadPixels(&frame), S_OK);
-  SDL_Surface* shown =
-      SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(SdlGameWindow()), SDL_PIXELFORMAT_ARGB8888, 0);
-  EXPECT_EQ(shown->w * shown->h, static_cast<int>(frame.pixels.size()));
+  const ImageData frame = GfxTest::ReadBackBuffer(), shown = ShownWindow();
+  EXPECT_EQ(shown.pixels.size(), frame.pixels.size());
   int differing = 0;
-  for (size_t i = static_cast<size_t>(top) * shown->w; i < frame.pixels.size(); ++i)
-    differing += ((static_cast<uint32_t*>(shown->pixels)[i] ^ frame.pixels[i]) & 0xFFFFFF) != 0;
-  SDL_FreeSurface(shown);
+  for (size_t i = static_cast<size_t>(top) * shown.width; i < frame.pixels.size(); ++i)
+    differing += ((shown.pixels[i] ^ frame.pixels[i]) & 0xFFFFFF) != 0;
   return differing;
 }
 

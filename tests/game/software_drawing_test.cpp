@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "../gfx/gfx_fixture.h"
 #include "collision_worlds.h"
 #include "game/drawing.h"
 #include "game/world_state.h"
@@ -25,9 +26,7 @@ ImageData DrawnFrame(bool plain) {
   DrawFrame();
   SetPlainDrawing(false);
   world = before;
-  ImageData image;
-  EXPECT_EQ(graphics.backBuffer->ReadPixels(&image), S_OK);
-  return image;
+  return GfxTest::ReadBackBuffer();
 }
 
 TEST(SoftwareDrawingTest, EveryFrameComesOutAsSdlsRendererDrawsIt) {

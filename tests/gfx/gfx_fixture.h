@@ -18,8 +18,6 @@
 #include "platform/system/window.h"
 #include "shared/screen.h"
 
-inline intptr_t IgnoreMessages(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 class GfxTest : public ::testing::Test {
  public:
   void SetUp() override {

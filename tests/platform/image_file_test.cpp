@@ -127,16 +127,14 @@ TEST(ImageFileTest, MissingFilesAndHeadersClaimingMoreThanCanBeHeldAreRefusedBef
   const size_t idat = std::string(bytes.begin(), bytes.end()).find("IDAT") - 4;
   bytes[idat] = 0x49;
   bytes[idat + 1] = bytes[idat + 2] = bytes[idat + 3] = 0xFF;
-  const std::string lying = WriteTestFile(bytes, "lying.png");
-  ExpectRefused(lying, {"\"IDAT\" chunk of 1241513983 bytes"});
+  ExpectRefused(WriteTestFile(bytes, "lying.png"), {"\"IDAT\" chunk of 1241513983 bytes"});
 
   // A folder (like a pipe or a device) is never opened as an image; a missing file is
   // said to be missing.
   const std::string folder = TestFile("folder.png");
   std::filesystem::create_directory(folder);
   ExpectRefused(folder, {"not a regular file"});
-  const std::string missing = TestFile("no_such_image.png");
-  ExpectRefused(missing, {"cannot be opened"});
+  ExpectRefused(TestFile("no_such_image.png"), {"cannot be opened"});
 }
 
 // TGAs as paint programs write them, made by hand: 2 × 2 pixels, red and green in the

@@ -2,14 +2,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "../test_files.h"
 #include "input/input.h"
 #include "platform/system/scripted_system.h"
 #include "platform/system/system_driver.h"
 #include "pushed_event.h"
 
 namespace {
-
-intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 void PushKey(SDL_Scancode scancode, bool down) {
   PushEvent(down ? SDL_KEYDOWN : SDL_KEYUP,
@@ -47,7 +46,7 @@ class PolledInputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previousDriver = SetSystemDriver(&system);
-    window = CreateGameWindow("Zorbly Frondles", 1024, 768, NoProcedure);
+    window = CreateGameWindow("Zorbly Frondles", 1024, 768, IgnoreMessages);
     ASSERT_TRUE(InitInput(window));
     PushFocus(true);
     PollInput();  // acquires, now that the window has focus

@@ -301,14 +301,12 @@ TEST_F(QuestionBoxTest, TheCardAndTheResultNoteAreDrawnAndTheCardAnswersAtOnce) 
   VirtualPad pad;
   ASSERT_TRUE(pad.Ready()) << SDL_GetError();
   ReadPad(0);
+  const SDL_Rect anywhere{900, 700, 2, 2};
   const struct {
     std::function<void()> act;
     int answer;
   } ACTS[] = {{[&] { Tap(SDL_SCANCODE_SPACE); }, IDYES},
-              {[&] {
-                 Click({900, 700, 2, 2});
-               },
-               IDYES},
+              {[&] { Click(anywhere); }, IDYES},
               {[&] { pad.Button(SDL_CONTROLLER_BUTTON_START, true); }, IDYES},
               {[&] { pad.Button(SDL_CONTROLLER_BUTTON_BACK, true); }, IDNO},
               {[&] { Tap(SDL_SCANCODE_ESCAPE); }, IDNO},

@@ -18,6 +18,7 @@
 #include "platform/gfx/window_picture.h"
 #include "platform/system/sdl_window.h"
 #include "pushed_event.h"
+#include "shown_window.h"
 
 namespace {
 
@@ -237,30 +238,17 @@ TEST_F(RenderDeviceTest, ATexturesNewPixelsAreDrawnNotWhatWasKeptFromTheOld) {
 // when cleared or when its time is up (by the platform's clock, here the scripted one).
 TEST_F(RenderDeviceTest, LabelsCoverOnlyTheirPlaceWhileSetInTheQuestionsColours) {
   DeviceImpl* device = static_cast<DeviceImpl*>(graphics.d3ddev);
-  // What the window shows, in ARGB.
-  SDL_Window* sdlWindow = SdlGameWindow();
-  const auto shownNow = [sdlWindow] {
+  // The window is SDL's, found before the scripted system takes over.
+  const auto shownNow = [window = SdlGameWindow()] {
     Present();
-    SDL_Surface* screen =
-        SDL_ConvertSurfaceFormat(SDL_GetWindowSurface(sdlWindow), SDL_PIXELFORMAT_ARGB8888, 0);
-    EXPECT_NE(screen, nullptr);
-    ImageData output{screen->w, screen->h,
-                     std::vector<uint32_t>(static_cast<size_t>(screen->w) * screen->h)};
-    for (int y = 0; y < screen->h; ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(
-          static_cast<const uint8_t*>(screen->pixels) + y * screen->pitch);
-      for (int x = 0; x < screen->w; ++x)
-        output.pixels[static_cast<size_t>(y) * screen->w + x] = row[x] | 0xFF000000u;
-    }
-    SDL_FreeSurface(screen);
-    return output;
+    return ShownWindow(window);
   };
   const auto presented = [&shownNow] {
     DrawFrame(BLUE, [] {});
     return shownNow();
   };
   const std::vector<TextureImpl*>& textures = device->textures;
-  // The window is SDL's; the clock the labels go by, the scripted one.
+  // The clock the labels go by is the scripted one.
   SetSystemDriver(&scripted);
   scripted.clock = 5000;
   SetScreenLabel(ScreenLabelSlot::Volume, "VOLUME 7/10", 1000);

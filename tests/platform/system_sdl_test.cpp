@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "../test_files.h"
 #include "platform/system/sdl_window.h"
 #include "platform/system/system.h"
 #include "platform/system/system_driver.h"
@@ -17,13 +18,11 @@
 
 namespace {
 
-intptr_t NoProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 class SdlSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetSystemDriver(nullptr);
-    window = CreateGameWindow("Zorbly Frondles", 1024, 768, NoProcedure);
+    window = CreateGameWindow("Zorbly Frondles", 1024, 768, IgnoreMessages);
     ASSERT_NE(window, nullptr);
     for (Message queued; PeekMessage(&queued);) {
     }  // whatever opening the window queued

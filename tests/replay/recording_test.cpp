@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "app/win_main.h"
 #include "audio/sound_bank.h"
 #include "audio/sound_manager.h"
@@ -82,8 +83,7 @@ void PlayedFrame(WindowHandle window) {
 
 std::string Recorded() {
   // One file per process: CTest runs this file's tests side by side.
-  static const std::string path =
-      testing::TempDir() + "played-run-" + std::to_string(getpid()) + ".zfr";
+  static const std::string path = TestFile(".zfr");
   static const std::string text = [] {
     // Its scripted system and input, with sound; the program itself starts the game.
     HeadlessGame game(/*withSound=*/true);
@@ -106,10 +106,7 @@ std::string Recorded() {
     EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, PlayedFrame, GameShutdown}, options), 0);
     EXPECT_EQ(system.questions.size(), 2u) << "two deaths";
     SetSoundOutputMode(SoundOutputMode::Speakers);
-    std::ifstream file(path, std::ios::binary);
-    std::string recorded((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::remove(path.c_str());
-    return recorded;
+    return ReadFileBytes<std::string>(path);
   }();
   return text;
 }
@@ -168,7 +165,7 @@ TEST(RecordingTest, ARunStartedFromTheCardIsRecordedAsOneStartedWithoutIt) {
     game.input.padConnected[0] = true;
     playedInput = &game.input;
     playedPass = 0;
-    const std::string path = testing::TempDir() + "card-" + std::to_string(getpid()) + ".zfr";
+    const std::string path = TestFile(card ? "-card.zfr" : ".zfr");
     const char* arguments[] = {"zorbly-frondles", "--record", path.c_str(),
                                card ? "--record" : "--no-start-card", path.c_str()};
     ProgramOptions options;
@@ -176,9 +173,7 @@ TEST(RecordingTest, ARunStartedFromTheCardIsRecordedAsOneStartedWithoutIt) {
     EXPECT_EQ(RunProgram(GameEntryPoints{GameStartup, StartPressedFrame, GameShutdown}, options),
               0);
     EXPECT_EQ(game.system.startCards.size(), static_cast<size_t>(card));
-    std::ifstream file(path, std::ios::binary);
-    recorded[card].assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    std::remove(path.c_str());
+    recorded[card] = ReadFileBytes<std::string>(path);
   }
   EXPECT_NE(recorded[1].find("keys=P,SPACE,DOWN pad=0x0010"), std::string::npos) << recorded[1];
   EXPECT_NE(recorded[1].find(" paused=1 "), std::string::npos) << recorded[1];

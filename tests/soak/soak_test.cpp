@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "game/game_entry.h"
 #include "game/tick.h"
@@ -88,29 +89,23 @@ class Soak {
   // to take effect.
   void ChooseInput() {
     std::fill(std::begin(input.keys), std::end(input.keys), uint8_t{0});
-    const std::pair<uint8_t, double> keys[] = {
-        {DIK_UP, 0.15},
-        {DIK_DOWN, 0.15},
-        {DIK_LEFT, 0.15},
-        {DIK_RIGHT, 0.15},
-        {DIK_W, 0.15},
-        {DIK_A, 0.15},
-        {DIK_S, 0.15},
-        {DIK_D, 0.15},
-        {DIK_SPACE, 0.5},
-        {DIK_Z, 0.1},
-        {DIK_X, 0.1},
-        {DIK_C, 0.12},
-        {DIK_E, 0.1},
-        {DIK_F1, 0.03},
-        {DIK_F2, 0.03},
-        {DIK_F3, 0.03},
-        {DIK_F4, 0.03},
-        {DIK_F5, 0.03},
-        {DIK_P, world.paused ? 0.4 : 0.02},  // a pause is left again soon
+    // Drawn in this order, key by key, so that a seed plays as it always has.
+    const struct {
+      std::vector<uint8_t> group;
+      double probability;
+    } keys[] = {
+        {{DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_W, DIK_A, DIK_S, DIK_D}, 0.15},
+        {{DIK_SPACE}, 0.5},
+        {{DIK_Z, DIK_X}, 0.1},
+        {{DIK_C}, 0.12},
+        {{DIK_E}, 0.1},
+        {{DIK_F1, DIK_F2, DIK_F3, DIK_F4, DIK_F5}, 0.03},
+        {{DIK_P}, world.paused ? 0.4 : 0.02},  // a pause is left again soon
     };
-    for (const auto& [key, probability] : keys) {
-      if (Chance(probability)) input.keys[key] = 0x80;
+    for (const auto& [group, probability] : keys) {
+      for (const uint8_t key : group) {
+        if (Chance(probability)) input.keys[key] = 0x80;
+      }
     }
     system.escapeDown = Chance(0.0007);
 
