@@ -12,7 +12,7 @@ TEST(KeyCodesTest, KeysLandAtTheirSetOneCodes) {
   // clang-format off
   const std::pair<SDL_Scancode, int> keys[] = {
       // the game's own keys
-      {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12}, {SDL_SCANCODE_P, 0x19},
+      {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12}, {SDL_SCANCODE_P, 0x19},
       {SDL_SCANCODE_A, 0x1E}, {SDL_SCANCODE_S, 0x1F}, {SDL_SCANCODE_D, 0x20},
       {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D}, {SDL_SCANCODE_C, 0x2E},
       {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F5, 0x3F},
