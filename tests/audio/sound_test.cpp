@@ -140,6 +140,7 @@ TEST_F(SoundTest, SamplesComeOutAsTheyAreStopKeepsThePlaceAndResetRewinds) {
   ASSERT_EQ(sound->Play(), S_OK);
   std::vector<int16_t> out = Mix(100);
   EXPECT_EQ(sound->Stop(), S_OK);
+  Mix(STOP_FADE_FRAMES);  // heard fading out, the place kept
   EXPECT_EQ(Mix(50), std::vector<int16_t>(100, 0));
   sound->Play();
   for (int16_t sample : Mix(700)) out.push_back(sample);
@@ -155,6 +156,7 @@ TEST_F(SoundTest, SamplesComeOutAsTheyAreStopKeepsThePlaceAndResetRewinds) {
   sound->Play();
   Mix(10);
   sound->Stop();
+  Mix(STOP_FADE_FRAMES);
   EXPECT_EQ(sound->Reset(), S_OK);
   sound->Play();
   EXPECT_EQ(Mix(1)[0], samples[0]);
@@ -176,6 +178,7 @@ TEST_F(SoundTest, APlayTakesTheFirstIdleVoiceOrElseARandomOne) {
 
   // The duplicates play the first voice's samples, each from its own place.
   sound->Stop();
+  Mix(STOP_FADE_FRAMES);
   sound->Reset();
   sound->GetBuffer(2)->Play(0, 0, 0);
   EXPECT_EQ(Mix(1)[0], -9000);
@@ -252,6 +255,7 @@ TEST_F(SoundTest, TheBankPlaysEachSoundAsOneVoice) {
   EXPECT_EQ(Mix(1, soundManager)[0], 1000 + (101 + 500) % 400);
 
   StopSound(music);
+  Mix(STOP_FADE_FRAMES, soundManager);
   EXPECT_EQ(Mix(10, soundManager), std::vector<int16_t>(20, 0));
   PlaySoundLooped(music);
   EXPECT_EQ(Mix(1, soundManager)[0], 1000 + (102 + 500) % 400) << "goes on from where it stopped";

@@ -291,12 +291,18 @@ TEST(SoundDeviceTest, LoudVoicesAreTurnedDownNotClippedAndTheVolumeOnlyScalesThe
   mix(256);
   EXPECT_TRUE(exact(100));
 
-  // Stopped at a peak (the tone's period is 50 frames) and resumed after a silence, as the
-  // music is after a question: no step over 2 % of full scale in its first millisecond.
+  // Stopped at a peak (the tone's period is 50 frames), as the music is when a run ends: the
+  // buffer stops at once, what is heard fades out over 256 frames instead of being cut.
   mix(50 - at % 50 + 12);
   voices[0]->Stop();
-  std::vector<int16_t> silence(2 * 2205);
-  device->MixOutput(silence.data(), 2205);
+  EXPECT_EQ(Status(voices[0]), 0u);
+  const auto stopped = mix(2205);
+  for (size_t i = 0; i < stopped.size(); ++i) {
+    const double fade = i < STOP_FADE_FRAMES ? 1.0 - double(i) / STOP_FADE_FRAMES : 0.0;
+    ASSERT_NEAR(stopped[i].first, stopped[i].second * fade, 2) << i;
+  }
+  // Resumed after the silence, as the music is after a question: no step over 2 % of full
+  // scale in its first millisecond.
   voices[0]->Play(0, 0, DSBPLAY_LOOPING);
   const auto resumed = mix(22);
   for (size_t i = 0; i < resumed.size(); ++i)

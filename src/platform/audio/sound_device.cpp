@@ -129,6 +129,7 @@ void SoundDevice::SkipOutput(uint64_t qwFrames) {
     // As in the mix: samples being written are not passed over.
     if (pBuffer->m_pMemory->dwLocks != 0) continue;
     AdvanceVoice(pBuffer->m_voice, qwFrames);
+    AdvanceVoice(pBuffer->m_fadingVoice, qwFrames);
   }
 }
 
@@ -268,6 +269,7 @@ void SoundDevice::MixOutput(int16_t* psOutput, uint32_t dwFrames) {
       // Samples being written are neither heard nor passed over.
       if (pBuffer->m_pMemory->dwLocks != 0) continue;
       MixVoice(pBuffer->m_voice, alAccumulator, dwChunk);
+      MixVoice(pBuffer->m_fadingVoice, alAccumulator, dwChunk);
     }
     FinishMix(m_outputStage, fVolume, alAccumulator, psOutput, dwChunk);
     psOutput += dwChunk * MIX_CHANNELS;
@@ -426,6 +428,10 @@ HRESULT SoundBuffer::Stop() {
   m_pDevice->ServiceOutput();
   if (m_bPrimary) return DS_OK;
   std::lock_guard<std::mutex> lock(m_pDevice->m_mutex);
+  if (m_voice.bPlaying) {
+    m_fadingVoice = m_voice;
+    m_fadingVoice.dwFadeFrames = STOP_FADE_FRAMES;
+  }
   m_voice.bPlaying = false;
   return DS_OK;
 }

@@ -165,7 +165,7 @@ class SoundBuffer {
   // Starts playing from the current position; a buffer already playing goes on where it
   // is, taking the new looping flag.
   HRESULT Play(uint32_t dwReserved1, uint32_t dwPriority, uint32_t dwFlags);
-  // Stops and keeps the position.
+  // Stops and keeps the position; what was playing fades out in the mix alone.
   HRESULT Stop();
   HRESULT SetCurrentPosition(uint32_t dwNewPosition);
   HRESULT GetCurrentPosition(uint32_t* pdwCurrentPlayCursor, uint32_t* pdwCurrentWriteCursor);
@@ -187,7 +187,8 @@ class SoundBuffer {
   int32_t m_lVolume = 0;
   int32_t m_lPan = 0;
   SampleMemory* m_pMemory = nullptr;
-  SoundVoice m_voice;  // under the device's lock
+  SoundVoice m_voice;        // under the device's lock
+  SoundVoice m_fadingVoice;  // the same, just stopped: heard fading out, never reported
   SoundBuffer* m_pNextBuffer = nullptr;
   SoundBuffer* m_pPrevBuffer = nullptr;
 };

@@ -79,10 +79,16 @@ void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames) {
       lLeft += Interpolate(lLeft, SampleAt(voice, dwNext, 0), lFraction);
       lRight += Interpolate(lRight, SampleAt(voice, dwNext, dwLastChannel), lFraction);
     }
-    plAccumulator[2 * i] +=
-        static_cast<int32_t>((static_cast<int64_t>(lLeft) * voice.lGainLeft) >> 16);
-    plAccumulator[2 * i + 1] +=
-        static_cast<int32_t>((static_cast<int64_t>(lRight) * voice.lGainRight) >> 16);
+    int64_t llGainLeft = voice.lGainLeft;
+    int64_t llGainRight = voice.lGainRight;
+    if (voice.dwFadeFrames != 0) {
+      llGainLeft = llGainLeft * voice.dwFadeFrames / STOP_FADE_FRAMES;
+      llGainRight = llGainRight * voice.dwFadeFrames / STOP_FADE_FRAMES;
+      if (--voice.dwFadeFrames == 0) voice.bPlaying = false;
+    }
+    plAccumulator[2 * i] += static_cast<int32_t>((lLeft * llGainLeft) >> 16);
+    plAccumulator[2 * i + 1] += static_cast<int32_t>((lRight * llGainRight) >> 16);
+    if (!voice.bPlaying) return;
 
     voice.qwPosition += voice.qwStep;
     if (voice.qwPosition >= qwEnd) {
@@ -98,6 +104,14 @@ void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames) {
 
 void AdvanceVoice(SoundVoice& voice, uint64_t qwFrames) {
   if (!voice.bPlaying || !voice.pMemory || voice.dwFrames == 0) return;
+  if (voice.dwFadeFrames != 0) {
+    if (qwFrames >= voice.dwFadeFrames) {
+      voice.bPlaying = false;
+      voice.dwFadeFrames = 0;
+      return;
+    }
+    voice.dwFadeFrames -= static_cast<uint32_t>(qwFrames);
+  }
   const uint64_t qwEnd = static_cast<uint64_t>(voice.dwFrames) << 32;
   if (voice.qwPosition >= qwEnd) voice.qwPosition %= qwEnd;
   // Hours of silence at the fastest rate overflow 64 bits.

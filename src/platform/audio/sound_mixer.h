@@ -30,7 +30,12 @@ struct SoundVoice {
   int32_t lGainRight = UNITY_GAIN;
   bool bPlaying = false;
   bool bLooping = false;
+  uint32_t dwFadeFrames = 0;  // frames left of a fade to nothing, 0 for a voice not fading
 };
+
+// A voice stopped in mid-sound is heard going down to nothing over these frames (about
+// 12 ms, the volume's pace) rather than cut, which would click.
+constexpr uint32_t STOP_FADE_FRAMES = 256;
 
 // The step for playing a voice at the given rate (frames per second).
 uint64_t StepForFrequency(uint32_t dwFrequency);
@@ -40,7 +45,7 @@ void GainsForVolumeAndPan(int32_t lVolume, int32_t lPan, int32_t* plLeft, int32_
 
 // Adds the voice's next dwFrames output frames to the accumulator (left, right, left, ...)
 // and moves it on. A voice playing once stops at its end and goes back to its start; a
-// looping one goes on from its start.
+// looping one goes on from its start; a fading one stops when its fade is done.
 void MixVoice(SoundVoice& voice, int32_t* plAccumulator, uint32_t dwFrames);
 // Moves the voice on by qwFrames output frames as MixVoice would, without a sound: for
 // the time no output takes the mix.
