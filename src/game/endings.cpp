@@ -27,9 +27,7 @@ void RestartRun() {
 }
 
 void EndRun(const char* question, RunEnd end) {
-  StopSound(world.musicSound);
-  StopSound(world.gearsSound);
-  StopSound(world.phasingSound);
+  StopRunSounds();
   SetGamepadVibration(0, 0);
   world.rumbleTicks = 0;
   // The run's result and the bests beside the question: ours, not the question's text.
@@ -47,6 +45,12 @@ void EndRun(const char* question, RunEnd end) {
 }
 
 }  // namespace
+
+void StopRunSounds() {
+  StopSound(world.musicSound);
+  StopSound(world.gearsSound);
+  StopSound(world.phasingSound);
+}
 
 void CheckDeath() {
   // ChangeHealth clamps at 0, so an empty bar is exactly 0.

@@ -9,3 +9,5 @@ constexpr int WINNING_SCORE = 50;
 
 void CheckDeath();
 void CheckWin();
+// The run's music and mode sounds stop, as they do when it ends.
+void StopRunSounds();

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
-#include "audio/sound_bank.h"
 #include "audio/sound_keys.h"
 #include "game/endings.h"
 #include "game/player_keys.h"
+#include "game/run_result.h"
 #include "game/world_state.h"
 #include "gfx/graphics_device.h"
 #include "platform/gfx/render_device.h"
@@ -104,20 +105,16 @@ class Pace {
   uint32_t start_ = 0;
 };
 
-// The viewer's player notes which question ended the run, if one did.
-class ViewerPlayer : public RunPlayer {
+// Hears how the recorded runs end, as the game tells it.
+class EndHeard : public RunEndWatcher {
  public:
-  ViewerPlayer() : RunPlayer(/*recording=*/true, QUESTION_MOMENT_MS) {}
-  int Ask(const char* text, const char* caption, uint32_t style, bool* windowClosed) override {
-    question_ = text;
-    return RunPlayer::Ask(text, caption, style, windowClosed);
-  }
-  // Before each pass: only the last pass's question can have ended the run.
-  void ForgetQuestion() { question_ = nullptr; }
-  const char* question() const { return question_; }
+  void RunEnded(const RunOutcome& outcome, RunBests*) override { end_ = outcome.end; }
+  // Before each pass: only the last pass's end can have ended the playback.
+  void Forget() { end_.reset(); }
+  std::optional<RunEnd> end() const { return end_; }
 
  private:
-  const char* question_ = nullptr;
+  std::optional<RunEnd> end_;
 };
 
 // How the recorded run ended, as the viewer's end says it: a short word for the middle of
@@ -127,11 +124,11 @@ struct Outcome {
   const char* said;
 };
 
-Outcome RunOutcome(const RunReader& reader, const char* lastQuestion) {
+Outcome HowItEnded(const RunReader& reader, std::optional<RunEnd> lastEnd) {
   // The run ended on its own (a question answered No, Esc, the window closed).
   if (world.quitRequested) {
-    if (lastQuestion == WIN_QUESTION) return {"WON", "the run was won"};
-    if (lastQuestion == DEATH_QUESTION) return {"DIED", "the player died"};
+    if (lastEnd == RunEnd::Won) return {"WON", "the run was won"};
+    if (lastEnd == RunEnd::Died) return {"DIED", "the player died"};
     return {"STOPPED", "stopped by the player"};
   }
   // The recording ran out: a crash or a full disk leaves no end line; with its end line,
@@ -143,10 +140,7 @@ Outcome RunOutcome(const RunReader& reader, const char* lastQuestion) {
 // "END OF REPLAY" and the outcome over the run's last picture, until a key, Esc, the
 // window closed, a stop signal, or END_SHOWN_MS.
 void ShowEnd(const Outcome& outcome, const RunReader& reader) {
-  // The run is over: its music and mode sounds stop, as they did when it ended.
-  StopSound(world.musicSound);
-  StopSound(world.gearsSound);
-  StopSound(world.phasingSound);
+  StopRunSounds();
   char middle[64];
   std::snprintf(middle, sizeof middle, "END OF REPLAY: %s", outcome.word);
   SetScreenLabel(ScreenLabelSlot::Centre, middle);
@@ -196,8 +190,10 @@ bool ReadRecording(const char* path, std::string* text, RunReader* reader) {
 // The recording's passes at their recorded pace until it ends, the game ends or the
 // watcher stops it; false when the watcher stopped it.
 bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) {
-  ViewerPlayer player;
+  RunPlayer player(/*recording=*/true, QUESTION_MOMENT_MS);
   RunTap* previous = SetRunTap(&player);
+  EndHeard heard;
+  RunEndWatcher* previousWatcher = SetRunEndWatcher(&heard);
   Pace pace;
   bool watching = true;
   bool told = false;
@@ -218,7 +214,7 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     watching = pace.WaitFor(pass.clocks[0]);
     if (!watching) break;
     ShowReplayMarker(pass.clocks[0], *reader);
-    player.ForgetQuestion();
+    heard.Forget();
     player.BeginPass(pass, window);
     game.frame(window);
     if (!player.EndPass() && !told) {
@@ -228,9 +224,10 @@ bool Watch(const GameEntryPoints& game, WindowHandle window, RunReader* reader) 
     // However long the player took to answer, the playback goes on at once.
     if (pass.answerCount > 0) pace.Restart();
   }
+  SetRunEndWatcher(previousWatcher);
   SetRunTap(previous);
   // Unless the watcher stopped it, the playback says how the run ended.
-  if (watching && !StopSignal()) ShowEnd(RunOutcome(*reader, player.question()), *reader);
+  if (watching && !StopSignal()) ShowEnd(HowItEnded(*reader, heard.end()), *reader);
   SetScreenLabel(ScreenLabelSlot::Corner, nullptr);
   SetScreenLabel(ScreenLabelSlot::Centre, nullptr);
   return watching;

@@ -200,14 +200,8 @@ QuestionBox::Line QuestionBox::MakeLine(const std::string& text, int pointSize) 
     line.height = TTF_FontLineSkip(font_);
     return line;
   }
-  // White glyphs, tinted when drawn.
-  SDL_Surface* glyphs = TTF_RenderText_Blended(font_, text.c_str(), SDL_Color{255, 255, 255, 255});
-  if (!glyphs) return line;
-  line.texture = SDL_CreateTextureFromSurface(renderer_, glyphs);
-  line.width = glyphs->w;
-  line.height = std::max(glyphs->h, TTF_FontLineSkip(font_));
-  SDL_FreeSurface(glyphs);
-  if (line.texture) SDL_SetTextureBlendMode(line.texture, SDL_BLENDMODE_BLEND);
+  TakeGlyphs(TTF_RenderText_Blended(font_, text.c_str(), SDL_Color{255, 255, 255, 255}),
+             TTF_FontLineSkip(font_), &line);
   return line;
 }
 
@@ -216,14 +210,17 @@ QuestionBox::Line QuestionBox::MakeBlock(const std::string& text, int pointSize)
   block.text = text;
   if (text.empty()) return block;
   TTF_SetFontSize(font_, std::max(1, pointSize));
-  SDL_Surface* glyphs = RenderTextBlock(font_, text.c_str());
-  if (!glyphs) return block;
-  block.texture = SDL_CreateTextureFromSurface(renderer_, glyphs);
-  block.width = glyphs->w;
-  block.height = glyphs->h;
-  SDL_FreeSurface(glyphs);
-  if (block.texture) SDL_SetTextureBlendMode(block.texture, SDL_BLENDMODE_BLEND);
+  TakeGlyphs(RenderTextBlock(font_, text.c_str()), 0, &block);
   return block;
+}
+
+void QuestionBox::TakeGlyphs(SDL_Surface* glyphs, int leastHeight, Line* line) {
+  if (!glyphs) return;
+  line->texture = SDL_CreateTextureFromSurface(renderer_, glyphs);
+  line->width = glyphs->w;
+  line->height = std::max(glyphs->h, leastHeight);
+  SDL_FreeSurface(glyphs);
+  if (line->texture) SDL_SetTextureBlendMode(line->texture, SDL_BLENDMODE_BLEND);
 }
 
 std::vector<std::string> WrapWords(const std::string& text, int maxWidth,
@@ -404,14 +401,11 @@ void QuestionBox::Draw(bool guarded) {
     Put(noteLines_, layout.note.x + (layout.note.w - noteLines_.width) / 2,
         layout.note.y + (layout.note.h - noteLines_.height) / 2, CREAM);
   }
-  const auto put = [this](const Line& line, int x, int y, SDL_Color color) {
-    Put(line, x, y, color);
-  };
-  put(captionLine_, layout.caption.x + (layout.caption.w - captionLine_.width) / 2,
+  Put(captionLine_, layout.caption.x + (layout.caption.w - captionLine_.width) / 2,
       layout.caption.y + (layout.caption.h - captionLine_.height) / 2, CREAM);
   int y = layout.text.y;
   for (const Line& line : lines_) {
-    put(line, layout.text.x + (layout.text.w - line.width) / 2, y, CREAM);
+    Put(line, layout.text.x + (layout.text.w - line.width) / 2, y, CREAM);
     y += line.height;
   }
   // Faded while nothing is taken yet, so that a player sees why a key did nothing.
@@ -421,7 +415,7 @@ void QuestionBox::Draw(bool guarded) {
     const bool chosen = static_cast<int>(i) == chosen_;
     Fill(renderer_, rect, shade(chosen ? CREAM : SAUCE_DARK));
     Fill(renderer_, Inset(rect, border), shade(chosen ? SAUCE : WOOD_DARK));
-    put(labels_[i], rect.x + (rect.w - labels_[i].width) / 2,
+    Put(labels_[i], rect.x + (rect.w - labels_[i].width) / 2,
         rect.y + (rect.h - labels_[i].height) / 2, shade(chosen ? CREAM : CREAM_DIM));
   }
   SDL_RenderPresent(renderer_);

@@ -91,6 +91,9 @@ class QuestionBox {
   void FreeTextures();
   Line MakeLine(const std::string& text, int pointSize);
   Line MakeBlock(const std::string& text, int pointSize);
+  // The glyphs (white, tinted when drawn) as the line's texture, at least leastHeight
+  // high; the surface is freed.
+  void TakeGlyphs(SDL_Surface* glyphs, int leastHeight, Line* line);
   void Put(const Line& line, int x, int y, SDL_Color color);
   void Draw(bool guarded);
 

@@ -52,23 +52,13 @@ void LetDesktopPlaceWindow(SDL_Window* window) {
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
   // SDL marks every window's place as chosen by the user, which a window manager obeys.
-  // The X library is the one SDL has loaded already; it is asked for by name so that the
-  // game needs it only where it runs on X.
-  void* x11 = SDL_LoadObject("libX11.so.6");
-  if (!x11) return;
-  using GetHints = Status (*)(Display*, Window, XSizeHints*, long*);
-  using SetHints = void (*)(Display*, Window, XSizeHints*);
-  const auto getHints = reinterpret_cast<GetHints>(SDL_LoadFunction(x11, "XGetWMNormalHints"));
-  const auto setHints = reinterpret_cast<SetHints>(SDL_LoadFunction(x11, "XSetWMNormalHints"));
   XSizeHints hints{};
   long supplied = 0;
-  if (getHints && setHints &&
-      getHints(info.info.x11.display, info.info.x11.window, &hints, &supplied) &&
+  if (XGetWMNormalHints(info.info.x11.display, info.info.x11.window, &hints, &supplied) &&
       (hints.flags & (USPosition | PPosition))) {
     hints.flags &= ~(USPosition | PPosition);
-    setHints(info.info.x11.display, info.info.x11.window, &hints);
+    XSetWMNormalHints(info.info.x11.display, info.info.x11.window, &hints);
   }
-  SDL_UnloadObject(x11);
 #else
   (void)window;
 #endif
